@@ -1,0 +1,6 @@
+#pragma once
+
+struct MainForm;
+
+// Rebuilds lstBigFileList from fileFileList's names, with the columns the options ask for.
+void fileFileList_PathChange(MainForm &f);

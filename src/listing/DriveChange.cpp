@@ -1,0 +1,5 @@
+#include "listing/DriveChange.h"
+
+#include "shared/MainForm.h"
+
+void drvDrive_Change(MainForm &) {}

@@ -1,0 +1,23 @@
+#pragma once
+#include <QComboBox>
+#include <QStringList>
+
+// The drive list: the mounted volumes a person would call drives ("/" and the mount points
+// of real file systems), each shown and returned as its mount point.
+class DriveList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget *parent = nullptr);
+
+    // Replaces the listed drives (the machine's own at creation).
+    void setDrives(const QStringList &mountPoints);
+    QStringList drives() const;
+
+    // The selected drive; setting one that is already shown changes nothing.
+    QString drive() const { return currentText(); }
+    void setDrive(const QString &mountPoint);
+
+    // The machine's drives, and the drive that holds a folder.
+    static QStringList mountedDrives();
+    static QString driveOf(const QString &folder);
+};

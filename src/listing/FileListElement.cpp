@@ -1,0 +1,54 @@
+#include "listing/FileListElement.h"
+
+#include "scan/DirectoryList.h"
+#include "scan/FolderReader.h"
+#include "shared/Text.h"
+
+QString FileListElement::name(int i) const
+{
+    return displayName(names_[size_t(i)]);
+}
+
+void FileListElement::setPath(const QByteArray &path)
+{
+    const QByteArray before = path_;
+    const QByteArray p = normalFolderPath(path);
+    path_ = p;
+    try {
+        reread();
+    } catch (...) {
+        path_ = before;
+        throw;
+    }
+    if (path_ != before)
+        emit pathChanged();
+}
+
+void FileListElement::setPattern(const QString &pattern)
+{
+    FilePattern next(pattern);
+    std::swap(pattern_, next);
+    if (path_.isEmpty())
+        return;
+    try {
+        reread();
+    } catch (...) {
+        std::swap(pattern_, next);
+        throw;
+    }
+}
+
+void FileListElement::reread()
+{
+    FolderHandle folder = FolderHandle::open(path_);
+    FileNames files;
+    readFolder(folder, nullptr, &files);
+    std::vector<QByteArray> names;
+    names.reserve(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        const QByteArrayView v = files.view(i);
+        if (pattern_.matches(QString::fromUtf8(v)))
+            names.emplace_back(v.data(), v.size());
+    }
+    names_ = std::move(names);
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include "listing/FilePattern.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <vector>
+
+// The hidden file list: the names of a folder's non-folder entries that match a pattern,
+// hidden files included, in the program's name order. Names travel as native bytes.
+class FileListElement : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Points the list at a folder and re-reads the names; raises pathChanged() when the path
+    // differs from the previous one. Throws FsError for a folder that cannot be read.
+    void setPath(const QByteArray &path);
+    const QByteArray &path() const { return path_; }
+
+    // Sets the pattern and re-reads the names. Throws FsError for a refused pattern, and the
+    // list then keeps its previous pattern and names.
+    void setPattern(const QString &pattern);
+    const QString &pattern() const { return pattern_.text(); }
+
+    int count() const { return int(names_.size()); }
+    const QByteArray &nativeName(int i) const { return names_[size_t(i)]; }
+    QString name(int i) const;
+
+signals:
+    void pathChanged();
+
+private:
+    void reread();
+
+    QByteArray path_;
+    FilePattern pattern_;
+    std::vector<QByteArray> names_;
+};

@@ -1,0 +1,6 @@
+#pragma once
+
+struct MainForm;
+
+void cmdPrint_Click(MainForm &f);
+void mnuPrint_Click(MainForm &f);

@@ -1,0 +1,7 @@
+#pragma once
+
+struct MainForm;
+
+void CheckPrinterFonts(MainForm &f);
+void cboPrinterFonts_Click(MainForm &f);
+void cboPrinterFontSize_Click(MainForm &f);

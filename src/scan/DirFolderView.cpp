@@ -1,0 +1,84 @@
+#include "scan/DirFolderView.h"
+
+#include "shared/FsError.h"
+#include "shared/Text.h"
+
+#include <QKeyEvent>
+#include <QStyle>
+
+namespace {
+constexpr int PathRole = Qt::UserRole + 1;
+}
+
+DirFolderView::DirFolderView(QWidget *parent) : QListWidget(parent)
+{
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(this, &QListWidget::itemDoubleClicked, this, &DirFolderView::openItem);
+}
+
+QString DirFolderView::pathText() const
+{
+    return displayName(list_.path());
+}
+
+void DirFolderView::setPath(const QByteArray &path)
+{
+    const QByteArray before = list_.path();
+    list_.setPath(path);
+    rebuildItems();
+    if (list_.path() != before)
+        emit changed();
+}
+
+void DirFolderView::rebuildItems()
+{
+    clear();
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon linkIcon = style()->standardIcon(QStyle::SP_DirLinkIcon);
+
+    // The path from the root down to the current folder, each level one step further in.
+    const QByteArray &p = list_.path();
+    QList<QByteArray> parts = p.split('/');
+    parts.removeAll(QByteArray());
+    QByteArray sofar = "/";
+    int level = 0;
+    auto addItem = [this](const QIcon &icon, const QString &text, const QByteArray &path, int indent) {
+        auto *item = new QListWidgetItem(icon, blanks(indent * 2) + text, this);
+        item->setData(PathRole, path);
+        return item;
+    };
+    QListWidgetItem *current = addItem(openIcon, QStringLiteral("/"), sofar, level);
+    for (const QByteArray &part : parts) {
+        sofar = joinPath(sofar, part);
+        current = addItem(openIcon, displayName(part), sofar, ++level);
+    }
+    for (int i = 0; i < list_.count(); ++i) {
+        const QByteArray entry = list_.entry(i);
+        addItem(list_.isLink(i) ? linkIcon : closedIcon, displayName(entry.mid(entry.lastIndexOf('/') + 1)),
+                entry, level + 1);
+    }
+    setCurrentItem(current);
+}
+
+void DirFolderView::openItem(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    try {
+        setPath(item->data(PathRole).toByteArray());
+    } catch (const FsError &e) {
+        emit openFailed(displayName(item->data(PathRole).toByteArray()), e.description());
+    }
+}
+
+void DirFolderView::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        openItem(currentItem());
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include "scan/DirectoryList.h"
+
+#include <QListWidget>
+
+// The visible folder list: the current path as an indented tree of open folders, followed
+// by the current folder's subfolders one level deeper. Enter or a double-click opens the
+// folder under the cursor; moving the current item only highlights it.
+class DirFolderView : public QListWidget {
+    Q_OBJECT
+public:
+    explicit DirFolderView(QWidget *parent = nullptr);
+
+    // Points the list at a folder; raises changed() when the path differs from the one shown.
+    // Throws FsError for an unusable path, and the list then stays as it was.
+    void setPath(const QByteArray &path);
+    const QByteArray &path() const { return list_.path(); }
+    QString pathText() const;
+
+    // The current folder's subfolders.
+    int count() const { return list_.count(); }
+    QByteArray entry(int i) const { return list_.entry(i); }
+    bool isLink(int i) const { return list_.isLink(i); }
+
+signals:
+    void changed();
+    // The user tried to open a folder that cannot be read.
+    void openFailed(const QString &folder, const QString &description);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void openItem(QListWidgetItem *item);
+    void rebuildItems();
+
+    DirectoryList list_;
+};

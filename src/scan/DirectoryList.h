@@ -1,0 +1,34 @@
+#pragma once
+#include "scan/FolderReader.h"
+
+#include <QByteArray>
+#include <vector>
+
+// A windowless directory list: a folder's path and its immediate subfolders as full paths,
+// in the program's name order. Hidden folders and links to folders are included.
+class DirectoryList {
+public:
+    // Points the list at a folder and re-reads its subfolders. Throws FsError for an unusable
+    // path; the list then keeps what it showed before.
+    void setPath(const QByteArray &path);
+    const QByteArray &path() const { return path_; }
+
+    int count() const { return int(entries_.size()); }
+    // Full path of subfolder i.
+    QByteArray entry(int i) const { return joinPath(path_, entries_[size_t(i)].name); }
+    bool isLink(int i) const { return entries_[size_t(i)].isLink; }
+
+    // Reads an open folder for a walk, counted like every other read.
+    void read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files);
+
+    // Folders read so far through this list.
+    long long readCount() const { return reads_; }
+
+private:
+    QByteArray path_;
+    std::vector<SubfolderEntry> entries_;
+    long long reads_ = 0;
+};
+
+// A path in the program's absolute form: no trailing "/" except for the root itself.
+QByteArray normalFolderPath(const QByteArray &path);

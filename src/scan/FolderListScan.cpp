@@ -1,0 +1,5 @@
+#include "scan/FolderListScan.h"
+
+#include "shared/MainForm.h"
+
+ScanEnd dirFolder_Change(MainForm &) { return ScanEnd::Completed; }

@@ -1,0 +1,178 @@
+#include "scan/FolderReader.h"
+
+#include "shared/FsError.h"
+#include "shared/Text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+FolderHandle::~FolderHandle()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+FolderHandle &FolderHandle::operator=(FolderHandle &&other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+FolderHandle FolderHandle::open(const QByteArray &path)
+{
+    const int fd = ::open(path.isEmpty() ? "." : path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw FsError::fromErrno(errno);
+    return FolderHandle(fd);
+}
+
+FolderHandle FolderHandle::openChild(const FolderHandle &parent, const char *name)
+{
+    const int fd = ::openat(parent.fd_, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        throw FsError::fromErrno(errno);
+    return FolderHandle(fd);
+}
+
+void FileNames::clear()
+{
+    buffer_.clear();
+    offsets_.clear();
+}
+
+void FileNames::add(const char *name, size_t length)
+{
+    offsets_.push_back(uint32_t(buffer_.size()));
+    buffer_.insert(buffer_.end(), name, name + length + 1); // with its terminating NUL
+}
+
+QByteArrayView FileNames::view(size_t i) const
+{
+    const char *n = name(i);
+    return QByteArrayView(n, qsizetype(std::strlen(n)));
+}
+
+void FileNames::sort()
+{
+    std::sort(offsets_.begin(), offsets_.end(), [this](uint32_t a, uint32_t b) {
+        return nameLess(QByteArrayView(buffer_.data() + a), QByteArrayView(buffer_.data() + b));
+    });
+}
+
+namespace {
+bool isDotOrDotDot(const char *n)
+{
+    return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+}
+}
+
+void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files)
+{
+    if (folders)
+        folders->clear();
+    if (files)
+        files->clear();
+    // fdopendir takes over the descriptor, so read through a duplicate and keep ours.
+    const int fd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw FsError::fromErrno(errno);
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        const int err = errno;
+        ::close(fd);
+        throw FsError::fromErrno(err);
+    }
+    errno = 0;
+    while (dirent *e = ::readdir(dir)) {
+        const char *n = e->d_name;
+        if (isDotOrDotDot(n))
+            continue;
+        bool isFolder = false;
+        bool isLink = false;
+        unsigned char type = e->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st;
+            if (::fstatat(folder.fd(), n, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+        }
+        if (type == DT_DIR) {
+            isFolder = true;
+        } else if (type == DT_LNK && folders) {
+            struct stat st;
+            if (::fstatat(folder.fd(), n, &st, 0) == 0 && S_ISDIR(st.st_mode)) {
+                isFolder = true;
+                isLink = true;
+            }
+        } else if (type == DT_LNK) {
+            // Only the files are wanted: a link to a folder is still not a file.
+            struct stat st;
+            isFolder = ::fstatat(folder.fd(), n, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (isFolder) {
+            if (folders)
+                folders->push_back({QByteArray(n), isLink});
+        } else if (files) {
+            files->add(n, std::strlen(n));
+        }
+        errno = 0;
+    }
+    const int err = errno;
+    ::closedir(dir);
+    if (err != 0)
+        throw FsError::fromErrno(err);
+    if (folders)
+        std::sort(folders->begin(), folders->end(),
+                  [](const SubfolderEntry &a, const SubfolderEntry &b) { return nameLess(a.name, b.name); });
+    if (files)
+        files->sort();
+}
+
+int64_t fileLengthAt(const FolderHandle &folder, const char *name)
+{
+    struct stat st;
+    if (::fstatat(folder.fd(), name, &st, 0) == 0)
+        return st.st_size;
+    const int err = errno;
+    if ((err == ENOENT || err == ELOOP) && ::fstatat(folder.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISLNK(st.st_mode))
+        return st.st_size;
+    throw FsError::fromErrno(err);
+}
+
+int64_t fileLength(const QByteArray &path)
+{
+    struct stat st;
+    if (::stat(path.constData(), &st) == 0)
+        return st.st_size;
+    const int err = errno;
+    if ((err == ENOENT || err == ELOOP) && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode))
+        return st.st_size;
+    throw FsError::fromErrno(err);
+}
+
+QDateTime fileModified(const QByteArray &path)
+{
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0) {
+        const int err = errno;
+        if (!((err == ENOENT || err == ELOOP) && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)))
+            throw FsError::fromErrno(err);
+    }
+    return QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+}
+
+QByteArray joinPath(const QByteArray &folder, const QByteArray &name)
+{
+    if (folder.endsWith('/'))
+        return folder + name;
+    return folder + '/' + name;
+}

@@ -1,0 +1,70 @@
+#pragma once
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <cstdint>
+#include <vector>
+
+// Low-level reading of folders through open folder descriptors: one read per folder gives
+// its subfolders and its files, and file lengths are taken relative to the open folder.
+// Names are native bytes; nothing here converts to display text.
+
+class FolderHandle {
+public:
+    FolderHandle() = default;
+    ~FolderHandle();
+    FolderHandle(FolderHandle &&other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FolderHandle &operator=(FolderHandle &&other) noexcept;
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+
+    // Opens a folder by path; a symbolic link as the last part is followed. Throws FsError.
+    static FolderHandle open(const QByteArray &path);
+    // Opens subfolder `name` of `parent` without following a symbolic link. Throws FsError.
+    static FolderHandle openChild(const FolderHandle &parent, const char *name);
+
+    int fd() const { return fd_; }
+    bool isOpen() const { return fd_ >= 0; }
+
+private:
+    explicit FolderHandle(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+struct SubfolderEntry {
+    QByteArray name;
+    bool isLink = false; // a symbolic link to a folder: listed, never walked
+};
+
+// The non-folder names of one folder, kept in one buffer that is reused from folder to folder.
+class FileNames {
+public:
+    void clear();
+    void add(const char *name, size_t length);
+    void sort();
+    size_t size() const { return offsets_.size(); }
+    const char *name(size_t i) const { return buffer_.data() + offsets_[i]; }
+    QByteArrayView view(size_t i) const;
+
+private:
+    std::vector<char> buffer_;
+    std::vector<uint32_t> offsets_;
+};
+
+// Reads a folder once: its subfolders (links to folders included) and its other entries,
+// both in the program's name order. "." and ".." are never returned. Either output may be
+// null when the caller does not need it. Throws FsError.
+void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files);
+
+// The length of the entry `name` of an open folder: a link to a file has its target's length,
+// a dangling link its own. Throws FsError.
+int64_t fileLengthAt(const FolderHandle &folder, const char *name);
+
+// The same for a full path.
+int64_t fileLength(const QByteArray &path);
+
+// The modification time of a file, in local time. Throws FsError.
+QDateTime fileModified(const QByteArray &path);
+
+// Joins a folder path and a name with exactly one "/" between them.
+QByteArray joinPath(const QByteArray &folder, const QByteArray &name);

@@ -1,0 +1,53 @@
+#pragma once
+#include "scan/DirectoryList.h"
+#include "scan/FolderReader.h"
+
+#include <QByteArray>
+#include <stdexcept>
+#include <vector>
+
+// The walk went deeper than the deepest level the walker holds.
+class WalkDepthError : public std::out_of_range {
+public:
+    WalkDepthError() : std::out_of_range("Subscript out of range") {}
+};
+
+// Visits every folder below a start folder, one folder per call, depth first, each folder
+// before the folders below it, subfolders in the directory list's order. One walker serves
+// one walk. Each folder is read once, when the walk reaches it; its subfolders stay in its
+// frame and its files are offered to the caller until the next call. Links to folders are
+// never walked through.
+class FolderWalker {
+public:
+    static constexpr int MaxDepth = 100;
+
+    // Starts a walk at `path`, reading through `dir`. Returns false (and reports nothing) when
+    // the start folder cannot be opened or read, or is itself a link to a folder.
+    bool StartWalk(const QByteArray &path, DirectoryList &dir);
+
+    // Moves to the next folder and stores its path; false once the walk is complete. A folder
+    // that cannot be opened or read raises FsError, and one at depth 101 raises
+    // WalkDepthError; either way that folder is skipped and the next call goes on with the
+    // folders after it.
+    bool NextFolder(QByteArray &path);
+
+    // The folder last reached (the start folder right after StartWalk) and its files.
+    const QByteArray &currentPath() const { return currentPath_; }
+    const FolderHandle &currentFolder() const { return frames_[size_t(depth_)].folder; }
+    const FileNames &currentFiles() const { return files_; }
+    int depth() const { return depth_; }
+
+private:
+    struct WalkFrame {
+        QByteArray Path;
+        int ChildIndex = -1;
+        std::vector<SubfolderEntry> children;
+        FolderHandle folder;
+    };
+
+    DirectoryList *dir_ = nullptr;
+    std::vector<WalkFrame> frames_;
+    int depth_ = -1;
+    QByteArray currentPath_;
+    FileNames files_;
+};

@@ -1,0 +1,5 @@
+#include "scan/ParentFolder.h"
+
+#include "shared/MainForm.h"
+
+void RefreshParentFolder(MainForm &) {}

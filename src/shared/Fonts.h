@@ -1,0 +1,7 @@
+#pragma once
+#include <QFont>
+#include <QString>
+
+// A font asked for by its face name, with a style hint so that a machine without that face
+// substitutes a sensible one. "Fixedsys" and "Courier" always come out monospaced.
+QFont designFont(const QString &face, double pointSize, bool bold = false);

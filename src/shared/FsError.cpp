@@ -1,0 +1,13 @@
+#include "shared/FsError.h"
+
+#include <cstring>
+
+FsError FsError::fromErrno(int err)
+{
+    return FsError(QString::fromLocal8Bit(std::strerror(err)));
+}
+
+QString errorDescription(const std::exception &e)
+{
+    return QString::fromStdString(e.what());
+}

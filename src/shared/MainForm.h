@@ -1,0 +1,112 @@
+#pragma once
+#include "scan/DirectoryList.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class DirFolderView;
+class DriveList;
+class FileListElement;
+class TextList;
+class MessageBoxes;
+class PrinterService;
+class WebOpener;
+
+// The main window's elements and its form-level state. The layout code creates the elements
+// and fills this object; every handler of the program works on it.
+struct MainForm {
+    QMainWindow *window = nullptr; // frmListwright
+
+    // Elements, in the window's element order.
+    QLabel *lblDrive = nullptr;
+    DriveList *drvDrive = nullptr;
+    QLabel *lblTitle = nullptr;
+    QLineEdit *txtTitle = nullptr;
+    QPushButton *cmdClearTitle = nullptr;
+    QLabel *lblFolder = nullptr;
+    QLabel *lblFolderSize = nullptr;
+    QLabel *lblFSize = nullptr;
+    QCheckBox *chkFolderSize = nullptr;
+    QLabel *lblRecursive = nullptr;
+    QCheckBox *chkRecursive = nullptr;
+    DirFolderView *dirFolder = nullptr;
+    QLineEdit *txtParentFolder = nullptr;
+    TextList *lstFolders = nullptr;
+    QLabel *lblFileList = nullptr;
+    QLabel *lblSize = nullptr;
+    QCheckBox *chkSize = nullptr;
+    QLabel *lblModified = nullptr;
+    QCheckBox *chkModified = nullptr;
+    TextList *lstBigFileList = nullptr;
+    QLabel *lblFileTypes = nullptr;
+    QComboBox *cboFileTypes = nullptr;
+    QCheckBox *chkPrintDir = nullptr;
+    QLabel *lblPrinter = nullptr;
+    QLabel *lblPrinterFonts = nullptr;
+    QLabel *lblPrinterFontSize = nullptr;
+    QPushButton *cmdPrint = nullptr;
+    QComboBox *cboIndent = nullptr;
+    QComboBox *cboPrinter = nullptr;
+    QComboBox *cboPrinterFonts = nullptr;
+    QComboBox *cboPrinterFontSize = nullptr;
+    QPushButton *cmdExit = nullptr;
+    QPushButton *cmdSaveToFile = nullptr;
+    QLabel *lblFile = nullptr;
+    QCheckBox *chkAutoUpdate = nullptr;
+    QLineEdit *txtMyFilePath = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    FileListElement *fileFileList = nullptr; // hidden: never shown
+    DirectoryList dirInvisFolder;            // hidden: used only by the folder walk
+
+    // Menus.
+    QMenu *mnuFile = nullptr;
+    QAction *mnuPrint = nullptr;
+    QAction *mnuSave = nullptr;
+    QAction *mnuSep1 = nullptr;
+    QAction *mnuStopScan = nullptr;
+    QAction *mnuSep = nullptr;
+    QAction *mnuExit = nullptr;
+    QMenu *mnuWindow = nullptr;
+    QAction *mnuWindowReset = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpPrint = nullptr;
+    QAction *mnuHelpSaveToFile = nullptr;
+    QAction *mnuSep2 = nullptr;
+    QAction *mnuAbout = nullptr;
+
+    // Form-level variables.
+    QString CurrentFolderPath;     // always ends in "/"
+    int64_t FolderTotalBytes = 0;  // 0 when sizes are off
+    int64_t FileListTotalBytes = 0;
+    QString FileListTotalText;
+    int Indentation = 0;
+    int PrinterFontSize = 0;
+    int Answer = 0;
+    bool StopScan = false;
+    QString CurrentDrive;
+
+    // Size scans. Every scan takes a new number; a scan that finds a newer number after an
+    // event pump has been overtaken by a newer request and returns touching nothing.
+    uint64_t scanGeneration = 0;
+    uint64_t runningSizeScan = 0;  // the size scan now pumping events, 0 for none
+    uint64_t stopRequestFor = 0;   // the size scan a stop request was made for
+    bool closing = false;          // the window is closing: every scan ends
+
+    // Platform services.
+    MessageBoxes *boxes = nullptr;
+    PrinterService *printer = nullptr;
+    WebOpener *opener = nullptr;
+};
+
+// Check box values as the handlers read them.
+bool isChecked(const QCheckBox *box);

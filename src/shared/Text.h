@@ -1,0 +1,20 @@
+#pragma once
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Character counts as a person sees them: Unicode code points, not UTF-16 units.
+qsizetype charCount(const QString &text);
+
+// `n` blanks; none when n <= 0.
+QString blanks(qsizetype n);
+
+// A number in sign-position form: one leading blank before a non-negative number (" 10").
+QString signPosition(long long n);
+
+// Display text of a native file name or path; bytes that are not valid UTF-8 show as
+// replacement characters.
+QString displayName(const QByteArray &native);
+
+// The order of names in every list of the program: case-insensitive, ties by exact bytes.
+bool nameLess(QByteArrayView a, QByteArrayView b);

@@ -1,0 +1,6 @@
+#include "shell/FormLoad.h"
+
+#include "shared/MainForm.h"
+
+void Form_Load(MainForm &) {}
+void ChangeLabelFontColors(QWidget *, MessageBoxes &) {}

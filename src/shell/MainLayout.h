@@ -1,0 +1,12 @@
+#pragma once
+
+class QMainWindow;
+struct MainForm;
+
+// Design size of the main window's client area, in logical pixels (9600 x 7035 twips).
+constexpr int DesignClientWidth = 640;
+constexpr int DesignClientHeight = 469;
+
+// Creates every element and menu of the main window at its design place and state, and
+// fills `form` with them. No handler is connected here.
+void buildMainLayout(QMainWindow *window, MainForm &form);

@@ -1,0 +1,119 @@
+#include "shell/MainWindow.h"
+
+#include "listing/CompleteFileList.h"
+#include "listing/DriveChange.h"
+#include "listing/DriveList.h"
+#include "listing/FileListElement.h"
+#include "listing/FileTypes.h"
+#include "output/Indentation.h"
+#include "output/PrintListing.h"
+#include "output/PrinterFonts.h"
+#include "output/PrinterList.h"
+#include "output/SaveToFile.h"
+#include "output/TitleCheck.h"
+#include "scan/DirFolderView.h"
+#include "scan/FolderListScan.h"
+#include "scan/ScanCancellation.h"
+#include "scan/ScanOptions.h"
+#include "shared/FsError.h"
+#include "shared/MessageBoxes.h"
+#include "shell/FormLoad.h"
+#include "shell/MainLayout.h"
+#include "shell/Resizer.h"
+#include "shell/WindowCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener)
+{
+    form_.boxes = &boxes;
+    form_.printer = &printer;
+    form_.opener = &opener;
+    buildMainLayout(this, form_);
+    resizer_ = new Resizer(centralWidget(), QSize(DesignClientWidth, DesignClientHeight - 17));
+    connectHandlers();
+    // Key preview: the window sees every key press before the focused element.
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+void MainWindow::connectHandlers()
+{
+    MainForm &f = form_;
+    connect(f.dirFolder, &DirFolderView::changed, this, [&f] { dirFolder_Change(f); });
+    connect(f.dirFolder, &DirFolderView::openFailed, this, [&f](const QString &folder, const QString &why) {
+        f.boxes->show(why + QLatin1Char('\r') + folder, QStringLiteral("Listwright - Error Opening Folder"));
+    });
+    connect(f.fileFileList, &FileListElement::pathChanged, this, [&f] { fileFileList_PathChange(f); });
+    connect(f.drvDrive, &QComboBox::currentIndexChanged, this, [&f] { drvDrive_Change(f); });
+    connect(f.cboFileTypes, &QComboBox::activated, this, [&f] { cboFileTypes_Click(f); });
+    connect(f.cboFileTypes->lineEdit(), &QLineEdit::textEdited, this, [&f] { cboFileTypes_Change(f); });
+    connect(f.chkFolderSize, &QCheckBox::toggled, this, [&f] { chkFolderSize_Click(f); });
+    connect(f.chkRecursive, &QCheckBox::toggled, this, [&f] { chkRecursive_Click(f); });
+    connect(f.chkSize, &QCheckBox::toggled, this, [&f] { chkSize_Click(f); });
+    connect(f.chkModified, &QCheckBox::toggled, this, [&f] { chkModified_Click(f); });
+    connect(f.chkAutoUpdate, &QCheckBox::toggled, this, [&f] { chkAutoUpdate_Click(f); });
+    connect(f.cmdClearTitle, &QPushButton::clicked, this, [&f] { cmdClearTitle_Click(f); });
+    connect(f.cmdSaveToFile, &QPushButton::clicked, this, [&f] { cmdSaveToFile_Click(f); });
+    connect(f.cmdPrint, &QPushButton::clicked, this, [&f] { cmdPrint_Click(f); });
+    connect(f.cmdExit, &QPushButton::clicked, this, [&f] { cmdExit_Click(f); });
+    connect(f.cboIndent, &QComboBox::activated, this, [&f] { cboIndent_Click(f); });
+    connect(f.cboIndent, &QComboBox::editTextChanged, this, [&f] { cboIndent_Change(f); });
+    connect(f.cboPrinter, &QComboBox::activated, this, [&f] { cboPrinter_Click(f); });
+    connect(f.cboPrinterFonts, &QComboBox::activated, this, [&f] { cboPrinterFonts_Click(f); });
+    connect(f.cboPrinterFontSize, &QComboBox::activated, this, [&f] { cboPrinterFontSize_Click(f); });
+    connect(f.mnuPrint, &QAction::triggered, this, [&f] { mnuPrint_Click(f); });
+    connect(f.mnuSave, &QAction::triggered, this, [&f] { mnuSave_Click(f); });
+    connect(f.mnuStopScan, &QAction::triggered, this, [&f] { mnuStopScan_Click(f); });
+    connect(f.mnuExit, &QAction::triggered, this, [&f] { mnuExit_Click(f); });
+    connect(f.mnuWindowReset, &QAction::triggered, this, [&f] { mnuWindowReset_Click(f); });
+    connect(f.mnuAbout, &QAction::triggered, this, [&f] { mnuAbout_Click(f); });
+    connect(f.mnuHelpPrint, &QAction::triggered, this, [&f] { mnuHelpPrint_Click(f); });
+    connect(f.mnuHelpSaveToFile, &QAction::triggered, this, [&f] { mnuHelpSaveToFile_Click(f); });
+}
+
+bool MainWindow::load()
+{
+    try {
+        Form_Load(form_);
+        return true;
+    } catch (const std::exception &e) {
+        form_.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error loading program"));
+        return false;
+    }
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        // A key press is delivered first to the focused element (or to the window when no
+        // element has the focus); later deliveries of the same press to parents are skipped.
+        QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (w && w == first && w->window() == this) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            Form_KeyDown(form_, key->key(), key->modifiers());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing the window ends any running scan, and then the program.
+    form_.closing = true;
+    ++form_.scanGeneration;
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include "shared/MainForm.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class Resizer;
+
+// frmListwright: builds the window's elements into its MainForm and connects each element's
+// signal to its handler.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener);
+    ~MainWindow() override;
+
+    MainForm &form() { return form_; }
+
+    // Runs the window's load; on a failure of its own steps shows its box and answers false,
+    // and the caller ends the program.
+    bool load();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void connectHandlers();
+
+    MainForm form_;
+    Resizer *resizer_ = nullptr;
+};

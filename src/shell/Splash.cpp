@@ -1,0 +1,118 @@
+#include "shell/Splash.h"
+
+#include "VersionInfo.h"
+#include "shared/Fonts.h"
+#include "shared/Geometry.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+
+QString versionText(int major, int minor, int revision)
+{
+    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
+namespace {
+QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, int l, int t, int w,
+                   int h)
+{
+    auto *lbl = new QLabel(text, parent);
+    lbl->setObjectName(QLatin1String(name));
+    lbl->setFont(font);
+    QPalette p = lbl->palette();
+    p.setColor(QPalette::WindowText, Qt::white);
+    p.setColor(QPalette::Window, Qt::black);
+    lbl->setPalette(p);
+    lbl->setGeometry(twipsRect(l, t, w, h));
+    return lbl;
+}
+}
+
+SplashWindow::SplashWindow(std::function<void()> handOver, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::Tool),
+      handOver_(std::move(handOver))
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QString());
+    setFixedSize(twips(7380), twips(4245));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto *frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setGeometry(twipsRect(150, 60, 7080, 4050));
+    frame->setFrameShape(QFrame::Box);
+    QPalette fp = frame->palette();
+    fp.setColor(QPalette::WindowText, QColor(128, 128, 128));
+    fp.setColor(QPalette::Window, Qt::black);
+    frame->setPalette(fp);
+
+    imgLogo = new QLabel(frame);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setGeometry(twipsRect(360, 795, 1815, 2385));
+    imgLogo->setScaledContents(true);
+    imgLogo->setPixmap(QPixmap(QStringLiteral(":/icons/listwright.png")));
+
+    const QString arial = QStringLiteral("Arial");
+    lblProductName = whiteLabel(frame, "lblProductName", QStringLiteral("Product"), designFont(arial, 32.25, true),
+                                2520, 840, 2430, 765);
+    lblDescription = whiteLabel(frame, "lblDescription", QStringLiteral("Description"), designFont(arial, 8.25),
+                                2640, 1680, 4095, 615);
+    lblDescription->setWordWrap(true);
+    lblPlatform = whiteLabel(frame, "lblPlatform", QStringLiteral("Platform"), designFont(arial, 15.75, true), 5580,
+                             2340, 1275, 360);
+    lblPlatform->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblVersion = whiteLabel(frame, "lblVersion", QStringLiteral("Version"), designFont(arial, 12, true), 5970, 2700,
+                            885, 285);
+    lblVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblCopyright = whiteLabel(frame, "lblCopyright", QStringLiteral("Copyright"), designFont(arial, 8.25), 4560, 3060,
+                              2415, 255);
+    lblCompany = whiteLabel(frame, "lblCompany", QStringLiteral("Company"), designFont(arial, 8.25), 4560, 3270,
+                            2415, 255);
+
+    timeSplash.setObjectName(QStringLiteral("timeSplash"));
+    timeSplash.setInterval(1500);
+    connect(&timeSplash, &QTimer::timeout, this, &SplashWindow::timeSplash_Timer);
+
+    Form_Load();
+
+    if (QScreen *screen = this->screen())
+        move(screen->geometry().center() - rect().center());
+}
+
+void SplashWindow::Form_Load()
+{
+    lblVersion->setText(versionText(VersionInfo::Major, VersionInfo::Minor, VersionInfo::Revision));
+    lblProductName->setText(QString::fromUtf8(VersionInfo::ProductName));
+    lblCompany->setText(QString::fromUtf8(VersionInfo::CompanyName));
+    lblCopyright->setText(QString::fromUtf8(VersionInfo::Copyright));
+    lblDescription->setText(QString::fromUtf8(VersionInfo::FileDescription));
+    lblPlatform->setText(QStringLiteral("Win95/Win98/WinNT"));
+    // Auto-size labels take the size of their text; the right-aligned ones keep their right edge.
+    for (QLabel *l : {lblProductName, lblPlatform, lblVersion}) {
+        const QRect r = l->geometry();
+        const QSize hint = l->sizeHint();
+        if (l->alignment() & Qt::AlignRight)
+            l->setGeometry(r.right() + 1 - hint.width(), r.top(), hint.width(), hint.height());
+        else
+            l->setGeometry(r.left(), r.top(), hint.width(), hint.height());
+    }
+    timeSplash.start();
+}
+
+void SplashWindow::timeSplash_Timer()
+{
+    // A box shown during the main window's load runs a modal loop in which more ticks could
+    // arrive: act on the first tick only.
+    timeSplash.stop();
+    if (handedOver_)
+        return;
+    handedOver_ = true;
+    handOver_();
+    close();
+    deleteLater();
+}

@@ -1,0 +1,21 @@
+#include "support/ScriptedMessageBoxes.h"
+
+MessageBoxes::Answer ScriptedMessageBoxes::show(const QString &text, const QString &title, Buttons buttons)
+{
+    boxes.append({text, title, buttons});
+    if (onShow)
+        onShow(boxes.last());
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return Answer::Yes;
+}
+
+QStringList ScriptedMessageBoxes::titles() const
+{
+    QStringList t;
+    for (const Box &b : boxes)
+        t.append(b.title);
+    return t;
+}

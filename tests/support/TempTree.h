@@ -1,0 +1,19 @@
+#pragma once
+#include <QByteArray>
+#include <QDateTime>
+#include <QTemporaryDir>
+
+// A real folder tree in a temporary directory, for tests.
+class TempTree {
+public:
+    TempTree();
+    QByteArray path() const;                       // no trailing "/"
+    QByteArray at(const QByteArray &relative) const; // path/relative
+    void mkdir(const QByteArray &relative) const;
+    // A file of `size` bytes (sparse beyond 1 MiB), optionally with a modification time.
+    void file(const QByteArray &relative, qint64 size, const QDateTime &modified = {}) const;
+    void symlink(const QByteArray &target, const QByteArray &relative) const;
+
+private:
+    QTemporaryDir dir_;
+};
