@@ -1,0 +1,33 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+struct MainForm;
+
+// What the save and print commands write out: the window's listing and the options that
+// shape it, read in one go. Neither command yields to the event loop, so nothing changes
+// between its decisions.
+struct ListingSnapshot {
+    QString title;             // txtTitle
+    QString parentFolderLine;  // txtParentFolder
+    QStringList folderLines;   // lstFolders
+    QStringList fileLines;     // lstBigFileList
+    bool includeFolders = false; // chkPrintDir
+    bool folderSizes = false;    // chkFolderSize
+    bool recursive = false;      // chkRecursive
+    bool fileSizes = false;      // chkSize
+    QString currentFolderPath;   // ends in "/"
+    int64_t folderTotalBytes = 0;
+    int64_t fileListTotalBytes = 0;
+    QString fileListTotalText;
+    int indentation = 0;
+};
+
+ListingSnapshot takeListingSnapshot(const MainForm &f);
+
+// The "Folders: " heading: with folder sizes, the bytes below the folder less the listed files.
+QString folderHeading(const ListingSnapshot &s);
+
+// A file line as written out: with folders included and not recursive, prefixed by the folder.
+QString fileLineOut(const ListingSnapshot &s, const QString &entry);
