@@ -2,6 +2,7 @@
 
 #include "shared/FsError.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -13,8 +14,14 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
     try {
         const QByteArray start = normalFolderPath(path);
         struct stat st;
-        if (::lstat(start.constData(), &st) != 0 || S_ISLNK(st.st_mode))
+        if (::lstat(start.constData(), &st) != 0) {
+            startError_ = FsError::fromErrno(errno).description();
             return false;
+        }
+        if (S_ISLNK(st.st_mode)) {
+            startError_ = QStringLiteral("A link to a folder is not walked");
+            return false;
+        }
         WalkFrame frame;
         frame.Path = start;
         frame.folder = FolderHandle::open(start);
@@ -24,7 +31,8 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
         depth_ = 0;
         currentPath_ = start;
         return true;
-    } catch (const FsError &) {
+    } catch (const FsError &e) {
+        startError_ = e.description();
         frames_.clear();
         return false;
     }

@@ -3,6 +3,7 @@
 #include "scan/FolderReader.h"
 
 #include <QByteArray>
+#include <QString>
 #include <stdexcept>
 #include <vector>
 
@@ -36,6 +37,8 @@ public:
     const FolderHandle &currentFolder() const { return frames_[size_t(depth_)].folder; }
     const FileNames &currentFiles() const { return files_; }
     int depth() const { return depth_; }
+    // Why the last StartWalk returned false.
+    const QString &startError() const { return startError_; }
 
 private:
     struct WalkFrame {
@@ -50,4 +53,5 @@ private:
     int depth_ = -1;
     QByteArray currentPath_;
     FileNames files_;
+    QString startError_;
 };

@@ -1,0 +1,9 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+
+// The folder list's line for a subfolder with its size: the path, the blanks that align it,
+// and the size text, so that every line is nameWidth + 10 characters and the size texts end
+// in one column. A path longer than nameWidth, or a byte count whose plain number text is
+// longer than 10 characters, gets exactly two blanks instead.
+QString folderLine(const QString &path, int64_t bytes, int nameWidth);

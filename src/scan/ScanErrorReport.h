@@ -1,0 +1,8 @@
+#pragma once
+#include <QString>
+
+struct MainForm;
+
+// The two boxes a folder scan shows for a failure before it carries on: the error's own
+// description, then the folder being scanned and the entry being handled.
+void reportScanError(MainForm &f, const QString &description, const QString &entryName);

@@ -1,0 +1,52 @@
+#include "scan/ScanSteps.h"
+
+#include "scan/ScanErrorReport.h"
+#include "shared/FsError.h"
+#include "shared/MainForm.h"
+#include "shared/Text.h"
+
+#include <QMainWindow>
+
+void beginScanLook(MainForm &f)
+{
+    f.window->setCursor(Qt::WaitCursor);
+    f.window->setWindowTitle(ScanningCaption);
+}
+
+void endScanLook(MainForm &f)
+{
+    f.window->unsetCursor();
+    f.window->setWindowTitle(IdleCaption);
+}
+
+void advanceCaption(MainForm &f)
+{
+    const QString caption = f.window->windowTitle();
+    if (caption.size() < 100)
+        f.window->setWindowTitle(caption + QLatin1Char('.'));
+    else
+        f.window->setWindowTitle(QStringLiteral("Listwright - Scanning ."));
+}
+
+QString folderPathWithSlash(const QString &path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+void addOwnFiles(MainForm &f, const QByteArray &folder)
+{
+    try {
+        FolderHandle handle = FolderHandle::open(folder);
+        FileNames files;
+        f.dirInvisFolder.read(handle, nullptr, &files);
+        for (size_t i = 0; i < files.size(); ++i) {
+            try {
+                f.FolderTotalBytes += fileLengthAt(handle, files.name(i));
+            } catch (const FsError &e) {
+                reportScanError(f, e.description(), displayName(QByteArray(files.name(i))));
+            }
+        }
+    } catch (const FsError &e) {
+        reportScanError(f, e.description(), QString());
+    }
+}

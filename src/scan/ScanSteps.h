@@ -1,0 +1,25 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+struct MainForm;
+
+// Steps that the folder list scan and the recursive file scan share.
+
+// The caption of a running scan, and of the idle window.
+inline const QString ScanningCaption = QStringLiteral("Listwright - Scanning [PRESS ESC TO CANCEL] .");
+inline const QString IdleCaption = QStringLiteral("Listwright");
+
+// Hourglass and scanning caption while a scan runs; back to the idle look after it.
+void beginScanLook(MainForm &f);
+void endScanLook(MainForm &f);
+
+// One more "." per subfolder counted, back to a single dot once the caption is 100 long.
+void advanceCaption(MainForm &f);
+
+// CurrentFolderPath for a folder path: the path with "/" appended unless it ends in one.
+QString folderPathWithSlash(const QString &path);
+
+// Adds the lengths of a folder's own files to FolderTotalBytes, hidden files included; no
+// events are processed here.
+void addOwnFiles(MainForm &f, const QByteArray &folder);
