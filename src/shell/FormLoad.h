@@ -1,12 +1,15 @@
 #pragma once
+#include <functional>
 
 class MessageBoxes;
 class QWidget;
 struct MainForm;
 
 // The main window's load: every element into its starting state, the first lists, the printer
-// choices and the label colours. Throws on a failure of its own steps.
-void Form_Load(MainForm &f);
+// choices and the label colours. A failure of its own steps is thrown to the caller, which
+// reports it and ends the program; failures inside the handlers it runs are reported by them.
+// `beforeStep`, when given, runs before each numbered step (a seam for tests).
+void Form_Load(MainForm &f, const std::function<void(int step)> &beforeStep = {});
 
 // Gives every label and check box of `window` the dark-blue text colour.
 void ChangeLabelFontColors(QWidget *window, MessageBoxes &boxes);

@@ -4,13 +4,17 @@
 #include "listing/FileListElement.h"
 #include "scan/DirFolderView.h"
 #include "shared/Fonts.h"
+#include "shared/FsError.h"
 #include "shared/Geometry.h"
 #include "shared/MainForm.h"
+#include "shared/ProgramIcon.h"
 #include "shared/TextList.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -87,7 +91,7 @@ void buildMainLayout(QMainWindow *window, MainForm &f)
     f.window = window;
     window->setObjectName(QStringLiteral("frmListwright"));
     window->setWindowTitle(QStringLiteral("Listwright "));
-    window->setWindowIcon(QIcon(QStringLiteral(":/icons/listwright.png")));
+    window->setWindowIcon(programIcon());
 
     auto *client = new QWidget(window);
     client->setObjectName(QStringLiteral("client"));
@@ -168,6 +172,16 @@ void buildMainLayout(QMainWindow *window, MainForm &f)
 
     // The hidden elements have no window at all, so they can never appear.
     f.fileFileList = named(new FileListElement(window), "fileFileList");
+
+    // A new folder list and file list show the process's working folder.
+    const QByteArray workingFolder = QFile::encodeName(QDir::currentPath());
+    try {
+        f.dirFolder->setPath(workingFolder);
+        f.fileFileList->setPath(workingFolder);
+    } catch (const FsError &) {
+        f.dirFolder->setPath("/");
+        f.fileFileList->setPath("/");
+    }
 
     // Menus.
     QMenuBar *bar = window->menuBar();
