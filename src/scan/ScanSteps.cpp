@@ -19,13 +19,16 @@ void endScanLook(MainForm &f)
     f.window->setWindowTitle(IdleCaption);
 }
 
+QString advancedCaption(const QString &caption)
+{
+    if (caption.size() < 100)
+        return caption + QLatin1Char('.');
+    return QStringLiteral("Listwright - Scanning .");
+}
+
 void advanceCaption(MainForm &f)
 {
-    const QString caption = f.window->windowTitle();
-    if (caption.size() < 100)
-        f.window->setWindowTitle(caption + QLatin1Char('.'));
-    else
-        f.window->setWindowTitle(QStringLiteral("Listwright - Scanning ."));
+    f.window->setWindowTitle(advancedCaption(f.window->windowTitle()));
 }
 
 QString folderPathWithSlash(const QString &path)

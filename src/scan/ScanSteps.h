@@ -16,6 +16,7 @@ void endScanLook(MainForm &f);
 
 // One more "." per subfolder counted, back to a single dot once the caption is 100 long.
 void advanceCaption(MainForm &f);
+QString advancedCaption(const QString &caption);
 
 // CurrentFolderPath for a folder path: the path with "/" appended unless it ends in one.
 QString folderPathWithSlash(const QString &path);

@@ -83,10 +83,10 @@ void MainWindow::connectHandlers()
     connect(f.mnuHelpSaveToFile, &QAction::triggered, this, [&f] { mnuHelpSaveToFile_Click(f); });
 }
 
-bool MainWindow::load()
+bool MainWindow::load(const std::function<void(int step)> &beforeStep)
 {
     try {
-        Form_Load(form_);
+        Form_Load(form_, beforeStep);
         return true;
     } catch (const std::exception &e) {
         form_.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error loading program"));

@@ -2,6 +2,7 @@
 #include "shared/MainForm.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class Resizer;
@@ -18,7 +19,7 @@ public:
 
     // Runs the window's load; on a failure of its own steps shows its box and answers false,
     // and the caller ends the program.
-    bool load();
+    bool load(const std::function<void(int step)> &beforeStep = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

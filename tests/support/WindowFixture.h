@@ -1,0 +1,38 @@
+#pragma once
+#include "shell/MainWindow.h"
+#include "support/RecordingPrinter.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "shared/TextList.h"
+#include "shared/WebOpener.h"
+
+#include <QByteArray>
+#include <QUrl>
+#include <memory>
+
+class RecordingOpener : public WebOpener {
+public:
+    void open(const QUrl &url) override { opened.append(url); }
+    QList<QUrl> opened;
+};
+
+// A real main window with test doubles for the boxes, the printers and the web opener,
+// started in `folder` and loaded as the program loads it.
+class WindowFixture {
+public:
+    explicit WindowFixture(const QByteArray &folder, bool load = true);
+    ~WindowFixture();
+
+    MainForm &f() { return window->form(); }
+    // Opens a folder as the user does in the folder tree.
+    void open(const QByteArray &folder);
+    QStringList folderLines() { return f().lstFolders->lines(); }
+    QStringList fileLines() { return f().lstBigFileList->lines(); }
+
+    ScriptedMessageBoxes boxes;
+    RecordingPrinter printer;
+    RecordingOpener opener;
+    std::unique_ptr<MainWindow> window;
+
+private:
+    QString previousFolder_;
+};

@@ -1,0 +1,236 @@
+// The folder list scan: lines, sizes, totals, the parent folder line, errors on the way, and
+// what happens when the user acts while a size scan runs.
+#include "scan/DirFolderView.h"
+#include "scan/FolderListScan.h"
+#include "scan/ScanPump.h"
+#include "scan/ScanSteps.h"
+#include "shared/MainForm.h"
+#include "support/TempTree.h"
+#include "support/WindowFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QProcess>
+#include <QTimer>
+#include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+class FolderScanTest : public QObject {
+    Q_OBJECT
+private slots:
+    void linesAlignAndTotalsAddUp();
+    void sizesOffAndTheRoot();
+    void bigTreesGetTwoBlanks();
+    void linksAreListedButNotWalked();
+    void captionGrowsAndWraps();
+    void unreadableFoldersAreReportedAndSkipped();
+    void folderChangeDuringScanWins();
+    void windowAnswersDuringScanOfEmptyFolders();
+};
+
+static QString str(const QByteArray &b) { return QString::fromUtf8(b); }
+
+void FolderScanTest::linesAlignAndTotalsAddUp()
+{
+    TempTree t;
+    t.mkdir("DATA/A/deeper");
+    t.mkdir("DATA/BIG");
+    t.file("DATA/A/one", 1000);
+    t.file("DATA/A/deeper/.hidden", 536);
+    t.file("DATA/own.txt", 100);
+    t.file("DATA/.own-hidden", 24);
+    WindowFixture w(t.path());
+    w.open(t.at("DATA"));
+    w.f().chkFolderSize->setChecked(true);
+
+    const QString a = str(t.at("DATA/A")), big = str(t.at("DATA/BIG"));
+    const int nameWidth = int(big.size()) + 1;
+    // A: 1536 bytes; BIG: empty. Both lines are nameWidth + 10 long, sizes in one column.
+    QCOMPARE(w.folderLines(), QStringList({a + QString(nameWidth - a.size() + 10 - 7, ' ') + "1.50 KB",
+                                           big + QString(nameWidth - big.size() + 10 - 7, ' ') + "0    B "}));
+    QCOMPARE(w.folderLines()[0].size(), w.folderLines()[1].size());
+    QCOMPARE(w.f().FolderTotalBytes, 1536 + 124);
+    QCOMPARE(w.f().CurrentFolderPath, str(t.at("DATA")) + '/');
+    QCOMPARE(w.f().txtParentFolder->text(), str(t.at("DATA")) + "/*.*  1.62 KB");
+    QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
+    QCOMPARE(w.f().window->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(w.boxes.boxes.isEmpty());
+
+    // Switching sizes off forgets the total.
+    w.f().chkFolderSize->setChecked(false);
+    QCOMPARE(w.folderLines(), QStringList({a, big}));
+    QCOMPARE(w.f().FolderTotalBytes, 0);
+    QCOMPARE(w.f().txtParentFolder->text(), str(t.at("DATA")) + "/*.*");
+}
+
+void FolderScanTest::sizesOffAndTheRoot()
+{
+    TempTree t;
+    WindowFixture w(t.path());
+    w.open("/");
+    QCOMPARE(w.f().CurrentFolderPath, QStringLiteral("/"));
+    QCOMPARE(w.f().txtParentFolder->text(), QStringLiteral("/*.*"));
+    QVERIFY(w.folderLines().contains(QStringLiteral("/tmp")));
+    QCOMPARE(w.f().txtMyFilePath->text(), QStringLiteral("/"));
+}
+
+void FolderScanTest::bigTreesGetTwoBlanks()
+{
+    TempTree t;
+    t.mkdir("S/huge/inner");
+    t.mkdir("S/small");
+    t.file("S/huge/inner/a", 6'000'000'000LL); // sparse
+    t.file("S/huge/b", 4'000'000'000LL);
+    t.file("S/small/c", 10);
+    WindowFixture w(t.path());
+    w.open(t.at("S"));
+    w.f().chkFolderSize->setChecked(true);
+    QCOMPARE(w.folderLines()[0], str(t.at("S/huge")) + "  9.31 GB");
+    QCOMPARE(w.folderLines()[1].size(), int(str(t.at("S/small")).size()) + 1 + 10);
+    QCOMPARE(w.f().FolderTotalBytes, 10'000'000'010LL);
+}
+
+void FolderScanTest::linksAreListedButNotWalked()
+{
+    TempTree t;
+    t.mkdir("S/real/loop");
+    t.file("S/real/f", 2048);
+    t.symlink(t.at("S"), "S/real/loop/back"); // a loop below a subfolder
+    t.symlink(t.at("S/real"), "S/alias");     // a link right under the current folder
+    WindowFixture w(t.path());
+    w.open(t.at("S"));
+    w.f().chkFolderSize->setChecked(true);
+    QCOMPARE(w.folderLines().size(), 2);
+    QVERIFY(w.folderLines()[0].startsWith(str(t.at("S/alias"))));
+    QVERIFY(w.folderLines()[0].endsWith(QStringLiteral("0    B ")));
+    QVERIFY(w.folderLines()[1].endsWith(QStringLiteral("2.00 KB")));
+    QVERIFY(w.boxes.boxes.isEmpty());
+}
+
+void FolderScanTest::captionGrowsAndWraps()
+{
+    QString caption = ScanningCaption;
+    QCOMPARE(caption.size(), 45);
+    for (int i = 0; i < 55; ++i)
+        caption = advancedCaption(caption);
+    QCOMPARE(caption.size(), 100);
+    QCOMPARE(advancedCaption(caption), QStringLiteral("Listwright - Scanning ."));
+    QCOMPARE(advancedCaption(QStringLiteral("Listwright - Scanning .")), QStringLiteral("Listwright - Scanning .."));
+}
+
+void FolderScanTest::unreadableFoldersAreReportedAndSkipped()
+{
+    // Root reads everything: run the check itself as an unprivileged user.
+    if (::geteuid() == 0) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                                                QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
+                                                QStringLiteral("unreadableFoldersAreReportedAndSkipped")});
+        QVERIFY(child.waitForFinished(120000));
+        QCOMPARE(child.exitCode(), 0);
+        return;
+    }
+    TempTree t;
+    t.mkdir("S/A");
+    t.mkdir("S/B/ok");
+    t.mkdir("S/B/shut");
+    t.mkdir("S/C");
+    t.file("S/A/x", 100);
+    t.file("S/B/ok/y", 200);
+    t.file("S/B/shut/z", 300);
+    t.file("S/C/w", 400);
+    QCOMPARE(::chmod(t.at("S/A").constData(), 0), 0);
+    QCOMPARE(::chmod(t.at("S/B/shut").constData(), 0), 0);
+    WindowFixture w(t.path());
+    w.open(t.at("S"));
+    w.f().chkFolderSize->setChecked(true);
+    ::chmod(t.at("S/A").constData(), 0755);
+    ::chmod(t.at("S/B/shut").constData(), 0755);
+
+    QCOMPARE(w.boxes.titles(), QStringList({"Listwright Error", "Problem Found?", "Listwright Error", "Problem Found?"}));
+    QCOMPARE(w.boxes.boxes[0].text, QStringLiteral("Error Description: Permission denied"));
+    QCOMPARE(w.boxes.boxes[1].text, "Current Folder Path  is: " + str(t.at("S")) + " Current File is: " + str(t.at("S/A")));
+    QCOMPARE(w.boxes.boxes[3].text,
+             "Current Folder Path  is: " + str(t.at("S")) + " Current File is: " + str(t.at("S/B/shut")));
+    QCOMPARE(w.folderLines().size(), 3);
+    QVERIFY(w.folderLines()[0].endsWith(QStringLiteral("0    B ")));
+    QVERIFY(w.folderLines()[1].endsWith(QStringLiteral("200    B ")));
+    QVERIFY(w.folderLines()[2].endsWith(QStringLiteral("400    B ")));
+    QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
+}
+
+namespace {
+// A tree big enough that a size scan pumps events many times.
+void makeWideTree(const TempTree &t, const QByteArray &top, int folders, int filesEach)
+{
+    for (int i = 0; i < folders; ++i) {
+        const QByteArray dir = top + "/d" + QByteArray::number(i);
+        t.mkdir(dir);
+        for (int j = 0; j < filesEach; ++j)
+            t.file(dir + "/f" + QByteArray::number(j), 1);
+    }
+}
+}
+
+void FolderScanTest::folderChangeDuringScanWins()
+{
+    TempTree t;
+    makeWideTree(t, "big", 20, 50);
+    ScanPump::intervalMs = 0;
+    t.mkdir("other/only");
+    WindowFixture w(t.path());
+    w.open(t.at("big"));
+    bool changed = false;
+    // Open another folder from inside the running scan's event pump.
+    QTimer::singleShot(0, [&] {
+        changed = true;
+        w.open(t.at("other"));
+    });
+    w.f().chkFolderSize->setChecked(true);
+    QVERIFY(changed);
+    QCOMPARE(w.folderLines().size(), 1);
+    QVERIFY(w.folderLines()[0].startsWith(str(t.at("other/only"))));
+    QCOMPARE(w.f().CurrentFolderPath, str(t.at("other")) + '/');
+    QCOMPARE(w.f().txtParentFolder->text(), str(t.at("other")) + "/*.*  0    B ");
+    QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
+    QCOMPARE(w.f().window->cursor().shape(), Qt::ArrowCursor);
+    ScanPump::intervalMs = 15;
+}
+
+void FolderScanTest::windowAnswersDuringScanOfEmptyFolders()
+{
+    TempTree t;
+    for (int i = 0; i < 1500; ++i)
+        t.mkdir("empty/e" + QByteArray::number(i) + "/inner");
+    WindowFixture w(t.path());
+    w.open(t.at("empty"));
+    int ticks = 0;
+    qint64 longestGap = 0;
+    QElapsedTimer sinceTick;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (ticks++ > 0)
+            longestGap = qMax(longestGap, sinceTick.elapsed());
+        sinceTick.restart();
+    });
+    timer.start();
+    QElapsedTimer scan;
+    scan.start();
+    w.f().chkFolderSize->setChecked(true);
+    const qint64 took = scan.elapsed();
+    timer.stop();
+    qInfo("scan of 3000 empty folders took %lld ms; %d timer ticks; longest gap %lld ms", took, ticks, longestGap);
+    // Events were handled while the scan went through folders without a single file.
+    if (took > 60)
+        QVERIFY(ticks >= 2);
+    QCOMPARE(w.folderLines().size(), 1500);
+}
+
+QTEST_MAIN(FolderScanTest)
+#include "tst_folderscan.moc"
