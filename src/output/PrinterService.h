@@ -12,7 +12,8 @@ public:
 
     // Device names of the installed printers, each once, in the service's fixed order.
     virtual QStringList printers() = 0;
-    // Makes printer number i of printers() current; its font becomes the system's fixed-pitch family.
+    // Makes printer number i of the last printers() list current; its font becomes the system's
+    // fixed-pitch family. A printer removed since that list was made is refused, by name.
     virtual void makeCurrent(int i) = 0;
     // Device name of the current printer (the system's default at start; empty when none).
     virtual QString deviceName() = 0;

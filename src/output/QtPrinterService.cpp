@@ -1,14 +1,148 @@
 #include "output/QtPrinterService.h"
 
+#include "shared/Text.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPrinterInfo>
+
+namespace {
+// The family that the system's fixed-pitch font resolves to, so that it names a real font
+// of the font list rather than an alias such as "monospace".
+QFont fixedPitchFont()
+{
+    return QFont(QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family());
+}
+}
+
 QtPrinterService::QtPrinterService() = default;
-QtPrinterService::~QtPrinterService() = default;
-QStringList QtPrinterService::printers() { return {}; }
-void QtPrinterService::makeCurrent(int) {}
-QString QtPrinterService::deviceName() { return {}; }
-QStringList QtPrinterService::fonts() { return {}; }
-QString QtPrinterService::fontName() { return {}; }
-void QtPrinterService::setFontSize(int) {}
-void QtPrinterService::replaceFont(const QString &) {}
-void QtPrinterService::setEmphasis(bool) {}
-void QtPrinterService::printLine(const QString &, int) {}
-void QtPrinterService::endDocument() {}
+
+QtPrinterService::~QtPrinterService()
+{
+    // A document left open (its print command failed half-way) still goes to the printer.
+    if (painter_ && painter_->isActive())
+        painter_->end();
+}
+
+void QtPrinterService::startUp()
+{
+    if (started_)
+        return;
+    started_ = true;
+    current_ = QPrinterInfo::defaultPrinterName();
+    font_ = fixedPitchFont();
+}
+
+QStringList QtPrinterService::printers()
+{
+    startUp();
+    enumerated_.clear();
+    for (const QPrinterInfo &p : QPrinterInfo::availablePrinters())
+        enumerated_ << p.printerName();
+    return enumerated_;
+}
+
+void QtPrinterService::makeCurrent(int i)
+{
+    startUp();
+    if (enumerated_.isEmpty())
+        printers();
+    if (i < 0 || i >= enumerated_.size())
+        throw PrinterError(QStringLiteral("There is no printer number %1.").arg(i));
+    // The list may be older than the system's: the printer must still be installed.
+    const QString name = enumerated_.at(i);
+    if (QPrinterInfo::printerInfo(name).isNull())
+        throw PrinterError(QStringLiteral("The printer \"%1\" is no longer installed.").arg(name));
+    current_ = name;
+    font_ = fixedPitchFont();
+}
+
+QString QtPrinterService::deviceName()
+{
+    startUp();
+    return current_;
+}
+
+QStringList QtPrinterService::fonts()
+{
+    startUp();
+    return QFontDatabase::families();
+}
+
+QString QtPrinterService::fontName()
+{
+    startUp();
+    return font_.family();
+}
+
+void QtPrinterService::setFontSize(int points)
+{
+    startUp();
+    font_.setPointSize(points);
+}
+
+void QtPrinterService::replaceFont(const QString &name)
+{
+    startUp();
+    font_ = QFont(name);
+}
+
+void QtPrinterService::setEmphasis(bool on)
+{
+    startUp();
+    font_.setBold(on);
+}
+
+void QtPrinterService::openDocument()
+{
+    if (current_.isEmpty())
+        throw PrinterError(QStringLiteral("No printer is installed."));
+    const QPrinterInfo info = QPrinterInfo::printerInfo(current_);
+    if (info.isNull())
+        throw PrinterError(QStringLiteral("The printer \"%1\" is no longer installed.").arg(current_));
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (!printer->isValid())
+        throw PrinterError(QStringLiteral("The printer \"%1\" cannot be used.").arg(current_));
+    printer->setDocName(QStringLiteral("Listwright"));
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(printer.get()))
+        throw PrinterError(QStringLiteral("Printing on \"%1\" could not start.").arg(current_));
+    printer_ = std::move(printer);
+    painter_ = std::move(painter);
+    y_ = 0;
+}
+
+void QtPrinterService::printLine(const QString &text, int indent)
+{
+    startUp();
+    if (!painter_)
+        openDocument();
+    painter_->setFont(font_);
+    const QFontMetricsF metrics(painter_->font(), printer_.get());
+    const qreal height = metrics.lineSpacing();
+    // A line that does not fit below the last one starts a new page; on an empty page it is
+    // printed as it is.
+    if (y_ > 0 && y_ + height > printer_->height()) {
+        if (!printer_->newPage())
+            throw PrinterError(QStringLiteral("The printer \"%1\" could not start a new page.").arg(current_));
+        y_ = 0;
+    }
+    const QString line = blanks(indent) + text;
+    if (!line.isEmpty())
+        painter_->drawText(QPointF(0, y_ + metrics.ascent()), line);
+    y_ += height;
+}
+
+void QtPrinterService::endDocument()
+{
+    startUp();
+    if (!painter_)
+        return;
+    const bool sent = painter_->end();
+    const QString name = current_;
+    painter_.reset();
+    printer_.reset();
+    if (!sent)
+        throw PrinterError(QStringLiteral("The document could not be sent to the printer \"%1\".").arg(name));
+}

@@ -1,7 +1,18 @@
 #pragma once
 #include "output/PrinterService.h"
 
-// The printing service over Qt PrintSupport and CUPS.
+#include <QFont>
+#include <QPainter>
+#include <QPrinter>
+#include <memory>
+
+// The printing service over Qt PrintSupport and CUPS. The printers are CUPS's queues in
+// their enumeration order, with the system's default current at start. A document is a Qt
+// print job: opened by the first line, handed to CUPS when it is ended.
+//
+// Construction touches neither CUPS nor the font database: the default printer and its font
+// are looked up at first use, so the service can be made before any window, also on a system
+// without printers.
 class QtPrinterService : public PrinterService {
 public:
     QtPrinterService();
@@ -17,4 +28,17 @@ public:
     void setEmphasis(bool on) override;
     void printLine(const QString &text, int indent) override;
     void endDocument() override;
+
+private:
+    void startUp();
+    void openDocument();
+
+    bool started_ = false;
+    QString current_;         // device name of the current printer; empty when none
+    QStringList enumerated_;  // the names as last enumerated: what a printer number refers to
+    QFont font_;
+    // The open document, if any; the painter goes before the printer it paints on.
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    qreal y_ = 0;             // top of the next line on the page, in device pixels
 };
