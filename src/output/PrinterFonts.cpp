@@ -1,7 +1,60 @@
 #include "output/PrinterFonts.h"
 
+#include "output/PrinterService.h"
+#include "shared/FsError.h"
 #include "shared/MainForm.h"
+#include "shared/MessageBoxes.h"
+#include "shared/SelectEntry.h"
+#include "shared/Text.h"
 
-void CheckPrinterFonts(MainForm &) {}
-void cboPrinterFonts_Click(MainForm &) {}
-void cboPrinterFontSize_Click(MainForm &) {}
+#include <QComboBox>
+
+// Rebuilds the font list for the current printer and preselects its first Courier, which
+// makes that the printer's font. Without one the printer keeps the font it has.
+void CheckPrinterFonts(MainForm &f)
+{
+    try {
+        f.cboPrinterFonts->clear();
+        for (const QString &name : f.printer->fonts())
+            f.cboPrinterFonts->addItem(name);
+        // (a combo box selects its first entry by itself; only a Courier is selected here)
+        f.cboPrinterFonts->setCurrentIndex(-1);
+        for (int i = 0; i < f.cboPrinterFonts->count(); ++i) {
+            const QString entry = f.cboPrinterFonts->itemText(i);
+            if (entry == QLatin1String("Courier") || entry == QLatin1String("Courier New")) {
+                selectEntry(f, f.cboPrinterFonts, i, cboPrinterFonts_Click);
+                break;
+            }
+        }
+    } catch (const std::exception &e) {
+        f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error in Checking Printer Fonts"));
+    }
+}
+
+// The chosen font becomes the printer's font: a new font with only its name set.
+void cboPrinterFonts_Click(MainForm &f)
+{
+    if (f.cboPrinterFonts->currentIndex() < 0)
+        return;
+    try {
+        f.printer->replaceFont(f.cboPrinterFonts->currentText());
+    } catch (const std::exception &e) {
+        f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error in Printer Font"));
+    }
+}
+
+// The chosen size is remembered; it reaches the printer when printing.
+void cboPrinterFontSize_Click(MainForm &f)
+{
+    if (f.cboPrinterFontSize->currentIndex() < 0)
+        return;
+    f.PrinterFontSize = f.cboPrinterFontSize->currentText().trimmed().toInt();
+}
+
+void fillFontSizeEntries(QComboBox *box)
+{
+    const int selected = box->currentIndex();
+    for (int points = 4; points <= 30; ++points)
+        box->addItem(signPosition(points));
+    box->setCurrentIndex(selected); // the caller selects the size
+}

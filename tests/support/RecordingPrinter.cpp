@@ -3,18 +3,26 @@
 QStringList RecordingPrinter::printers()
 {
     calls << QStringLiteral("printers");
-    QStringList names;
+    enumerated.clear();
     for (const Printer &p : installed)
-        names << p.name;
-    return names;
+        enumerated << p.name;
+    return enumerated;
 }
 
 void RecordingPrinter::makeCurrent(int i)
 {
     calls << QStringLiteral("makeCurrent %1").arg(i);
-    if (i < 0 || i >= installed.size())
-        throw PrinterError(QStringLiteral("The printer is no longer installed."));
-    current = i;
+    if (i < 0 || i >= enumerated.size())
+        throw PrinterError(QStringLiteral("There is no printer number %1.").arg(i));
+    // Printers may have been removed from `installed` since they were enumerated.
+    const QString name = enumerated.at(i);
+    int found = i < installed.size() && installed[i].name == name ? i : -1;
+    for (int k = 0; found < 0 && k < installed.size(); ++k)
+        if (installed[k].name == name)
+            found = k;
+    if (found < 0)
+        throw PrinterError(QStringLiteral("The printer \"%1\" is no longer installed.").arg(name));
+    current = found;
     font = QStringLiteral("DejaVu Sans Mono");
 }
 
@@ -25,6 +33,8 @@ QString RecordingPrinter::deviceName()
 
 QStringList RecordingPrinter::fonts()
 {
+    if (!fontsFailWith.isEmpty())
+        throw PrinterError(fontsFailWith);
     return current >= 0 && current < installed.size() ? installed[current].fonts : QStringList();
 }
 

@@ -22,6 +22,7 @@ public:
 
     QList<Printer> installed{{QStringLiteral("PDF"), {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier New")}}};
     int current = 0;           // index into installed, -1 for none
+    QStringList enumerated;    // the names printers() last answered: what makeCurrent's number means
     QString font = QStringLiteral("DejaVu Sans Mono");
     int size = 10;
     bool emphasis = false;
@@ -29,6 +30,7 @@ public:
     QList<QList<Line>> documents;
     QStringList calls;         // every operation, in order
     QString failWith;          // when set, printLine throws this
+    QString fontsFailWith;     // when set, fonts() throws this
 
     QStringList printers() override;
     void makeCurrent(int i) override;

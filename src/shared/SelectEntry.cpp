@@ -1,0 +1,9 @@
+#include "shared/SelectEntry.h"
+
+#include <QComboBox>
+
+void selectEntry(MainForm &f, QComboBox *box, int index, void (*handler)(MainForm &))
+{
+    box->setCurrentIndex(index);
+    handler(f);
+}
