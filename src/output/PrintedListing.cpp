@@ -32,8 +32,11 @@ QList<PrintStep> printedListing(const ListingSnapshot &s, int printerFontSize)
     page << PrintStep::line({}) << PrintStep::emphasis(true);
     if (!s.fileLines.isEmpty()) {
         if (s.recursive)
-            page << PrintStep::line({}, indent);
-        page << PrintStep::line(fileHeading(s), indent);
+            page << PrintStep::line({}, indent) << PrintStep::line(QStringLiteral("Complete File List"), indent);
+        else if (s.fileSizes)
+            page << PrintStep::line(QStringLiteral("Files: ") + s.fileListTotalText, indent);
+        else
+            page << PrintStep::line(QStringLiteral("Files:"), indent);
     }
     page << PrintStep::emphasis(false);
     for (const QString &entry : s.fileLines)
