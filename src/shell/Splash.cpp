@@ -3,6 +3,7 @@
 #include "VersionInfo.h"
 #include "shared/Fonts.h"
 #include "shared/Geometry.h"
+#include "shared/ProgramIcon.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -55,7 +56,7 @@ SplashWindow::SplashWindow(std::function<void()> handOver, QWidget *parent)
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(twipsRect(360, 795, 1815, 2385));
     imgLogo->setScaledContents(true);
-    imgLogo->setPixmap(QPixmap(QStringLiteral(":/icons/listwright.png")));
+    imgLogo->setPixmap(programPicture());
 
     const QString arial = QStringLiteral("Arial");
     lblProductName = whiteLabel(frame, "lblProductName", QStringLiteral("Product"), designFont(arial, 32.25, true),

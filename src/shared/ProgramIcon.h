@@ -1,0 +1,7 @@
+#pragma once
+#include <QIcon>
+#include <QPixmap>
+
+// The program's icon: the main window's and the help windows' icon, and the splash picture.
+QIcon programIcon();
+QPixmap programPicture();
