@@ -33,6 +33,15 @@ QString folderHeading(const ListingSnapshot &s)
     return QStringLiteral("Folders: ");
 }
 
+QString fileHeading(const ListingSnapshot &s)
+{
+    if (s.recursive)
+        return QStringLiteral("Complete File List");
+    if (s.fileSizes)
+        return QStringLiteral("Files: ") + s.fileListTotalText;
+    return QStringLiteral("Files:");
+}
+
 QString fileLineOut(const ListingSnapshot &s, const QString &entry)
 {
     if (s.recursive)

@@ -29,5 +29,9 @@ ListingSnapshot takeListingSnapshot(const MainForm &f);
 // The "Folders: " heading: with folder sizes, the bytes below the folder less the listed files.
 QString folderHeading(const ListingSnapshot &s);
 
+// The file heading: "Complete File List" for a recursive list; otherwise "Files:", with the
+// listed files' total size text when the size column is on.
+QString fileHeading(const ListingSnapshot &s);
+
 // A file line as written out: with folders included and not recursive, prefixed by the folder.
 QString fileLineOut(const ListingSnapshot &s, const QString &entry);
