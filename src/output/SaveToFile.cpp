@@ -1,6 +1,56 @@
 #include "output/SaveToFile.h"
 
+#include "output/AtomicTextFile.h"
+#include "output/ListingSnapshot.h"
+#include "output/SavedListing.h"
+#include "output/TitleCheck.h"
+#include "shared/FsError.h"
 #include "shared/MainForm.h"
+#include "shared/MessageBoxes.h"
+#include "shared/Text.h"
 
-void cmdSaveToFile_Click(MainForm &) {}
-void mnuSave_Click(MainForm &f) { cmdSaveToFile_Click(f); }
+#include <QLineEdit>
+
+QString saveFilePath(const QString &folder, const QString &title)
+{
+    const QString separator = folder.endsWith(u'/') ? QString() : QStringLiteral("/");
+    return folder + separator + title + QStringLiteral(".txt");
+}
+
+QString saveConfirmation(const QString &path, int indentation)
+{
+    QString prompt = QStringLiteral("Print the list to ") + path + QStringLiteral(" ?");
+    if (indentation > 0)
+        prompt += QStringLiteral("\rIndentation: ") + signPosition(indentation);
+    return prompt;
+}
+
+void cmdSaveToFile_Click(MainForm &f)
+{
+    // The page title must be usable as a file name; the check has told the user why not.
+    const QString title = f.txtTitle->text();
+    if (!CheckSaveToFileName(title, *f.boxes))
+        return;
+
+    try {
+        const QString path = saveFilePath(f.txtMyFilePath->text(), title);
+
+        const MessageBoxes::Answer answer = f.boxes->show(saveConfirmation(path, f.Indentation),
+                                                          QStringLiteral("Listwright - Save To File"),
+                                                          MessageBoxes::Buttons::YesNo);
+        f.Answer = int(answer);
+        if (answer != MessageBoxes::Answer::Yes)
+            return;
+
+        // The listing is read as it stands now and laid out with indexes of its own, so a save
+        // made while a folder scan waits for events leaves that scan's place alone.
+        writeTextFileAtomically(path, savedListingLines(takeListingSnapshot(f)));
+    } catch (const std::exception &e) {
+        f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error Saving to File"));
+    }
+}
+
+void mnuSave_Click(MainForm &f)
+{
+    cmdSaveToFile_Click(f);
+}
