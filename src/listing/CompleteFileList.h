@@ -2,5 +2,8 @@
 
 struct MainForm;
 
-// Rebuilds lstBigFileList from fileFileList's names, with the columns the options ask for.
+// Rebuilds lstBigFileList from fileFileList's names, with the columns the options ask for:
+// one line per file (with chkRecursive checked the list is not emptied and each line starts
+// with the folder path). Leaves CurrentFolderPath, FileListTotalBytes and FileListTotalText.
+// A file whose length or time cannot be read is reported and keeps its line at 0 bytes.
 void fileFileList_PathChange(MainForm &f);
