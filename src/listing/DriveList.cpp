@@ -1,6 +1,7 @@
 #include "listing/DriveList.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStorageInfo>
 
 namespace {
@@ -10,8 +11,12 @@ bool isRealFileSystem(const QStorageInfo &v)
     const QByteArray type = v.fileSystemType();
     if (v.rootPath() == QLatin1String("/"))
         return true;
-    if (device.startsWith("/dev/"))
-        return !type.startsWith("squashfs"); // read-only package images are not drives
+    if (device.startsWith("/dev/")) {
+        // Read-only package images are not drives, nor is a file mounted over another (as
+        // containers do with /etc/hosts). Only local volumes are looked at here: a look at
+        // an unreachable network share could block.
+        return !type.startsWith("squashfs") && QFileInfo(v.rootPath()).isDir();
+    }
     static const QList<QByteArray> network = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs",
                                               "fuse.sshfs", "9p", "fuse.rclone", "davfs"};
     return network.contains(type);
