@@ -1,7 +1,7 @@
 #include "scan/ByteConverter.h"
 
 #include <QLocale>
-#include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 QString roundDecimalText(const QString &text, int decimals)
@@ -38,7 +38,7 @@ QString roundDecimalText(const QString &text, int decimals)
     QString result = digits.left(digits.size() - decimals);
     if (decimals > 0)
         result += QLocale().decimalPoint() + digits.right(decimals);
-    const bool zero = !digits.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    const bool zero = std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c == QLatin1Char('0'); });
     return (negative && !zero) ? QLatin1Char('-') + result : result;
 }
 
@@ -61,6 +61,8 @@ QString generalText(double value)
 QString ByteConverter(double bytes)
 {
     constexpr double GB = 1073741824.0, MB = 1048576.0, KB = 1024.0;
+    if (!std::isfinite(bytes))
+        return QStringLiteral("0"); // no byte count at all
     if (bytes >= GB)
         return roundDecimalText(generalText(bytes / GB), 2) + QStringLiteral(" GB");
     if (bytes >= MB)
