@@ -1,5 +1,6 @@
 // The folder list scan: lines, sizes, totals, the parent folder line, errors on the way, and
 // what happens when the user acts while a size scan runs.
+#include "listing/FileTypes.h"
 #include "scan/DirFolderView.h"
 #include "scan/FolderListScan.h"
 #include "scan/ScanPump.h"
@@ -29,6 +30,7 @@ private slots:
     void captionGrowsAndWraps();
     void unreadableFoldersAreReportedAndSkipped();
     void folderChangeDuringScanWins();
+    void patternChangeDuringScanKeepsFolderListWhole();
     void windowAnswersDuringScanOfEmptyFolders();
 };
 
@@ -201,6 +203,28 @@ void FolderScanTest::folderChangeDuringScanWins()
     QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
     QCOMPARE(w.f().window->cursor().shape(), Qt::ArrowCursor);
     ScanPump::intervalMs = 15;
+}
+
+void FolderScanTest::patternChangeDuringScanKeepsFolderListWhole()
+{
+    TempTree t;
+    makeWideTree(t, "big", 20, 5);
+    t.file("big/tune.mp3", 1000);
+    t.file("big/notes.txt", 24);
+    WindowFixture w(t.at("big"));
+    ScanPump::intervalMs = 0;
+    QTimer::singleShot(0, [&] {
+        w.f().cboFileTypes->setEditText(QStringLiteral("*.mp3"));
+        cboFileTypes_Change(w.f());
+    });
+    w.f().chkFolderSize->setChecked(true);
+    ScanPump::intervalMs = 15;
+    QCOMPARE(w.fileLines().size(), 1);
+    QCOMPARE(w.folderLines().size(), 20);
+    QVERIFY(w.folderLines()[19].endsWith(QStringLiteral("5    B ")));
+    QCOMPARE(w.f().txtParentFolder->text(), str(t.at("big")) + "/*.mp3  1.10 KB");
+    QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
+    QVERIFY(w.boxes.boxes.isEmpty());
 }
 
 void FolderScanTest::windowAnswersDuringScanOfEmptyFolders()

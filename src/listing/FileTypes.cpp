@@ -3,6 +3,7 @@
 #include "listing/CompleteFileList.h"
 #include "listing/FileListElement.h"
 #include "scan/ParentFolder.h"
+#include "scan/FolderListScan.h"
 #include "scan/ScanOptions.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
@@ -24,6 +25,10 @@ void applyFileTypes(MainForm &f, const QString &errorTitle)
             return;
         fileFileList_PathChange(f);
         RefreshParentFolder(f);
+        // A folder size scan that was running underneath has given way: scan again, so the
+        // folder list is complete and the summary carries the whole total.
+        if (f.runningSizeScan != 0 && !isChecked(f.chkRecursive))
+            FolderListScan(f);
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), errorTitle);
     }

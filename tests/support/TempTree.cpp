@@ -3,12 +3,35 @@
 #include <QFile>
 #include <QtTest>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 TempTree::TempTree()
 {
     QVERIFY(dir_.isValid());
+}
+
+namespace {
+int removeEntry(const char *path, const struct stat *, int flag, struct FTW *)
+{
+    if (flag == FTW_DP)
+        ::chmod(path, 0700);
+    return ::remove(path) == 0 ? 0 : 0;
+}
+}
+
+TempTree::~TempTree()
+{
+    // Folders a test shut get opened again first, so everything below them can go.
+    const QByteArray root = path();
+    ::nftw(root.constData(), [](const char *p, const struct stat *st, int flag, struct FTW *) {
+        if (flag == FTW_D || flag == FTW_DNR)
+            ::chmod(p, 0700);
+        (void)st;
+        return 0;
+    }, 64, FTW_PHYS);
+    ::nftw(root.constData(), removeEntry, 64, FTW_DEPTH | FTW_PHYS);
 }
 
 QByteArray TempTree::path() const

@@ -7,6 +7,7 @@
 class TempTree {
 public:
     TempTree();
+    ~TempTree(); // removes the tree through native names, which QTemporaryDir cannot always do
     QByteArray path() const;                       // no trailing "/"
     QByteArray at(const QByteArray &relative) const; // path/relative
     void mkdir(const QByteArray &relative) const;
