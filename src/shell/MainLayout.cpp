@@ -11,6 +11,7 @@
 #include "shared/TextList.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -19,8 +20,11 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyleFactory>
 
 namespace {
 
@@ -30,6 +34,23 @@ const QColor DarkBlue(0, 0, 192);
 QFont arialBold() { return designFont(QStringLiteral("Arial"), 8.25, true); }
 QFont sansBold() { return designFont(QStringLiteral("MS Sans Serif"), 8.25, true); }
 QFont fixedsys() { return designFont(QStringLiteral("Fixedsys"), 9); }
+QFont windowDefault() { return designFont(QStringLiteral("MS Sans Serif"), 8.25); }
+
+// The window's check boxes stand in rows 13 pixels high, made for the classic 13-pixel box;
+// the toolkit's own box is a pixel taller and would lose its bottom edge there.
+class ClassicCheckBoxStyle : public QProxyStyle {
+public:
+    explicit ClassicCheckBoxStyle(QObject *owner) : QProxyStyle(QStyleFactory::create(QApplication::style()->name()))
+    {
+        setParent(owner);
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_IndicatorWidth || metric == PM_IndicatorHeight)
+            return 13;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 template <typename W>
 W *named(W *w, const char *name)
@@ -65,6 +86,7 @@ QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption, b
     auto *c = named(new QCheckBox(caption, parent), name);
     if (!caption.isEmpty())
         c->setFont(arialBold());
+    c->setStyle(new ClassicCheckBoxStyle(c));
     c->setChecked(checked);
     placeAtDesign(c, l, t, w, h);
     return c;
@@ -99,6 +121,7 @@ void buildMainLayout(QMainWindow *window, MainForm &f)
     QPalette pal = client->palette();
     pal.setColor(QPalette::Window, LightGrey);
     client->setPalette(pal);
+    client->setFont(windowDefault()); // elements without a font of their own use it
     window->setCentralWidget(client);
     QPalette winPal = window->palette();
     winPal.setColor(QPalette::Window, LightGrey);
@@ -215,5 +238,8 @@ void buildMainLayout(QMainWindow *window, MainForm &f)
         QWidget::setTabOrder(order[i], order[i + 1]);
     f.drvDrive->setFocus();
 
+    // Design size, centred on the screen.
     window->resize(DesignClientWidth, DesignClientHeight + bar->sizeHint().height());
+    if (const QScreen *screen = window->screen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }

@@ -31,8 +31,8 @@ QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, const
 }
 
 SplashWindow::SplashWindow(std::function<void()> handOver, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::Tool),
+    // A fixed border and no title bar, as for any window without a caption; no task bar entry.
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::Tool),
       handOver_(std::move(handOver))
 {
     setObjectName(QStringLiteral("frmSplash"));
@@ -103,6 +103,12 @@ void SplashWindow::Form_Load()
             l->setGeometry(r.left(), r.top(), hint.width(), hint.height());
     }
     timeSplash.start();
+}
+
+void SplashWindow::reject()
+{
+    if (handedOver_)
+        QDialog::reject();
 }
 
 void SplashWindow::timeSplash_Timer()

@@ -22,6 +22,10 @@ public:
     QLabel *imgLogo = nullptr;
     QTimer timeSplash;
 
+protected:
+    // Esc and the window manager's close do nothing: the splash ends only by handing over.
+    void reject() override;
+
 private:
     void Form_Load();
     void timeSplash_Timer();
