@@ -11,6 +11,7 @@
 #include "shell/Splash.h"
 #include "support/RecordingPrinter.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/TempTree.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,6 +29,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 
@@ -159,6 +161,7 @@ private slots:
     void menusAndShortcuts();
     void focusOrder();
     void hiddenListsNeverShow();
+    void folderTreeOpensOnEnterOnly();
     void splashTextsAndPicture();
     void splashHandsOverOnce();
 
@@ -374,6 +377,44 @@ void TestMainLayout::hiddenListsNeverShow()
     QVERIFY(!window->findChild<QWidget *>(QStringLiteral("fileFileList")));
     QVERIFY(!window->findChild<QWidget *>(QStringLiteral("dirInvisFolder")));
     QVERIFY(!window->findChild<QObject *>(QStringLiteral("Resizer1"))->isWidgetType());
+}
+
+void TestMainLayout::folderTreeOpensOnEnterOnly()
+{
+    TempTree tree;
+    tree.mkdir("S/A");
+    tree.mkdir("S/b");
+    DirFolderView *dir = f->dirFolder;
+    dir->setPath(tree.at("S"));
+    QSignalSpy changes(dir, &DirFolderView::changed);
+    QSignalSpy failures(dir, &DirFolderView::openFailed);
+
+    // The path from the root as an indented tree, then the subfolders one step further in.
+    const int levels = int(tree.at("S").count('/')) + 1;
+    QCOMPARE(dir->QListWidget::count(), levels + 2);
+    QCOMPARE(dir->currentRow(), levels - 1);
+    QCOMPARE(dir->item(levels)->text().trimmed(), QStringLiteral("A"));
+    auto indent = [dir](int row) { return dir->item(row)->text().indexOf(QRegularExpression(QStringLiteral("\\S"))); };
+    QCOMPARE(indent(levels - 1), indent(levels - 2) + 2);
+    QCOMPARE(indent(levels), indent(levels - 1) + 2);
+
+    // Moving through the list only highlights; Enter opens the folder under the cursor.
+    window->activateWindow();
+    dir->setFocus();
+    QTest::keyClick(dir, Qt::Key_Down);
+    QTest::keyClick(dir, Qt::Key_Down);
+    QCOMPARE(changes.count(), 0);
+    QTest::keyClick(dir, Qt::Key_Return);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(dir->path(), tree.at("S/b"));
+
+    // A folder that cannot be opened is reported, and the list stays where it was.
+    dir->setPath(tree.at("S"));
+    QCOMPARE(::rmdir(tree.at("S/A").constData()), 0);
+    dir->setCurrentRow(levels);
+    QTest::keyClick(dir, Qt::Key_Return);
+    QCOMPARE(failures.count(), 1);
+    QCOMPARE(dir->path(), tree.at("S"));
 }
 
 void TestMainLayout::splashTextsAndPicture()
