@@ -1,0 +1,11 @@
+#include "info/CentreOnScreen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+void centreOnScreen(QWidget *window)
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        window->move(screen->geometry().center() - window->rect().center());
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+class QWidget;
+
+// Places a window in the middle of the primary screen.
+void centreOnScreen(QWidget *window);
