@@ -465,6 +465,7 @@ void TestMainLayout::splashHandsOverOnce()
     });
     splash->show();
     QVERIFY(QTest::qWaitForWindowExposed(splash));
+    QVERIFY(splash->isVisible());
     QTest::keyClick(splash, Qt::Key_Escape); // the splash cannot be closed before it hands over
     QVERIFY(splash->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 10000);

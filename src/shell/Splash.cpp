@@ -6,6 +6,7 @@
 #include "shared/ProgramIcon.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 
@@ -109,6 +110,15 @@ void SplashWindow::reject()
 {
     if (handedOver_)
         QDialog::reject();
+}
+
+void SplashWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && !handedOver_) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void SplashWindow::timeSplash_Timer()

@@ -25,6 +25,7 @@ public:
 protected:
     // Esc and the window manager's close do nothing: the splash ends only by handing over.
     void reject() override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void Form_Load();
