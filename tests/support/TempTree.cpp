@@ -80,3 +80,13 @@ void TempTree::symlink(const QByteArray &target, const QByteArray &relative) con
 {
     QCOMPARE(::symlink(target.constData(), at(relative).constData()), 0);
 }
+
+void TempTree::wide(const QByteArray &top, int folders, int files) const
+{
+    for (int i = 0; i < folders; ++i) {
+        const QByteArray dir = top + "/d" + QByteArray::number(i);
+        mkdir(dir);
+        for (int j = 0; j < files; ++j)
+            file(dir + "/f" + QByteArray::number(j), 1);
+    }
+}

@@ -14,6 +14,8 @@ public:
     // A file of `size` bytes (sparse beyond 1 MiB), optionally with a modification time.
     void file(const QByteArray &relative, qint64 size, const QDateTime &modified = {}) const;
     void symlink(const QByteArray &target, const QByteArray &relative) const;
+    // `folders` folders d0, d1, ... under `top`, each holding `files` one-byte files.
+    void wide(const QByteArray &top, int folders, int files) const;
 
 private:
     QTemporaryDir dir_;
