@@ -1,8 +1,7 @@
-// Exit, Reset to Default Size and the information windows, on the real main window. The exit
-// cases run the main window in a child process (this program, started with --scan-then-close)
-// over a large folder tree, close it in the middle of a size scan and watch the process end.
+// Exit, Reset to Default Size and the information windows on the real main window. The exit
+// cases run the window in a child process (this program with --scan-then-close) and close it mid-scan.
 #include "info/AboutWindow.h"
-#include "shared/MainForm.h"
+#include "scan/ScanPump.h"
 #include "shared/TextList.h"
 #include "shell/WindowCommands.h"
 #include "support/TempTree.h"
@@ -10,255 +9,168 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryFile>
-#include <QTimer>
 #include <QtTest>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 class WindowCommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    void resetRestoresTheDefaultSizeCentred();
-    void resetLeavesMaximisedAndMinimisedWindowsAlone();
-    void informationWindowsOpenModalAndFresh();
+    void initTestCase();
+    void resetAndInformationWindows();
     void exitDuringSizeScanEndsTheProgram_data();
     void exitDuringSizeScanEndsTheProgram();
+
+private:
+    std::unique_ptr<TempTree> scanTree_; // folders of empty files for the size scans
 };
 
 namespace {
 
-// The test screen is 800 x 480 logical pixels: narrower than the default window height, so
-// the centred window's top edge is negative.
-constexpr int ScreenWidth = 800, ScreenHeight = 480;
-const QRect DefaultPlace((ScreenWidth - 648) / 2, (ScreenHeight - 515) / 2, 648, 515);
+// The test screen (800 x 480) is lower than the default window, so the centred top edge is negative.
+const QRect DefaultPlace((800 - 648) / 2, (480 - 515) / 2, 648, 515);
+constexpr int TreeFolders = 10, FilesPerFolder = 20;
 
-constexpr int TreeFolders = 200;
-
-// A tree of 200 folders, each holding 10 folders of 100 empty files: 200,000 files. It is
-// made once and kept in the build folder for later runs.
-QByteArray bigTree()
-{
-    const QByteArray top = qgetenv("LISTWRIGHT_TEST_BINARY_DIR").isEmpty()
-                               ? QFile::encodeName(QDir::tempPath())
-                               : qgetenv("LISTWRIGHT_TEST_BINARY_DIR");
-    const QByteArray root = top + "/scan-tree-200k";
-    const QByteArray done = root + ".complete";
-    if (QFile::exists(QFile::decodeName(done)))
-        return root;
-    ::mkdir(root.constData(), 0755);
-    for (int i = 0; i < TreeFolders; ++i) {
-        const QByteArray folder = root + "/folder" + QByteArray::number(i).rightJustified(3, '0');
-        ::mkdir(folder.constData(), 0755);
-        for (int j = 0; j < 10; ++j) {
-            const QByteArray sub = folder + "/part" + QByteArray::number(j);
-            ::mkdir(sub.constData(), 0755);
-            for (int k = 0; k < 100; ++k) {
-                const int fd = ::open((sub + "/file" + QByteArray::number(k)).constData(), O_WRONLY | O_CREAT, 0644);
-                if (fd >= 0)
-                    ::close(fd);
-            }
-        }
-    }
-    QFile(QFile::decodeName(done)).open(QIODevice::WriteOnly);
-    return root;
-}
-
-// Waits for the main window's action to open a modal window, runs `check` on it and presses
-// Enter. Answers whether a modal window came up and Enter closed it.
+// Runs `check` on the modal window the action opens, then presses Enter; answers whether Enter closed it.
 bool openModal(QAction *action, const std::function<void(QWidget *)> &check)
 {
-    bool seen = false, closed = false;
+    bool closedByEnter = false;
     QTimer::singleShot(0, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
         if (!modal || !QTest::qWaitFor([&] { return QApplication::activeWindow() == modal; }))
             return;
-        seen = true;
         check(modal);
-        QPointer<QWidget> guard(modal);
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : modal, Qt::Key_Return);
-        closed = !guard || !guard->isVisible();
-        if (guard && guard->isVisible())
-            guard->close();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        closedByEnter = !modal || !modal->isVisible();
+        if (modal)
+            modal->close();
     });
     action->trigger();
-    return seen && closed;
+    return closedByEnter;
 }
 
 } // namespace
 
-void WindowCommandsTest::resetRestoresTheDefaultSizeCentred()
+void WindowCommandsTest::initTestCase()
 {
-    TempTree t;
-    WindowFixture w(t.path(), false);
-    QMainWindow *window = w.f().window;
+    scanTree_ = std::make_unique<TempTree>();
+    for (int i = 0; i < TreeFolders * FilesPerFolder; ++i) {
+        const QByteArray folder = "folder" + QByteArray::number(i / FilesPerFolder);
+        scanTree_->mkdir(folder);
+        scanTree_->file(folder + "/file" + QByteArray::number(i), 0);
+    }
+}
+
+void WindowCommandsTest::resetAndInformationWindows()
+{
+    WindowFixture w(scanTree_->path(), false);
+    MainForm &f = w.f();
+    QMainWindow *window = f.window;
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window));
 
-    // Half off the screen and resized.
-    window->move(-300, 200);
-    window->resize(420, 300);
-    mnuWindowReset_Click(w.f());
+    // Reset: a moved and resized window gets the default outer size, centred; a maximised or
+    // minimised one stays as it is.
+    window->setGeometry(-300, 200, 420, 300);
+    QTest::keyClick(f.txtTitle, Qt::Key_F2);
     QCOMPARE(window->frameGeometry(), DefaultPlace);
     QVERIFY(window->geometry().size() != DefaultPlace.size()); // the frame is part of the outer size
 
-    // F2 from a text box.
-    window->move(30, 10);
-    window->resize(500, 400);
-    w.f().txtTitle->setFocus();
-    QTest::keyClick(w.f().txtTitle, Qt::Key_F2);
-    QCOMPARE(window->frameGeometry(), DefaultPlace);
-    QVERIFY(w.boxes.boxes.isEmpty());
-}
-
-void WindowCommandsTest::resetLeavesMaximisedAndMinimisedWindowsAlone()
-{
-    TempTree t;
-    WindowFixture w(t.path(), false);
-    QMainWindow *window = w.f().window;
     for (Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowMinimized}) {
-        window->showNormal();
         window->setWindowState(state);
-        window->show();
         QTRY_VERIFY(window->windowState() & state);
         const QRect before = window->frameGeometry();
-        mnuWindowReset_Click(w.f());
+        mnuWindowReset_Click(f);
         QCOMPARE(window->windowState(), Qt::WindowStates(state));
         QCOMPARE(window->frameGeometry(), before);
+        window->showNormal();
     }
     QVERIFY(w.boxes.boxes.isEmpty());
-}
+    QVERIFY(QTest::qWaitForWindowActive(window));
 
-void WindowCommandsTest::informationWindowsOpenModalAndFresh()
-{
-    TempTree t;
-    WindowFixture w(t.path(), false);
-    MainForm &f = w.f();
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(f.window));
-
-    // The About window: modal over the main window; its link asks the opener and it stays
-    // open; Enter closes and releases it; the next opening shows its design texts again.
-    QPointer<QWidget> first;
-    QVERIFY(openModal(f.mnuAbout, [&](QWidget *modal) {
+    // About: the link hands the home page over and the window stays open; Enter closes it; the
+    // next opening is a fresh window. The help windows open modal with Close focused.
+    QVERIFY(openModal(f.mnuAbout, [](QWidget *modal) {
         auto *about = qobject_cast<AboutWindow *>(modal);
         QVERIFY(about);
-        first = about;
-        QCOMPARE(about->windowModality(), Qt::ApplicationModal);
-        QCOMPARE(about->parentWidget(), f.window);
         QCOMPARE(QApplication::focusWidget(), about->cmdOK);
-        QTest::mouseClick(about->lblUrl, Qt::LeftButton);
-        QVERIFY(about->isVisible());
-        about->lblEmail->setText(QStringLiteral("changed"));
+        for (int click = 0; click < 2; ++click) {
+            QTest::mouseClick(about->lblUrl, Qt::LeftButton);
+            QVERIFY(about->isVisible());
+        }
         about->lblUrl->setText(QStringLiteral("changed"));
     }));
-    QVERIFY(!first); // released when closed
-    QCOMPARE(w.opener.opened, QList<QUrl>{QUrl("https://listwright.example.org/")});
-    QVERIFY(openModal(f.mnuAbout, [&](QWidget *modal) {
-        auto *about = qobject_cast<AboutWindow *>(modal);
-        QVERIFY(about);
-        QCOMPARE(about->lblEmail->text(), QStringLiteral("listwright@example.org"));
-        QCOMPARE(about->lblUrl->text(), QStringLiteral("https://listwright.example.org/"));
+    QCOMPARE(w.opener.opened, QList<QUrl>(2, QUrl("https://listwright.example.org/")));
+    QVERIFY(openModal(f.mnuAbout, [](QWidget *modal) {
+        QCOMPARE(qobject_cast<AboutWindow *>(modal)->lblUrl->text(), QStringLiteral("https://listwright.example.org/"));
     }));
 
-    QVERIFY(openModal(f.mnuHelpPrint, [](QWidget *modal) {
-        QCOMPARE(modal->objectName(), QStringLiteral("frmHelpPrint"));
-        QCOMPARE(modal->windowTitle(), QStringLiteral("Help - Printing"));
-        QCOMPARE(modal->windowModality(), Qt::ApplicationModal);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdClose"));
-    }));
-    QVERIFY(openModal(f.mnuHelpSaveToFile, [](QWidget *modal) {
-        QCOMPARE(modal->objectName(), QStringLiteral("frmHelpSave"));
-        QCOMPARE(modal->windowTitle(), QStringLiteral("Help - Save To File"));
-        QCOMPARE(modal->windowModality(), Qt::ApplicationModal);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdClose"));
-    }));
-    QVERIFY(f.window->isVisible());
+    for (const auto &[action, name] : {std::pair{f.mnuHelpPrint, "frmHelpPrint"}, {f.mnuHelpSaveToFile, "frmHelpSave"}})
+        QVERIFY(openModal(action, [name = name](QWidget *modal) {
+            QCOMPARE(modal->objectName(), QLatin1String(name));
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdClose"));
+        }));
 }
 
 void WindowCommandsTest::exitDuringSizeScanEndsTheProgram_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("Exit button") << "cmdExit";
-    QTest::newRow("File > Exit") << "mnuExit";
-    QTest::newRow("title-bar close") << "close";
+    for (const char *how : {"cmdExit", "mnuExit", "close"}) // the Exit button, File > Exit, the title bar
+        QTest::newRow(how) << QString(how);
 }
 
 void WindowCommandsTest::exitDuringSizeScanEndsTheProgram()
 {
     QFETCH(QString, how);
     QProcess child;
-    child.setProgram(QCoreApplication::applicationFilePath());
-    child.setArguments({QStringLiteral("--scan-then-close"), how, QFile::decodeName(bigTree())});
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start();
-    QVERIFY(child.waitForStarted());
-    const auto stopChild = qScopeGuard([&] {
-        child.kill();
-        child.waitForFinished();
-    });
+    child.start(QCoreApplication::applicationFilePath(), {"--scan-then-close", how, QFile::decodeName(scanTree_->path())});
+    const auto stopChild = qScopeGuard([&] { child.kill(); child.waitForFinished(); });
 
-    // The child says "closing" just before it closes the window in the middle of the scan.
+    // The child says "closing N" just before it closes the window, and "ended N" as it ends.
     QByteArray said;
-    while (!said.contains('\n') && child.waitForReadyRead(120000))
+    while (!said.contains('\n') && child.waitForReadyRead(60000))
         said += child.readAllStandardOutput();
     QVERIFY2(said.startsWith("closing "), said.constData());
     QVERIFY2(child.waitForFinished(1000), "the program was still running a second after it was closed");
-    said += child.readAllStandardOutput();
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), 0);
+    QVERIFY(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0);
 
-    // The scan had counted some folders when it was closed, and added nothing afterwards.
-    const QList<QByteArray> words = said.simplified().split(' ');
-    QVERIFY2(words.size() == 4 && words[0] == "closing" && words[2] == "ended", said.constData());
-    QVERIFY(words[1].toInt() >= 1 && words[1].toInt() < TreeFolders);
-    QCOMPARE(words[3], words[1]);
+    // Closed after the first folder and before the last; the scan added nothing afterwards.
+    said = (said + child.readAllStandardOutput()).simplified();
+    const QByteArray listed = said.split(' ').value(1);
+    QVERIFY2(listed.toInt() >= 1 && listed.toInt() < TreeFolders, said.constData());
+    QCOMPARE(said, "closing " + listed + " ended " + listed);
 }
 
-// The child's side: the main window over `tree`, a size scan started by ticking the folder
-// size box, and the window closed as `how` says once the scan has listed its first folder.
+// The child: the main window over the tree, a size scan started by ticking the folder size box,
+// and the window closed as `how` says once the scan has listed its first folder.
 static int scanThenClose(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QString how = QString::fromLocal8Bit(argv[2]);
+    const QByteArray how = argv[2];
     WindowFixture w{QByteArray(argv[3])};
     MainForm &f = w.f();
     f.window->show();
-
-    bool closed = false;
+    ScanPump::intervalMs = 0; // events are pumped at every entry, so the close comes right after the first line
     QTimer watch;
-    watch.setInterval(0);
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (!f.window->windowTitle().startsWith(QLatin1String("Listwright - Scanning")) || f.lstFolders->count() < 1)
             return;
         watch.stop();
-        closed = true;
         std::printf("closing %d\n", int(f.lstFolders->count()));
         std::fflush(stdout);
-        if (how == QLatin1String("cmdExit"))
-            f.cmdExit->click();
-        else if (how == QLatin1String("mnuExit"))
-            f.mnuExit->trigger();
-        else
-            f.window->close();
+        how == "cmdExit" ? f.cmdExit->click() : how == "mnuExit" ? f.mnuExit->trigger() : void(f.window->close());
     });
     QTimer::singleShot(0, [&] {
-        watch.start();
-        f.chkFolderSize->setChecked(true);
-        if (!closed) {
-            std::printf("the scan ended before the window was closed\n");
+        watch.start(0);
+        f.chkFolderSize->setChecked(true); // returns when the scan ends
+        if (watch.isActive()) // the scan ended before the window was closed
             QCoreApplication::exit(3);
-        }
     });
     const int code = app.exec();
     std::printf("ended %d\n", int(f.lstFolders->count()));
@@ -270,20 +182,14 @@ int main(int argc, char *argv[])
     if (argc == 4 && qstrcmp(argv[1], "--scan-then-close") == 0)
         return scanThenClose(argc, argv);
 
-    // A small screen of our own under the offscreen platform.
-    QTemporaryFile screens;
+    QTemporaryFile screens; // a small screen of our own under the offscreen platform
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
-        screens.write(QStringLiteral(R"({"screens": [{"name": "test", "x": 0, "y": 0, "width": %1, "height": %2,
-                                         "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
-                          .arg(ScreenWidth)
-                          .arg(ScreenHeight)
-                          .toUtf8());
+        screens.write(R"({"screens": [{"name": "test", "width": 800, "height": 480, "logicalDpi": 96}]})");
         screens.flush();
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
     }
     QApplication app(argc, argv);
     WindowCommandsTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 
