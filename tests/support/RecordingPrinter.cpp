@@ -9,56 +9,27 @@ QStringList RecordingPrinter::printers()
     return enumerated;
 }
 
+// Printers may have been removed from `installed` since they were enumerated: the number
+// names a printer of that list, looked up by name.
 void RecordingPrinter::makeCurrent(int i)
 {
     calls << QStringLiteral("makeCurrent %1").arg(i);
     if (i < 0 || i >= enumerated.size())
         throw PrinterError(QStringLiteral("There is no printer number %1.").arg(i));
-    // Printers may have been removed from `installed` since they were enumerated.
-    const QString name = enumerated.at(i);
-    int found = i < installed.size() && installed[i].name == name ? i : -1;
+    int found = i < installed.size() && installed[i].name == enumerated[i] ? i : -1;
     for (int k = 0; found < 0 && k < installed.size(); ++k)
-        if (installed[k].name == name)
-            found = k;
+        found = installed[k].name == enumerated[i] ? k : -1;
     if (found < 0)
-        throw PrinterError(QStringLiteral("The printer \"%1\" is no longer installed.").arg(name));
+        throw PrinterError(QStringLiteral("The printer \"%1\" is no longer installed.").arg(enumerated[i]));
     current = found;
     font = QStringLiteral("DejaVu Sans Mono");
-}
-
-QString RecordingPrinter::deviceName()
-{
-    return current >= 0 && current < installed.size() ? installed[current].name : QString();
 }
 
 QStringList RecordingPrinter::fonts()
 {
     if (!fontsFailWith.isEmpty())
         throw PrinterError(fontsFailWith);
-    return current >= 0 && current < installed.size() ? installed[current].fonts : QStringList();
-}
-
-QString RecordingPrinter::fontName()
-{
-    return font;
-}
-
-void RecordingPrinter::setFontSize(int points)
-{
-    calls << QStringLiteral("size %1").arg(points);
-    size = points;
-}
-
-void RecordingPrinter::replaceFont(const QString &name)
-{
-    calls << QStringLiteral("font %1").arg(name);
-    font = name;
-}
-
-void RecordingPrinter::setEmphasis(bool on)
-{
-    calls << QStringLiteral("emphasis %1").arg(on ? 1 : 0);
-    emphasis = on;
+    return hasCurrent() ? installed[current].fonts : QStringList();
 }
 
 void RecordingPrinter::printLine(const QString &text, int indent)
