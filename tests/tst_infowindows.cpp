@@ -125,6 +125,7 @@ void InfoWindowsTest::helpWindows()
             QCOMPARE(labels[i]->text().toUtf8(), QByteArray(expected.paragraphs[i].text));
             QCOMPARE(labels[i]->geometry(), expected.paragraphs[i].box);
         }
+        QCOMPARE(w.cmdClose->text(), QStringLiteral("Close"));
         QCOMPARE(w.cmdClose->geometry(), twipsRect(2160, 3600, 735, 375));
         verifyEverythingFits(w);
     }
