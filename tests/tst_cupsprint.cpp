@@ -10,11 +10,9 @@
 #include "support/ScriptedMessageBoxes.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -26,31 +24,13 @@ QString run(const QString &program, const QStringList &args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// Ids of the jobs CUPS holds for `queue`, finished ones included.
+// Ids of the jobs CUPS holds for `queue`, finished ones included; lines begin "<queue>-<id> ".
 QSet<int> jobs(const QString &queue)
 {
-    QSet<int> ids; // lines begin "<queue>-<id> "
+    QSet<int> ids;
     for (const QString &line : run("lpstat", {"-W", "all", "-o", queue}).split('\n', Qt::SkipEmptyParts))
         ids.insert(line.section(' ', 0, 0).section('-', -1).toInt());
     return ids;
-}
-
-// The document's non-empty text lines, trimmed; `pages` holds pdftotext's -f/-l options.
-QStringList pdfText(const QString &file, QStringList pages = {})
-{
-    QStringList lines;
-    for (const QString &line : run("pdftotext", pages << "-layout" << file << "-").split('\n'))
-        if (!line.trimmed().isEmpty())
-            lines << line.trimmed();
-    return lines;
-}
-
-bool pick(QComboBox *box, const QString &text)
-{
-    const int i = box->findText(text);
-    box->setCurrentIndex(i);
-    emit box->activated(i);
-    return i >= 0;
 }
 } // namespace
 
@@ -63,8 +43,7 @@ private slots:
 void TestCupsPrint::printsThroughCups()
 {
     if (!run("lpstat", {"-r"}).contains("is running")) {
-        if (qgetenv("CI") == "true")
-            QFAIL("No CUPS server is running: scripts/cups-start.sh should have started one.");
+        QVERIFY2(qgetenv("CI") != "true", "No CUPS server is running: scripts/cups-start.sh should have started one.");
         QSKIP("No CUPS server is running (scripts/cups-start.sh starts one).");
     }
     ScriptedMessageBoxes boxes;
@@ -72,15 +51,10 @@ void TestCupsPrint::printsThroughCups()
     DesktopWebOpener opener;
     MainWindow w(boxes, printer, opener);
     MainForm &f = w.form();
-    fillFontSizeEntries(f.cboPrinterFontSize);
     CheckPrinters(f);
-
-    // The server's default is selected; print on another of its queues, in Liberation Mono 12.
-    QCOMPARE(f.cboPrinter->currentText(), run("lpstat", {"-d"}).section(':', 1).trimmed());
-    QVERIFY2(f.cboPrinter->count() >= 2, "the tests need at least two print queues");
-    const QString queue = f.cboPrinter->itemText(f.cboPrinter->currentIndex() == 0 ? 1 : 0);
-    QVERIFY(pick(f.cboPrinter, queue) && pick(f.cboPrinterFonts, "Liberation Mono") && pick(f.cboPrinterFontSize, " 12"));
-    f.Indentation = 4;
+    f.cboPrinterFonts->setCurrentIndex(f.cboPrinterFonts->findText("Liberation Mono"));
+    cboPrinterFonts_Click(f);
+    f.PrinterFontSize = 12;
 
     // A listing longer than a page, its files behind the folder path.
     f.CurrentFolderPath = "/data/listing/";
@@ -89,25 +63,22 @@ void TestCupsPrint::printsThroughCups()
     f.lstFolders->addItem("docs line");
     QStringList expected{"LISTWRIGHT", "/data/listing/*.*", "Folders:", "docs line", "Files:"};
     for (int i = 1; i <= 120; ++i) {
-        f.lstBigFileList->addItem(QStringLiteral("file%1.txt").arg(i, 3, 10, QLatin1Char('0')));
+        f.lstBigFileList->addItem(QStringLiteral("file%1.txt").arg(i));
         expected << f.CurrentFolderPath + f.lstBigFileList->lines().last();
     }
 
+    // One new job, whose document holds the lines in order (the title once, on the first of
+    // several pages only) in the chosen font.
+    const QString queue = f.cboPrinter->currentText();
     const QSet<int> before = jobs(queue);
     f.cmdPrint->click();
-    QCOMPARE(boxes.titles(), QStringList{"Listwright - Print"});
-    QVERIFY(boxes.boxes[0].text.contains("\rOn: " + queue + '\r'));
-
-    // One new job; its document holds the lines in order (the title once, so on the first of
-    // several pages only), in the chosen font and its bold.
     const QSet<int> added = jobs(queue) - before;
     QCOMPARE(added.size(), 1);
     const QString file = QStringLiteral("/var/spool/cups/d%1-001").arg(*added.begin(), 5, 10, QLatin1Char('0'));
-    QVERIFY2(QFile::exists(file), qPrintable(file + " is not kept (PreserveJobFiles)"));
-    QCOMPARE(pdfText(file), expected);
-    QVERIFY2(!pdfText(file, {"-f", "2"}).isEmpty(), "the listing fits on one page");
-    const QString fonts = run("pdffonts", {file});
-    QVERIFY2(fonts.contains("LiberationMono-Bold") && fonts.contains(QRegularExpression("LiberationMono\\s")), qPrintable(fonts));
+    const QString text = run("pdftotext", {"-layout", file, "-"});
+    QVERIFY2(text.count('\f') > 1, "the listing fits on one page"); // a form feed ends each page
+    QCOMPARE(text.simplified(), expected.join(' '));
+    QVERIFY(run("pdffonts", {file}).contains("LiberationMono"));
 }
 
 QTEST_MAIN(TestCupsPrint)
