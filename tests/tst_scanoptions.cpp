@@ -9,6 +9,7 @@
 #include "support/WindowFixture.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -76,6 +77,8 @@ void ScanOptionsTest::loadLeavesTheStartingState()
     QCOMPARE(w.folderLines(), QStringList({str(t.at("S/A")), str(t.at("S/B"))}));
     QCOMPARE(w.fileLines().size(), 1);
     QCOMPARE(f.CurrentDrive, f.drvDrive->currentText());
+    QCOMPARE(f.cboPrinter->view()->minimumWidth(), 300); // opened lists only; the boxes keep their width
+    QCOMPARE(f.cboPrinterFonts->view()->minimumWidth(), 200);
     QVERIFY(!isChecked(f.chkFolderSize) && !isChecked(f.chkRecursive));
     QVERIFY(isChecked(f.chkSize) && isChecked(f.chkModified) && isChecked(f.chkPrintDir) && isChecked(f.chkAutoUpdate));
     QVERIFY(w.boxes.boxes.isEmpty());
