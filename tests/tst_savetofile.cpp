@@ -1,5 +1,6 @@
 // The save command: saved files byte for byte, the confirmation, and failed saves that leave no trace.
 
+#include "output/SaveToFile.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -129,6 +130,10 @@ void SaveToFileTest::confirmation()
     out.file("notes.txt.txt", 5000);
     QCOMPARE(save(w, folder), QStringList{SaveTitle});
     QVERIFY(folderContents(folder).value("notes.txt.txt").startsWith("notes.txt\r\n"));
+
+    // The prompt: no second "/" after a folder that ends in one; the indentation only above 0.
+    QCOMPARE(saveConfirmation(saveFilePath("/", "T"), 10), QStringLiteral("Print the list to /T.txt ?\rIndentation:  10"));
+    QCOMPARE(saveConfirmation(saveFilePath("/d", "T"), 0), QStringLiteral("Print the list to /d/T.txt ?"));
 }
 
 void SaveToFileTest::failedSaves()
