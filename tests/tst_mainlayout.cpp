@@ -188,6 +188,10 @@ private slots:
                                                  : captionWidth(label, label->text()) <= label->width();
             QVERIFY2(whole && label->parentWidget()->rect().contains(label->geometry()), qPrintable(label->objectName()));
         }
+        QCOMPARE(QStringList({splash->lblProductName->text(), splash->lblVersion->text(), splash->lblPlatform->text(),
+                              splash->lblDescription->text()}),
+                 QStringList({"Listwright", "Version 2.0.0", "Win95/Win98/WinNT",
+                              "A program designed to let you print or save to a file a list of folders and their sizes."}));
         savePicture(splash, "splash.png");
 
         splash->timeSplash.start();

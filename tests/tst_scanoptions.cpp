@@ -31,6 +31,7 @@ private slots:
     void escStopsSizeScan();
     void escStopsRecursiveRefresh();
     void stopWithoutScanAndOtherKeys();
+    void folderTreeOpensOnEnterOnly();
 };
 
 static QString str(const QByteArray &b) { return QString::fromUtf8(b); }
@@ -228,6 +229,21 @@ void ScanOptionsTest::stopWithoutScanAndOtherKeys()
     w.f().chkFolderSize->setChecked(true);
     QVERIFY(w.folderLines()[1].endsWith(QStringLiteral("20    B ")));
     QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
+}
+
+void ScanOptionsTest::folderTreeOpensOnEnterOnly()
+{
+    TempTree t;
+    makeTree(t);
+    WindowFixture w(t.at("S"));
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    w.f().dirFolder->setFocus();
+    QTest::keyClick(w.f().dirFolder, Qt::Key_Down); // onto A: highlighted only
+    QCOMPARE(w.f().CurrentFolderPath, str(t.at("S")) + '/');
+    QTest::keyClick(w.f().dirFolder, Qt::Key_Return);
+    QCOMPARE(w.f().CurrentFolderPath, str(t.at("S/A")) + '/');
+    QCOMPARE(w.folderLines(), QStringList({str(t.at("S/A/sub"))}));
 }
 
 QTEST_MAIN(ScanOptionsTest)
