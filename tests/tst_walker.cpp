@@ -38,6 +38,9 @@ void TestWalker::walkOrderAndEnds()
     QCOMPARE(walkAll(walker, dir, tree.at("missing")), QByteArrayList({"(no walk)"}));
     // A name that is not valid UTF-8 is walked through its own bytes.
     QCOMPARE(walkAll(walker, dir, tree.at("raw")), QByteArrayList({"\xff"}));
+    // The kernel's views are not walked: /proc counts nothing.
+    QCOMPARE(walkAll(walker, dir, "/proc"), QByteArrayList());
+    QCOMPARE(walker.currentFiles().size(), size_t(0));
 }
 
 void TestWalker::depthLimit()

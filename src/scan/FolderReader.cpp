@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 FolderHandle::~FolderHandle()
@@ -134,6 +135,32 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
                   [](const SubfolderEntry &a, const SubfolderEntry &b) { return nameLess(a.name, b.name); });
     if (files)
         files->sort();
+}
+
+bool isSystemViewFolder(const FolderHandle &folder)
+{
+    struct statfs fs;
+    if (::fstatfs(folder.fd(), &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x9fa0:     // proc
+    case 0x62656572: // sysfs
+    case 0x1cd1:     // devpts
+    case 0x27e0eb:   // cgroup
+    case 0x63677270: // cgroup2
+    case 0x64626720: // debugfs
+    case 0x74726163: // tracefs
+    case 0x73636673: // securityfs
+    case 0xcafe4a11: // bpf
+    case 0x6165676c: // pstore
+    case 0xde5e81e4: // efivarfs
+    case 0x62656570: // configfs
+    case 0x65735543: // fusectl
+    case 0x42494e4d: // binfmt_misc
+        return true;
+    default:
+        return false;
+    }
 }
 
 int64_t fileLengthAt(const FolderHandle &folder, const char *name)

@@ -56,6 +56,10 @@ private:
 // null when the caller does not need it. Throws FsError.
 void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files);
 
+// Whether an open folder lies on a file system of the kernel's own (proc, sysfs, cgroup, ...),
+// whose "files" are views of the running system rather than data on a disk.
+bool isSystemViewFolder(const FolderHandle &folder);
+
 // The length of the entry `name` of an open folder: a link to a file has its target's length,
 // a dangling link its own. Throws FsError.
 int64_t fileLengthAt(const FolderHandle &folder, const char *name);

@@ -25,7 +25,11 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
         WalkFrame frame;
         frame.Path = start;
         frame.folder = FolderHandle::open(start);
-        dir.read(frame.folder, &frame.children, &files_);
+        // The kernel's own views (/proc, /sys, ...) hold no data on a disk: nothing to count.
+        if (isSystemViewFolder(frame.folder))
+            files_.clear();
+        else
+            dir.read(frame.folder, &frame.children, &files_);
         frames_.reserve(MaxDepth + 1);
         frames_.push_back(std::move(frame));
         depth_ = 0;
@@ -63,6 +67,8 @@ bool FolderWalker::NextFolder(QByteArray &path)
         frame.Path = childPath;
         currentPath_ = childPath;
         frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
+        if (isSystemViewFolder(frame.folder))
+            continue;
         dir_->read(frame.folder, &frame.children, &files_);
         frames_.push_back(std::move(frame));
         ++depth_;

@@ -16,8 +16,8 @@ public:
 // Visits every folder below a start folder, one folder per call, depth first, each folder
 // before the folders below it, subfolders in the directory list's order. One walker serves
 // one walk. Each folder is read once, when the walk reaches it; its subfolders stay in its
-// frame and its files are offered to the caller until the next call. Links to folders are
-// never walked through.
+// frame and its files are offered to the caller until the next call. Links to folders, and
+// folders of the kernel's own file systems (/proc, /sys, ...), are never walked through.
 class FolderWalker {
 public:
     static constexpr int MaxDepth = 100;
