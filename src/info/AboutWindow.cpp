@@ -3,6 +3,7 @@
 #include "info/CentreOnScreen.h"
 #include "shared/Fonts.h"
 #include "shared/Geometry.h"
+#include "shared/ProgramIcon.h"
 #include "shared/WebOpener.h"
 
 #include <QCursor>
@@ -10,13 +11,6 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-
-// The pictures live in the core library's resources, which a static library has to register
-// by name before their first use. (Registering twice is harmless.)
-static void registerPictures()
-{
-    Q_INIT_RESOURCE(listwright);
-}
 
 namespace {
 
@@ -72,7 +66,7 @@ QCursor linkCursor()
 AboutWindow::AboutWindow(WebOpener &opener, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint), opener_(opener)
 {
-    registerPictures();
+    registerProgramResources();
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(twips(4575), twips(4545));

@@ -3,7 +3,7 @@
 // The resources live in the program's static core library, whose resource object the linker
 // would leave out unless something refers to it: register them on first use. (Resource
 // registration has to be named from the global namespace.)
-static void registerResources()
+void registerProgramResources()
 {
     static const bool registered = [] {
         Q_INIT_RESOURCE(listwright);
@@ -19,12 +19,12 @@ static QString iconPath()
 
 QIcon programIcon()
 {
-    registerResources();
+    registerProgramResources();
     return QIcon(iconPath());
 }
 
 QPixmap programPicture()
 {
-    registerResources();
+    registerProgramResources();
     return QPixmap(iconPath());
 }

@@ -4,4 +4,6 @@
 
 // The program's icon: the main window's and the help windows' icon, and the splash picture.
 QIcon programIcon();
+// Makes the program's pictures (":/icons", ":/about") reachable; safe to call again.
+void registerProgramResources();
 QPixmap programPicture();

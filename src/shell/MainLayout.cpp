@@ -190,7 +190,7 @@ void buildMainLayout(QMainWindow *window, MainForm &f)
 
     f.StatusBar1 = named(new QStatusBar(window), "StatusBar1");
     f.StatusBar1->setSizeGripEnabled(true);
-    f.StatusBar1->setFixedHeight(twips(255));
+    f.StatusBar1->setFixedHeight(DesignStatusBarHeight);
     window->setStatusBar(f.StatusBar1);
 
     // The hidden elements have no window at all, so they can never appear.

@@ -37,7 +37,7 @@ MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &
     form_.printer = &printer;
     form_.opener = &opener;
     buildMainLayout(this, form_);
-    resizer_ = new Resizer(centralWidget(), QSize(DesignClientWidth, DesignClientHeight - 17));
+    resizer_ = new Resizer(centralWidget(), QSize(DesignClientWidth, DesignClientHeight - DesignStatusBarHeight));
     connectHandlers();
     // Key preview: the window sees every key press before the focused element.
     qApp->installEventFilter(this);
