@@ -63,14 +63,6 @@ void DriveList::setDrives(const QStringList &mountPoints)
     setCurrentIndex(i >= 0 ? i : 0);
 }
 
-QStringList DriveList::drives() const
-{
-    QStringList result;
-    for (int i = 0; i < count(); ++i)
-        result.append(itemText(i));
-    return result;
-}
-
 void DriveList::setDrive(const QString &mountPoint)
 {
     int i = findText(mountPoint, Qt::MatchExactly);

@@ -11,7 +11,6 @@ public:
 
     // Replaces the listed drives (the machine's own at creation).
     void setDrives(const QStringList &mountPoints);
-    QStringList drives() const;
 
     // The selected drive; setting one that is already shown changes nothing.
     QString drive() const { return currentText(); }

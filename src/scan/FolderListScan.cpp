@@ -64,14 +64,8 @@ ScanEnd FolderListScan(MainForm &f)
         TreeCounter counter(f, pump);
         for (int i = 0; i < count; ++i) {
             int64_t FolderBytes = 0;
-            // A link to a folder gets its line, but its tree is not walked.
-            if (!f.dirFolder->isLink(i)) {
-                const ScanEnd end = counter.count(f.dirFolder->entry(i), FolderBytes);
-                if (end == ScanEnd::Abandoned && !f.closing && f.runningSizeScan == scanId)
-                    endScanLook(f);
-                if (end != ScanEnd::Completed)
-                    return end;
-            }
+            if (const ScanEnd end = countSubfolder(f, counter, i, FolderBytes); end != ScanEnd::Completed)
+                return end;
             f.lstFolders->addItem(folderLine(entries[i], FolderBytes, NameWidth));
             f.FolderTotalBytes += FolderBytes;
             advanceCaption(f);

@@ -163,38 +163,21 @@ bool isSystemViewFolder(const FolderHandle &folder)
     }
 }
 
-int64_t fileLengthAt(const FolderHandle &folder, const char *name)
+struct stat statEntry(const FolderHandle &folder, const char *name)
 {
     struct stat st;
     if (::fstatat(folder.fd(), name, &st, 0) == 0)
-        return st.st_size;
+        return st;
     const int err = errno;
     if ((err == ENOENT || err == ELOOP) && ::fstatat(folder.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0
         && S_ISLNK(st.st_mode))
-        return st.st_size;
+        return st;
     throw FsError::fromErrno(err);
 }
 
-int64_t fileLength(const QByteArray &path)
+int64_t fileLengthAt(const FolderHandle &folder, const char *name)
 {
-    struct stat st;
-    if (::stat(path.constData(), &st) == 0)
-        return st.st_size;
-    const int err = errno;
-    if ((err == ENOENT || err == ELOOP) && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode))
-        return st.st_size;
-    throw FsError::fromErrno(err);
-}
-
-QDateTime fileModified(const QByteArray &path)
-{
-    struct stat st;
-    if (::stat(path.constData(), &st) != 0) {
-        const int err = errno;
-        if (!((err == ENOENT || err == ELOOP) && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)))
-            throw FsError::fromErrno(err);
-    }
-    return QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+    return statEntry(folder, name).st_size;
 }
 
 QByteArray joinPath(const QByteArray &folder, const QByteArray &name)

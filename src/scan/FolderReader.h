@@ -1,8 +1,8 @@
 #pragma once
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QDateTime>
 #include <cstdint>
+#include <sys/stat.h>
 #include <vector>
 
 // Low-level reading of folders through open folder descriptors: one read per folder gives
@@ -60,15 +60,12 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
 // whose "files" are views of the running system rather than data on a disk.
 bool isSystemViewFolder(const FolderHandle &folder);
 
-// The length of the entry `name` of an open folder: a link to a file has its target's length,
-// a dangling link its own. Throws FsError.
+// The status of the entry `name` of an open folder: a link is followed to its target, and a
+// dangling link gives its own. Throws FsError.
+struct stat statEntry(const FolderHandle &folder, const char *name);
+
+// The length of the entry `name` of an open folder, as statEntry sees it. Throws FsError.
 int64_t fileLengthAt(const FolderHandle &folder, const char *name);
-
-// The same for a full path.
-int64_t fileLength(const QByteArray &path);
-
-// The modification time of a file, in local time. Throws FsError.
-QDateTime fileModified(const QByteArray &path);
 
 // Joins a folder path and a name with exactly one "/" between them.
 QByteArray joinPath(const QByteArray &folder, const QByteArray &name);

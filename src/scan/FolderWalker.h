@@ -36,7 +36,6 @@ public:
     const QByteArray &currentPath() const { return currentPath_; }
     const FolderHandle &currentFolder() const { return frames_[size_t(depth_)].folder; }
     const FileNames &currentFiles() const { return files_; }
-    int depth() const { return depth_; }
     // Why the last StartWalk returned false.
     const QString &startError() const { return startError_; }
 

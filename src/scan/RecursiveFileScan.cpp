@@ -48,6 +48,8 @@ ScanEnd RecursiveFileScan(MainForm &f)
     } catch (const std::exception &e) {
         reportScanError(f, errorDescription(e), QString());
     }
+    if (f.scanGeneration != scanId || f.closing)
+        return ScanEnd::Abandoned; // the file list's boxes let a newer request in
     if (isChecked(f.chkAutoUpdate))
         f.txtMyFilePath->setText(f.dirFolder->pathText());
     f.CurrentFolderPath = folderPathWithSlash(f.dirFolder->pathText());
@@ -55,8 +57,6 @@ ScanEnd RecursiveFileScan(MainForm &f)
     f.FolderTotalBytes = 0;
     {
         ScanPump pump(f, scanId);
-        if (pump.verdict() != ScanEnd::Completed)
-            return pump.verdict();
         TreeCounter counter(f, pump);
         const auto addLine = [&f](const QByteArray &dir, const char *name, int64_t length) {
             // A file of this one name is counted but gets no line.
@@ -65,13 +65,8 @@ ScanEnd RecursiveFileScan(MainForm &f)
         };
         for (int i = 0; i < f.dirFolder->count(); ++i) {
             int64_t FolderBytes = 0;
-            if (!f.dirFolder->isLink(i)) {
-                const ScanEnd end = counter.count(f.dirFolder->entry(i), FolderBytes, addLine);
-                if (end == ScanEnd::Abandoned && !f.closing)
-                    endScanLook(f);
-                if (end != ScanEnd::Completed)
-                    return end;
-            }
+            if (const ScanEnd end = countSubfolder(f, counter, i, FolderBytes, addLine); end != ScanEnd::Completed)
+                return end;
             f.FolderTotalBytes += FolderBytes;
             advanceCaption(f);
         }

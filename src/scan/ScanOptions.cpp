@@ -24,12 +24,11 @@ ScanEnd recursiveRefresh(MainForm &f)
     if (const ScanEnd end = RecursiveFileScan(f); end == ScanEnd::Abandoned)
         return end;
     if (!isChecked(f.chkFolderSize)) {
-        const uint64_t before = f.scanGeneration;
-        f.chkFolderSize->setChecked(true); // its handler runs the folder list scan with sizes
-        // When the box was already being set elsewhere, nothing ran: scan here.
-        if (f.scanGeneration == before)
-            return FolderListScan(f);
-        return f.closing ? ScanEnd::Abandoned : ScanEnd::Completed;
+        // Its handler runs the folder list scan with sizes, which takes the next number; a
+        // newer number afterwards means a newer request overtook it.
+        const uint64_t scanId = f.scanGeneration + 1;
+        f.chkFolderSize->setChecked(true);
+        return (f.closing || f.scanGeneration != scanId) ? ScanEnd::Abandoned : ScanEnd::Completed;
     }
     return FolderListScan(f);
 }

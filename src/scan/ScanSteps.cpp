@@ -1,5 +1,6 @@
 #include "scan/ScanSteps.h"
 
+#include "scan/DirFolderView.h"
 #include "scan/ScanErrorReport.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
@@ -52,4 +53,14 @@ void addOwnFiles(MainForm &f, const QByteArray &folder)
     } catch (const FsError &e) {
         reportScanError(f, e.description(), QString());
     }
+}
+
+ScanEnd countSubfolder(MainForm &f, TreeCounter &counter, int i, int64_t &bytes, const TreeCounter::FileSeen &fileSeen)
+{
+    if (f.dirFolder->isLink(i))
+        return ScanEnd::Completed;
+    const ScanEnd end = counter.count(f.dirFolder->entry(i), bytes, fileSeen);
+    if (end == ScanEnd::Abandoned && !f.closing)
+        endScanLook(f);
+    return end;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "scan/TreeCounter.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,3 +26,9 @@ QString folderPathWithSlash(const QString &path);
 // Adds the lengths of a folder's own files to FolderTotalBytes, hidden files included; no
 // events are processed here.
 void addOwnFiles(MainForm &f, const QByteArray &folder);
+
+// Counts the tree of subfolder `i` of the current folder into `bytes`; a link to a folder gets
+// its line but counts nothing. When a newer request overtook the scan, the idle caption and
+// pointer come back before the scan returns.
+ScanEnd countSubfolder(MainForm &f, TreeCounter &counter, int i, int64_t &bytes,
+                       const TreeCounter::FileSeen &fileSeen = {});
