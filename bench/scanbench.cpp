@@ -7,7 +7,6 @@
 #include "listing/CompleteFileList.h"
 #include "output/PrinterService.h"
 #include "scan/DirFolderView.h"
-#include "scan/ScanOptions.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
 #include "shared/TextList.h"

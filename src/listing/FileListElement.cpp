@@ -9,10 +9,12 @@ QString FileListElement::name(int i) const
     return displayName(names_[size_t(i)]);
 }
 
-void FileListElement::setPath(const QByteArray &path)
+bool FileListElement::setPath(const QByteArray &path)
 {
     const QByteArray before = path_;
     const QByteArray p = normalFolderPath(path);
+    if (p == before)
+        return false;
     path_ = p;
     try {
         reread();
@@ -20,8 +22,7 @@ void FileListElement::setPath(const QByteArray &path)
         path_ = before;
         throw;
     }
-    if (path_ != before)
-        emit pathChanged();
+    return true;
 }
 
 void FileListElement::setPattern(const QString &pattern)

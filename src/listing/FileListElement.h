@@ -13,9 +13,12 @@ class FileListElement : public QObject {
 public:
     using QObject::QObject;
 
-    // Points the list at a folder and re-reads the names; raises pathChanged() when the path
-    // differs from the previous one. Throws FsError for a folder that cannot be read.
-    void setPath(const QByteArray &path);
+    // Points the list at a folder and reads its names, unless it already shows that folder;
+    // answers whether the path changed. Throws FsError for a folder that cannot be read, and
+    // the list then keeps its previous path and names.
+    bool setPath(const QByteArray &path);
+    // Reads the names of the same folder again (its entries changed on disk).
+    void reread();
     const QByteArray &path() const { return path_; }
 
     // Sets the pattern and re-reads the names. Throws FsError for a refused pattern, and the
@@ -27,12 +30,7 @@ public:
     const QByteArray &nativeName(int i) const { return names_[size_t(i)]; }
     QString name(int i) const;
 
-signals:
-    void pathChanged();
-
 private:
-    void reread();
-
     QByteArray path_;
     FilePattern pattern_;
     std::vector<QByteArray> names_;

@@ -21,6 +21,8 @@ public:
     int count() const { return list_.count(); }
     QByteArray entry(int i) const { return list_.entry(i); }
     bool isLink(int i) const { return list_.isLink(i); }
+    // Whether the current folder's entries changed on disk since they were read.
+    bool stale() const { return list_.stale(); }
 
 signals:
     void changed();

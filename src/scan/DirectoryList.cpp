@@ -19,15 +19,24 @@ QByteArray normalFolderPath(const QByteArray &path)
 void DirectoryList::setPath(const QByteArray &path)
 {
     const QByteArray p = normalFolderPath(path);
+    const struct timespec stamp = folderStamp(p);
     FolderHandle folder = FolderHandle::open(p);
     std::vector<SubfolderEntry> entries;
     read(folder, &entries, nullptr);
     path_ = p;
     entries_ = std::move(entries);
+    stamp_ = stamp;
 }
 
-void DirectoryList::read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files)
+bool DirectoryList::stale() const
+{
+    const struct timespec now = folderStamp(path_);
+    return now.tv_sec != stamp_.tv_sec || now.tv_nsec != stamp_.tv_nsec;
+}
+
+void DirectoryList::read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
+                         ScanListener *listener)
 {
     ++reads_;
-    readFolder(folder, folders, files);
+    readFolder(folder, folders, files, listener);
 }

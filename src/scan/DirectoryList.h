@@ -2,6 +2,7 @@
 #include "scan/FolderReader.h"
 
 #include <QByteArray>
+#include <ctime>
 #include <vector>
 
 // A windowless directory list: a folder's path and its immediate subfolders as full paths,
@@ -18,8 +19,12 @@ public:
     QByteArray entry(int i) const { return joinPath(path_, entries_[size_t(i)].name); }
     bool isLink(int i) const { return entries_[size_t(i)].isLink; }
 
+    // Whether the folder's entries changed on disk since the list read them.
+    bool stale() const;
+
     // Reads an open folder for a walk, counted like every other read.
-    void read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files);
+    void read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
+              ScanListener *listener = nullptr);
 
     // Folders read so far through this list.
     long long readCount() const { return reads_; }
@@ -27,6 +32,7 @@ public:
 private:
     QByteArray path_;
     std::vector<SubfolderEntry> entries_;
+    struct timespec stamp_ {};
     long long reads_ = 0;
 };
 

@@ -1,15 +1,10 @@
 #pragma once
 #include "scan/ScanEnd.h"
-
-#include <QString>
+#include "scan/ScanSession.h"
 
 struct MainForm;
 
-// The response to a change of the current folder, as dirFolder raises it: with the recursive
-// listing on, the recursive refresh and the file list rebuild; otherwise the folder list scan.
-ScanEnd dirFolder_Change(MainForm &f);
-
-// Rebuilds the folder list, points the file list at the folder and, with folder sizes on,
-// totals every subfolder tree.
-ScanEnd FolderListScan(MainForm &f);
-
+// Rebuilds the folder list from the subfolders the folder tree shows: bare paths, or, with
+// folder sizes on, each subfolder tree totalled into its line and the folder's own files
+// added to FolderTotalBytes; ends with the parent folder line. Runs as part of `request`.
+ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request);

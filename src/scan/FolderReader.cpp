@@ -1,9 +1,11 @@
 #include "scan/FolderReader.h"
 
+#include "scan/ScanListener.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
 #include <algorithm>
+#include <memory>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -62,11 +64,30 @@ QByteArrayView FileNames::view(size_t i) const
     return QByteArrayView(n, qsizetype(std::strlen(n)));
 }
 
-void FileNames::sort()
+void FileNames::sort(ScanListener *listener)
 {
-    std::sort(offsets_.begin(), offsets_.end(), [this](uint32_t a, uint32_t b) {
+    const auto less = [this](uint32_t a, uint32_t b) {
         return nameLess(QByteArrayView(buffer_.data() + a), QByteArrayView(buffer_.data() + b));
-    });
+    };
+    // Pieces of a few milliseconds each, merged pairwise; the order is the one std::sort
+    // gives, as no two names of a folder are equal.
+    constexpr size_t Piece = 8192;
+    const size_t n = offsets_.size();
+    const auto at = [this](size_t i) { return offsets_.begin() + std::ptrdiff_t(i); };
+    if (!listener || n <= Piece) {
+        std::sort(offsets_.begin(), offsets_.end(), less);
+        return;
+    }
+    for (size_t i = 0; i < n; i += Piece) {
+        std::sort(at(i), at(std::min(n, i + Piece)), less);
+        tickOrInterrupt(listener);
+    }
+    for (size_t width = Piece; width < n; width *= 2) {
+        for (size_t i = 0; i + width < n; i += 2 * width) {
+            std::inplace_merge(at(i), at(i + width), at(std::min(n, i + 2 * width)), less);
+            tickOrInterrupt(listener);
+        }
+    }
 }
 
 namespace {
@@ -76,7 +97,8 @@ bool isDotOrDotDot(const char *n)
 }
 }
 
-void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files)
+void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
+                ScanListener *listener)
 {
     if (folders)
         folders->clear();
@@ -86,14 +108,19 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
     const int fd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         throw FsError::fromErrno(errno);
-    DIR *dir = ::fdopendir(fd);
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(fd), ::closedir);
     if (!dir) {
         const int err = errno;
         ::close(fd);
         throw FsError::fromErrno(err);
     }
     errno = 0;
-    while (dirent *e = ::readdir(dir)) {
+    unsigned seen = 0;
+    while (dirent *e = ::readdir(dir.get())) {
+        if ((++seen & 1023) == 0) {
+            tickOrInterrupt(listener);
+            errno = 0;
+        }
         const char *n = e->d_name;
         if (isDotOrDotDot(n))
             continue;
@@ -126,15 +153,21 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
         }
         errno = 0;
     }
-    const int err = errno;
-    ::closedir(dir);
-    if (err != 0)
-        throw FsError::fromErrno(err);
+    if (errno != 0)
+        throw FsError::fromErrno(errno);
     if (folders)
         std::sort(folders->begin(), folders->end(),
                   [](const SubfolderEntry &a, const SubfolderEntry &b) { return nameLess(a.name, b.name); });
     if (files)
-        files->sort();
+        files->sort(listener);
+}
+
+struct timespec folderStamp(const QByteArray &path)
+{
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0)
+        return {};
+    return st.st_mtim;
 }
 
 bool isSystemViewFolder(const FolderHandle &folder)

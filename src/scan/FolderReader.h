@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QByteArrayView>
+#include <ctime>
 #include <cstdint>
 #include <sys/stat.h>
 #include <vector>
@@ -8,6 +9,8 @@
 // Low-level reading of folders through open folder descriptors: one read per folder gives
 // its subfolders and its files, and file lengths are taken relative to the open folder.
 // Names are native bytes; nothing here converts to display text.
+
+class ScanListener;
 
 class FolderHandle {
 public:
@@ -41,7 +44,9 @@ class FileNames {
 public:
     void clear();
     void add(const char *name, size_t length);
-    void sort();
+    // Sorts into the program's name order. With a listener, a long list is sorted in pieces
+    // with a tick between them (see readFolder).
+    void sort(ScanListener *listener = nullptr);
     size_t size() const { return offsets_.size(); }
     const char *name(size_t i) const { return buffer_.data() + offsets_[i]; }
     QByteArrayView view(size_t i) const;
@@ -53,8 +58,15 @@ private:
 
 // Reads a folder once: its subfolders (links to folders included) and its other entries,
 // both in the program's name order. "." and ".." are never returned. Either output may be
-// null when the caller does not need it. Throws FsError.
-void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files);
+// null when the caller does not need it. Throws FsError. With a listener, a big folder is
+// read and sorted with ticks in between, and ScanInterrupted ends the read when the scan must
+// end.
+void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
+                ScanListener *listener = nullptr);
+
+// When a folder's entries last changed (a name added, removed or renamed); zero for a folder
+// that cannot be read.
+struct timespec folderStamp(const QByteArray &path);
 
 // Whether an open folder lies on a file system of the kernel's own (proc, sysfs, cgroup, ...),
 // whose "files" are views of the running system rather than data on a disk.

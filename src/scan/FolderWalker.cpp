@@ -29,7 +29,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
         if (isSystemViewFolder(frame.folder))
             files_.clear();
         else
-            dir.read(frame.folder, &frame.children, &files_);
+            dir.read(frame.folder, &frame.children, &files_, listener_);
         frames_.reserve(MaxDepth + 1);
         frames_.push_back(std::move(frame));
         depth_ = 0;
@@ -69,7 +69,7 @@ bool FolderWalker::NextFolder(QByteArray &path)
         frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
         if (isSystemViewFolder(frame.folder))
             continue;
-        dir_->read(frame.folder, &frame.children, &files_);
+        dir_->read(frame.folder, &frame.children, &files_, listener_);
         frames_.push_back(std::move(frame));
         ++depth_;
         path = childPath;

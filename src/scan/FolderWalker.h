@@ -22,6 +22,10 @@ class FolderWalker {
 public:
     static constexpr int MaxDepth = 100;
 
+    // With a listener, big folders are read with ticks in between (see readFolder), and a
+    // read can end in ScanInterrupted.
+    explicit FolderWalker(ScanListener *listener = nullptr) : listener_(listener) {}
+
     // Starts a walk at `path`, reading through `dir`. Returns false (and reports nothing) when
     // the start folder cannot be opened or read, or is itself a link to a folder.
     bool StartWalk(const QByteArray &path, DirectoryList &dir);
@@ -47,6 +51,7 @@ private:
         FolderHandle folder;
     };
 
+    ScanListener *listener_;
     DirectoryList *dir_ = nullptr;
     std::vector<WalkFrame> frames_;
     int depth_ = -1;

@@ -1,27 +1,18 @@
 #include "scan/RecursiveFileScan.h"
 
-#include "listing/FileListElement.h"
+#include "scan/BusyLook.h"
 #include "scan/ByteConverter.h"
-#include "scan/DirFolderView.h"
-#include "scan/FolderListScan.h"
 #include "scan/ParentFolder.h"
-#include "scan/ScanErrorReport.h"
 #include "scan/ScanPump.h"
 #include "scan/ScanSteps.h"
 #include "scan/TreeCounter.h"
-#include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/Text.h"
 #include "shared/TextList.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QSignalBlocker>
 #include <cstring>
 
-namespace {
-// The recursive file line: the folder's path, the file name, one blank and the size text.
 QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length)
 {
     QByteArray path = folder;
@@ -30,50 +21,34 @@ QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t le
     path += name;
     return displayName(path) + QLatin1Char(' ') + ByteConverter(double(length));
 }
-}
 
-ScanEnd RecursiveFileScan(MainForm &f)
+ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request)
 {
-    const uint64_t scanId = ++f.scanGeneration;
-    const QByteArray folder = f.dirFolder->path();
-
-    f.lstFolders->clear();
-    f.lstBigFileList->clear();
-    f.txtParentFolder->setText(QString());
-    beginScanLook(f);
-    try {
-        // The file list is rebuilt by the caller once the recursive lines are in place.
-        const QSignalBlocker quiet(f.fileFileList);
-        f.fileFileList->setPath(folder);
-    } catch (const std::exception &e) {
-        reportScanError(f, errorDescription(e), QString());
-    }
-    if (f.scanGeneration != scanId || f.closing)
-        return ScanEnd::Abandoned; // the file list's boxes let a newer request in
-    if (isChecked(f.chkAutoUpdate))
-        f.txtMyFilePath->setText(f.dirFolder->pathText());
-    f.CurrentFolderPath = folderPathWithSlash(f.dirFolder->pathText());
-
+    const FolderScanStart start = startFolderScan(f, true);
+    BusyLook busy(f, session);
     f.FolderTotalBytes = 0;
-    {
-        ScanPump pump(f, scanId);
-        TreeCounter counter(f, pump);
-        const auto addLine = [&f](const QByteArray &dir, const char *name, int64_t length) {
-            // A file of this one name is counted but gets no line.
-            if (std::strcmp(name, "MSCREATE.DIR") != 0)
-                f.lstBigFileList->addItem(recursiveFileLine(dir, name, length));
-        };
-        for (int i = 0; i < f.dirFolder->count(); ++i) {
-            int64_t FolderBytes = 0;
-            if (const ScanEnd end = countSubfolder(f, counter, i, FolderBytes, addLine); end != ScanEnd::Completed)
+
+    ScanPump pump(f, session, request);
+    TreeCounter counter(pump);
+    const auto addLine = [&f](const QByteArray &dir, const char *name, int64_t length) {
+        // A file of this one name is counted but gets no line.
+        if (std::strcmp(name, "MSCREATE.DIR") != 0)
+            f.lstBigFileList->addItem(recursiveFileLine(dir, name, length));
+    };
+    for (const ScanSubfolder &entry : start.subfolders) {
+        int64_t FolderBytes = 0;
+        if (!entry.isLink)
+            if (const ScanEnd end = counter.count(entry.path, FolderBytes, addLine); end != ScanEnd::Completed)
                 return end;
-            f.FolderTotalBytes += FolderBytes;
-            advanceCaption(f);
-        }
+        f.FolderTotalBytes += FolderBytes;
+        advanceCaption(f);
     }
-    if (isChecked(f.chkFolderSize))
-        addOwnFiles(f, folder);
+    if (isChecked(f.chkFolderSize)) {
+        int64_t ownBytes = 0;
+        if (const ScanEnd end = counter.countFiles(start.folder, ownBytes); end != ScanEnd::Completed)
+            return end;
+        f.FolderTotalBytes += ownBytes;
+    }
     RefreshParentFolder(f);
-    endScanLook(f);
     return ScanEnd::Completed;
 }

@@ -1,8 +1,17 @@
 #pragma once
 #include "scan/ScanEnd.h"
+#include "scan/ScanSession.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
 
 struct MainForm;
 
 // Walks every subfolder tree of the current folder and lists each file found below them in
-// the complete file list, counting the sizes on the way.
-ScanEnd RecursiveFileScan(MainForm &f);
+// the complete file list, counting the sizes on the way; the folder list stays empty. With
+// folder sizes on, the folder's own files are added to the total. Runs as part of `request`.
+ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request);
+
+// The recursive file line: the folder's path, "/", the file name, one blank and the size text.
+QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length);

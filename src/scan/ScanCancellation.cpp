@@ -1,31 +1,38 @@
 #include "scan/ScanCancellation.h"
 
+#include "scan/FolderListScan.h"
+#include "scan/ScanSession.h"
 #include "scan/ScanSteps.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 
-void mnuStopScan_Click(MainForm &f)
+void mnuStopScan_Click(MainForm &f, ScanSession &session)
 {
     try {
-        // The request is for the size scan running now; with none running it is dropped.
-        const uint64_t target = f.runningSizeScan;
         f.boxes->show(QStringLiteral("Size Scan has been stopped."), QStringLiteral("Listwright - STOP SIZE SCAN"));
         endScanLook(f);
-        f.chkFolderSize->setChecked(false); // when it was checked, rescans without sizes
-        if (target != 0) {
-            f.StopScan = true;
-            f.stopRequestFor = target;
+        // The running size scan ends at its next pump; what it had still to do is settled.
+        session.requestStop();
+        if (isChecked(f.chkFolderSize)) {
+            {
+                const QSignalBlocker quiet(f.chkFolderSize);
+                f.chkFolderSize->setChecked(false);
+            }
+            ScanSession::Request request = session.begin(ScanSession::FolderList);
+            if (FolderListScan(f, session, request) != ScanEnd::Abandoned)
+                session.finish(request);
         }
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error in Stop Scan"));
     }
 }
 
-void Form_KeyDown(MainForm &f, int keyCode, Qt::KeyboardModifiers)
+void Form_KeyDown(MainForm &f, ScanSession &session, int keyCode, Qt::KeyboardModifiers)
 {
     if (keyCode == Qt::Key_Escape)
-        mnuStopScan_Click(f);
+        mnuStopScan_Click(f, session);
 }

@@ -1,40 +1,24 @@
 #include "scan/ScanPump.h"
 
-#include "shared/MainForm.h"
+#include "scan/ScanErrorReport.h"
 
 #include <QCoreApplication>
 
-ScanPump::ScanPump(MainForm &f, uint64_t scanId) : f_(f), scanId_(scanId), previousRunning_(f.runningSizeScan)
+ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request)
+    : f_(f), session_(session), request_(request), sizeScan_(session, request)
 {
-    f_.runningSizeScan = scanId_;
-    clock_.start();
-}
-
-ScanPump::~ScanPump()
-{
-    f_.runningSizeScan = previousRunning_;
-    // A stop request made for this scan ends with it; it never reaches a later scan.
-    if (f_.stopRequestFor == scanId_) {
-        f_.StopScan = false;
-        f_.stopRequestFor = 0;
-    }
 }
 
 ScanEnd ScanPump::pump()
 {
+    ++pumps;
     QCoreApplication::processEvents();
-    clock_.restart();
-    return verdict();
+    return session_.verdict(request_);
 }
 
-ScanEnd ScanPump::verdict() const
+ScanEnd ScanPump::problem(const QString &description, const QString &entryName)
 {
-    if (f_.StopScan && f_.stopRequestFor == scanId_) {
-        f_.StopScan = false;
-        f_.stopRequestFor = 0;
-        return ScanEnd::Stopped;
-    }
-    if (f_.closing || f_.scanGeneration != scanId_)
-        return ScanEnd::Abandoned;
-    return ScanEnd::Completed;
+    reportScanError(f_, description, entryName);
+    // The boxes run a loop of their own, in which a newer request may have come.
+    return session_.verdict(request_);
 }

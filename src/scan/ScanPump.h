@@ -1,43 +1,28 @@
 #pragma once
-#include "scan/ScanEnd.h"
-
-#include <QElapsedTimer>
-#include <cstdint>
+#include "scan/ScanListener.h"
+#include "scan/ScanSession.h"
 
 struct MainForm;
 
-// The event pump of a size scan. The scan calls tick() for every directory entry and every
-// folder it passes; about every 15 ms of work the pending window events are processed, and
-// right after each pump the scan learns whether it may go on: a stop request made for it, or
-// a newer request that overtook it (or the window closing), ends it.
-class ScanPump {
+// The window's side of a size scan: its pump processes the window's pending events, after
+// which the scan learns from the session whether it may go on; a folder or file it cannot
+// read is shown in the scan's two boxes. While it lives, its request's size scan is the one a
+// stop request reaches.
+class ScanPump : public ScanListener {
 public:
-    ScanPump(MainForm &f, uint64_t scanId);
-    ~ScanPump();
-    ScanPump(const ScanPump &) = delete;
-    ScanPump &operator=(const ScanPump &) = delete;
+    ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request);
 
-    // Completed means "go on".
-    ScanEnd tick()
-    {
-        if (clock_.elapsed() < intervalMs)
-            return ScanEnd::Completed;
-        return pump();
-    }
+    ScanEnd problem(const QString &description, const QString &entryName) override;
 
-    // Checks, without pumping, whether something that ran in a nested loop (a message box)
-    // overtook the scan.
-    ScanEnd verdict() const;
+    // Event pumps of every size scan so far (tests count them instead of timing them).
+    static inline long long pumps = 0;
 
-    uint64_t scanId() const { return scanId_; }
-    // Milliseconds of work between two pumps; tests set 0 to pump at every entry.
-    static inline int intervalMs = 15;
+protected:
+    ScanEnd pump() override;
 
 private:
-    ScanEnd pump();
-
     MainForm &f_;
-    uint64_t scanId_;
-    uint64_t previousRunning_;
-    QElapsedTimer clock_;
+    ScanSession &session_;
+    const ScanSession::Request &request_;
+    ScanSession::SizeScan sizeScan_;
 };

@@ -1,18 +1,13 @@
 #include "scan/ScanSteps.h"
 
 #include "scan/DirFolderView.h"
-#include "scan/ScanErrorReport.h"
-#include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/Text.h"
+#include "shared/TextList.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QMainWindow>
-
-void beginScanLook(MainForm &f)
-{
-    f.window->setCursor(Qt::WaitCursor);
-    f.window->setWindowTitle(ScanningCaption);
-}
 
 void endScanLook(MainForm &f)
 {
@@ -37,30 +32,27 @@ QString folderPathWithSlash(const QString &path)
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
-void addOwnFiles(MainForm &f, const QByteArray &folder)
+FolderScanStart startFolderScan(MainForm &f, bool clearFileList)
 {
-    try {
-        FolderHandle handle = FolderHandle::open(folder);
-        FileNames files;
-        f.dirInvisFolder.read(handle, nullptr, &files);
-        for (size_t i = 0; i < files.size(); ++i) {
-            try {
-                f.FolderTotalBytes += fileLengthAt(handle, files.name(i));
-            } catch (const FsError &e) {
-                reportScanError(f, e.description(), displayName(QByteArray(files.name(i))));
-            }
-        }
-    } catch (const FsError &e) {
-        reportScanError(f, e.description(), QString());
-    }
-}
+    f.lstFolders->clear();
+    if (clearFileList)
+        f.lstBigFileList->clear();
+    f.txtParentFolder->setText(QString());
+    if (isChecked(f.chkAutoUpdate))
+        f.txtMyFilePath->setText(f.dirFolder->pathText());
+    f.CurrentFolderPath = folderPathWithSlash(f.dirFolder->pathText());
 
-ScanEnd countSubfolder(MainForm &f, TreeCounter &counter, int i, int64_t &bytes, const TreeCounter::FileSeen &fileSeen)
-{
-    if (f.dirFolder->isLink(i))
-        return ScanEnd::Completed;
-    const ScanEnd end = counter.count(f.dirFolder->entry(i), bytes, fileSeen);
-    if (end == ScanEnd::Abandoned && !f.closing)
-        endScanLook(f);
-    return end;
+    FolderScanStart start;
+    start.folder = f.dirFolder->path();
+    const int count = f.dirFolder->count();
+    start.subfolders.reserve(size_t(count));
+    int longest = 0;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray path = f.dirFolder->entry(i);
+        QString text = displayName(path);
+        longest = qMax(longest, int(charCount(text)));
+        start.subfolders.push_back({path, std::move(text), f.dirFolder->isLink(i)});
+    }
+    start.nameWidth = longest + 1;
+    return start;
 }

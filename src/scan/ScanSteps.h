@@ -1,8 +1,7 @@
 #pragma once
-#include "scan/TreeCounter.h"
-
 #include <QByteArray>
 #include <QString>
+#include <vector>
 
 struct MainForm;
 
@@ -12,8 +11,7 @@ struct MainForm;
 inline const QString ScanningCaption = QStringLiteral("Listwright - Scanning [PRESS ESC TO CANCEL] .");
 inline const QString IdleCaption = QStringLiteral("Listwright");
 
-// Hourglass and scanning caption while a scan runs; back to the idle look after it.
-void beginScanLook(MainForm &f);
+// The default pointer and the idle caption.
 void endScanLook(MainForm &f);
 
 // One more "." per subfolder counted, back to a single dot once the caption is 100 long.
@@ -23,12 +21,20 @@ QString advancedCaption(const QString &caption);
 // CurrentFolderPath for a folder path: the path with "/" appended unless it ends in one.
 QString folderPathWithSlash(const QString &path);
 
-// Adds the lengths of a folder's own files to FolderTotalBytes, hidden files included; no
-// events are processed here.
-void addOwnFiles(MainForm &f, const QByteArray &folder);
+// What a folder scan works on, fixed when it starts: the folder and its subfolders as the
+// folder tree listed them, so nothing the user does meanwhile moves the scan's place.
+struct ScanSubfolder {
+    QByteArray path;  // native full path
+    QString text;     // as the lists show it
+    bool isLink;      // a link to a folder: listed, never walked
+};
+struct FolderScanStart {
+    QByteArray folder;
+    std::vector<ScanSubfolder> subfolders;
+    int nameWidth = 0; // the longest subfolder path + 1
+};
 
-// Counts the tree of subfolder `i` of the current folder into `bytes`; a link to a folder gets
-// its line but counts nothing. When a newer request overtook the scan, the idle caption and
-// pointer come back before the scan returns.
-ScanEnd countSubfolder(MainForm &f, TreeCounter &counter, int i, int64_t &bytes,
-                       const TreeCounter::FileSeen &fileSeen = {});
+// The first steps of both scans: clears the folder list (and, when asked, the complete file
+// list) and the parent folder line, lets the save path follow the folder when chkAutoUpdate
+// is checked, sets CurrentFolderPath and takes the scan's snapshot of the subfolders.
+FolderScanStart startFolderScan(MainForm &f, bool clearFileList);

@@ -1,48 +1,57 @@
 #include "scan/TreeCounter.h"
 
 #include "scan/FolderWalker.h"
-#include "scan/ScanErrorReport.h"
-#include "scan/ScanPump.h"
+#include "scan/ScanListener.h"
 #include "shared/FsError.h"
-#include "shared/MainForm.h"
 #include "shared/Text.h"
 
-ScanEnd TreeCounter::report(const QString &description, const QString &entryName)
+ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
+                              int64_t &bytes, const FileSeen &fileSeen)
 {
-    reportScanError(f_, description, entryName);
-    // The boxes run a loop of their own, in which a newer request may have come.
-    return pump_.verdict();
+    for (size_t i = 0, n = files.size(); i < n; ++i) {
+        if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
+            return end;
+        const char *name = files.name(i);
+        int64_t length;
+        try {
+            length = fileLengthAt(folder, name);
+        } catch (const FsError &e) {
+            // Gone or unreadable since the folder was read: reported, counts nothing.
+            if (const ScanEnd end = listener_.problem(e.description(), displayName(QByteArray(name)));
+                end != ScanEnd::Completed)
+                return end;
+            continue;
+        }
+        bytes += length;
+        if (fileSeen)
+            fileSeen(folderPath, name, length);
+    }
+    return ScanEnd::Completed;
 }
 
 ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
 {
-    FolderWalker walker;
-    if (!walker.StartWalk(subfolder, f_.dirInvisFolder)) {
+    try {
+        return walk(subfolder, bytes, fileSeen);
+    } catch (const ScanInterrupted &interrupted) {
+        return interrupted.end;
+    }
+}
+
+ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
+{
+    FolderWalker walker(&listener_);
+    if (!walker.StartWalk(subfolder, dirInvisFolder_)) {
         // The subfolder itself cannot be read: say so, and count nothing for it.
-        return report(walker.startError(), displayName(subfolder));
+        return listener_.problem(walker.startError(), displayName(subfolder));
     }
     for (;;) {
-        const FolderHandle &folder = walker.currentFolder();
-        const FileNames &files = walker.currentFiles();
-        for (size_t i = 0, n = files.size(); i < n; ++i) {
-            if (const ScanEnd end = pump_.tick(); end != ScanEnd::Completed)
-                return end;
-            const char *name = files.name(i);
-            int64_t length;
-            try {
-                length = fileLengthAt(folder, name);
-            } catch (const FsError &e) {
-                if (const ScanEnd end = report(e.description(), displayName(QByteArray(name)));
-                    end != ScanEnd::Completed)
-                    return end;
-                continue;
-            }
-            bytes += length;
-            if (fileSeen)
-                fileSeen(walker.currentPath(), name, length);
-        }
-        // Folders without files pass the pump too, so the window stays responsive.
-        if (const ScanEnd end = pump_.tick(); end != ScanEnd::Completed)
+        if (const ScanEnd end = addFiles(walker.currentPath(), walker.currentFolder(), walker.currentFiles(), bytes,
+                                         fileSeen);
+            end != ScanEnd::Completed)
+            return end;
+        // Folders without files pass the listener too, so the window stays responsive.
+        if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
             return end;
         // On to the next folder that can be read; one that fails is reported and skipped.
         for (;;) {
@@ -52,10 +61,26 @@ ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const Fi
                     return ScanEnd::Completed;
                 break;
             } catch (const std::exception &e) {
-                if (const ScanEnd end = report(errorDescription(e), displayName(walker.currentPath()));
+                if (const ScanEnd end = listener_.problem(errorDescription(e), displayName(walker.currentPath()));
                     end != ScanEnd::Completed)
                     return end;
             }
         }
+    }
+}
+
+ScanEnd TreeCounter::countFiles(const QByteArray &folder, int64_t &bytes)
+{
+    try {
+        FolderHandle handle = FolderHandle::open(folder);
+        if (isSystemViewFolder(handle))
+            return ScanEnd::Completed; // the kernel's own views hold nothing on a disk
+        FileNames files;
+        dirInvisFolder_.read(handle, nullptr, &files, &listener_);
+        return addFiles(folder, handle, files, bytes, {});
+    } catch (const ScanInterrupted &interrupted) {
+        return interrupted.end;
+    } catch (const FsError &e) {
+        return listener_.problem(e.description(), QString());
     }
 }

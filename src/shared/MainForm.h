@@ -1,6 +1,4 @@
 #pragma once
-#include "scan/DirectoryList.h"
-
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -66,7 +64,6 @@ struct MainForm {
     QLineEdit *txtMyFilePath = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     FileListElement *fileFileList = nullptr; // hidden: never shown
-    DirectoryList dirInvisFolder;            // hidden: used only by the folder walk
 
     // Menus.
     QMenu *mnuFile = nullptr;
@@ -92,15 +89,8 @@ struct MainForm {
     int Indentation = 0;
     int PrinterFontSize = 0;
     int Answer = 0;
-    bool StopScan = false;
     QString CurrentDrive;
-
-    // Size scans. Every scan takes a new number; a scan that finds a newer number after an
-    // event pump has been overtaken by a newer request and returns touching nothing.
-    uint64_t scanGeneration = 0;
-    uint64_t runningSizeScan = 0;  // the size scan now pumping events, 0 for none
-    uint64_t stopRequestFor = 0;   // the size scan a stop request was made for
-    bool closing = false;          // the window is closing: every scan ends
+    // The stop request and everything else about running scans lives in the scan session.
 
     // Platform services.
     MessageBoxes *boxes = nullptr;

@@ -2,23 +2,24 @@
 
 #include "listing/CompleteFileList.h"
 #include "listing/DriveList.h"
-#include "listing/FileTypes.h"
 #include "output/Indentation.h"
 #include "output/PrinterFonts.h"
 #include "output/PrinterList.h"
 #include "scan/DirFolderView.h"
-#include "scan/FolderListScan.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
+#include "shell/FileTypesChange.h"
+#include "shell/FolderChange.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QSignalBlocker>
 
-void Form_Load(MainForm &f, const std::function<void(int step)> &beforeStep)
+void Form_Load(MainForm &f, ScanSession &session, const std::function<void(int step)> &beforeStep)
 {
     const auto step = [&beforeStep](int n) {
         if (beforeStep)
@@ -26,14 +27,16 @@ void Form_Load(MainForm &f, const std::function<void(int step)> &beforeStep)
     };
     // Key preview is the main window's own: it sees every key press before the focused
     // element from the moment it exists.
+    // The boxes start unchecked; the first folder scan below lists the folders without sizes.
     step(3);
-    f.chkFolderSize->setChecked(false);
-    f.chkRecursive->setChecked(false);
-    step(4);
-    f.StopScan = false;
+    for (QCheckBox *box : {f.chkFolderSize, f.chkRecursive}) {
+        const QSignalBlocker quiet(box);
+        box->setChecked(false);
+    }
+    step(4); // a new session holds no stop request
     step(5);
     f.cboFileTypes->setCurrentIndex(0);
-    cboFileTypes_Click(f);
+    cboFileTypes_Click(f, session);
     step(6);
     f.txtTitle->setText(QStringLiteral("LISTWRIGHT"));
     step(7);
@@ -49,7 +52,7 @@ void Form_Load(MainForm &f, const std::function<void(int step)> &beforeStep)
     step(11);
     fileFileList_PathChange(f);
     step(12);
-    dirFolder_Change(f);
+    dirFolder_Change(f, session);
     step(13);
     CheckPrinters(f);
     step(14);

@@ -3,8 +3,6 @@
 #include "listing/CompleteFileList.h"
 #include "listing/DriveChange.h"
 #include "listing/DriveList.h"
-#include "listing/FileListElement.h"
-#include "listing/FileTypes.h"
 #include "output/Indentation.h"
 #include "output/PrintListing.h"
 #include "output/PrinterFonts.h"
@@ -12,14 +10,15 @@
 #include "output/SaveToFile.h"
 #include "output/TitleCheck.h"
 #include "scan/DirFolderView.h"
-#include "scan/FolderListScan.h"
 #include "scan/ScanCancellation.h"
-#include "scan/ScanOptions.h"
 #include "shared/FsError.h"
 #include "shared/MessageBoxes.h"
+#include "shell/FileTypesChange.h"
+#include "shell/FolderChange.h"
 #include "shell/FormLoad.h"
 #include "shell/MainLayout.h"
 #include "shell/Resizer.h"
+#include "shell/ScanOptions.h"
 #include "shell/WindowCommands.h"
 
 #include <QAction>
@@ -51,23 +50,22 @@ MainWindow::~MainWindow()
 void MainWindow::connectHandlers()
 {
     MainForm &f = form_;
-    connect(f.dirFolder, &DirFolderView::changed, this, [&f] { dirFolder_Change(f); });
-    connect(f.dirFolder, &DirFolderView::openFailed, this, [&f](const QString &folder, const QString &why) {
-        f.boxes->show(why + QLatin1Char('\r') + folder, QStringLiteral("Listwright - Error Opening Folder"));
-    });
-    connect(f.fileFileList, &FileListElement::pathChanged, this, [&f] { fileFileList_PathChange(f); });
+    ScanSession &s = scans_;
+    connect(f.dirFolder, &DirFolderView::changed, this, [&f, &s] { dirFolder_Change(f, s); });
+    connect(f.dirFolder, &DirFolderView::openFailed, this,
+            [&f](const QString &folder, const QString &why) { dirFolder_OpenFailed(f, folder, why); });
     connect(f.drvDrive, &QComboBox::currentIndexChanged, this, [&f] { drvDrive_Change(f); });
-    connect(f.cboFileTypes, &QComboBox::activated, this, [&f] { cboFileTypes_Click(f); });
-    connect(f.cboFileTypes->lineEdit(), &QLineEdit::textEdited, this, [&f] { cboFileTypes_Change(f); });
-    connect(f.chkFolderSize, &QCheckBox::toggled, this, [&f] { chkFolderSize_Click(f); });
-    connect(f.chkRecursive, &QCheckBox::toggled, this, [&f] { chkRecursive_Click(f); });
-    connect(f.chkSize, &QCheckBox::toggled, this, [&f] { chkSize_Click(f); });
-    connect(f.chkModified, &QCheckBox::toggled, this, [&f] { chkModified_Click(f); });
+    connect(f.cboFileTypes, &QComboBox::activated, this, [&f, &s] { cboFileTypes_Click(f, s); });
+    connect(f.cboFileTypes->lineEdit(), &QLineEdit::textEdited, this, [&f, &s] { cboFileTypes_Change(f, s); });
+    connect(f.chkFolderSize, &QCheckBox::toggled, this, [&f, &s] { chkFolderSize_Click(f, s); });
+    connect(f.chkRecursive, &QCheckBox::toggled, this, [&f, &s] { chkRecursive_Click(f, s); });
+    connect(f.chkSize, &QCheckBox::toggled, this, [&f, &s] { chkSize_Click(f, s); });
+    connect(f.chkModified, &QCheckBox::toggled, this, [&f, &s] { chkModified_Click(f, s); });
     connect(f.chkAutoUpdate, &QCheckBox::toggled, this, [&f] { chkAutoUpdate_Click(f); });
     connect(f.cmdClearTitle, &QPushButton::clicked, this, [&f] { cmdClearTitle_Click(f); });
     connect(f.cmdSaveToFile, &QPushButton::clicked, this, [&f] { cmdSaveToFile_Click(f); });
     connect(f.cmdPrint, &QPushButton::clicked, this, [&f] { cmdPrint_Click(f); });
-    connect(f.cmdExit, &QPushButton::clicked, this, [&f] { cmdExit_Click(f); });
+    connect(f.cmdExit, &QPushButton::clicked, this, [&f, &s] { cmdExit_Click(f, s); });
     connect(f.cboIndent, &QComboBox::activated, this, [&f] { cboIndent_Click(f); });
     connect(f.cboIndent, &QComboBox::editTextChanged, this, [&f] { cboIndent_Change(f); });
     connect(f.cboPrinter, &QComboBox::activated, this, [&f] { cboPrinter_Click(f); });
@@ -75,8 +73,8 @@ void MainWindow::connectHandlers()
     connect(f.cboPrinterFontSize, &QComboBox::activated, this, [&f] { cboPrinterFontSize_Click(f); });
     connect(f.mnuPrint, &QAction::triggered, this, [&f] { mnuPrint_Click(f); });
     connect(f.mnuSave, &QAction::triggered, this, [&f] { mnuSave_Click(f); });
-    connect(f.mnuStopScan, &QAction::triggered, this, [&f] { mnuStopScan_Click(f); });
-    connect(f.mnuExit, &QAction::triggered, this, [&f] { mnuExit_Click(f); });
+    connect(f.mnuStopScan, &QAction::triggered, this, [&f, &s] { mnuStopScan_Click(f, s); });
+    connect(f.mnuExit, &QAction::triggered, this, [&f, &s] { mnuExit_Click(f, s); });
     connect(f.mnuWindowReset, &QAction::triggered, this, [&f] { mnuWindowReset_Click(f); });
     connect(f.mnuAbout, &QAction::triggered, this, [&f] { mnuAbout_Click(f); });
     connect(f.mnuHelpPrint, &QAction::triggered, this, [&f] { mnuHelpPrint_Click(f); });
@@ -86,7 +84,7 @@ void MainWindow::connectHandlers()
 bool MainWindow::load(const std::function<void(int step)> &beforeStep)
 {
     try {
-        Form_Load(form_, beforeStep);
+        Form_Load(form_, scans_, beforeStep);
         return true;
     } catch (const std::exception &e) {
         form_.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error loading program"));
@@ -103,7 +101,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         auto *w = qobject_cast<QWidget *>(watched);
         if (w && w == first && w->window() == this) {
             auto *key = static_cast<QKeyEvent *>(event);
-            Form_KeyDown(form_, key->key(), key->modifiers());
+            Form_KeyDown(form_, scans_, key->key(), key->modifiers());
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -112,8 +110,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Closing the window ends any running scan, and then the program.
-    form_.closing = true;
-    ++form_.scanGeneration;
+    scans_.shutDown();
     event->accept();
     QCoreApplication::quit();
 }

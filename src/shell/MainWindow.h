@@ -1,4 +1,5 @@
 #pragma once
+#include "scan/ScanSession.h"
 #include "shared/MainForm.h"
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@ public:
     ~MainWindow() override;
 
     MainForm &form() { return form_; }
+    ScanSession &scans() { return scans_; }
 
     // Runs the window's load; on a failure of its own steps shows its box and answers false,
     // and the caller ends the program.
@@ -29,5 +31,6 @@ private:
     void connectHandlers();
 
     MainForm form_;
+    ScanSession scans_;
     Resizer *resizer_ = nullptr;
 };

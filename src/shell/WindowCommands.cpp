@@ -7,6 +7,7 @@
 #include "shared/Geometry.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
+#include "scan/ScanSession.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -21,19 +22,18 @@ constexpr int DefaultWindowHeight = 7725; // twips
 
 } // namespace
 
-void cmdExit_Click(MainForm &f)
+void cmdExit_Click(MainForm &, ScanSession &session)
 {
-    // Ends the program at once. A size scan pumping events finds itself overtaken after its
-    // pump and unwinds touching nothing; the event loop then ends.
-    f.closing = true;
-    ++f.scanGeneration;
+    // Ends the program at once. A size scan pumping events learns after its pump that the
+    // window is closing and unwinds touching nothing; the event loop then ends.
+    session.shutDown();
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
 }
 
-void mnuExit_Click(MainForm &f)
+void mnuExit_Click(MainForm &f, ScanSession &session)
 {
-    cmdExit_Click(f);
+    cmdExit_Click(f, session);
 }
 
 void mnuWindowReset_Click(MainForm &f)

@@ -1,9 +1,10 @@
 #pragma once
 
 struct MainForm;
+class ScanSession;
 
-void cmdExit_Click(MainForm &f);
-void mnuExit_Click(MainForm &f);
+void cmdExit_Click(MainForm &f, ScanSession &session);
+void mnuExit_Click(MainForm &f, ScanSession &session);
 void mnuWindowReset_Click(MainForm &f);
 void mnuAbout_Click(MainForm &f);
 void mnuHelpPrint_Click(MainForm &f);

@@ -1,0 +1,19 @@
+#include "scan/BusyLook.h"
+
+#include "scan/ScanSession.h"
+#include "scan/ScanSteps.h"
+#include "shared/MainForm.h"
+
+#include <QMainWindow>
+
+BusyLook::BusyLook(MainForm &f, const ScanSession &session) : f_(f), session_(session)
+{
+    f_.window->setCursor(Qt::WaitCursor);
+    f_.window->setWindowTitle(ScanningCaption);
+}
+
+BusyLook::~BusyLook()
+{
+    if (!session_.closing())
+        endScanLook(f_);
+}

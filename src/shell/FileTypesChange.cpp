@@ -1,0 +1,43 @@
+#include "shell/FileTypesChange.h"
+
+#include "listing/CompleteFileList.h"
+#include "listing/FileListElement.h"
+#include "scan/ParentFolder.h"
+#include "shared/FsError.h"
+#include "shared/MainForm.h"
+#include "shared/MessageBoxes.h"
+#include "shell/Refresh.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+namespace {
+void applyFileTypes(MainForm &f, ScanSession &session, const QString &errorTitle)
+{
+    try {
+        f.fileFileList->setPattern(f.cboFileTypes->currentText());
+        // With the recursive listing on, the recursive lines are written afresh first, so
+        // the folder's own files are never listed twice.
+        if (isChecked(f.chkRecursive)) {
+            recursiveRefresh(f, session);
+            return;
+        }
+        // A folder scan running underneath goes on: the pattern changes none of its lines,
+        // and it writes the parent folder line with the new pattern when it ends.
+        fileFileList_PathChange(f);
+        RefreshParentFolder(f);
+    } catch (const std::exception &e) {
+        f.boxes->show(errorDescription(e), errorTitle);
+    }
+}
+}
+
+void cboFileTypes_Change(MainForm &f, ScanSession &session)
+{
+    applyFileTypes(f, session, QStringLiteral("Listwright - Error in File Types Entry"));
+}
+
+void cboFileTypes_Click(MainForm &f, ScanSession &session)
+{
+    applyFileTypes(f, session, QStringLiteral("Listwright - Error in Choosing File Types"));
+}

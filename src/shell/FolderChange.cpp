@@ -1,0 +1,21 @@
+#include "shell/FolderChange.h"
+
+#include "scan/ScanSession.h"
+#include "shared/MainForm.h"
+#include "shared/MessageBoxes.h"
+#include "shell/Refresh.h"
+
+#include <QCheckBox>
+
+void dirFolder_Change(MainForm &f, ScanSession &session)
+{
+    if (isChecked(f.chkRecursive))
+        recursiveRefresh(f, session);
+    else
+        refresh(f, session, ScanSession::FolderList);
+}
+
+void dirFolder_OpenFailed(MainForm &f, const QString &folder, const QString &description)
+{
+    f.boxes->show(description + QLatin1Char('\r') + folder, QStringLiteral("Listwright - Error Opening Folder"));
+}

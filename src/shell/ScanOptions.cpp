@@ -1,0 +1,43 @@
+#include "shell/ScanOptions.h"
+
+#include "listing/CompleteFileList.h"
+#include "scan/DirFolderView.h"
+#include "scan/ScanSession.h"
+#include "shared/MainForm.h"
+#include "shell/Refresh.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+void chkAutoUpdate_Click(MainForm &f)
+{
+    f.txtMyFilePath->setText(f.dirFolder->pathText());
+}
+
+void chkFolderSize_Click(MainForm &f, ScanSession &session)
+{
+    refresh(f, session, ScanSession::FolderList);
+}
+
+void chkRecursive_Click(MainForm &f, ScanSession &session)
+{
+    if (isChecked(f.chkRecursive))
+        recursiveRefresh(f, session);
+    else
+        refresh(f, session, ScanSession::FolderList | ScanSession::FileList);
+}
+
+void chkSize_Click(MainForm &f, ScanSession &session)
+{
+    // Without the recursive listing only the file list changes; a folder scan running
+    // underneath goes on, as nothing it counts depends on the columns.
+    if (isChecked(f.chkRecursive))
+        recursiveRefresh(f, session);
+    else
+        fileFileList_PathChange(f);
+}
+
+void chkModified_Click(MainForm &f, ScanSession &session)
+{
+    chkSize_Click(f, session);
+}

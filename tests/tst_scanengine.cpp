@@ -1,0 +1,210 @@
+// The scan engine without a window: the folder walker and the tree counter on real folders in
+// a temporary directory, and the scan session's rules.
+#include "scan/DirectoryList.h"
+#include "scan/FolderWalker.h"
+#include "scan/ScanListener.h"
+#include "scan/ScanSession.h"
+#include "scan/TreeCounter.h"
+#include "support/TempTree.h"
+
+#include <QtTest>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+// Every path a walk from `start` yields, relative to `start`; "(no walk)" when it cannot start.
+QByteArrayList walkAll(FolderWalker &walker, DirectoryList &dir, const QByteArray &start)
+{
+    if (!walker.StartWalk(start, dir))
+        return {"(no walk)"};
+    QByteArrayList seen;
+    for (QByteArray path; walker.NextFolder(path);)
+        seen.append(path.mid(start.size() + 1));
+    return seen;
+}
+
+// Records the problems it is told of; runs `onPump` at each pump and goes on unless it says no.
+class TestListener : public ScanListener {
+public:
+    QStringList problems;
+    std::function<ScanEnd(int)> onPump = [](int) { return ScanEnd::Completed; };
+    int pumps = 0;
+    ScanEnd problem(const QString &description, const QString &entryName) override
+    {
+        problems << entryName + ": " + description;
+        return ScanEnd::Completed;
+    }
+
+protected:
+    ScanEnd pump() override { return onPump(++pumps); }
+};
+} // namespace
+
+class ScanEngineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void walkOrderAndEnds();
+    void depthLimit();
+    void eachFolderReadOnceAndLinksNeverWalked();
+    void init() { ScanListener::intervalMs = 0; }
+    void counterKeepsItsSnapshotAndGoesOn();
+    void bigFolderIsReadInPieces();
+    void sessionRules();
+};
+
+void ScanEngineTest::walkOrderAndEnds()
+{
+    TempTree tree;
+    for (const char *name : {"S/B", "S/A/A2", "S/A/A1", "empty", "raw/\xff"})
+        tree.mkdir(name);
+    DirectoryList dir;
+    FolderWalker walker;
+    QCOMPARE(walkAll(walker, dir, tree.at("S")), QByteArrayList({"A", "A/A1", "A/A2", "B"}));
+    QCOMPARE(walkAll(walker, dir, tree.at("empty")), QByteArrayList());
+    QCOMPARE(walkAll(walker, dir, tree.at("missing")), QByteArrayList({"(no walk)"}));
+    // A name that is not valid UTF-8 is walked through its own bytes.
+    QCOMPARE(walkAll(walker, dir, tree.at("raw")), QByteArrayList({"\xff"}));
+    // The kernel's views are not walked: /proc counts nothing, and below a folder that is
+    // walked (/dev) the terminals' file system (/dev/pts) is passed over.
+    QCOMPARE(walkAll(walker, dir, "/proc"), QByteArrayList());
+    QCOMPARE(walker.currentFiles().size(), size_t(0));
+    const QByteArrayList dev = walkAll(walker, dir, "/dev");
+    QVERIFY(!dev.isEmpty() && !dev.contains("pts"));
+}
+
+void ScanEngineTest::depthLimit()
+{
+    TempTree tree;
+    const QByteArray levels100 = QByteArray("/d").repeated(100);
+    for (const QByteArray &rel : {"deep100" + levels100, "deep101" + levels100 + "/d", QByteArray("deep101/z")})
+        tree.mkdir(rel);
+    DirectoryList dir;
+    FolderWalker walker;
+    QCOMPARE(walkAll(walker, dir, tree.at("deep100")).size(), qsizetype(100));
+
+    // The 101st level raises the depth error; the walk then goes on after it.
+    QByteArray path;
+    QVERIFY(walker.StartWalk(tree.at("deep101"), dir));
+    for (int level = 1; level <= 100; ++level)
+        QVERIFY(walker.NextFolder(path));
+    QVERIFY_THROWS_EXCEPTION(WalkDepthError, walker.NextFolder(path));
+    QVERIFY(walker.NextFolder(path));
+    QCOMPARE(path, tree.at("deep101/z"));
+}
+
+void ScanEngineTest::eachFolderReadOnceAndLinksNeverWalked()
+{
+    TempTree tree;
+    constexpr int Width = 3000;
+    for (int i = 0; i < Width; ++i)
+        tree.mkdir("W/" + QByteArray::number(i));
+    DirectoryList dir;
+    FolderWalker walker;
+    QCOMPARE(walkAll(walker, dir, tree.at("W")).size(), qsizetype(Width));
+    QCOMPARE(dir.readCount(), 1LL + Width); // every folder listed once, the wide one too
+
+    tree.mkdir("S/A/A1");
+    tree.symlink(tree.at("S"), "S/A/up"); // a loop back to the start
+    tree.symlink(".", "S/A/A1/self");     // a loop onto itself
+    QCOMPARE(walkAll(walker, dir, tree.at("S")), QByteArrayList({"A", "A/A1"}));
+}
+
+void ScanEngineTest::counterKeepsItsSnapshotAndGoesOn()
+{
+    TempTree tree;
+    const QByteArray deep = "S/b" + QByteArray("/d").repeated(101);
+    tree.mkdir("S/a/sub");
+    tree.mkdir(deep);
+    for (int i = 0; i < 10; ++i)
+        tree.file("S/a/f" + QByteArray::number(i), 10);
+    tree.file("S/a/sub/g", 7);
+    tree.file(deep + "/too-deep", 1000);
+    tree.file("S/b/h", 5);
+    // At the first pump, a file not yet counted goes away and a new one comes: the counter
+    // reports the first and goes on, and never sees the second.
+    TestListener listener;
+    listener.onPump = [&](int pump) {
+        if (pump == 1) {
+            ::unlink(tree.at("S/a/f5").constData());
+            tree.file("S/a/f10", 10);
+        }
+        return ScanEnd::Completed;
+    };
+    TreeCounter counter(listener);
+    int64_t bytes = 0;
+    QCOMPARE(counter.count(tree.at("S/a"), bytes), ScanEnd::Completed);
+    QCOMPARE(bytes, 9 * 10 + 7);
+    QCOMPARE(listener.problems, QStringList({"f5: No such file or directory"}));
+    // The level too deep is reported, and the rest of the tree still counts.
+    bytes = 0;
+    QCOMPARE(counter.count(tree.at("S/b"), bytes), ScanEnd::Completed);
+    QCOMPARE(bytes, 5);
+    QCOMPARE(listener.problems.size(), 2);
+    QVERIFY(listener.problems[1].endsWith(": Subscript out of range"));
+}
+
+void ScanEngineTest::bigFolderIsReadInPieces()
+{
+    TempTree tree;
+    constexpr int Files = 20000;
+    tree.mkdir("big");
+    for (int i = 0; i < Files; ++i)
+        tree.file("big/" + QByteArray(i % 2 ? "N" : "n") + QByteArray::number(Files - i), 1);
+    // The order of a read in pieces is the order of one sort.
+    const FolderHandle folder = FolderHandle::open(tree.at("big"));
+    FileNames whole, pieces;
+    readFolder(folder, nullptr, &whole);
+    TestListener listener;
+    readFolder(folder, nullptr, &pieces, &listener);
+    QCOMPARE(pieces.size(), size_t(Files));
+    for (size_t i = 0; i < pieces.size(); ++i)
+        QCOMPARE(pieces.view(i), whole.view(i));
+    QVERIFY(listener.pumps >= Files / 1024 + Files / 8192);
+    // A scan that must end in the middle of the read ends there, before counting any file.
+    listener.onPump = [](int pump) { return pump == 3 ? ScanEnd::Stopped : ScanEnd::Completed; };
+    listener.pumps = 0;
+    TreeCounter counter(listener);
+    int64_t bytes = 0;
+    QCOMPARE(counter.countFiles(tree.at("big"), bytes), ScanEnd::Stopped);
+    QCOMPARE(bytes, 0);
+}
+
+void ScanEngineTest::sessionRules()
+{
+    using S = ScanSession;
+    ScanSession s;
+    // A newer request overtakes the running one and takes on what it had still to do.
+    S::Request first = s.begin(S::RecursiveLines | S::FolderList);
+    s.done(first, S::RecursiveLines);
+    const S::Request second = s.begin(S::FileList);
+    QCOMPARE(second.work, unsigned(S::FolderList | S::FileList));
+    QCOMPARE(s.verdict(first), ScanEnd::Abandoned);
+    QCOMPARE(s.verdict(second), ScanEnd::Completed);
+    s.finish(second);
+    QCOMPARE(s.begin(S::FolderList).work, unsigned(S::FolderList));
+
+    // A stop reaches the size scan running when it is made, once; it settles that request's
+    // work, and it never outlives its scan.
+    s.requestStop(); // no size scan: dropped
+    S::Request sized = s.begin(S::FolderList | S::FileList);
+    {
+        S::SizeScan running(s, sized);
+        QCOMPARE(s.verdict(sized), ScanEnd::Completed);
+        s.requestStop();
+        QCOMPARE(s.begin(S::FolderList).work, unsigned(S::FolderList));
+        QCOMPARE(s.verdict(sized), ScanEnd::Stopped);
+        QCOMPARE(s.verdict(sized), ScanEnd::Abandoned);
+    }
+    S::Request later = s.begin(S::FolderList);
+    {
+        S::SizeScan running(s, later);
+        s.requestStop();
+    }
+    later = s.begin(S::FolderList);
+    QCOMPARE(s.verdict(later), ScanEnd::Completed);
+    s.shutDown();
+    QCOMPARE(s.verdict(later), ScanEnd::Abandoned);
+}
+
+QTEST_GUILESS_MAIN(ScanEngineTest)
+#include "tst_scanengine.moc"
