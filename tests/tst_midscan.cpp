@@ -1,0 +1,246 @@
+// Whatever the user does while a scan runs, the window ends as a fresh window that made the same
+// choices one after the other: each action is injected at an early, a middle and a late event
+// pump of a folder size scan and of the recursive refresh, and the lists, totals, parent folder
+// line, boxes, caption and pointer are compared with a fresh window's.
+#include "listing/DriveList.h"
+#include "scan/DirFolderView.h"
+#include "scan/ScanPump.h"
+#include "shared/MainForm.h"
+#include "support/TempTree.h"
+#include "support/WindowFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+namespace {
+struct State {
+    QStringList folderLines, fileLines;
+    QString parent, fileTotalText, currentFolder, savePath, caption;
+    int64_t folderTotal = 0, fileTotal = 0;
+    QList<bool> boxes;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+};
+
+State stateOf(WindowFixture &w)
+{
+    MainForm &f = w.f();
+    State s{w.folderLines(), w.fileLines(), f.txtParentFolder->text(), f.FileListTotalText, f.CurrentFolderPath,
+            f.txtMyFilePath->text(), f.window->windowTitle(), f.FolderTotalBytes, f.FileListTotalBytes, {},
+            f.window->cursor().shape()};
+    for (QCheckBox *box : {f.chkFolderSize, f.chkRecursive, f.chkSize, f.chkModified, f.chkAutoUpdate, f.chkPrintDir})
+        s.boxes << box->isChecked();
+    return s;
+}
+
+void compareStates(const State &got, const State &want)
+{
+    QCOMPARE(got.folderLines, want.folderLines);
+    QCOMPARE(got.fileLines, want.fileLines);
+    QCOMPARE(got.parent, want.parent);
+    QCOMPARE(got.folderTotal, want.folderTotal);
+    QCOMPARE(got.fileTotal, want.fileTotal);
+    QCOMPARE(got.fileTotalText, want.fileTotalText);
+    QCOMPARE(got.currentFolder, want.currentFolder);
+    QCOMPARE(got.savePath, want.savePath);
+    QCOMPARE(got.boxes, want.boxes);
+    QCOMPARE(got.caption, QStringLiteral("Listwright"));
+    QCOMPARE(got.cursor, Qt::ArrowCursor);
+}
+
+// Five subfolders with files and a folder below, the folder's own files, and a second folder
+// (also a second "drive") to go to.
+void makeTree(const TempTree &t)
+{
+    for (const char *sub : {"S/A/deep", "S/B/deep", "S/C/deep", "S/D/deep", "S/E/deep", "O/P"})
+        t.mkdir(sub);
+    for (const char *sub : {"A", "B", "C", "D", "E"}) {
+        for (int i = 0; i < 6; ++i)
+            t.file("S/" + QByteArray(sub) + "/f" + QByteArray::number(i) + (i % 2 ? ".txt" : ".dat"), 100 * i + 7);
+        t.file("S/" + QByteArray(sub) + "/deep/g.txt", 2000);
+    }
+    t.file("S/own.txt", 300);
+    t.file("S/own.dat", 5000);
+    t.file("O/P/p.txt", 42);
+    t.file("O/o.txt", 9);
+}
+
+std::unique_ptr<WindowFixture> newWindow(const TempTree &t)
+{
+    auto w = std::make_unique<WindowFixture>(t.at("S"));
+    {
+        const QSignalBlocker quiet(w->f().drvDrive);
+        w->f().drvDrive->setDrives({QString::fromUtf8(t.at("S")), QString::fromUtf8(t.at("O"))});
+    }
+    w->window->show();
+    w->window->activateWindow();
+    if (!QTest::qWaitForWindowActive(w->window.get()))
+        qWarning("the window did not become active");
+    return w;
+}
+
+// The scan that runs, started the way the user starts it.
+enum class Scan { FolderSizes, Recursive };
+void startScan(WindowFixture &w, Scan scan)
+{
+    (scan == Scan::FolderSizes ? w.f().chkFolderSize : w.f().chkRecursive)->setChecked(true);
+}
+
+// One user action. Run in the middle of a scan it answers what the same choice is for a window
+// where nothing runs, to be replayed there once the scan has ended.
+using Replay = std::function<void(WindowFixture &)>;
+using Action = std::function<Replay(WindowFixture &, const TempTree &)>;
+
+Action toggle(QCheckBox *MainForm::*box)
+{
+    return [box](WindowFixture &w, const TempTree &) -> Replay {
+        const bool value = !(w.f().*box)->isChecked();
+        (w.f().*box)->setChecked(value);
+        return [box, value](WindowFixture &fresh) { (fresh.f().*box)->setChecked(value); };
+    };
+}
+
+Action same(const std::function<void(WindowFixture &, const TempTree &)> &act)
+{
+    return [act](WindowFixture &w, const TempTree &t) -> Replay {
+        act(w, t);
+        return [act, &t](WindowFixture &fresh) { act(fresh, t); };
+    };
+}
+
+// A change on disk: the fresh window is made after it, so it needs no replay.
+Action onDisk(const std::function<void(const TempTree &)> &change)
+{
+    return [change](WindowFixture &, const TempTree &t) -> Replay {
+        change(t);
+        return [](WindowFixture &) {};
+    };
+}
+
+void typePattern(WindowFixture &w, const TempTree &)
+{
+    QLineEdit *edit = w.f().cboFileTypes->lineEdit();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("*.txt")); // every keystroke runs the handler
+}
+} // namespace
+
+class MidScanTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { ScanListener::intervalMs = 0; }
+    void cleanup() { ScanListener::intervalMs = 15; }
+    void actionDuringScan_data();
+    void actionDuringScan();
+};
+
+void MidScanTest::actionDuringScan_data()
+{
+    QTest::addColumn<int>("scan");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("point"); // 0 early, 1 middle, 2 late
+    const QStringList actions = {"chkFolderSize", "chkRecursive", "chkSize", "chkModified", "chkAutoUpdate",
+                                 "chkPrintDir", "pattern", "drive", "other folder", "same folder", "Esc",
+                                 "Save", "Print", "Exit", "subfolder removed", "subfolder added"};
+    for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)})
+        for (const QString &action : actions)
+            for (int point : {0, 1, 2})
+                QTest::addRow("%s, %s, %s", scan ? "recursive" : "folder sizes", qPrintable(action),
+                              point == 0 ? "early" : point == 1 ? "middle" : "late")
+                    << scan << action << point;
+}
+
+void MidScanTest::actionDuringScan()
+{
+    QFETCH(int, scan);
+    QFETCH(QString, action);
+    QFETCH(int, point);
+    const QHash<QString, Action> actions = {
+        {"chkFolderSize", toggle(&MainForm::chkFolderSize)},
+        {"chkRecursive", toggle(&MainForm::chkRecursive)},
+        {"chkSize", toggle(&MainForm::chkSize)},
+        {"chkModified", toggle(&MainForm::chkModified)},
+        {"chkAutoUpdate", toggle(&MainForm::chkAutoUpdate)},
+        {"chkPrintDir", toggle(&MainForm::chkPrintDir)},
+        {"pattern", same(typePattern)},
+        {"drive", same([](WindowFixture &w, const TempTree &) { w.f().drvDrive->setCurrentIndex(1); })},
+        {"other folder", same([](WindowFixture &w, const TempTree &t) { w.open(t.at("O")); })},
+        {"same folder", same([](WindowFixture &w, const TempTree &) { QTest::keyClick(w.f().dirFolder, Qt::Key_Return); })},
+        {"Esc", same([](WindowFixture &w, const TempTree &) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); })},
+        {"Save", same([](WindowFixture &w, const TempTree &) { w.f().cmdSaveToFile->click(); })},
+        {"Print", same([](WindowFixture &w, const TempTree &) { w.f().cmdPrint->click(); })},
+        {"Exit", same([](WindowFixture &w, const TempTree &) { w.f().cmdExit->click(); })},
+        {"subfolder removed", onDisk([](const TempTree &t) { QVERIFY(QDir(QString::fromUtf8(t.at("S/C"))).removeRecursively()); })},
+        {"subfolder added", onDisk([](const TempTree &t) { t.mkdir("S/BB/new"); t.file("S/BB/new/n.txt", 777); })},
+    };
+
+    // How many pumps the scan makes when nothing interrupts it.
+    TempTree quiet;
+    makeTree(quiet);
+    long long pumps = 0;
+    {
+        auto w = newWindow(quiet);
+        const long long before = ScanPump::pumps;
+        startScan(*w, Scan(scan));
+        pumps = ScanPump::pumps - before;
+    }
+    QVERIFY(pumps > 10);
+    const long long at = point == 0 ? 1 : point == 1 ? pumps / 2 : pumps - 1;
+
+    // The action, from inside the scan's event pump number `at`.
+    TempTree t;
+    makeTree(t);
+    auto w = newWindow(t);
+    w->f().lstFolders->setFocus();
+    Replay replay;
+    const long long base = ScanPump::pumps;
+    QTimer inject;
+    QObject::connect(&inject, &QTimer::timeout, [&] {
+        if (!replay && ScanPump::pumps - base >= at)
+            replay = actions[action](*w, t);
+    });
+    inject.start(0);
+    startScan(*w, Scan(scan));
+    inject.stop();
+    QVERIFY2(replay, "the action ran inside the scan");
+
+    if (action == "Exit") { // the scan ended with the window, touching nothing more
+        QVERIFY(w->window->scans().closing() && !w->window->isVisible());
+        return;
+    }
+
+    // The same choices made one after the other in a fresh window.
+    auto fresh = newWindow(t);
+    startScan(*fresh, Scan(scan));
+    if (action == "Esc") {
+        QCOMPARE(w->boxes.titles().first(), QStringLiteral("Listwright - STOP SIZE SCAN"));
+        if (isChecked(w->f().chkFolderSize)) {
+            // Stopped in the recursive file scan: its lines so far stay, the folder list is
+            // counted again with sizes, and the folder's own files follow.
+            State want = stateOf(*fresh);
+            State got = stateOf(*w);
+            const QStringList own = fresh->fileLines().mid(fresh->fileLines().size() - 2);
+            QCOMPARE(got.fileLines.mid(got.fileLines.size() - 2), own);
+            QVERIFY(got.fileLines.size() <= want.fileLines.size());
+            for (qsizetype i = 0; i < got.fileLines.size() - 2; ++i)
+                QCOMPARE(got.fileLines[i], want.fileLines[i]);
+            got.fileLines = want.fileLines;
+            compareStates(got, want);
+            return;
+        }
+        // Stopped in a folder size scan: the folders are listed without sizes.
+        fresh->f().chkFolderSize->setChecked(false);
+    } else {
+        replay(*fresh);
+    }
+    compareStates(stateOf(*w), stateOf(*fresh));
+}
+
+QTEST_MAIN(MidScanTest)
+#include "tst_midscan.moc"
