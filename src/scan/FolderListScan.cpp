@@ -11,7 +11,8 @@
 
 #include <QCheckBox>
 
-ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request)
+ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
+                       const CountedSizes *counted)
 {
     const FolderScanStart start = startFolderScan(f, false);
     BusyLook busy(f, session);
@@ -20,6 +21,14 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
     if (!isChecked(f.chkFolderSize)) {
         for (const ScanSubfolder &entry : start.subfolders)
             f.lstFolders->addItem(entry.text);
+    } else if (counted && counted->complete && counted->folder == start.folder
+               && counted->subfolderBytes.size() == start.subfolders.size()) {
+        for (size_t i = 0; i < start.subfolders.size(); ++i) {
+            f.lstFolders->addItem(folderLine(start.subfolders[i].text, counted->subfolderBytes[i], start.nameWidth));
+            f.FolderTotalBytes += counted->subfolderBytes[i];
+            advanceCaption(f);
+        }
+        f.FolderTotalBytes += counted->ownBytes;
     } else {
         ScanPump pump(f, session, request);
         TreeCounter counter(pump);

@@ -1,10 +1,14 @@
 #pragma once
 #include "scan/ScanEnd.h"
 #include "scan/ScanSession.h"
+#include "scan/ScanSteps.h"
 
 struct MainForm;
 
 // Rebuilds the folder list from the subfolders the folder tree shows: bare paths, or, with
 // folder sizes on, each subfolder tree totalled into its line and the folder's own files
 // added to FolderTotalBytes; ends with the parent folder line. Runs as part of `request`.
-ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request);
+// Sizes the recursive file scan of the same refresh has just counted for the same subfolders
+// are taken over rather than counted again.
+ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
+                       const CountedSizes *counted = nullptr);

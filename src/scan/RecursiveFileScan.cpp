@@ -22,9 +22,11 @@ QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t le
     return displayName(path) + QLatin1Char(' ') + ByteConverter(double(length));
 }
 
-ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request)
+ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
+                          CountedSizes &counted)
 {
     const FolderScanStart start = startFolderScan(f, true);
+    counted = CountedSizes{start.folder, {}, 0, false};
     BusyLook busy(f, session);
     f.FolderTotalBytes = 0;
 
@@ -40,14 +42,15 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
         if (!entry.isLink)
             if (const ScanEnd end = counter.count(entry.path, FolderBytes, addLine); end != ScanEnd::Completed)
                 return end;
+        counted.subfolderBytes.push_back(FolderBytes);
         f.FolderTotalBytes += FolderBytes;
         advanceCaption(f);
     }
     if (isChecked(f.chkFolderSize)) {
-        int64_t ownBytes = 0;
-        if (const ScanEnd end = counter.countFiles(start.folder, ownBytes); end != ScanEnd::Completed)
+        if (const ScanEnd end = counter.countFiles(start.folder, counted.ownBytes); end != ScanEnd::Completed)
             return end;
-        f.FolderTotalBytes += ownBytes;
+        f.FolderTotalBytes += counted.ownBytes;
+        counted.complete = true;
     }
     RefreshParentFolder(f);
     return ScanEnd::Completed;

@@ -1,6 +1,7 @@
 #pragma once
 #include "scan/ScanEnd.h"
 #include "scan/ScanSession.h"
+#include "scan/ScanSteps.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,7 +12,9 @@ struct MainForm;
 // Walks every subfolder tree of the current folder and lists each file found below them in
 // the complete file list, counting the sizes on the way; the folder list stays empty. With
 // folder sizes on, the folder's own files are added to the total. Runs as part of `request`.
-ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request);
+// What it counted is left in `counted`.
+ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
+                          CountedSizes &counted);
 
 // The recursive file line: the folder's path, "/", the file name, one blank and the size text.
 QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length);

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 struct MainForm;
@@ -32,6 +33,15 @@ struct FolderScanStart {
     QByteArray folder;
     std::vector<ScanSubfolder> subfolders;
     int nameWidth = 0; // the longest subfolder path + 1
+};
+
+// The sizes one scan counted, for the next scan of the same refresh to take over instead of
+// walking every tree again: each subfolder's bytes, in snapshot order, and the folder's own.
+struct CountedSizes {
+    QByteArray folder;
+    std::vector<int64_t> subfolderBytes;
+    int64_t ownBytes = 0;
+    bool complete = false; // every tree and the own files were counted
 };
 
 // The first steps of both scans: clears the folder list (and, when asked, the complete file

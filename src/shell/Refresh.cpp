@@ -57,10 +57,11 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
         fileFileList_PathChange(f);
         session.done(r, ScanSession::FileList);
     }
+    CountedSizes counted; // what the recursive scan counts, the folder list takes over
     if (r.work & ScanSession::RecursiveLines) {
         ScanEnd end = ScanEnd::Completed;
         if (recursive) {
-            end = RecursiveFileScan(f, session, r);
+            end = RecursiveFileScan(f, session, r, counted);
             if (end == ScanEnd::Abandoned)
                 return end;
             // The stop switched folder sizes off; the recursive listing has them on.
@@ -70,7 +71,7 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
         afterStep(end, ScanSession::RecursiveLines);
     }
     if (r.work & ScanSession::FolderList) {
-        const ScanEnd end = FolderListScan(f, session, r);
+        const ScanEnd end = FolderListScan(f, session, r, &counted);
         if (end == ScanEnd::Abandoned)
             return end;
         afterStep(end, ScanSession::FolderList);
