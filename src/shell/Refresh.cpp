@@ -4,6 +4,7 @@
 #include "listing/FileListElement.h"
 #include "scan/DirFolderView.h"
 #include "scan/FolderListScan.h"
+#include "scan/FolderReader.h"
 #include "scan/RecursiveFileScan.h"
 #include "scan/ScanErrorReport.h"
 #include "scan/ScanSession.h"
@@ -94,10 +95,13 @@ ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
         work |= ScanSession::FileList;
     ScanSession::Request r = session.begin(work);
     for (int pass = 0;; ++pass) {
+        const struct timespec before = folderStamp(f.dirFolder->path());
         const ScanEnd end = carryOut(f, session, r);
         if (end == ScanEnd::Abandoned)
             return end;
-        if (end == ScanEnd::Stopped || pass > 0 || !f.dirFolder->stale()) {
+        const struct timespec after = folderStamp(f.dirFolder->path());
+        if (end == ScanEnd::Stopped || pass > 0
+            || (after.tv_sec == before.tv_sec && after.tv_nsec == before.tv_nsec)) {
             session.finish(r);
             return end;
         }
