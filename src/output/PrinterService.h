@@ -28,9 +28,10 @@ public:
     // Heading emphasis (bold) on or off for the lines printed after it.
     virtual void setEmphasis(bool on) = 0;
 
-    // Whether `text` after `indent` blanks fits the width of the page in the current font.
-    // Asking opens the document, as printing a line does.
-    virtual bool fits(const QString &text, int indent) = 0;
+    // Whether a text after so many blanks fits the width of the page in the current font;
+    // asking may open the document, as printing a line does. A service without a page width
+    // takes every line whole.
+    virtual bool fits(const QString & /*text*/, int /*indent*/) { return true; }
     // Prints a line at the left margin, or after `indent` blanks of the current font; a line
     // that no longer fits on the page starts a new page. The first line opens the document.
     virtual void printLine(const QString &text, int indent = 0) = 0;

@@ -27,7 +27,7 @@ namespace {
 void emptyX11Caption(QWidget *window)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !x11 || !x11->connection())
         return;
     QLibrary xcb(QStringLiteral("xcb"), 1);
     const auto internAtom = reinterpret_cast<decltype(&xcb_intern_atom)>(xcb.resolve("xcb_intern_atom"));
