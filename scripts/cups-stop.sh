@@ -8,13 +8,18 @@ dir=${1:?usage: cups-stop.sh FOLDER}
 [ -f "$dir/.listwright-cups" ] || exit 0
 if [ -f "$dir/cupsd.pid" ]; then
   pid=$(cat "$dir/cupsd.pid")
-  if [ -n "$pid" ] && [ "$(cat /proc/"$pid"/comm 2>/dev/null)" = cupsd ]; then
+  # Running: still there as the scheduler, and not a zombie that nobody has reaped yet.
+  running() {
+    [ -n "$pid" ] && [ "$(cat /proc/"$pid"/comm 2>/dev/null)" = cupsd ] \
+      && grep -qs '^State:[[:space:]]*[^Z]' /proc/"$pid"/status
+  }
+  if running; then
     kill "$pid"
     for _ in $(seq 1 50); do
-      kill -0 "$pid" 2>/dev/null || break
+      running || break
       sleep 0.1
     done
-    kill -9 "$pid" 2>/dev/null || true
+    if running; then kill -9 "$pid"; fi
   fi
 fi
 rm -rf "$dir"

@@ -75,7 +75,8 @@ void TestCupsPrint::printsThroughCups()
     // On A4 and on Letter paper, each printer's own: one new job, whose document holds every
     // character of every line in order (the title once, on the first of several pages only) in
     // the chosen font, all of it at least 12.7 mm (36 points) inside every edge.
-    for (const auto &[queue, paper] : {std::pair{"Listwright-PDF", QSizeF(595.28, 841.89)}, {"Listwright-Letter", {612, 792}}}) {
+    for (const auto &[queue, paper] :
+         {std::pair{"Listwright-PDF", QSizeF(595.28, 841.89)}, {"Listwright-Letter", {612, 792}}}) {
         f.cboPrinter->setCurrentIndex(f.cboPrinter->findText(queue));
         cboPrinter_Click(f);
         f.cboPrinterFonts->setCurrentIndex(f.cboPrinterFonts->findText("Liberation Mono"));
@@ -90,13 +91,14 @@ void TestCupsPrint::printsThroughCups()
         QCOMPARE(QString(text).remove(QRegularExpression("\\s")), everything);
         QVERIFY(run("pdffonts", {file}).contains("LiberationMono"));
         const QString boxes = run("pdftotext", {"-bbox", file, "-"});
-        QRegularExpression page("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""), word("xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\"");
+        const QRegularExpression page(R"re(<page width="([\d.]+)" height="([\d.]+)")re");
+        const QRegularExpression word(R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)")re");
         for (const auto &m : page.globalMatch(boxes))
             QCOMPARE(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()).toSize(), paper.toSize());
         for (const auto &m : word.globalMatch(boxes)) {
             const double l = m.captured(1).toDouble(), t = m.captured(2).toDouble();
             const double r = paper.width() - m.captured(3).toDouble(), b = paper.height() - m.captured(4).toDouble();
-            QVERIFY2(std::min({l, t, r, b}) > 35.99, qPrintable(m.captured(0)));
+            QVERIFY2(std::min({l, t, r, b}) > 35.99, qPrintable(m.captured(0))); // to 1/100 point
         }
     }
 }

@@ -93,13 +93,14 @@ void TestPrinting::confirmationAndPage()
     s.fileLines.clear();
     QCOMPARE(page(s, 10).last(), "10 >0|");
 
-    // On a page 12 characters wide a wider line goes on 4 blanks further in, cut after a blank or
-    // "/" that ends a word, or where the page ends; every character is kept, an emoji is one, and
+    // On a page 12 characters wide a wider line goes on 4 blanks further in, cut before a word,
+    // else after a "/", else where the page ends; every character is kept, an emoji is one, and
     // an indentation that leaves no room shrinks.
-    QCOMPARE(page({PrintStep::line("a.txt   1.00 KB  12/15/98"), PrintStep::line("abcdefghijklmnopqrstuvwxyz", 3),
-                   PrintStep::line("x", 14), PrintStep::line("aaaaaaaaaaa😀zz")}, 12),
-             (QStringList{"10 >0|a.txt   ", "10 >4|1.00 ", "10 >4|KB  12/", "10 >4|15/98", "10 >3|abcdefghi", "10 >7|jklmn",
-                          "10 >7|opqrs", "10 >7|tuvwx", "10 >7|yz", "10 >11|x", "10 >0|aaaaaaaaaaa😀", "10 >4|zz"}));
+    QCOMPARE(page({PrintStep::line("a.txt   1.00 KB  12/15/98"), PrintStep::line("abcdefg hi/jklm"),
+                   PrintStep::line("abcdefghijklmnopqrstuvwxyz", 3), PrintStep::line("x", 14), PrintStep::line("aaaaaaaaaaa😀zz")}, 12),
+             (QStringList{"10 >0|a.txt   ", "10 >4|1.00 ", "10 >4|KB  12/", "10 >4|15/98", "10 >0|abcdefg ", "10 >4|hi/jklm",
+                          "10 >3|abcdefghi", "10 >7|jklmn", "10 >7|opqrs", "10 >7|tuvwx", "10 >7|yz", "10 >11|x",
+                          "10 >0|aaaaaaaaaaa😀", "10 >4|zz"}));
 }
 
 void TestPrinting::printCommand()

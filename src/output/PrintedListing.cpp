@@ -65,12 +65,18 @@ QList<PaperLine> wrappedLine(const QString &text, int indent, const FitsPage &fi
         if (lo >= rest.size())
             break; // a single character wider than the page
         qsizetype cut = lo > one && rest.at(lo - 1).isHighSurrogate() ? lo - 1 : lo;
-        for (qsizetype j = cut; j > cut / 2; --j) {
-            if (rest.at(j) != u' ' && (rest.at(j - 1) == u' ' || rest.at(j - 1) == u'/')) {
-                cut = j;
-                break;
-            }
-        }
+        // Rather before a word, else after a "/" of a path, in the second half of the piece.
+        const auto breakAfter = [&](QChar c) {
+            for (qsizetype j = cut; j > cut / 2; --j)
+                if (rest.at(j - 1) == c && rest.at(j) != u' ')
+                    return j;
+            return qsizetype(0);
+        };
+        qsizetype word = breakAfter(u' ');
+        if (word == 0)
+            word = breakAfter(u'/');
+        if (word > 0)
+            cut = word;
         while (cut < rest.size() && rest.at(cut) == u' ')
             ++cut;
         lines.append({rest.left(cut), in});

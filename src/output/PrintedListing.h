@@ -43,9 +43,8 @@ constexpr int ContinuationIndent = 4;
 using FitsPage = std::function<bool(const QString &text, int indent)>;
 
 // A line printed after `indent` blanks, as the lines that fit the page: a line that fits stays
-// as it is; a wider one is cut where the page ends, or rather after a blank or a "/" that
-// ends a word, when that keeps at least half of the piece, and goes on ContinuationIndent
-// blanks further in.
+// as it is; a wider one is cut before a word, else after a "/", in the second half of what
+// fits, else where the page ends, and goes on ContinuationIndent blanks further in.
 // Every character is kept, in order; blanks where a line is cut stay at that line's end. Each
 // line holds at least one character, and an indentation that leaves no room for one shrinks.
 QList<PaperLine> wrappedLine(const QString &text, int indent, const FitsPage &fits);
