@@ -1,5 +1,5 @@
-// Printing through a real CUPS server (scripts/cups-start.sh starts it and its PDF queues): the
-// document CUPS spools is the PDF the program drew, read back with pdftotext and pdffonts.
+// Printing through a real, private CUPS scheduler (scripts/cups-start.sh starts it and its PDF
+// queues): the document it spools is the PDF the program drew, read back with pdftotext and pdffonts.
 
 #include "output/PrinterFonts.h"
 #include "output/PrinterList.h"
@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTest>
 
@@ -42,9 +43,11 @@ private slots:
 
 void TestCupsPrint::printsThroughCups()
 {
-    if (!run("lpstat", {"-r"}).contains("is running")) {
-        QVERIFY2(qgetenv("CI") != "true", "No CUPS server is running: scripts/cups-start.sh should have started one.");
-        QSKIP("No CUPS server is running (scripts/cups-start.sh starts one).");
+    // Only the private scheduler of scripts/cups-start.sh, never the system's printers.
+    const QString root = qEnvironmentVariable("CUPS_SERVERROOT");
+    if (!QFile::exists(root + "/.listwright-cups")) {
+        QVERIFY2(qgetenv("CI") != "true", "No private CUPS scheduler: scripts/test.sh should have started one.");
+        QSKIP("No private CUPS scheduler (scripts/test.sh starts one with scripts/cups-start.sh).");
     }
     ScriptedMessageBoxes boxes;
     QtPrinterService printer;
@@ -52,33 +55,52 @@ void TestCupsPrint::printsThroughCups()
     MainWindow w(boxes, printer, opener);
     MainForm &f = w.form();
     CheckPrinters(f);
-    f.cboPrinterFonts->setCurrentIndex(f.cboPrinterFonts->findText("Liberation Mono"));
-    cboPrinterFonts_Click(f);
+    QCOMPARE(f.cboPrinter->currentText(), "Listwright-PDF");
     f.PrinterFontSize = 12;
+    f.Indentation = 10;
 
-    // A listing longer than a page, its files behind the folder path.
-    f.CurrentFolderPath = "/data/listing/";
+    // A listing longer than a page whose lines are wider than it: a deep folder, at the title
+    // size in the parent folder line, and in front of every file.
+    f.CurrentFolderPath = "/data/listing/" + QStringLiteral("deeper/").repeated(10);
     f.txtTitle->setText("LISTWRIGHT");
-    f.txtParentFolder->setText("/data/listing/*.*");
-    f.lstFolders->addItem("docs line");
-    QStringList expected{"LISTWRIGHT", "/data/listing/*.*", "Folders:", "docs line", "Files:"};
+    f.txtParentFolder->setText(f.CurrentFolderPath + "*.*  1.46 MB");
+    f.lstFolders->addItem(f.CurrentFolderPath + "docs  2.00 KB");
+    QStringList expected{"LISTWRIGHT", f.txtParentFolder->text(), "Folders:", f.lstFolders->lines().first(), "Files:"};
     for (int i = 1; i <= 120; ++i) {
-        f.lstBigFileList->addItem(QStringLiteral("file%1.txt").arg(i));
+        f.lstBigFileList->addItem(QStringLiteral("file%1.txt      1.00 KB   12/15/98  3:04:05 PM").arg(i));
         expected << f.CurrentFolderPath + f.lstBigFileList->lines().last();
     }
+    const QString everything = expected.join("").remove(' ');
 
-    // One new job, whose document holds the lines in order (the title once, on the first of
-    // several pages only) in the chosen font.
-    const QString queue = f.cboPrinter->currentText();
-    const QSet<int> before = jobs(queue);
-    f.cmdPrint->click();
-    const QSet<int> added = jobs(queue) - before;
-    QCOMPARE(added.size(), 1);
-    const QString file = QStringLiteral("/var/spool/cups/d%1-001").arg(*added.begin(), 5, 10, QLatin1Char('0'));
-    const QString text = run("pdftotext", {"-layout", file, "-"});
-    QVERIFY2(text.count('\f') > 1, "the listing fits on one page"); // a form feed ends each page
-    QCOMPARE(text.simplified(), expected.join(' '));
-    QVERIFY(run("pdffonts", {file}).contains("LiberationMono"));
+    // On A4 and on Letter paper, each printer's own: one new job, whose document holds every
+    // character of every line in order (the title once, on the first of several pages only) in
+    // the chosen font, all of it at least 12.7 mm (36 points) inside every edge.
+    for (const auto &[queue, paper] :
+         {std::pair{"Listwright-PDF", QSizeF(595.28, 841.89)}, {"Listwright-Letter", {612, 792}}}) {
+        f.cboPrinter->setCurrentIndex(f.cboPrinter->findText(queue));
+        cboPrinter_Click(f);
+        f.cboPrinterFonts->setCurrentIndex(f.cboPrinterFonts->findText("Liberation Mono"));
+        cboPrinterFonts_Click(f);
+        const QSet<int> before = jobs(queue);
+        f.cmdPrint->click();
+        const QSet<int> added = jobs(queue) - before;
+        QCOMPARE(added.size(), 1);
+        const QString file = root + QStringLiteral("/spool/d%1-001").arg(*added.begin(), 5, 10, QLatin1Char('0'));
+        const QString text = run("pdftotext", {"-layout", file, "-"});
+        QVERIFY2(text.count('\f') > 1, "the listing fits on one page"); // a form feed ends each page
+        QCOMPARE(QString(text).remove(QRegularExpression("\\s")), everything);
+        QVERIFY(run("pdffonts", {file}).contains("LiberationMono"));
+        const QString boxes = run("pdftotext", {"-bbox", file, "-"});
+        const QRegularExpression page(R"re(<page width="([\d.]+)" height="([\d.]+)")re");
+        const QRegularExpression word(R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)")re");
+        for (const auto &m : page.globalMatch(boxes))
+            QCOMPARE(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()).toSize(), paper.toSize());
+        for (const auto &m : word.globalMatch(boxes)) {
+            const double l = m.captured(1).toDouble(), t = m.captured(2).toDouble();
+            const double r = paper.width() - m.captured(3).toDouble(), b = paper.height() - m.captured(4).toDouble();
+            QVERIFY2(std::min({l, t, r, b}) > 35.99, qPrintable(m.captured(0))); // to 1/100 point
+        }
+    }
 }
 
 QTEST_MAIN(TestCupsPrint)

@@ -17,7 +17,9 @@ void writeTextFileAtomically(const QString &path, const QStringList &lines)
         && ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) != 0)
         throw FsError::fromErrno(errno);
 
+    // Where no temporary file can be made beside it, a writable file is written in place.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw FsError(file.errorString());
 

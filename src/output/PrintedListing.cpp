@@ -44,8 +44,54 @@ QList<PrintStep> printedListing(const ListingSnapshot &s, int printerFontSize)
     return page;
 }
 
+QList<PaperLine> wrappedLine(const QString &text, int indent, const FitsPage &fits)
+{
+    QList<PaperLine> lines;
+    QString rest = text;
+    int in = indent;
+    while (!rest.isEmpty() && !fits(rest, in)) {
+        const qsizetype one = rest.size() > 1 && rest.at(0).isHighSurrogate() ? 2 : 1;
+        const int wanted = in;
+        while (in > 0 && !fits(rest.left(one), in))
+            --in;
+        if (in != wanted && fits(rest, in))
+            break;
+        // The longest start that fits: rest.left(lo) is taken, rest.left(hi) is too wide.
+        qsizetype lo = one, hi = rest.size();
+        while (hi - lo > 1) {
+            const qsizetype mid = (lo + hi) / 2;
+            (fits(rest.left(mid), in) ? lo : hi) = mid;
+        }
+        if (lo >= rest.size())
+            break; // a single character wider than the page
+        qsizetype cut = lo > one && rest.at(lo - 1).isHighSurrogate() ? lo - 1 : lo;
+        // Rather before a word, else after a "/" of a path, in the second half of the piece.
+        const auto breakAfter = [&](QChar c) {
+            for (qsizetype j = cut; j > cut / 2; --j)
+                if (rest.at(j - 1) == c && rest.at(j) != u' ')
+                    return j;
+            return qsizetype(0);
+        };
+        qsizetype word = breakAfter(u' ');
+        if (word == 0)
+            word = breakAfter(u'/');
+        if (word > 0)
+            cut = word;
+        while (cut < rest.size() && rest.at(cut) == u' ')
+            ++cut;
+        lines.append({rest.left(cut), in});
+        rest = rest.mid(cut);
+        if (rest.isEmpty())
+            return lines;
+        in = indent + ContinuationIndent;
+    }
+    lines.append({rest, in});
+    return lines;
+}
+
 void printSteps(const QList<PrintStep> &steps, PrinterService &printer)
 {
+    const FitsPage fits = [&printer](const QString &text, int indent) { return printer.fits(text, indent); };
     for (const PrintStep &step : steps) {
         switch (step.kind) {
         case PrintStep::Kind::Size:
@@ -55,7 +101,8 @@ void printSteps(const QList<PrintStep> &steps, PrinterService &printer)
             printer.setEmphasis(step.value != 0);
             break;
         case PrintStep::Kind::Line:
-            printer.printLine(step.text, step.value);
+            for (const PaperLine &line : wrappedLine(step.text, step.value, fits))
+                printer.printLine(line.text, line.indent);
             break;
         }
     }

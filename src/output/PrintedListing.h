@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class PrinterService;
 
@@ -28,5 +29,25 @@ int titleSize(int printerFontSize);
 // pages. The document is not ended here.
 QList<PrintStep> printedListing(const ListingSnapshot &s, int printerFontSize);
 
-// Sends the steps to the printer's current document.
+// A line as it goes on paper: its text after `indent` blanks.
+struct PaperLine {
+    QString text;
+    int indent = 0;
+    bool operator==(const PaperLine &) const = default;
+};
+
+// Continuation lines start this many blanks further in than the line they continue.
+constexpr int ContinuationIndent = 4;
+
+// Whether a text after so many blanks fits the width of the page.
+using FitsPage = std::function<bool(const QString &text, int indent)>;
+
+// A line printed after `indent` blanks, as the lines that fit the page: a line that fits stays
+// as it is; a wider one is cut before a word, else after a "/", in the second half of what
+// fits, else where the page ends, and goes on ContinuationIndent blanks further in.
+// Every character is kept, in order; blanks where a line is cut stay at that line's end. Each
+// line holds at least one character, and an indentation that leaves no room for one shrinks.
+QList<PaperLine> wrappedLine(const QString &text, int indent, const FitsPage &fits);
+
+// Sends the steps to the printer's current document, each line wrapped to the page.
 void printSteps(const QList<PrintStep> &steps, PrinterService &printer);

@@ -28,7 +28,11 @@ public:
     // Heading emphasis (bold) on or off for the lines printed after it.
     virtual void setEmphasis(bool on) = 0;
 
-    // Prints a line at the left edge, or after `indent` blanks of the current font; a line
+    // Whether a text after so many blanks fits the width of the page in the current font;
+    // asking may open the document, as printing a line does. A service without a page width
+    // takes every line whole.
+    virtual bool fits(const QString & /*text*/, int /*indent*/) { return true; }
+    // Prints a line at the left margin, or after `indent` blanks of the current font; a line
     // that no longer fits on the page starts a new page. The first line opens the document.
     virtual void printLine(const QString &text, int indent = 0) = 0;
     // Sends every line since the last end as one document.

@@ -8,6 +8,9 @@
 #include <QPrinterInfo>
 
 namespace {
+// The margin kept inside the printable area on every side.
+constexpr qreal MarginMm = 12.7;
+
 // The family that the system's fixed-pitch font resolves to, so that it names a real font
 // of the font list rather than an alias such as "monospace".
 QFont fixedPitchFont()
@@ -105,6 +108,13 @@ void QtPrinterService::openDocument()
     if (!printer->isValid())
         throw PrinterError(QStringLiteral("The printer \"%1\" cannot be used.").arg(current_));
     printer->setDocName(QStringLiteral("Listwright"));
+    // The printer's own paper, and half an inch more than the margins it cannot print on.
+    printer->setPageSize(info.defaultPageSize());
+    QPageLayout layout = printer->pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    layout.setMargins(layout.minimumMargins() + QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm));
+    if (!printer->setPageLayout(layout))
+        throw PrinterError(QStringLiteral("The page margins of \"%1\" cannot be set.").arg(current_));
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(printer.get()))
         throw PrinterError(QStringLiteral("Printing on \"%1\" could not start.").arg(current_));
@@ -113,13 +123,22 @@ void QtPrinterService::openDocument()
     y_ = 0;
 }
 
+bool QtPrinterService::fits(const QString &text, int indent)
+{
+    startUp();
+    if (!painter_)
+        openDocument();
+    const QFontMetricsF metrics(font_, printer_.get());
+    return metrics.horizontalAdvance(blanks(indent) + text) <= printer_->width();
+}
+
 void QtPrinterService::printLine(const QString &text, int indent)
 {
     startUp();
     if (!painter_)
         openDocument();
     painter_->setFont(font_);
-    const QFontMetricsF metrics(painter_->font(), printer_.get());
+    const QFontMetricsF metrics(font_, printer_.get());
     const qreal height = metrics.lineSpacing();
     // A line that does not fit below the last one starts a new page; on an empty page it is
     // printed as it is.

@@ -8,7 +8,8 @@
 
 // The printing service over Qt PrintSupport and CUPS. The printers are CUPS's queues in
 // their enumeration order, with the system's default current at start. A document is a Qt
-// print job: opened by the first line, handed to CUPS when it is ended.
+// print job: opened by the first line, handed to CUPS when it is ended. It is laid out on the
+// printer's own default paper, with margins of 12.7 mm inside the area the printer can print.
 //
 // Construction touches neither CUPS nor the font database: the default printer and its font
 // are looked up at first use, so the service can be made before any window, also on a system
@@ -26,6 +27,7 @@ public:
     void setFontSize(int points) override;
     void replaceFont(const QString &name) override;
     void setEmphasis(bool on) override;
+    bool fits(const QString &text, int indent) override;
     void printLine(const QString &text, int indent) override;
     void endDocument() override;
 

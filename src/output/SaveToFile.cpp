@@ -4,11 +4,13 @@
 #include "output/ListingSnapshot.h"
 #include "output/SavedListing.h"
 #include "output/TitleCheck.h"
+#include "scan/DirFolderView.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
 #include "shared/Text.h"
 
+#include <QFile>
 #include <QLineEdit>
 
 QString saveFilePath(const QString &folder, const QString &title)
@@ -34,6 +36,10 @@ void cmdSaveToFile_Click(MainForm &f)
 
     try {
         const QString path = saveFilePath(f.txtMyFilePath->text(), title);
+        // The box shows the current folder as display text; the file goes into the folder itself,
+        // whose name may hold characters that the box shows as "?".
+        const bool currentFolder = f.txtMyFilePath->text() == f.dirFolder->pathText();
+        const QString target = currentFolder ? saveFilePath(QFile::decodeName(f.dirFolder->path()), title) : path;
 
         const MessageBoxes::Answer answer = f.boxes->show(saveConfirmation(path, f.Indentation),
                                                           QStringLiteral("Listwright - Save To File"),
@@ -44,7 +50,7 @@ void cmdSaveToFile_Click(MainForm &f)
 
         // The listing is read as it stands now and laid out with indexes of its own, so a save
         // made while a folder scan waits for events leaves that scan's place alone.
-        writeTextFileAtomically(path, savedListingLines(takeListingSnapshot(f)));
+        writeTextFileAtomically(target, savedListingLines(takeListingSnapshot(f)));
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error Saving to File"));
     }

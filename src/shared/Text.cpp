@@ -23,7 +23,11 @@ QString signPosition(long long n)
 
 QString displayName(const QByteArray &native)
 {
-    return QString::fromUtf8(native);
+    QString text = QString::fromUtf8(native);
+    for (QChar &c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = u'?';
+    return text;
 }
 
 namespace {

@@ -12,8 +12,10 @@ QString blanks(qsizetype n);
 // A number in sign-position form: one leading blank before a non-negative number (" 10").
 QString signPosition(long long n);
 
-// Display text of a native file name or path; bytes that are not valid UTF-8 show as
-// replacement characters.
+// Display text of a native file name or path: bytes that are not valid UTF-8 show as
+// replacement characters, and each control character (U+0000 to U+001F, U+007F) as "?", so
+// that a name is always one line of a list or a file. Files are reached through the native
+// bytes, never through this text.
 QString displayName(const QByteArray &native);
 
 // The order of names in every list of the program: case-insensitive, ties by exact bytes.

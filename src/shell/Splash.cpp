@@ -6,9 +6,14 @@
 #include "shared/ProgramIcon.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibrary>
 #include <QScreen>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
 
 QString versionText(int major, int minor, int revision)
 {
@@ -16,6 +21,33 @@ QString versionText(int major, int minor, int revision)
 }
 
 namespace {
+// Qt gives a window with an empty title the program's name on X11 (in _NET_WM_NAME, which
+// window managers and task switchers show), and has no way to leave it empty. This empties it
+// on the window's native X11 window, with the X connection's own library, before it is mapped.
+void emptyX11Caption(QWidget *window)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !x11 || !x11->connection())
+        return;
+    QLibrary xcb(QStringLiteral("xcb"), 1);
+    const auto internAtom = reinterpret_cast<decltype(&xcb_intern_atom)>(xcb.resolve("xcb_intern_atom"));
+    const auto atomReply = reinterpret_cast<decltype(&xcb_intern_atom_reply)>(xcb.resolve("xcb_intern_atom_reply"));
+    const auto changeProperty = reinterpret_cast<decltype(&xcb_change_property)>(xcb.resolve("xcb_change_property"));
+    const auto flush = reinterpret_cast<decltype(&xcb_flush)>(xcb.resolve("xcb_flush"));
+    if (!internAtom || !atomReply || !changeProperty || !flush)
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const auto atom = [&](const char *name) {
+        xcb_intern_atom_reply_t *reply = atomReply(connection, internAtom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return found;
+    };
+    changeProperty(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), atom("_NET_WM_NAME"),
+                   atom("UTF8_STRING"), 8, 0, nullptr);
+    flush(connection);
+}
+
 QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, const QFont &font, int l, int t, int w,
                    int h)
 {
@@ -104,6 +136,13 @@ void SplashWindow::Form_Load()
             l->setGeometry(r.left(), r.top(), hint.width(), hint.height());
     }
     timeSplash.start();
+}
+
+void SplashWindow::showEvent(QShowEvent *event)
+{
+    // The native window exists by now and is not yet on the screen.
+    emptyX11Caption(this);
+    QDialog::showEvent(event);
 }
 
 void SplashWindow::reject()

@@ -26,6 +26,8 @@ protected:
     // Esc and the window manager's close do nothing: the splash ends only by handing over.
     void reject() override;
     void keyPressEvent(QKeyEvent *event) override;
+    // The caption stays empty on X11 too.
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Form_Load();

@@ -1,5 +1,6 @@
 #pragma once
 #include "output/PrinterService.h"
+#include "shared/Text.h"
 
 #include <QList>
 #include <QStringList>
@@ -22,6 +23,7 @@ public:
     QStringList calls;     // every operation in order, the name and font queries aside
     QString failWith;      // when set, printLine throws it
     QString fontsFailWith; // when set, fonts() throws it
+    int columns = 1000;    // characters that fit a line of the page
 
     QStringList printers() override;
     void makeCurrent(int i) override;
@@ -31,6 +33,7 @@ public:
     void setFontSize(int points) override { size = points; calls << QStringLiteral("size %1").arg(points); }
     void replaceFont(const QString &name) override { font = name; calls << QStringLiteral("font ") + name; }
     void setEmphasis(bool on) override { emphasis = on; calls << QStringLiteral("emphasis %1").arg(on ? 1 : 0); }
+    bool fits(const QString &text, int indent) override { return indent + charCount(text) <= columns; }
     void printLine(const QString &text, int indent) override;
     void endDocument() override;
 
