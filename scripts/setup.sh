@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake
-  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev libxcb1-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
