@@ -1,9 +1,10 @@
 #pragma once
+#include "shared/TextList.h"
+
 #include <QString>
-#include <QStringList>
 
 // Writes `lines` to the file at `path` as UTF-8, every line ending in a carriage return and a
 // line feed. The text goes into a temporary file beside the target, which is renamed into place
 // only when every byte is written: on failure an older file of that name stays as it was, no
 // temporary file is left, and FsError carries the system's description of the failure.
-void writeTextFileAtomically(const QString &path, const QStringList &lines);
+void writeTextFileAtomically(const QString &path, const TextLines &lines);

@@ -30,3 +30,7 @@ QList<PrintStep> printedListing(const ListingSnapshot &s, int printerFontSize);
 
 // Sends the steps to the printer's current document.
 void printSteps(const QList<PrintStep> &steps, PrinterService &printer);
+
+// Prints the page of printedListing() on the printer's current document, step by step, without
+// holding all of its lines at once.
+void printListing(const ListingSnapshot &s, int printerFontSize, PrinterService &printer);
