@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -37,17 +38,25 @@ void writeTextFileAtomically(const QString &path, const TextLines &lines)
         return true;
     };
     constexpr qsizetype BlockSize = 1 << 20;
-    QByteArray block;
-    block.reserve(BlockSize);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
+    QByteArray block(BlockSize, Qt::Uninitialized);
+    qsizetype used = 0;
+    bool ok = true;
+    for (qsizetype i = 0; ok && i < lines.size(); ++i) {
         const QByteArrayView line = lines.utf8(i);
-        block.append(line.data(), line.size()).append("\r\n", 2);
-        if (block.size() >= BlockSize || i + 1 == lines.size()) {
-            if (!writeAll(block))
-                break;
-            block.resize(0);
+        if (used + line.size() + 2 > BlockSize) {
+            ok = writeAll(QByteArrayView(block.constData(), used));
+            used = 0;
+            if (line.size() + 2 > BlockSize) { // a line longer than a block goes out on its own
+                ok = ok && writeAll(line) && writeAll("\r\n");
+                continue;
+            }
         }
+        std::memcpy(block.data() + used, line.data(), size_t(line.size()));
+        std::memcpy(block.data() + used + line.size(), "\r\n", 2);
+        used += line.size() + 2;
     }
+    if (ok && used > 0)
+        writeAll(QByteArrayView(block.constData(), used));
 
     if (!file.commit())
         throw FsError(file.errorString());

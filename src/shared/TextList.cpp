@@ -95,9 +95,11 @@ void TextLines::append(const TextLines &more)
 {
     const quint32 firstBlock = quint32(blocks_.size());
     blocks_.append(more.blocks_);
-    starts_.reserve(starts_.size() + more.starts_.size());
+    const qsizetype from = starts_.size();
+    starts_.resize(from + more.starts_.size());
+    Start *out = starts_.data() + from;
     for (const Start start : more.starts_)
-        starts_.append({firstBlock + start.block, start.offset});
+        *out++ = {firstBlock + start.block, start.offset};
 }
 
 void TextLines::clear()
