@@ -1,14 +1,26 @@
-// Size-scan benchmark: times the folder list scan with sizes, the recursive file scan and the
-// complete file list of a big folder against du, find and ls on the same trees, in one run,
-// and prints each as a ratio to its peer.
+// Speed and memory benchmark, driven through the real main window as a person would drive it:
+// check boxes are clicked and folders opened through the window's elements; nothing of the
+// scanning code is called directly. Each job runs several times, each run beside its peer
+// tool on the same tree in the same process run, and the medians are compared:
 //
-//   listwright_bench [TREE]   TREE: an existing folder to scan; without it a tree of about
-//                             120,000 files in 4,000 folders is generated in a temporary folder.
-#include "listing/CompleteFileList.h"
-#include "output/PrinterService.h"
-#include "scan/DirFolderView.h"
+//   folder size scan          (check "Folder Size")        beside  du -sb
+//   recursive refresh         (check "Recursive")          beside  find -printf '%p %s\n'
+//   open a folder of files    (size and date columns on)   beside  ls -l
+//   save the 400,000-line recursive listing                beside  cat writing the same bytes,
+//                                                          and dd writing and syncing them
+//
+// For every job it also takes the longest stretch without processing events (a 0 ms timer
+// whose timeouts are timestamped while the job runs) and the peak memory (VmHWM, reset before
+// each run through /proc/self/clear_refs).
+//
+//   listwright_bench [--runs N] [--job size|recursive|save|open|own] [FOLDER]
+//
+// --job runs one kind of job alone (save needs recursive), for a profiler.
+// The trees (1.4 million empty or sparse files) are generated once per run in a temporary
+// folder, or in FOLDER, where they are kept and reused by later runs.
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
+#include "output/PrinterService.h"
 #include "shared/TextList.h"
 #include "shared/WebOpener.h"
 #include "shell/MainWindow.h"
@@ -18,18 +30,34 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
+#include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
+
+// The folder tree element: only its path is set, as the drive list does.
+#include "scan/DirFolderView.h"
 
 namespace {
-class SilentBoxes : public MessageBoxes {
+// The boxes: Yes to the save confirmation, every other box shown on stderr.
+class BenchBoxes : public MessageBoxes {
 public:
     Answer show(const QString &text, const QString &title, Buttons) override
     {
+        if (title == QLatin1String("Listwright - Save To File"))
+            return Answer::Yes;
         std::fprintf(stderr, "box: %s: %s\n", qPrintable(title), qPrintable(text));
         return Answer::No;
     }
@@ -52,109 +80,354 @@ public:
     void open(const QUrl &) override {}
 };
 
-void makeFile(const QByteArray &path, off_t size)
+// ---- The trees ------------------------------------------------------------------------------
+
+void makeFile(const std::string &path, off_t size)
 {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd >= 0) {
-        if (size > 0 && ::ftruncate(fd, size) != 0)
-            std::perror("ftruncate");
-        ::close(fd);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) {
+        std::perror(path.c_str());
+        return;
     }
+    if (size > 0 && ::ftruncate(fd, size) != 0)
+        std::perror("ftruncate");
+    ::close(fd);
 }
 
-// 20 top folders, each with 10 x 20 folders below, 30 files in each leaf folder; plus one
-// flat folder of 100,000 files for the file list.
-void generate(const QByteArray &root)
+// `files` files in `dir`, sizes spread from 0 to about 10 MB (sparse).
+void fillFolder(const std::string &dir, const char *stem, int files, int seed)
 {
-    ::mkdir((root + "/tree").constData(), 0755);
-    int n = 0;
-    for (int a = 0; a < 20; ++a) {
-        const QByteArray da = root + "/tree/top" + QByteArray::number(a);
-        ::mkdir(da.constData(), 0755);
-        for (int b = 0; b < 10; ++b) {
-            const QByteArray db = da + "/mid" + QByteArray::number(b);
-            ::mkdir(db.constData(), 0755);
-            for (int c = 0; c < 20; ++c) {
-                const QByteArray dc = db + "/leaf" + QByteArray::number(c);
-                ::mkdir(dc.constData(), 0755);
-                for (int f = 0; f < 30; ++f)
-                    makeFile(dc + "/file" + QByteArray::number(f) + ".dat", (n++ * 7919) % 100000);
+    ::mkdir(dir.c_str(), 0755);
+    for (int i = 0; i < files; ++i)
+        makeFile(dir + '/' + stem + std::to_string(i) + ".dat", off_t((seed + i) * 7919LL % 10000000));
+}
+
+// A tree of `tops` top folders, each with 10 folders of 25 leaf folders of 20 files: 5,000
+// files and 261 folders per top folder.
+void addTree(std::vector<std::function<void()>> &tasks, const std::string &root, int tops)
+{
+    ::mkdir(root.c_str(), 0755);
+    for (int a = 0; a < tops; ++a) {
+        tasks.push_back([root, a] {
+            const std::string top = root + "/top" + std::to_string(a);
+            ::mkdir(top.c_str(), 0755);
+            for (int b = 0; b < 10; ++b) {
+                const std::string mid = top + "/mid" + std::to_string(b);
+                ::mkdir(mid.c_str(), 0755);
+                for (int c = 0; c < 25; ++c)
+                    fillFolder(mid + "/leaf" + std::to_string(c), "file", 20, a * 5000 + b * 500 + c * 20);
             }
-        }
+        });
     }
-    ::mkdir((root + "/flat").constData(), 0755);
-    for (int f = 0; f < 100000; ++f)
-        makeFile(root + "/flat/song" + QByteArray::number(f) + ".mp3", f);
 }
 
-double timeCommand(const QString &shellCommand)
+// A flat folder of `files` files, filled in slices so that both cores help.
+void addFlat(std::vector<std::function<void()>> &tasks, const std::string &dir, const char *stem, int files)
 {
-    QElapsedTimer t;
-    t.start();
+    ::mkdir(dir.c_str(), 0755);
+    const int slice = 50000;
+    for (int from = 0; from < files; from += slice) {
+        tasks.push_back([dir, stem, from, files] {
+            for (int i = from; i < std::min(files, from + slice); ++i)
+                makeFile(dir + '/' + stem + std::to_string(i) + ".mp3", off_t(i * 7919LL % 10000000));
+        });
+    }
+}
+
+const char *const Marker = "listwright-bench-trees-1";
+
+void generate(const QByteArray &where)
+{
+    const std::string root = where.toStdString();
+    if (QFile::exists(QFile::decodeName(where) + '/' + Marker))
+        return;
+    std::printf("generating 1.4 million files in %s ...\n", root.c_str());
+    std::fflush(stdout);
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::function<void()>> tasks;
+    addTree(tasks, root + "/tree100k", 20);
+    addTree(tasks, root + "/tree400k", 80);
+    addFlat(tasks, root + "/flat100k", "track", 100000);
+    addFlat(tasks, root + "/flat400k", "track", 400000);
+    addFlat(tasks, root + "/own200k", "own", 200000);
+    addFlat(tasks, root + "/own200k/below", "below", 200000);
+    std::atomic<size_t> next{0};
+    auto worker = [&] {
+        for (size_t i; (i = next++) < tasks.size();)
+            tasks[i]();
+    };
+    std::thread helper(worker);
+    worker();
+    helper.join();
+    makeFile(root + '/' + Marker, 0);
+    std::printf("generated in %.1f s\n", clock.elapsed() / 1000.0);
+}
+
+// ---- Measuring ------------------------------------------------------------------------------
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// Milliseconds a peer tool takes, its output going to `out` (or nowhere).
+double timePeer(const QString &program, const QStringList &args, const QString &out = {})
+{
     QProcess p;
-    p.start(QStringLiteral("sh"), {QStringLiteral("-c"), shellCommand + QStringLiteral(" >/dev/null 2>&1")});
+    p.setStandardOutputFile(out.isEmpty() ? QProcess::nullDevice() : out);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, args);
     p.waitForFinished(-1);
-    return t.nsecsElapsed() / 1e6;
+    const double ms = clock.nsecsElapsed() / 1e6;
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        std::fprintf(stderr, "%s failed\n", qPrintable(program));
+    return ms;
 }
 
-template <typename F>
-double timeIt(F &&f)
+long statusKb(const char *field)
 {
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e6;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
+    return 0;
 }
 
-void report(const char *what, double ours, const char *peer, double theirs)
+void resetPeakMemory()
 {
-    std::printf("%-44s %9.1f ms   %-28s %9.1f ms   ratio %.2f\n", what, ours, peer, theirs, ours / theirs);
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
 }
+
+// One job run through the window: its time, its longest stretch without processing events
+// and the peak memory of the process while it ran.
+struct Run {
+    double ms = 0;
+    double gapMs = 0;
+    double peakMb = 0;
+};
+
+Run measure(QWidget &window, const std::function<void()> &action)
+{
+    QTimer ticker;
+    ticker.setInterval(0);
+    QElapsedTimer clock;
+    qint64 last = 0, worst = 0;
+    auto tick = [&] {
+        const qint64 now = clock.nsecsElapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+    };
+    QObject::connect(&ticker, &QTimer::timeout, tick);
+    resetPeakMemory();
+    clock.start();
+    ticker.start();
+    action();
+    // A scan that goes on from the event loop has ended when the caption is back.
+    while (window.windowTitle() != QLatin1String("Listwright"))
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    const double ms = clock.nsecsElapsed() / 1e6;
+    tick();
+    ticker.stop();
+    return {ms, worst / 1e6, statusKb("VmHWM:") / 1024.0};
 }
+
+struct Job {
+    QString name;    // as in the last lines
+    QString what;    // as in the table
+    QString peer;
+    std::vector<double> ours, theirs;
+    double gapMs = 0, peakMb = 0;
+    void add(const Run &r, double peerMs)
+    {
+        ours.push_back(r.ms);
+        theirs.push_back(peerMs);
+        gapMs = std::max(gapMs, r.gapMs);
+        peakMb = std::max(peakMb, r.peakMb);
+    }
+    double ratio() const { return median(ours) / median(theirs); }
+};
+
+void setChecked(QCheckBox *box, bool on)
+{
+    if (box->isChecked() != on)
+        box->click();
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir temp;
-    QByteArray tree, flat;
-    if (argc > 1) {
-        tree = QFile::encodeName(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
-    } else {
-        std::printf("generating the trees in %s ...\n", qPrintable(temp.path()));
-        generate(QFile::encodeName(temp.path()));
-        tree = QFile::encodeName(temp.path()) + "/tree";
-        flat = QFile::encodeName(temp.path()) + "/flat";
+    int runs = 3;
+    QString folderArg, only;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::max(1, atoi(argv[++i]));
+        else if (qstrcmp(argv[i], "--job") == 0 && i + 1 < argc)
+            only = QString::fromLocal8Bit(argv[++i]);
+        else
+            folderArg = QString::fromLocal8Bit(argv[i]);
     }
-    const QString treeArg = QStringLiteral("'%1'").arg(QString::fromLocal8Bit(tree));
+    QTemporaryDir temp;
+    const QString root = folderArg.isEmpty() ? temp.path() : QDir(folderArg).absolutePath();
+    QDir().mkpath(root);
+    generate(QFile::encodeName(root));
+    auto wanted = [&](const char *job) { return only.isEmpty() || only == QLatin1String(job); };
+    auto path = [&](const char *name) { return root + '/' + QLatin1String(name); };
+    QTemporaryDir outDir;
 
-    SilentBoxes boxes;
+    BenchBoxes boxes;
     NoPrinters printers;
     NoOpener opener;
-    QDir::setCurrent(QString::fromLocal8Bit(tree));
+    QDir::setCurrent(path("tree100k"));
     MainWindow window(boxes, printers, opener);
     window.load();
     MainForm &f = window.form();
+    auto open = [&](const QString &folder) { f.dirFolder->setPath(QFile::encodeName(folder)); };
+    const double baseMb = statusKb("VmRSS:") / 1024.0;
 
-    // Warm the caches for everyone alike.
-    timeCommand(QStringLiteral("du -sb ") + treeArg);
+    // Everyone reads from a warm cache.
+    for (const char *tree : {"tree100k", "tree400k", "flat100k", "flat400k", "own200k"})
+        timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(tree)});
 
-    const double du = timeCommand(QStringLiteral("du -sb ") + treeArg);
-    const double scan = timeIt([&] { f.chkFolderSize->setChecked(true); });
-    report("folder list scan with sizes", scan, "du -sb", du);
+    setChecked(f.chkFolderSize, false);
+    setChecked(f.chkRecursive, false);
+    setChecked(f.chkSize, true);
+    setChecked(f.chkModified, true);
 
-    const double find = timeCommand(QStringLiteral("find ") + treeArg + QStringLiteral(" -type f -printf '%p %s\\n'"));
-    const double recursive = timeIt([&] { f.chkRecursive->setChecked(true); });
-    report("recursive listing (both scans + lines)", recursive, "find -printf path size", find);
-    std::printf("  recursive lines: %lld\n", (long long)f.lstBigFileList->count());
-    f.chkRecursive->setChecked(false);
-    f.chkFolderSize->setChecked(false);
+    std::vector<Job> jobs;
+    qsizetype recursiveLines = 0, flatLines[2] = {0, 0};
+    double holdingMb = 0;
 
-    if (!flat.isEmpty()) {
-        const double ls = timeCommand(QStringLiteral("ls -l --time-style=+%D '") + QString::fromLocal8Bit(flat) + '\'');
-        const double list = timeIt([&] { f.dirFolder->setPath(flat); });
-        report("open a folder of 100,000 files (full list)", list, "ls -l", ls);
-        std::printf("  file lines: %lld\n", (long long)f.lstBigFileList->count());
+    for (const char *tree : {"tree100k", "tree400k"}) {
+        const QString label = QLatin1String(tree).mid(4); // 100k, 400k
+        const QString files = label == QLatin1String("100k") ? QStringLiteral("100,000 files in 5,220 folders")
+                                                             : QStringLiteral("400,000 files in 20,880 folders");
+        open(path(tree));
+
+        if (wanted("size")) {
+            Job size{QStringLiteral("size scan ") + label, QStringLiteral("folder size scan, %1").arg(files),
+                     QStringLiteral("du -sb")};
+            for (int r = 0; r < runs; ++r) {
+                const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(tree)});
+                size.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
+                setChecked(f.chkFolderSize, false);
+            }
+            jobs.push_back(size);
+        }
+
+        if (wanted("recursive")) {
+            Job recursive{QStringLiteral("recursive refresh ") + label, QStringLiteral("recursive refresh, %1").arg(files),
+                          QStringLiteral("find -printf")};
+            for (int r = 0; r < runs; ++r) {
+                const double peer =
+                    timePeer(QStringLiteral("find"), {path(tree), QStringLiteral("-printf"), QStringLiteral("%p %s\\n")});
+                recursive.add(measure(*f.window, [&] { f.chkRecursive->click(); }), peer);
+                recursiveLines = f.lstBigFileList->count();
+                setChecked(f.chkFolderSize, false);
+                setChecked(f.chkRecursive, false);
+            }
+            jobs.push_back(recursive);
+        }
     }
+
+    // Save the 400,000-line recursive listing, and the memory that holding it takes.
+    if (wanted("recursive") || wanted("save")) {
+        open(path("tree400k"));
+        f.chkRecursive->click();
+        recursiveLines = f.lstBigFileList->count();
+        holdingMb = statusKb("VmRSS:") / 1024.0;
+        f.txtTitle->setText(QStringLiteral("LISTWRIGHT"));
+        f.txtMyFilePath->setText(outDir.path());
+        const QString saved = outDir.path() + QStringLiteral("/LISTWRIGHT.txt");
+        const QString copy = outDir.path() + QStringLiteral("/copy.txt");
+        // The save ends with the file on disk (it is synced before it is renamed into place), so
+        // it is also put beside a copy that does the same.
+        Job save{QStringLiteral("save 400k lines"), QStringLiteral("save the 400,000-line listing"), QStringLiteral("cat")};
+        Job synced{QStringLiteral("save 400k lines vs synced copy"), QStringLiteral("the same save, beside a synced copy"),
+                   QStringLiteral("dd fdatasync")};
+        for (int r = 0; r < runs; ++r) {
+            const Run run = measure(*f.window, [&] { f.cmdSaveToFile->click(); });
+            save.add(run, timePeer(QStringLiteral("cat"), {saved}, copy));
+            synced.add(run, timePeer(QStringLiteral("dd"), {"if=" + saved, "of=" + copy, QStringLiteral("bs=1M"),
+                                                            QStringLiteral("conv=fdatasync")}));
+        }
+        std::printf("saved listing: %lld bytes\n", (long long)QFileInfo(saved).size());
+        jobs.push_back(save);
+        jobs.push_back(synced);
+        setChecked(f.chkFolderSize, false);
+        setChecked(f.chkRecursive, false);
+    }
+
+    // Open a folder of 100,000 and of 400,000 files, with the size and date columns.
+    for (int which = 0; which < 2 && wanted("open"); ++which) {
+        const QString flat = path(which == 0 ? "flat100k" : "flat400k");
+        Job list{QStringLiteral("open folder ") + (which == 0 ? "100k" : "400k"),
+                 QStringLiteral("open a folder of %1 files").arg(which == 0 ? "100,000" : "400,000"), QStringLiteral("ls -l")};
+        for (int r = 0; r < runs; ++r) {
+            open(path("tree100k")); // away, so that the folder is read again
+            const double peer = timePeer(QStringLiteral("ls"), {QStringLiteral("-l"), flat});
+            list.add(measure(*f.window, [&] { open(flat); }), peer);
+            flatLines[which] = f.lstBigFileList->count();
+        }
+        jobs.push_back(list);
+    }
+
+    // A size scan of a folder with 200,000 files of its own and 200,000 in its one subfolder.
+    if (wanted("own")) {
+        open(path("own200k"));
+        Job own{QStringLiteral("size scan 200k+200k"), QStringLiteral("size scan, 200,000 own + 200,000 below"),
+                QStringLiteral("du -sb")};
+        for (int r = 0; r < runs; ++r) {
+            const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path("own200k")});
+            own.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
+            setChecked(f.chkFolderSize, false);
+        }
+        jobs.push_back(own);
+    }
+
+    // The table.
+    std::printf("\n%d runs each, medians; %u cores; window memory before the jobs %.0f MB\n", runs,
+                std::thread::hardware_concurrency(), baseMb);
+    std::printf("recursive lines %lld; file lines %lld and %lld; memory holding the 400,000-line listing %.0f MB\n\n",
+                (long long)recursiveLines, (long long)flatLines[0], (long long)flatLines[1], holdingMb);
+    std::printf("| %-50s | %10s | %-12s | %10s | %5s | %9s | %8s |\n", "job", "Listwright", "peer", "peer", "ratio",
+                "event gap", "peak mem");
+    std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(52, '-').c_str(), std::string(12, '-').c_str(),
+                std::string(14, '-').c_str(), std::string(12, '-').c_str(), std::string(7, '-').c_str(),
+                std::string(11, '-').c_str(), std::string(10, '-').c_str());
+    for (const Job &j : jobs)
+        std::printf("| %-50s | %7.1f ms | %-12s | %7.1f ms | %5.2f | %6.1f ms | %5.0f MB |\n", qPrintable(j.what),
+                    median(j.ours), qPrintable(j.peer), median(j.theirs), j.ratio(), j.gapMs, j.peakMb);
+    std::printf("\n");
+
+    auto medianOf = [&](const char *name) {
+        const auto j = std::find_if(jobs.begin(), jobs.end(), [&](const Job &j) { return j.name == QLatin1String(name); });
+        return j == jobs.end() ? 0.0 : median(j->ours);
+    };
+    for (const Job &j : jobs)
+        std::printf("%s: ratio %.2f\n", qPrintable(j.name), j.ratio());
+    for (const char *job : {"size scan", "recursive refresh", "open folder"}) {
+        const double small = medianOf((job + std::string(" 100k")).c_str());
+        const double large = medianOf((job + std::string(" 400k")).c_str());
+        if (small > 0 && large > 0)
+            std::printf("%s 400k vs 100k: ratio %.2f\n", job, large / small);
+    }
+    for (const Job &j : jobs)
+        if (!j.name.startsWith(QLatin1String("save")))
+            std::printf("%s event gap: %.1f ms\n", qPrintable(j.name), j.gapMs);
+    for (const Job &j : jobs)
+        if (j.name != QLatin1String("save 400k lines vs synced copy"))
+            std::printf("%s peak memory: %.0f MB\n", qPrintable(j.name), j.peakMb);
+    if (holdingMb > 0)
+        std::printf("holding the 400k recursive listing memory: %.0f MB\n", holdingMb);
     return 0;
 }

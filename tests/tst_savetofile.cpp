@@ -54,6 +54,7 @@ private slots:
     void savedFiles();
     void confirmation();
     void failedSaves();
+    void longListing();
 };
 
 void SaveToFileTest::savedFiles_data()
@@ -176,6 +177,24 @@ void SaveToFileTest::failedSaves()
         expectFailedSave(w, folder(name));
         QCOMPARE(w.boxes.boxes.last().text, QString::fromLocal8Bit(::strerror(EACCES)));
     }
+}
+
+// A listing of several megabytes, saved while the list goes on growing, comes out whole.
+void SaveToFileTest::longListing()
+{
+    TempTree out;
+    WindowFixture w(out.path());
+    w.f().chkPrintDir->setChecked(false);
+    QByteArray expected;
+    for (int i = 0; i < 30000; ++i) {
+        const QString line = QStringLiteral("/d/\u00FC%1 %2").arg(i).arg(QString(i % 200, u'x'));
+        w.f().lstBigFileList->addItem(line);
+        expected += line.toUtf8() + "\r\n";
+        if (i == 20000)
+            QCOMPARE(save(w, QFile::decodeName(out.path())), QStringList{SaveTitle});
+    }
+    QCOMPARE(save(w, QFile::decodeName(out.path())), QStringList{SaveTitle});
+    QVERIFY(folderContents(QFile::decodeName(out.path())).value("LISTWRIGHT.txt").endsWith("\r\n\r\nFiles: 0    B \r\n" + expected));
 }
 
 QTEST_MAIN(SaveToFileTest)

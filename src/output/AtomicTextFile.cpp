@@ -6,10 +6,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
-void writeTextFileAtomically(const QString &path, const QStringList &lines)
+void writeTextFileAtomically(const QString &path, const TextLines &lines)
 {
     // An older file that this user may not overwrite is refused with the system's own words,
     // as opening it for writing would be.
@@ -23,11 +24,41 @@ void writeTextFileAtomically(const QString &path, const QStringList &lines)
     if (!file.open(QIODevice::WriteOnly))
         throw FsError(file.errorString());
 
-    for (const QString &line : lines) {
-        // After a failed write the file refuses further writes and commit() discards it.
-        if (file.write(line.toUtf8()) < 0 || file.write("\r\n", 2) < 0)
-            break;
+    // The lines go out in large blocks. A block that only partly fits (a full disk) is written
+    // on until a write fails with the system's reason; after a failed write the file refuses
+    // further writes and commit() discards it.
+    auto writeAll = [&file](QByteArrayView bytes) {
+        while (!bytes.isEmpty()) {
+            const qint64 written = file.write(bytes.data(), bytes.size());
+            if (written <= 0) {
+                if (written == 0)
+                    file.cancelWriting();
+                return false;
+            }
+            bytes = bytes.sliced(written);
+        }
+        return true;
+    };
+    constexpr qsizetype BlockSize = 1 << 20;
+    QByteArray block(BlockSize, Qt::Uninitialized);
+    qsizetype used = 0;
+    bool ok = true;
+    for (qsizetype i = 0; ok && i < lines.size(); ++i) {
+        const QByteArrayView line = lines.utf8(i);
+        if (used + line.size() + 2 > BlockSize) {
+            ok = writeAll(QByteArrayView(block.constData(), used));
+            used = 0;
+            if (line.size() + 2 > BlockSize) { // a line longer than a block goes out on its own
+                ok = ok && writeAll(line) && writeAll("\r\n");
+                continue;
+            }
+        }
+        std::memcpy(block.data() + used, line.data(), size_t(line.size()));
+        std::memcpy(block.data() + used + line.size(), "\r\n", 2);
+        used += line.size() + 2;
     }
+    if (ok && used > 0)
+        writeAll(QByteArrayView(block.constData(), used));
 
     if (!file.commit())
         throw FsError(file.errorString());

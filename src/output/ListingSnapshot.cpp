@@ -12,8 +12,8 @@ ListingSnapshot takeListingSnapshot(const MainForm &f)
     ListingSnapshot s;
     s.title = f.txtTitle->text();
     s.parentFolderLine = f.txtParentFolder->text();
-    s.folderLines = f.lstFolders->lines();
-    s.fileLines = f.lstBigFileList->lines();
+    s.folderLines = f.lstFolders->textLines();
+    s.fileLines = f.lstBigFileList->textLines();
     s.includeFolders = isChecked(f.chkPrintDir);
     s.folderSizes = isChecked(f.chkFolderSize);
     s.recursive = isChecked(f.chkRecursive);
@@ -42,11 +42,16 @@ QString fileHeading(const ListingSnapshot &s)
     return QStringLiteral("Files:");
 }
 
-QString fileLineOut(const ListingSnapshot &s, const QString &entry)
+QString fileLinePrefix(const ListingSnapshot &s)
 {
     if (s.recursive)
-        return entry;
+        return {};
     if (s.includeFolders)
-        return s.currentFolderPath + entry;
-    return entry;
+        return s.currentFolderPath;
+    return {};
+}
+
+QString fileLineOut(const ListingSnapshot &s, const QString &entry)
+{
+    return fileLinePrefix(s) + entry;
 }

@@ -1,18 +1,19 @@
 #pragma once
+#include "shared/TextList.h"
+
 #include <QString>
-#include <QStringList>
 #include <cstdint>
 
 struct MainForm;
 
 // What the save and print commands write out: the window's listing and the options that
 // shape it, read in one go. Neither command yields to the event loop, so nothing changes
-// between its decisions.
+// between its decisions. The lines are shared with the lists, not copied.
 struct ListingSnapshot {
     QString title;             // txtTitle
     QString parentFolderLine;  // txtParentFolder
-    QStringList folderLines;   // lstFolders
-    QStringList fileLines;     // lstBigFileList
+    TextLines folderLines;     // lstFolders
+    TextLines fileLines;       // lstBigFileList
     bool includeFolders = false; // chkPrintDir
     bool folderSizes = false;    // chkFolderSize
     bool recursive = false;      // chkRecursive
@@ -35,3 +36,5 @@ QString fileHeading(const ListingSnapshot &s);
 
 // A file line as written out: with folders included and not recursive, prefixed by the folder.
 QString fileLineOut(const ListingSnapshot &s, const QString &entry);
+// What fileLineOut puts before each entry: the folder path, or nothing.
+QString fileLinePrefix(const ListingSnapshot &s);

@@ -37,7 +37,7 @@ void cmdPrint_Click(MainForm &f)
             return;
 
         // The page, then the end of the document, which releases it to the printer.
-        printSteps(printedListing(takeListingSnapshot(f), f.PrinterFontSize), *f.printer);
+        printListing(takeListingSnapshot(f), f.PrinterFontSize, *f.printer);
         f.printer->endDocument();
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error Printing"));

@@ -51,3 +51,7 @@ QList<PaperLine> wrappedLine(const QString &text, int indent, const FitsPage &fi
 
 // Sends the steps to the printer's current document, each line wrapped to the page.
 void printSteps(const QList<PrintStep> &steps, PrinterService &printer);
+
+// Prints the page of printedListing() on the printer's current document, step by step, without
+// holding all of its lines at once.
+void printListing(const ListingSnapshot &s, int printerFontSize, PrinterService &printer);

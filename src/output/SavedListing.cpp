@@ -3,11 +3,24 @@
 #include "output/ListingSnapshot.h"
 #include "shared/Text.h"
 
-QStringList savedListingLines(const ListingSnapshot &s)
+namespace {
+// The list's lines, each after `indent` and `prefix` (UTF-8); shared when there is neither.
+void appendLines(TextLines &out, const TextLines &list, QByteArrayView indent, QByteArrayView prefix)
+{
+    if (indent.isEmpty() && prefix.isEmpty()) {
+        out.append(list);
+        return;
+    }
+    for (qsizetype i = 0; i < list.size(); ++i)
+        out.append({indent, prefix, list.utf8(i)});
+}
+}
+
+TextLines savedListingLines(const ListingSnapshot &s)
 {
     const QString indent = blanks(s.indentation);
-    QStringList lines;
-    lines.reserve(6 + s.folderLines.size() + s.fileLines.size());
+    const QByteArray indentBytes = indent.toUtf8();
+    TextLines lines;
 
     lines.append(indent + s.title);
     lines.append(indent + s.parentFolderLine);
@@ -15,14 +28,12 @@ QStringList savedListingLines(const ListingSnapshot &s)
     if (s.includeFolders) {
         lines.append(QString());
         lines.append(indent + folderHeading(s));
-        for (qsizetype i = 0; i < s.folderLines.size(); ++i)
-            lines.append(indent + s.folderLines.at(i));
+        appendLines(lines, s.folderLines, indentBytes, {});
     }
 
     lines.append(QString());
     lines.append(indent + fileHeading(s));
-    for (qsizetype i = 0; i < s.fileLines.size(); ++i)
-        lines.append(indent + fileLineOut(s, s.fileLines.at(i)));
+    appendLines(lines, s.fileLines, indentBytes, fileLinePrefix(s).toUtf8());
 
     return lines;
 }
