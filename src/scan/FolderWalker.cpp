@@ -67,7 +67,7 @@ bool FolderWalker::NextFolder(QByteArray &path)
         frame.Path = childPath;
         currentPath_ = childPath;
         frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
-        if (isSystemViewFolder(frame.folder))
+        if (isSystemViewFolder(frame.folder)) // counts nothing, and nothing below it is walked
             continue;
         dir_->read(frame.folder, &frame.children, &files_, listener_);
         frames_.push_back(std::move(frame));

@@ -51,8 +51,8 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
             end != ScanEnd::Completed)
             return end;
         // Folders without files pass the listener too, so the window stays responsive.
-        if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
-            return end;
+        if (const ScanEnd afterFolder = listener_.tick(); afterFolder != ScanEnd::Completed)
+            return afterFolder;
         // On to the next folder that can be read; one that fails is reported and skipped.
         for (;;) {
             QByteArray next;
