@@ -48,32 +48,25 @@ void rebuild(MainForm &f)
     const QByteArray folder = listedFolder(f);
     f.CurrentFolderPath = displayName(folder);
 
-    // First pass: the names and the width of the name column.
+    // First pass: the width of the name column.
     const int count = files.count();
-    QStringList names;
-    std::vector<QByteArray> nativeNames;
-    names.reserve(count);
-    nativeNames.reserve(size_t(count));
     qsizetype longest = 0;
-    for (int i = 0; i < count; ++i) {
-        names.append(files.name(i));
-        nativeNames.push_back(files.nativeName(i));
-        longest = std::max(longest, charCount(names.last()));
-    }
+    for (int i = 0; i < count; ++i)
+        longest = std::max(longest, charCount(files.name(i)));
     const qsizetype NameWidth = longest + 1;
 
     // Second pass: one line per file. A file that cannot be read is reported once for each
     // column that needs it, and keeps its line: 0 bytes, no date.
     const FolderFileFacts folderFiles(folder);
     for (int ItemIndex = 0; ItemIndex < count; ++ItemIndex) {
-        const QString &name = names.at(ItemIndex);
+        const QString name = files.name(ItemIndex);
         const bool showSize = isChecked(f.chkSize);
         const bool showModified = isChecked(f.chkModified);
         FileFacts facts;
         std::optional<QString> failure;
         if (showSize || showModified) {
             try {
-                facts = folderFiles.read(nativeNames[size_t(ItemIndex)]);
+                facts = folderFiles.read(files.nativeName(ItemIndex));
             } catch (const std::exception &e) {
                 failure = errorDescription(e);
             }

@@ -12,11 +12,11 @@ FolderFileFacts::FolderFileFacts(const QByteArray &folder) : zone_(QTimeZone::sy
     }
 }
 
-FileFacts FolderFileFacts::read(const QByteArray &name) const
+FileFacts FolderFileFacts::read(const char *name) const
 {
     if (!folder_.isOpen())
         throw FsError(openError_);
-    const struct stat st = statEntry(folder_, name.constData());
+    const struct stat st = statEntry(folder_, name);
     // The system zone converts without looking the zone up again for every file.
     const qint64 secs = st.st_mtim.tv_sec;
     return {int64_t(st.st_size),

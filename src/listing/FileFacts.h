@@ -22,7 +22,7 @@ public:
     explicit FolderFileFacts(const QByteArray &folder);
 
     // Throws FsError for a file that cannot be read (one that vanished, for instance).
-    FileFacts read(const QByteArray &name) const;
+    FileFacts read(const char *name) const;
 
 private:
     FolderHandle folder_;

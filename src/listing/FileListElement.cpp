@@ -6,7 +6,7 @@
 
 QString FileListElement::name(int i) const
 {
-    return displayName(names_[size_t(i)]);
+    return displayName(names_.view(size_t(i)));
 }
 
 bool FileListElement::setPath(const QByteArray &path)
@@ -44,12 +44,6 @@ void FileListElement::reread()
     FolderHandle folder = FolderHandle::open(path_);
     FileNames files;
     readFolder(folder, nullptr, &files);
-    std::vector<QByteArray> names;
-    names.reserve(files.size());
-    for (size_t i = 0; i < files.size(); ++i) {
-        const QByteArrayView v = files.view(i);
-        if (pattern_.matches(QString::fromUtf8(v)))
-            names.emplace_back(v.data(), v.size());
-    }
-    names_ = std::move(names);
+    files.filter([this](QByteArrayView name) { return pattern_.matches(QString::fromUtf8(name)); });
+    names_ = std::move(files);
 }

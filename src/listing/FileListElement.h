@@ -1,5 +1,6 @@
 #pragma once
 #include "listing/FilePattern.h"
+#include "scan/FolderReader.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -27,11 +28,12 @@ public:
     const QString &pattern() const { return pattern_.text(); }
 
     int count() const { return int(names_.size()); }
-    const QByteArray &nativeName(int i) const { return names_[size_t(i)]; }
+    // The name as the file system has it (NUL-terminated), and as the lists show it.
+    const char *nativeName(int i) const { return names_.name(size_t(i)); }
     QString name(int i) const;
 
 private:
     QByteArray path_;
     FilePattern pattern_;
-    std::vector<QByteArray> names_;
+    FileNames names_;
 };

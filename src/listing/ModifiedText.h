@@ -2,14 +2,10 @@
 #include <QDateTime>
 #include <QString>
 
-// The general date text of a timestamp: month/day/two-digit year without leading zeros
-// ("11/5/98"), then, unless the time of day is exactly midnight, one blank and the 12-hour
-// time ("3:04:05 PM"). Built from the timestamp's fields, never from the locale.
-QString GeneralDateText(const QDateTime &modified);
-
 // The modification column of the complete file list: a 9-character date field (a blank, then
-// two-digit month, day and year: " 01/05/98"), one blank, and an 11-character time field
-// ("10:20:30 AM", " 3:04:05 PM") that is empty at exactly midnight. So the text is 21
-// characters long, or 10 at midnight. A timestamp that could not be read (an invalid one)
-// gives a blank date field and no time.
+// two-digit month, day and year: " 01/05/98"), one blank, and an 11-character time field in
+// 12-hour form ("10:20:30 AM", " 3:04:05 PM") that is empty at exactly midnight. So the text
+// is 21 characters long, or 10 at midnight. Built from the timestamp's fields, never from the
+// locale. A timestamp that could not be read (an invalid one) gives a blank date field and no
+// time.
 QString FileModifiedText(const QDateTime &modified);

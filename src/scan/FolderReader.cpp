@@ -49,33 +49,28 @@ FolderHandle FolderHandle::openChild(const FolderHandle &parent, const char *nam
 void FileNames::clear()
 {
     buffer_.clear();
-    offsets_.clear();
+    entries_.clear();
 }
 
 void FileNames::add(const char *name, size_t length)
 {
-    offsets_.push_back(uint32_t(buffer_.size()));
+    entries_.push_back({uint32_t(buffer_.size()), uint32_t(length)});
     buffer_.insert(buffer_.end(), name, name + length + 1); // with its terminating NUL
-}
-
-QByteArrayView FileNames::view(size_t i) const
-{
-    const char *n = name(i);
-    return QByteArrayView(n, qsizetype(std::strlen(n)));
 }
 
 void FileNames::sort(ScanListener *listener)
 {
-    const auto less = [this](uint32_t a, uint32_t b) {
-        return nameLess(QByteArrayView(buffer_.data() + a), QByteArrayView(buffer_.data() + b));
+    const auto less = [this](const Entry &a, const Entry &b) {
+        return nameLess(QByteArrayView(buffer_.data() + a.offset, a.length),
+                        QByteArrayView(buffer_.data() + b.offset, b.length));
     };
     // Pieces of a few milliseconds each, merged pairwise; the order is the one std::sort
     // gives, as no two names of a folder are equal.
     constexpr size_t Piece = 8192;
-    const size_t n = offsets_.size();
-    const auto at = [this](size_t i) { return offsets_.begin() + std::ptrdiff_t(i); };
+    const size_t n = entries_.size();
+    const auto at = [this](size_t i) { return entries_.begin() + std::ptrdiff_t(i); };
     if (!listener || n <= Piece) {
-        std::sort(offsets_.begin(), offsets_.end(), less);
+        std::sort(entries_.begin(), entries_.end(), less);
         return;
     }
     for (size_t i = 0; i < n; i += Piece) {

@@ -47,13 +47,23 @@ public:
     // Sorts into the program's name order. With a listener, a long list is sorted in pieces
     // with a tick between them (see readFolder).
     void sort(ScanListener *listener = nullptr);
-    size_t size() const { return offsets_.size(); }
-    const char *name(size_t i) const { return buffer_.data() + offsets_[i]; }
-    QByteArrayView view(size_t i) const;
+    size_t size() const { return entries_.size(); }
+    const char *name(size_t i) const { return buffer_.data() + entries_[i].offset; }
+    QByteArrayView view(size_t i) const { return QByteArrayView(name(i), entries_[i].length); }
+    // Keeps only the names for which `keep` answers true, in their order.
+    template <typename Keep>
+    void filter(Keep &&keep)
+    {
+        std::erase_if(entries_, [&](const Entry &e) { return !keep(QByteArrayView(buffer_.data() + e.offset, e.length)); });
+    }
 
 private:
+    struct Entry {
+        uint32_t offset;
+        uint32_t length;
+    };
     std::vector<char> buffer_;
-    std::vector<uint32_t> offsets_;
+    std::vector<Entry> entries_;
 };
 
 // Reads a folder once: its subfolders (links to folders included) and its other entries,

@@ -21,7 +21,7 @@ QString signPosition(long long n)
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
 }
 
-QString displayName(const QByteArray &native)
+QString displayName(QByteArrayView native)
 {
     QString text = QString::fromUtf8(native);
     for (QChar &c : text)

@@ -16,7 +16,7 @@ QString signPosition(long long n);
 // replacement characters, and each control character (U+0000 to U+001F, U+007F) as "?", so
 // that a name is always one line of a list or a file. Files are reached through the native
 // bytes, never through this text.
-QString displayName(const QByteArray &native);
+QString displayName(QByteArrayView native);
 
 // The order of names in every list of the program: case-insensitive, ties by exact bytes.
 bool nameLess(QByteArrayView a, QByteArrayView b);
