@@ -8,7 +8,6 @@
 #include "support/WindowFixture.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QProcess>
@@ -19,99 +18,61 @@
 class FolderScanTest : public QObject {
     Q_OBJECT
 private slots:
-    void linesAlignAndTotalsAddUp();
-    void bigTreesAndLinks();
-    void captionGrowsAndWraps();
+    void linesTotalsAndLinks();
     void unreadableFoldersAreReportedAndSkipped();
     void eventsAreProcessedInFoldersWithoutFiles();
     void loadFailureIsReported();
-    void recursiveListing();
-    void columnOptionsAndAutoUpdate();
+    void recursiveListingAndColumns();
     void stopWithoutScanAndOtherKeys();
-    void folderTreeOpensOnEnterOnly();
 };
 
 static QString str(const QByteArray &b) { return QString::fromUtf8(b); }
 
-namespace {
-void makeTree(const TempTree &t)
-{
-    t.mkdir("S/A/sub");
-    t.mkdir("S/B");
-    t.file("S/A/a1", 1536);
-    t.file("S/A/MSCREATE.DIR", 10);
-    t.file("S/A/sub/deep", 5);
-    t.file("S/B/mscreate.dir", 20);
-    t.file("S/own.txt", 100);
-}
-}
-
-void FolderScanTest::linesAlignAndTotalsAddUp()
+void FolderScanTest::linesTotalsAndLinks()
 {
     TempTree t;
-    t.mkdir("DATA/A/deeper");
-    t.mkdir("DATA/BIG");
-    t.file("DATA/A/one", 1000);
-    t.file("DATA/A/deeper/.hidden", 536);
-    t.file("DATA/own.txt", 100);
-    t.file("DATA/.own-hidden", 24);
-    WindowFixture w(t.path());
-    w.open(t.at("DATA"));
-    w.f().chkFolderSize->setChecked(true);
-
-    // A: 1536 bytes; BIG: empty. Both lines are nameWidth + 10 long, sizes in one column.
-    const QString a = str(t.at("DATA/A")), big = str(t.at("DATA/BIG"));
-    const int nameWidth = int(big.size()) + 1;
-    QCOMPARE(w.folderLines(), QStringList({a + QString(nameWidth - a.size() + 3, ' ') + "1.50 KB",
-                                           big + QString(nameWidth - big.size() + 3, ' ') + "0    B "}));
-    QCOMPARE(w.f().FolderTotalBytes, 1536 + 124);
-    QCOMPARE(w.f().txtParentFolder->text(), str(t.at("DATA")) + "/*.*  1.62 KB");
-    QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
-    QCOMPARE(w.f().window->cursor().shape(), Qt::ArrowCursor);
-
-    // Switching sizes off forgets the total.
-    w.f().chkFolderSize->setChecked(false);
-    QCOMPARE(w.folderLines(), QStringList({a, big}));
-    QCOMPARE(w.f().txtParentFolder->text(), str(t.at("DATA")) + "/*.*");
-
-    // The root keeps its single "/".
-    w.open("/");
-    QCOMPARE(w.f().txtParentFolder->text(), QStringLiteral("/*.*"));
-    QVERIFY(w.folderLines().contains(QStringLiteral("/tmp")));
-    QVERIFY(w.boxes.boxes.isEmpty());
-}
-
-void FolderScanTest::bigTreesAndLinks()
-{
-    TempTree t;
+    t.mkdir("S/A/deeper");
     t.mkdir("S/huge/inner");
     t.mkdir("S/real/loop");
-    t.file("S/huge/inner/a", 6'000'000'000LL); // sparse
+    t.file("S/A/one", 1000);
+    t.file("S/A/deeper/.hidden", 536);          // hidden files count
+    t.file("S/huge/inner/a", 6'000'000'000LL);  // sparse
     t.file("S/huge/b", 4'000'000'000LL);
-    t.file("S/real/f", 1024);
-    t.file("S/real/caf\xe9-latin1.txt", 1024); // not valid UTF-8: still counted
+    t.file("S/real/caf\xe9-latin1.txt", 1024);  // not valid UTF-8: still counted
     t.symlink(t.at("S"), "S/real/loop/back");   // a loop below a subfolder
-    t.symlink(t.at("S/real"), "S/alias");       // a link right under the current folder: not walked
+    t.symlink(t.at("S/real"), "S/alias");       // a link right under the folder: listed, not walked
+    t.file("S/.own-hidden", 24);
     WindowFixture w(t.path());
     w.open(t.at("S"));
     w.f().chkFolderSize->setChecked(true);
-    const int lineLength = int(str(t.at("S/alias")).size()) + 1 + 10;
-    QCOMPARE(w.folderLines(), QStringList({str(t.at("S/alias")).leftJustified(lineLength - 7) + "0    B ",
-                                           str(t.at("S/huge")) + "  9.31 GB", // 10,000,000,000 bytes: two blanks
-                                           str(t.at("S/real")).leftJustified(lineLength - 7) + "2.00 KB"}));
-    QCOMPARE(w.f().FolderTotalBytes, 10'000'002'048LL);
-    QVERIFY(w.boxes.boxes.isEmpty());
-}
 
-void FolderScanTest::captionGrowsAndWraps()
-{
+    // Every line is the longest path + 1 + 10 long, sizes in one column; 10,000,000,000 bytes
+    // and more get exactly two blanks.
+    const QString alias = str(t.at("S/alias"));
+    const auto line = [&](const char *sub, const char *size) {
+        return str(t.at(sub)).leftJustified(alias.size() + 11 - qstrlen(size)) + size;
+    };
+    QCOMPARE(w.folderLines(), QStringList({line("S/A", "1.50 KB"), line("S/alias", "0    B "),
+                                           str(t.at("S/huge")) + "  9.31 GB", line("S/real", "1024    B ")}));
+    QCOMPARE(w.f().FolderTotalBytes, 10'000'002'584LL);
+    QCOMPARE(w.f().txtParentFolder->text(), str(t.at("S")) + "/*.*  9.31 GB");
+    QCOMPARE(w.f().window->windowTitle(), IdleCaption);
+    QCOMPARE(w.f().window->cursor().shape(), Qt::ArrowCursor);
+
+    // Switching sizes off forgets the total; the root keeps its single "/".
+    w.f().chkFolderSize->setChecked(false);
+    QCOMPARE(w.folderLines().first(), str(t.at("S/A")));
+    QCOMPARE(w.f().txtParentFolder->text(), str(t.at("S")) + "/*.*");
+    w.open("/");
+    QCOMPARE(w.f().txtParentFolder->text(), QStringLiteral("/*.*"));
+    QVERIFY(w.boxes.boxes.isEmpty());
+
+    // The caption grows by a dot per subfolder and starts again at 100 characters.
     QString caption = ScanningCaption;
-    QCOMPARE(caption.size(), 45);
     for (int i = 0; i < 55; ++i)
         caption = advancedCaption(caption);
     QCOMPARE(caption.size(), 100);
     QCOMPARE(advancedCaption(caption), QStringLiteral("Listwright - Scanning ."));
-    QCOMPARE(advancedCaption(QStringLiteral("Listwright - Scanning .")), QStringLiteral("Listwright - Scanning .."));
 }
 
 void FolderScanTest::unreadableFoldersAreReportedAndSkipped()
@@ -128,16 +89,14 @@ void FolderScanTest::unreadableFoldersAreReportedAndSkipped()
         return;
     }
     TempTree t;
-    t.mkdir("S/A");
-    t.mkdir("S/B/ok");
-    t.mkdir("S/B/shut");
-    t.mkdir("S/C");
+    for (const char *sub : {"S/A", "S/B/ok", "S/B/shut", "S/C"})
+        t.mkdir(sub);
     t.file("S/A/x", 100);
     t.file("S/B/ok/y", 200);
     t.file("S/B/shut/z", 300);
     t.file("S/C/w", 400);
-    QCOMPARE(::chmod(t.at("S/A").constData(), 0), 0);
-    QCOMPARE(::chmod(t.at("S/B/shut").constData(), 0), 0);
+    ::chmod(t.at("S/A").constData(), 0);
+    ::chmod(t.at("S/B/shut").constData(), 0);
     WindowFixture w(t.path());
     w.open(t.at("S"));
     w.f().chkFolderSize->setChecked(true);
@@ -146,125 +105,14 @@ void FolderScanTest::unreadableFoldersAreReportedAndSkipped()
 
     QCOMPARE(w.boxes.titles(), QStringList({"Listwright Error", "Problem Found?", "Listwright Error", "Problem Found?"}));
     QCOMPARE(w.boxes.boxes[0].text, QStringLiteral("Error Description: Permission denied"));
-    QCOMPARE(w.boxes.boxes[1].text, "Current Folder Path  is: " + str(t.at("S")) + " Current File is: " + str(t.at("S/A")));
-    QCOMPARE(w.boxes.boxes[3].text,
-             "Current Folder Path  is: " + str(t.at("S")) + " Current File is: " + str(t.at("S/B/shut")));
+    const QString where = "Current Folder Path  is: " + str(t.at("S")) + " Current File is: ";
+    QCOMPARE(w.boxes.boxes[1].text, where + str(t.at("S/A")));
+    QCOMPARE(w.boxes.boxes[3].text, where + str(t.at("S/B/shut")));
     // The readable siblings' bytes still count.
     QStringList sizes;
     for (const QString &line : w.folderLines())
         sizes << line.right(9).trimmed();
     QCOMPARE(sizes, QStringList({"0    B", "200    B", "400    B"}));
-}
-
-void FolderScanTest::loadFailureIsReported()
-{
-    TempTree t;
-    WindowFixture w(t.path(), false);
-    const bool loaded = w.window->load([](int step) {
-        if (step == 6)
-            throw std::runtime_error("Out of memory");
-    });
-    QVERIFY(!loaded);
-    QCOMPARE(w.boxes.titles(), QStringList({"Listwright - Error loading program"}));
-    QCOMPARE(w.boxes.boxes[0].text, QStringLiteral("Out of memory"));
-    QCOMPARE(w.f().txtTitle->text(), QString()); // later steps did not run
-}
-
-void FolderScanTest::recursiveListing()
-{
-    qputenv("TZ", "UTC");
-    TempTree t;
-    makeTree(t);
-    WindowFixture w(t.at("S"));
-    MainForm &f = w.f();
-    f.chkModified->setChecked(false);
-    f.chkRecursive->setChecked(true);
-
-    QVERIFY(isChecked(f.chkRecursive) && isChecked(f.chkFolderSize));
-    QCOMPARE(w.folderLines().size(), 2);
-    QVERIFY(w.folderLines()[0].endsWith(QStringLiteral("1.51 KB")));
-    QVERIFY(w.folderLines()[1].endsWith(QStringLiteral("20    B ")));
-    const QString s = str(t.at("S")) + '/';
-    // Walk order: each subfolder tree depth first, files of a folder in name order;
-    // "MSCREATE.DIR" is counted but listed only in another letter case.
-    QCOMPARE(w.fileLines(), QStringList({s + "A/a1 1.50 KB", s + "A/sub/deep 5    B ", s + "B/mscreate.dir 20    B ",
-                                         s + "own.txt  100    B "}));
-    QCOMPARE(f.FolderTotalBytes, 1536 + 10 + 5 + 20 + 100);
-    QCOMPARE(f.txtParentFolder->text(), s + "*.*  1.63 KB");
-
-    // Another folder while recursive: nothing of the previous folder stays.
-    w.open(t.at("S/A"));
-    QCOMPARE(w.fileLines(), QStringList({s + "A/sub/deep 5    B ", s + "A/a1" + QString(14, ' ') + "1.50 KB", s + "A/MSCREATE.DIR   10    B "}));
-
-    // Unchecking lists the folder alone again.
-    f.chkRecursive->setChecked(false);
-    QCOMPARE(w.fileLines(), QStringList({"a1" + QString(14, ' ') + "1.50 KB", "MSCREATE.DIR   10    B "}));
-    QVERIFY(isChecked(f.chkFolderSize));
-    QVERIFY(w.boxes.boxes.isEmpty());
-}
-
-void FolderScanTest::columnOptionsAndAutoUpdate()
-{
-    TempTree t;
-    makeTree(t);
-    WindowFixture w(t.at("S"));
-    MainForm &f = w.f();
-    f.window->setWindowTitle(QStringLiteral("untouched"));
-    f.chkSize->setChecked(false);
-    f.chkModified->setChecked(false);
-    QCOMPARE(w.fileLines(), QStringList({"own.txt"}));
-    f.chkSize->setChecked(true);
-    QCOMPARE(w.fileLines(), QStringList({"own.txt  100    B "}));
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("untouched")); // no folder scan ran
-
-    f.txtMyFilePath->setText(QStringLiteral("elsewhere"));
-    f.chkAutoUpdate->setChecked(false);
-    QCOMPARE(f.txtMyFilePath->text(), str(t.at("S")));
-    f.txtMyFilePath->setText(QStringLiteral("elsewhere"));
-    w.open(t.at("S/A"));
-    QCOMPARE(f.txtMyFilePath->text(), QStringLiteral("elsewhere")); // no longer follows
-    f.chkAutoUpdate->setChecked(true);
-    QCOMPARE(f.txtMyFilePath->text(), str(t.at("S/A")));
-}
-
-void FolderScanTest::stopWithoutScanAndOtherKeys()
-{
-    TempTree t;
-    makeTree(t);
-    WindowFixture w(t.at("S"));
-    w.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-    w.f().lstFolders->setFocus();
-    for (auto mods : {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
-        QTest::keyClick(w.f().lstFolders, Qt::Key_Q, mods);
-        QTest::keyClick(w.f().lstFolders, Qt::Key_F5, mods);
-    }
-    QVERIFY(w.boxes.boxes.isEmpty());
-    // Esc with no scan running: the box, the list without sizes, and the request is dropped.
-    w.f().chkFolderSize->setChecked(true);
-    QTest::keyClick(w.f().lstFolders, Qt::Key_Escape, Qt::ShiftModifier);
-    QCOMPARE(w.boxes.titles(), QStringList({"Listwright - STOP SIZE SCAN"}));
-    QVERIFY(!isChecked(w.f().chkFolderSize));
-    QCOMPARE(w.folderLines()[0], str(t.at("S/A")));
-    // So the next size scan runs to its end.
-    w.f().chkFolderSize->setChecked(true);
-    QVERIFY(w.folderLines()[1].endsWith(QStringLiteral("20    B ")));
-    QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
-}
-
-void FolderScanTest::folderTreeOpensOnEnterOnly()
-{
-    TempTree t;
-    makeTree(t);
-    WindowFixture w(t.at("S"));
-    w.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-    w.f().dirFolder->setFocus();
-    QTest::keyClick(w.f().dirFolder, Qt::Key_Down); // onto A: highlighted only
-    QCOMPARE(w.f().CurrentFolderPath, str(t.at("S")) + '/');
-    QTest::keyClick(w.f().dirFolder, Qt::Key_Return);
-    QCOMPARE(w.f().CurrentFolderPath, str(t.at("S/A")) + '/');
-    QCOMPARE(w.folderLines(), QStringList({str(t.at("S/A/sub"))}));
 }
 
 void FolderScanTest::eventsAreProcessedInFoldersWithoutFiles()
@@ -281,6 +129,99 @@ void FolderScanTest::eventsAreProcessedInFoldersWithoutFiles()
     // Not a single file, yet the window had its turn at every folder.
     QVERIFY(ScanPump::pumps - before >= 600);
     QCOMPARE(w.folderLines().size(), 300);
+}
+
+void FolderScanTest::loadFailureIsReported()
+{
+    TempTree t;
+    WindowFixture w(t.path(), false);
+    QVERIFY(!w.window->load([](int step) {
+        if (step == 6)
+            throw std::runtime_error("Out of memory");
+    }));
+    QCOMPARE(w.boxes.titles(), QStringList({"Listwright - Error loading program"}));
+    QCOMPARE(w.boxes.boxes[0].text, QStringLiteral("Out of memory"));
+    QCOMPARE(w.f().txtTitle->text(), QString()); // later steps did not run
+}
+
+void FolderScanTest::recursiveListingAndColumns()
+{
+    TempTree t;
+    t.mkdir("S/A/sub");
+    t.mkdir("S/B");
+    t.file("S/A/a1", 1536);
+    t.file("S/A/MSCREATE.DIR", 10);
+    t.file("S/A/sub/deep", 5);
+    t.file("S/B/mscreate.dir", 20);
+    t.file("S/own.txt", 100);
+    WindowFixture w(t.at("S"));
+    MainForm &f = w.f();
+    f.chkModified->setChecked(false);
+    f.chkRecursive->setChecked(true);
+
+    // Folder sizes come on with it. Walk order: each subfolder tree depth first, files of a
+    // folder in name order; "MSCREATE.DIR" is counted but listed only in another letter case.
+    QVERIFY(isChecked(f.chkFolderSize));
+    QVERIFY(w.folderLines()[0].endsWith(QStringLiteral("1.51 KB")) && w.folderLines()[1].endsWith("20    B "));
+    const QString s = str(t.at("S")) + '/';
+    QCOMPARE(w.fileLines(), QStringList({s + "A/a1 1.50 KB", s + "A/sub/deep 5    B ", s + "B/mscreate.dir 20    B ",
+                                         s + "own.txt  100    B "}));
+    QCOMPARE(f.txtParentFolder->text(), s + "*.*  1.63 KB");
+
+    // Another folder while recursive: nothing of the previous folder stays.
+    w.open(t.at("S/A"));
+    QCOMPARE(w.fileLines(), QStringList({s + "A/sub/deep 5    B ", s + "A/a1" + QString(14, ' ') + "1.50 KB",
+                                         s + "A/MSCREATE.DIR   10    B "}));
+    // Unchecking lists the folder alone again; the columns follow their boxes without a
+    // folder scan.
+    f.chkRecursive->setChecked(false);
+    f.window->setWindowTitle(QStringLiteral("untouched"));
+    f.chkSize->setChecked(false);
+    QCOMPARE(w.fileLines(), QStringList({"a1", "MSCREATE.DIR"}));
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("untouched"));
+
+    // The save path follows the folder only while chkAutoUpdate is checked; toggling it copies.
+    f.txtMyFilePath->setText(QStringLiteral("elsewhere"));
+    f.chkAutoUpdate->setChecked(false);
+    QCOMPARE(f.txtMyFilePath->text(), str(t.at("S/A")));
+    f.txtMyFilePath->setText(QStringLiteral("elsewhere"));
+    w.open(t.at("S"));
+    QCOMPARE(f.txtMyFilePath->text(), QStringLiteral("elsewhere"));
+    QVERIFY(w.boxes.boxes.isEmpty());
+}
+
+void FolderScanTest::stopWithoutScanAndOtherKeys()
+{
+    TempTree t;
+    t.mkdir("S/A");
+    t.file("S/A/x", 20);
+    WindowFixture w(t.at("S"));
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    QWidget *list = w.f().lstFolders;
+    list->setFocus();
+    for (auto mods : {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
+        QTest::keyClick(list, Qt::Key_Q, mods);
+        QTest::keyClick(list, Qt::Key_F5, mods);
+    }
+    QVERIFY(w.boxes.boxes.isEmpty());
+    // Esc with no scan running: the box, the list without sizes, and the request is dropped,
+    // so the next size scan runs to its end.
+    w.f().chkFolderSize->setChecked(true);
+    QTest::keyClick(list, Qt::Key_Escape, Qt::ShiftModifier);
+    QCOMPARE(w.boxes.titles(), QStringList({"Listwright - STOP SIZE SCAN"}));
+    QCOMPARE(w.folderLines(), QStringList({str(t.at("S/A"))}));
+    QVERIFY(!isChecked(w.f().chkFolderSize));
+    w.f().chkFolderSize->setChecked(true);
+    QVERIFY(w.folderLines()[0].endsWith(QStringLiteral("20    B ")));
+    QCOMPARE(w.f().window->windowTitle(), IdleCaption);
+
+    // The folder tree: moving only highlights, Enter opens.
+    w.f().dirFolder->setFocus();
+    QTest::keyClick(w.f().dirFolder, Qt::Key_Down);
+    QCOMPARE(w.f().CurrentFolderPath, str(t.at("S")) + '/');
+    QTest::keyClick(w.f().dirFolder, Qt::Key_Return);
+    QCOMPARE(w.f().CurrentFolderPath, str(t.at("S/A")) + '/');
 }
 
 QTEST_MAIN(FolderScanTest)
