@@ -52,6 +52,8 @@ void WindowCommandsTest::resetAndInfoWindows()
     const QSize screen = QGuiApplication::primaryScreen()->size();
     QCOMPARE(window->frameGeometry(), QRect((screen.width() - 648) / 2, (screen.height() - 515) / 2, 648, 515));
     for (Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowMinimized}) {
+        const QRect normal(50, 60, 420, 300); // where the window goes back to when it is made normal again
+        window->setGeometry(normal);
         window->setWindowState(state);
         QTRY_VERIFY(window->windowState() & state);
         const QRect before = window->frameGeometry();
@@ -59,6 +61,7 @@ void WindowCommandsTest::resetAndInfoWindows()
         QCOMPARE(window->windowState(), Qt::WindowStates(state));
         QCOMPARE(window->frameGeometry(), before);
         window->showNormal();
+        QTRY_COMPARE(window->geometry(), normal);
     }
 
     // Each information window opens modal and fresh, and Enter closes it; the About window's link
