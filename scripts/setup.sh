@@ -10,6 +10,7 @@ packages=(
   xvfb xauth
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   dpkg-dev file util-linux
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,9 @@
 // The complete file list rebuilt over real folders in a real main window: the worked example in every
-// column combination, a file that vanishes while the list is built, and folders beyond small limits.
+// column combination, a file that vanishes while the list is built, links, and folders beyond small limits.
 #include "listing/CompleteFileList.h"
+#include "listing/FileListElement.h"
 #include "listing/ModifiedText.h"
+#include "shared/FsError.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -30,11 +32,11 @@ class TestCompleteFileList : public QObject {
 private slots:
     // Timestamps are written and shown in one fixed zone, and numbers in one fixed form.
     void initTestCase() { qputenv("TZ", "UTC"); tzset(); QLocale::setDefault(QLocale::c()); }
-    void workedExampleAndVanishedFile();
+    void workedExampleVanishedFileAndLinks();
     void noSmallCeilings();
 };
 
-void TestCompleteFileList::workedExampleAndVanishedFile()
+void TestCompleteFileList::workedExampleVanishedFileAndLinks()
 {
     TempTree tree;
     tree.file("a.txt", 500, utc(1998, 12, 15, 15, 4, 5));
@@ -69,6 +71,23 @@ void TestCompleteFileList::workedExampleAndVanishedFile()
     fileFileList_PathChange(f);
     QCOMPARE(w.boxes.titles(), QStringList(2, QStringLiteral("Listwright - Error in File Path Change")));
     QCOMPARE(w.fileLines().last(), QStringLiteral("setup.exe     0    B             "));
+
+    // Links: one to a file has the file's length, a dangling one its own (its target text's) and no box.
+    w.boxes.clear();
+    tree.symlink("a.txt", "to-a");
+    tree.symlink("no-such-file", "dangling");
+    f.fileFileList->setPattern(QStringLiteral("*"));
+    fileFileList_PathChange(f);
+    QCOMPARE(f.FileListTotalBytes, 500 + 12 + 2048 + 500);
+    QVERIFY(w.boxes.boxes.isEmpty());
+
+    // A folder that cannot be read leaves the file list on the folder it held, whose files still list.
+    const QByteArray held = f.fileFileList->path();
+    QVERIFY_THROWS_EXCEPTION(FsError, f.fileFileList->setPath(tree.at("missing")));
+    QCOMPARE(f.fileFileList->path(), held);
+    fileFileList_PathChange(f);
+    QCOMPARE(f.FileListTotalBytes, 500 + 12 + 2048 + 500);
+    QVERIFY(w.boxes.boxes.isEmpty());
 }
 
 void TestCompleteFileList::noSmallCeilings()

@@ -1,13 +1,12 @@
-// The file-type pattern and the drive selection, through the real main window's elements.
+// The file-type pattern, the drive selection and the folder tree, through the real main window's elements.
 #include "listing/DriveList.h"
 #include "listing/FilePattern.h"
+#include "scan/DirFolderView.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QtTest>
+#include <QtWidgets>
 
 class TestFileTypesDrives : public QObject {
     Q_OBJECT
@@ -16,6 +15,7 @@ private slots:
     void patternSemantics();
     void typingAndPicking();
     void driveNotAvailable();
+    void folderThatCannotBeOpened();
 };
 
 void TestFileTypesDrives::patternSemantics()
@@ -88,6 +88,24 @@ void TestFileTypesDrives::driveNotAvailable()
     f.CurrentDrive = alsoMissing;
     f.drvDrive->setDrive(missing);
     QCOMPARE(w.boxes.boxes.size(), 2);
+}
+
+void TestFileTypesDrives::folderThatCannotBeOpened()
+{
+    // A folder that vanished after the tree listed it: its box, and the tree and lists stay on the folder shown.
+    TempTree tree;
+    tree.mkdir("gone");
+    tree.file("kept.txt", 1);
+    WindowFixture w(tree.path());
+    QCOMPARE(::rmdir(tree.at("gone").constData()), 0);
+    QListWidgetItem *gone = w.f().dirFolder->findItems(QStringLiteral("gone"), Qt::MatchEndsWith).value(0);
+    QVERIFY(gone);
+    w.f().dirFolder->setCurrentItem(gone);
+    QTest::keyClick(w.f().dirFolder, Qt::Key_Return);
+    QCOMPARE(w.boxes.titles(), QStringList{"Listwright - Error Opening Folder"});
+    QCOMPARE(w.boxes.boxes[0].text, QString::fromUtf8(strerror(ENOENT)) + '\r' + QFile::decodeName(tree.at("gone")));
+    QCOMPARE(w.f().dirFolder->path(), tree.path());
+    QCOMPARE(w.fileLines().size(), 1);
 }
 
 QTEST_MAIN(TestFileTypesDrives)

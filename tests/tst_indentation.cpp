@@ -4,58 +4,43 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QtTest>
-#include <functional>
 
 class IndentationTest : public QObject {
     Q_OBJECT
 private slots:
-    void pickingAndTyping();
-};
-
-void IndentationTest::pickingAndTyping()
-{
-    WindowFixture w(".", false);
-    MainForm &f = w.f();
-    QComboBox *box = f.cboIndent;
-    fillIndentEntries(box);
-
-    const auto pick = [box](int entry) {
-        box->setCurrentIndex(entry);
-        emit box->activated(entry);
-    };
-    const auto typeOver = [box](const QString &keys) {
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), keys);
-    };
-    const auto setText = [box](const char *text) {
-        return [box, text] { box->setEditText(QString::fromUtf8(text)); };
-    };
-    // Each step changes the box, then gives the value stored and whether the text was refused.
-    // Every step that stores 0 follows one that stored more, so that the change shows.
-    const struct { std::function<void()> act; int value; bool refused; } steps[] = {
-        {[&] { pick(3); }, 25, false},
-        {setText("0"), 0, true},
-        {[&] { typeOver("8"); }, 8, false},
-        {[&] { QTest::keyClick(box->lineEdit(), Qt::Key_0); }, 0, true}, // the text is now "80"
-        {setText("7 spaces"), 7, false},
-        {setText("Indentation"), 7, false},
-        {setText(""), 0, true},
-        {setText("&H1F"), 31, false},
-        {setText("-3"), 0, true},
-        {setText("79.5"), 80, false},
-        {setText("0.4"), 0, false},
-    };
-    for (const auto &step : steps) {
-        step.act();
-        QCOMPARE(f.Indentation, step.value);
-        QCOMPARE(w.boxes.titles(), step.refused ? QStringList{"Invalid Indentation"} : QStringList());
-        if (step.refused) {
-            QCOMPARE(box->currentText(), QStringLiteral("Indentation"));
-            QCOMPARE(w.boxes.boxes[0].text, QStringLiteral("Indent must be a number and < 80"));
+    void pickingAndTyping()
+    {
+        WindowFixture w(".", false);
+        MainForm &f = w.f();
+        QComboBox *box = f.cboIndent;
+        fillIndentEntries(box);
+        // Each step picks an entry ('p'), types over the text ('t'), types on ('k') or sets the text ('s'),
+        // then gives the value stored and whether the text was refused. Every step that stores 0 follows
+        // one that stored more, so that the change shows.
+        const struct { char how; const char *text; int value; bool refused; } steps[] = {
+            {'p', "3", 25, false}, {'s', "0", 0, true}, {'t', "8", 8, false}, {'k', "0", 0, true}, // the text is now "80"
+            {'s', "7 spaces", 7, false}, {'s', "Indentation", 7, false}, {'s', "", 0, true}, {'s', "&H1F", 31, false},
+            {'s', "-3", 0, true}, {'s', "79.5", 80, false}, {'s', "0.4", 0, false}, {'s', "1 2", 12, false},
+            {'s', "2.5", 2, false}, {'s', "abc", 0, true}};
+        for (const auto &[how, text, value, refused] : steps) {
+            if (how == 'p') {
+                box->setCurrentIndex(QByteArray(text).toInt());
+                emit box->activated(box->currentIndex());
+            } else if (how == 's') {
+                box->setEditText(QString::fromUtf8(text));
+            } else {
+                if (how == 't')
+                    box->lineEdit()->selectAll();
+                QTest::keyClicks(box->lineEdit(), QString::fromUtf8(text));
+            }
+            QCOMPARE(f.Indentation, value);
+            QCOMPARE(w.boxes.titles(), refused ? QStringList{"Invalid Indentation"} : QStringList());
+            if (refused)
+                QCOMPARE(box->currentText() + '|' + w.boxes.boxes[0].text, "Indentation|Indent must be a number and < 80");
+            w.boxes.clear();
         }
-        w.boxes.clear();
     }
-}
+};
 
 QTEST_MAIN(IndentationTest)
 #include "tst_indentation.moc"

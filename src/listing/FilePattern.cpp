@@ -21,8 +21,10 @@ FilePattern::FilePattern(const QString &pattern) : text_(pattern)
                 rx += QLatin1String(".*");
             else if (c == QLatin1Char('?'))
                 rx += QLatin1Char('.');
-            else
-                rx += QRegularExpression::escape(QString(c));
+            else if (c.isSurrogate())
+                rx += c; // half of a character beyond the first plane: never special
+            else // by code, so that no character (a NUL before a digit, say) can read as anything else
+                rx += QStringLiteral("\\x{%1}").arg(c.unicode(), 0, 16);
         }
         parts_.append(QRegularExpression(QRegularExpression::anchoredPattern(rx),
                                          QRegularExpression::CaseInsensitiveOption

@@ -7,9 +7,7 @@ MessageBoxes::Answer ScriptedMessageBoxes::show(const QString &text, const QStri
         onShow(boxes.last());
     if (buttons == Buttons::Ok)
         return Answer::Ok;
-    if (!answers.isEmpty())
-        return answers.takeFirst();
-    return Answer::Yes;
+    return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
 }
 
 QStringList ScriptedMessageBoxes::titles() const

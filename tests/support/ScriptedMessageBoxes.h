@@ -9,11 +9,7 @@
 // blocks on a modal box. Unscripted boxes answer OK, or Yes for a Yes/No box.
 class ScriptedMessageBoxes : public MessageBoxes {
 public:
-    struct Box {
-        QString text;
-        QString title;
-        Buttons buttons;
-    };
+    struct Box { QString text, title; Buttons buttons; };
 
     Answer show(const QString &text, const QString &title, Buttons buttons) override;
 

@@ -3,35 +3,27 @@
 #include <QFile>
 #include <QtTest>
 #include <fcntl.h>
-#include <ftw.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 
 TempTree::TempTree()
 {
     QVERIFY(dir_.isValid());
 }
 
-namespace {
-int removeEntry(const char *path, const struct stat *, int flag, struct FTW *)
-{
-    if (flag == FTW_DP)
-        ::chmod(path, 0700);
-    return ::remove(path) == 0 ? 0 : 0;
-}
-}
-
 TempTree::~TempTree()
 {
-    // Folders a test shut get opened again first, so everything below them can go.
-    const QByteArray root = path();
-    ::nftw(root.constData(), [](const char *p, const struct stat *st, int flag, struct FTW *) {
-        if (flag == FTW_D || flag == FTW_DNR)
-            ::chmod(p, 0700);
-        (void)st;
-        return 0;
-    }, 64, FTW_PHYS);
-    ::nftw(root.constData(), removeEntry, 64, FTW_DEPTH | FTW_PHYS);
+    // Folders a test shut are opened again on the way down, so that everything below them can go.
+    std::error_code ec;
+    const fs::path root(path().toStdString());
+    ::chmod(root.c_str(), 0700);
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            ::chmod(it->path().c_str(), 0700);
+    fs::remove_all(root, ec);
 }
 
 QByteArray TempTree::path() const
@@ -46,32 +38,21 @@ QByteArray TempTree::at(const QByteArray &relative) const
 
 void TempTree::mkdir(const QByteArray &relative) const
 {
-    const QByteArray p = at(relative);
-    QByteArray sofar;
-    for (const QByteArray &part : p.split('/')) {
-        sofar += part;
-        if (!sofar.isEmpty())
-            ::mkdir(sofar.constData(), 0755);
-        sofar += '/';
-    }
+    std::error_code ec;
+    fs::create_directories(at(relative).toStdString(), ec);
+    QVERIFY2(!ec, at(relative).constData());
 }
 
 void TempTree::file(const QByteArray &relative, qint64 size, const QDateTime &modified) const
 {
     const QByteArray p = at(relative);
-    const int fd = ::open(p.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QVERIFY2(fd >= 0, p.constData());
-    if (size <= (1 << 20)) {
-        QByteArray data(size, 'x');
-        QCOMPARE(::write(fd, data.constData(), size_t(size)), ssize_t(size));
-    } else {
-        QCOMPARE(::ftruncate(fd, size), 0);
-    }
-    ::close(fd);
+    FILE *out = std::fopen(p.constData(), "wb");
+    QVERIFY2(out, p.constData());
+    const bool written = size > (1 << 20) ? ::ftruncate(fileno(out), size) == 0 // sparse
+                                          : std::fwrite(QByteArray(size, 'x').constData(), 1, size_t(size), out) == size_t(size);
+    QVERIFY2(std::fclose(out) == 0 && written, p.constData());
     if (modified.isValid()) {
-        struct timespec times[2];
-        times[0].tv_sec = times[1].tv_sec = modified.toSecsSinceEpoch();
-        times[0].tv_nsec = times[1].tv_nsec = 0;
+        const struct timespec times[2] = {{modified.toSecsSinceEpoch(), 0}, {modified.toSecsSinceEpoch(), 0}};
         QCOMPARE(::utimensat(AT_FDCWD, p.constData(), times, 0), 0);
     }
 }

@@ -1,7 +1,6 @@
 #include "support/WindowFixture.h"
 
 #include "scan/DirFolderView.h"
-#include "shared/TextList.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,9 +17,4 @@ WindowFixture::~WindowFixture()
 {
     window.reset();
     QDir::setCurrent(previousFolder_);
-}
-
-void WindowFixture::open(const QByteArray &folder)
-{
-    f().dirFolder->setPath(folder);
 }

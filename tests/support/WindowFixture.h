@@ -1,4 +1,5 @@
 #pragma once
+#include "scan/DirFolderView.h"
 #include "shell/MainWindow.h"
 #include "support/RecordingPrinter.h"
 #include "support/ScriptedMessageBoxes.h"
@@ -24,7 +25,7 @@ public:
 
     MainForm &f() { return window->form(); }
     // Opens a folder as the user does in the folder tree.
-    void open(const QByteArray &folder);
+    void open(const QByteArray &folder) { f().dirFolder->setPath(folder); }
     QStringList folderLines() { return f().lstFolders->lines(); }
     QStringList fileLines() { return f().lstBigFileList->lines(); }
 

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Puts one-line faults into a scratch copy of the tree, one at a time, rebuilds it incrementally,
+# runs the tests and prints which tests caught each fault, or "NOT CAUGHT". The working tree is
+# never touched: the copy lives in a temporary folder (or the folder given with --scratch, which
+# is kept for the next run so that its build stays warm).
+#
+#   scripts/fault-check.sh [--scratch DIR] [--only REGEX] [FAULT-FILE...]
+#
+# A fault file (default scripts/faults.txt) holds blocks separated by blank lines; "#" starts a
+# comment line. Each block is three lines:
+#   file:    a path below the top folder
+#   find:    an exact text that occurs once in that file (a whole line or part of one)
+#   replace: what it becomes (may be empty)
+# The printing test that needs a CUPS server runs only when LISTWRIGHT_CUPS_UP=1.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+scratch="" only="" files=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --scratch) scratch=$2; shift 2 ;;
+    --only) only=$2; shift 2 ;;
+    *) files+=("$1"); shift ;;
+  esac
+done
+[ ${#files[@]} -gt 0 ] || files=("$top/scripts/faults.txt")
+if [ -z "$scratch" ]; then
+  scratch=$(mktemp -d /tmp/listwright-faults.XXXXXX)
+  trap 'rm -rf "$scratch"' EXIT
+fi
+exclude=cupsprint
+[ "${LISTWRIGHT_CUPS_UP:-0}" = 1 ] && exclude='^$'
+
+# The copy: every file git knows of or would add, as it stands in the working tree.
+mkdir -p "$scratch/src"
+(cd "$top" && git ls-files -z -co --exclude-standard | tar --null -T - --ignore-failed-read -cf -) | tar -xf - -C "$scratch/src"
+cmake -S "$scratch/src" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+build() { cmake --build "$scratch/build" -j"$(nproc)" >"$scratch/build.log" 2>&1; }
+build || { echo "the unchanged copy does not build: see $scratch/build.log"; cat "$scratch/build.log" | tail -20; exit 2; }
+
+run_tests() { # prints the names of the failing tests
+  (cd "$scratch/build" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 240 -E "$exclude" >"$scratch/ctest.log" 2>&1) || true
+  sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$scratch/ctest.log" | tr '\n' ' '
+}
+baseline=$(run_tests)
+[ -z "$baseline" ] || { echo "tests fail without any fault: $baseline"; exit 2; }
+
+python3 - "${files[@]}" >"$scratch/faults.tsv" <<'PY'
+import sys
+for name in sys.argv[1:]:
+    lines = [l.rstrip('\n') for l in open(name) if not l.startswith('#')]
+    blocks, cur = [], []
+    for l in lines + ['']:
+        if l.strip() == '':
+            if cur: blocks.append(cur); cur = []
+        else:
+            cur.append(l)
+    for b in blocks:
+        fields = dict(l.split(':', 1) for l in b)
+        print('\t'.join(fields[k][1:] if fields[k].startswith(' ') else fields[k]
+                        for k in ('file', 'find', 'replace')))
+PY
+
+total=0 missed=0 n=0
+while IFS=$'\t' read -r file find replace; do
+  n=$((n + 1))
+  [ -z "$only" ] || [[ "$file $find" =~ $only ]] || continue
+  total=$((total + 1))
+  label="#$n $file: $find"
+  target="$scratch/src/$file"
+  cp -p "$target" "$scratch/original"
+  if ! python3 - "$target" "$find" "$replace" <<'PY'
+import sys
+path, find, replace = sys.argv[1:]
+text = open(path, encoding='utf-8').read()
+if text.count(find) != 1:
+    sys.exit(1)
+open(path, 'w', encoding='utf-8').write(text.replace(find, replace))
+PY
+  then
+    echo "$label -> FAULT DOES NOT APPLY (text not found exactly once)"; missed=$((missed + 1))
+  elif ! build; then
+    echo "$label -> DOES NOT BUILD (not a fault the tests can judge)"; missed=$((missed + 1))
+  else
+    caught=$(run_tests)
+    if [ -n "$caught" ]; then echo "$label -> caught by: $caught"; else echo "$label -> NOT CAUGHT"; missed=$((missed + 1)); fi
+  fi
+  cp -p "$scratch/original" "$target"
+  touch "$target"
+done <"$scratch/faults.tsv"
+build
+echo "$((total - missed)) of $total faults caught"
+[ "$missed" -eq 0 ]
