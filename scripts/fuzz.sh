@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a bounded time
-# (FUZZ_SECONDS, 45 by default) from its seed corpus in tests/fuzz/corpus. A crash, a sanitizer
+# (FUZZ_SECONDS, 20 by default) from its seed corpus in tests/fuzz/corpus. A crash, a sanitizer
 # report or a broken invariant fails the run; the input that caused it is left in
 # build-fuzz/findings/. New inputs the fuzzer finds go to build-fuzz/, never into the sources.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build-fuzz
-seconds=${FUZZ_SECONDS:-45}
+seconds=${FUZZ_SECONDS:-20}
 cxx=$(command -v clang++ || command -v clang++-14)
 CC=${cxx/++/} CXX=$cxx cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLISTWRIGHT_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fuzz_indentation fuzz_titlecheck fuzz_filepattern
