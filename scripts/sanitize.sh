@@ -8,7 +8,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build-sanitize}
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all"
 # -O1 with line tables only: reports still name the line, and the build takes less time.
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE= \
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=None \
   -DCMAKE_CXX_FLAGS="-O1 -g1 $sanitizers -fno-omit-frame-pointer" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" >/dev/null
 cmake --build "$build" -j"$(nproc)"
