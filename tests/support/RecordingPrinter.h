@@ -5,12 +5,10 @@
 #include <QList>
 #include <QStringList>
 
-// A printing-service double: scripted printers and fonts, and a record of every operation
-// and printed line.
+// A printing-service double: scripted printers and fonts, and a record of every printed line.
 class RecordingPrinter : public PrinterService {
 public:
     struct Printer { QString name; QStringList fonts; };
-    struct Line { QString text; int indent; QString font; int size; bool emphasis; };
 
     QList<Printer> installed{{QStringLiteral("PDF"), {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Courier New")}}};
     int current = 0;        // index into installed, -1 for none
@@ -18,24 +16,23 @@ public:
     QString font = QStringLiteral("DejaVu Sans Mono");
     int size = 10;
     bool emphasis = false;
-    QList<Line> lines; // printed since the last endDocument
-    QList<QList<Line>> documents;
-    QStringList calls;     // every operation in order, the name and font queries aside
-    QString failWith;      // when set, printLine throws it
-    QString fontsFailWith; // when set, fonts() throws it
-    int columns = 1000;    // characters that fit a line of the page
+    QStringList lines; // printed since the last endDocument, as "<size>[B] ><indent>|<text>", B for emphasis
+    QList<QStringList> documents;
+    int columns; // characters that fit a line of the page
+
+    explicit RecordingPrinter(int columns = 1000) : columns(columns) {}
 
     QStringList printers() override;
     void makeCurrent(int i) override;
     QString deviceName() override { return hasCurrent() ? installed[current].name : QString(); }
-    QStringList fonts() override;
+    QStringList fonts() override { return hasCurrent() ? installed[current].fonts : QStringList(); }
     QString fontName() override { return font; }
-    void setFontSize(int points) override { size = points; calls << QStringLiteral("size %1").arg(points); }
-    void replaceFont(const QString &name) override { font = name; calls << QStringLiteral("font ") + name; }
-    void setEmphasis(bool on) override { emphasis = on; calls << QStringLiteral("emphasis %1").arg(on ? 1 : 0); }
+    void setFontSize(int points) override { size = points; }
+    void replaceFont(const QString &name) override { font = name; }
+    void setEmphasis(bool on) override { emphasis = on; }
     bool fits(const QString &text, int indent) override { return indent + charCount(text) <= columns; }
     void printLine(const QString &text, int indent) override;
-    void endDocument() override;
+    void endDocument() override { documents.append(lines); lines.clear(); }
 
 private:
     bool hasCurrent() const { return current >= 0 && current < installed.size(); }
