@@ -81,14 +81,11 @@ void ScanEngineTest::walkOrderEndsAndReads()
 void ScanEngineTest::depthLimit()
 {
     TempTree tree;
-    const QByteArray levels100 = QByteArray("/d").repeated(100);
-    for (const QByteArray &rel : {"deep100" + levels100, "deep101" + levels100 + "/d", QByteArray("deep101/z")})
-        tree.mkdir(rel);
+    tree.mkdir("deep101" + QByteArray("/d").repeated(101));
+    tree.mkdir("deep101/z");
     DirectoryList dir;
     FolderWalker walker;
-    QCOMPARE(walkAll(walker, dir, tree.at("deep100")).size(), qsizetype(100));
-
-    // The 101st level raises the depth error; the walk then goes on after it.
+    // A hundred levels are walked; the 101st raises the depth error, and the walk goes on after it.
     QByteArray path;
     QVERIFY(walker.StartWalk(tree.at("deep101"), dir));
     for (int level = 1; level <= 100; ++level)
@@ -142,9 +139,8 @@ void ScanEngineTest::bigFolderIsReadInPieces()
     // A scan that must end in the middle of the read ends there, before counting any file.
     listener.onPump = [](int pump) { return pump == 3 ? ScanEnd::Stopped : ScanEnd::Completed; };
     listener.pumps = 0;
-    TreeCounter counter(listener);
     int64_t bytes = 0;
-    QCOMPARE(counter.countFiles(tree.at("big"), bytes), ScanEnd::Stopped);
+    QCOMPARE(TreeCounter(listener).countFiles(tree.at("big"), bytes), ScanEnd::Stopped);
     QCOMPARE(bytes, 0);
 }
 
