@@ -13,6 +13,8 @@
 #include <QCheckBox>
 #include <cstring>
 
+namespace {
+// The recursive file line: the folder's path, "/", the file name, one blank and the size text.
 QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length)
 {
     QByteArray path = folder;
@@ -20,6 +22,7 @@ QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t le
         path += '/';
     path += name;
     return displayName(path) + QLatin1Char(' ') + ByteConverter(double(length));
+}
 }
 
 ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,

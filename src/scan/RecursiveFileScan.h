@@ -3,10 +3,6 @@
 #include "scan/ScanSession.h"
 #include "scan/ScanSteps.h"
 
-#include <QByteArray>
-#include <QString>
-#include <cstdint>
-
 struct MainForm;
 
 // Walks every subfolder tree of the current folder and lists each file found below them in
@@ -15,6 +11,3 @@ struct MainForm;
 // What it counted is left in `counted`.
 ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
                           CountedSizes &counted);
-
-// The recursive file line: the folder's path, "/", the file name, one blank and the size text.
-QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length);

@@ -27,9 +27,6 @@ public:
     // Counts the files directly in `folder` (not below it) into `bytes`.
     ScanEnd countFiles(const QByteArray &folder, int64_t &bytes);
 
-    // Folders read so far.
-    long long foldersRead() const { return dirInvisFolder_.readCount(); }
-
 private:
     ScanEnd walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen);
     ScanEnd addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
