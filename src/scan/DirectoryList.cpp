@@ -30,8 +30,7 @@ void DirectoryList::setPath(const QByteArray &path)
 
 bool DirectoryList::stale() const
 {
-    const struct timespec now = folderStamp(path_);
-    return now.tv_sec != stamp_.tv_sec || now.tv_nsec != stamp_.tv_nsec;
+    return !sameStamp(folderStamp(path_), stamp_);
 }
 
 void DirectoryList::read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,

@@ -77,6 +77,10 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
 // When a folder's entries last changed (a name added, removed or renamed); zero for a folder
 // that cannot be read.
 struct timespec folderStamp(const QByteArray &path);
+inline bool sameStamp(const struct timespec &a, const struct timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
 
 // Whether an open folder lies on a file system of the kernel's own (proc, sysfs, cgroup, ...),
 // whose "files" are views of the running system rather than data on a disk.

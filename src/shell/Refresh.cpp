@@ -99,9 +99,7 @@ ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
         const ScanEnd end = carryOut(f, session, r);
         if (end == ScanEnd::Abandoned)
             return end;
-        const struct timespec after = folderStamp(f.dirFolder->path());
-        if (end == ScanEnd::Stopped || pass > 0
-            || (after.tv_sec == before.tv_sec && after.tv_nsec == before.tv_nsec)) {
+        if (end == ScanEnd::Stopped || pass > 0 || sameStamp(folderStamp(f.dirFolder->path()), before)) {
             session.finish(r);
             return end;
         }
