@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,12 +66,14 @@ void FileNames::sort(ScanListener *listener)
                         QByteArrayView(buffer_.data() + b.offset, b.length));
     };
     // Pieces of a few milliseconds each, merged pairwise; the order is the one std::sort
-    // gives, as no two names of a folder are equal.
+    // gives, as no two names of a folder are equal. The pieces' names lie close together in
+    // memory, so this is also quicker than one sort of a big folder, listener or not.
     constexpr size_t Piece = 8192;
     const size_t n = entries_.size();
     const auto at = [this](size_t i) { return entries_.begin() + std::ptrdiff_t(i); };
-    if (!listener || n <= Piece) {
+    if (n <= Piece) {
         std::sort(entries_.begin(), entries_.end(), less);
+        packInOrder();
         return;
     }
     for (size_t i = 0; i < n; i += Piece) {
@@ -83,6 +86,19 @@ void FileNames::sort(ScanListener *listener)
             tickOrInterrupt(listener);
         }
     }
+    packInOrder();
+}
+
+void FileNames::packInOrder()
+{
+    std::vector<char> packed(buffer_.size());
+    size_t at = 0;
+    for (Entry &e : entries_) {
+        std::memcpy(packed.data() + at, buffer_.data() + e.offset, e.length + 1);
+        e.offset = uint32_t(at);
+        at += e.length + 1;
+    }
+    buffer_.swap(packed);
 }
 
 namespace {

@@ -44,8 +44,8 @@ class FileNames {
 public:
     void clear();
     void add(const char *name, size_t length);
-    // Sorts into the program's name order. With a listener, a long list is sorted in pieces
-    // with a tick between them (see readFolder).
+    // Sorts into the program's name order. A long list is sorted in pieces, with a tick of
+    // the listener, if any, between them (see readFolder).
     void sort(ScanListener *listener = nullptr);
     size_t size() const { return entries_.size(); }
     const char *name(size_t i) const { return buffer_.data() + entries_[i].offset; }
@@ -58,6 +58,11 @@ public:
     }
 
 private:
+    // Lays the names out in the buffer in their sorted order: the passes that follow a sort
+    // (the pattern, the column width, the lines) then read memory front to back, which
+    // keeps them linear in a folder of hundreds of thousands of names.
+    void packInOrder();
+
     struct Entry {
         uint32_t offset;
         uint32_t length;
