@@ -145,7 +145,9 @@ void MidScanTest::actionDuringScan()
         {"Esc", same([](WindowFixture &w, const TempTree &) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); })},
         {"Save", same([](WindowFixture &w, const TempTree &) { w.f().cmdSaveToFile->click(); })},
         {"Print", same([](WindowFixture &w, const TempTree &) { w.f().cmdPrint->click(); })},
-        {"Exit", same([](WindowFixture &w, const TempTree &) { w.f().cmdExit->click(); })},
+        {"Exit", same([point](WindowFixture &w, const TempTree &) { // the button, File > Exit, the title bar
+             point == 0 ? w.f().cmdExit->click() : point == 1 ? w.f().mnuExit->trigger() : void(w.f().window->close());
+         })},
         {"subfolder removed", onDisk([](const TempTree &t) { QVERIFY(QDir(QString::fromUtf8(t.at("S/d2"))).removeRecursively()); })},
         {"subfolder added", onDisk([](const TempTree &t) { t.mkdir("S/BB/new"); t.file("S/BB/new/n.txt", 777); })},
     };
@@ -170,11 +172,14 @@ void MidScanTest::actionDuringScan()
     auto w = newWindow(t);
     w->f().lstFolders->setFocus();
     Replay replay;
+    QStringList afterAction;
     const long long base = ScanPump::pumps;
     QTimer inject;
     QObject::connect(&inject, &QTimer::timeout, [&] {
-        if (!replay && ScanPump::pumps - base >= at)
+        if (!replay && ScanPump::pumps - base >= at) {
             replay = actions[action](*w, t);
+            afterAction = w->folderLines();
+        }
     });
     inject.start(0);
     startScan(*w, Scan(scan));
@@ -183,6 +188,7 @@ void MidScanTest::actionDuringScan()
 
     if (action == "Exit") { // the scan ended with the window, touching nothing more
         QVERIFY(w->window->scans().closing() && !w->window->isVisible());
+        QCOMPARE(w->folderLines(), afterAction);
         return;
     }
 

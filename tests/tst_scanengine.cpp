@@ -5,6 +5,7 @@
 #include "scan/ScanListener.h"
 #include "scan/ScanSession.h"
 #include "scan/TreeCounter.h"
+#include "shared/Text.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
@@ -126,15 +127,14 @@ void ScanEngineTest::bigFolderIsReadInPieces()
     tree.mkdir("big");
     for (int i = 0; i < Files; ++i)
         tree.file("big/" + QByteArray(i % 2 ? "N" : "n") + QByteArray::number(Files - i), 1);
-    // The order of a read in pieces is the order of one sort.
+    // Read and sorted in pieces, and merged into the one order.
     const FolderHandle folder = FolderHandle::open(tree.at("big"));
-    FileNames whole, pieces;
-    readFolder(folder, nullptr, &whole);
+    FileNames pieces;
     TestListener listener;
     readFolder(folder, nullptr, &pieces, &listener);
     QCOMPARE(pieces.size(), size_t(Files));
-    for (size_t i = 0; i < pieces.size(); ++i)
-        QCOMPARE(pieces.view(i), whole.view(i));
+    for (size_t i = 1; i < pieces.size(); ++i)
+        QVERIFY(nameLess(pieces.view(i - 1), pieces.view(i)));
     QVERIFY(listener.pumps >= Files / 1024 + Files / 8192);
     // A scan that must end in the middle of the read ends there, before counting any file.
     listener.onPump = [](int pump) { return pump == 3 ? ScanEnd::Stopped : ScanEnd::Completed; };

@@ -1,7 +1,5 @@
-// Reset to Default Size and the information windows on the real main window. Exit and closing the window
-// during a size scan run the window in a child process (this program with --scan-then-close).
+// Reset to Default Size and the information windows on the real main window.
 #include "info/AboutWindow.h"
-#include "scan/ScanPump.h"
 #include "shell/WindowCommands.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
@@ -11,13 +9,11 @@
 
 class WindowCommandsTest : public QObject {
     Q_OBJECT
-    TempTree scanTree_; // top/d0 .. top/d9, 20 files each, for the size scans
 private slots:
-    void initTestCase() { scanTree_.wide("top", 10, 20); }
-
     void resetAndInfoWindows()
     {
-        WindowFixture w(scanTree_.path(), false);
+        TempTree tree;
+        WindowFixture w(tree.path(), false);
         MainForm &f = w.f();
         f.window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.window));
@@ -59,43 +55,7 @@ private slots:
         }
         QCOMPARE(w.opener.opened, QList<QUrl>(2, QUrl(HomePage)));
     }
-
-    void exitDuringSizeScanEndsTheProgram()
-    {
-        for (const QString how : {"cmdExit", "mnuExit", "close"}) { // the Exit button, File > Exit, the title bar
-            QProcess child; // killed on the way out if it hangs
-            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            child.start(QCoreApplication::applicationFilePath(), {"--scan-then-close", how, QFile::decodeName(scanTree_.at("top"))});
-            QVERIFY2(child.waitForFinished(120000) && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(how));
-            QCOMPARE(child.readAllStandardOutput(), QByteArray("closing with 1 line, left with 1\n"));
-        }
-    }
 };
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    // The child: a size scan started by ticking the folder size box, and the window closed as `how` says
-    // once the scan has listed its first folder; says how many folder lines the scan left behind.
-    if (argc == 4 && qstrcmp(argv[1], "--scan-then-close") == 0) {
-        WindowFixture w{QByteArray(argv[3])};
-        MainForm &f = w.f();
-        f.window->show();
-        ScanPump::intervalMs = 0; // events are pumped at every entry, so the close comes right after the first line
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&, how = QByteArray(argv[2])] {
-            if (f.lstFolders->count() < 1)
-                return;
-            watch.stop();
-            std::printf("closing with %d line, ", f.lstFolders->count());
-            how == "cmdExit" ? f.cmdExit->click() : how == "mnuExit" ? f.mnuExit->trigger() : void(f.window->close());
-        });
-        watch.start(0);
-        QTimer::singleShot(0, [&] { f.chkFolderSize->setChecked(true); std::printf("left with %d\n", f.lstFolders->count()); });
-        return QApplication::exec(); // the box's click returns when the scan ends
-    }
-    WindowCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(WindowCommandsTest)
 #include "tst_windowcommands.moc"

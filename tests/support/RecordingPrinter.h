@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <algorithm>
 
 // A printing-service double: scripted printers and fonts, and a record of every printed line.
 class RecordingPrinter : public PrinterService {
@@ -22,8 +23,24 @@ public:
 
     explicit RecordingPrinter(int columns = 1000) : columns(columns) {}
 
-    QStringList printers() override;
-    void makeCurrent(int i) override;
+    QStringList printers() override
+    {
+        enumerated.clear();
+        for (const Printer &p : installed)
+            enumerated << p.name;
+        return enumerated;
+    }
+    // Printers may have been removed from `installed` since they were enumerated: the number
+    // names a printer of that list, looked up by name.
+    void makeCurrent(int i) override
+    {
+        const QString name = enumerated.value(i);
+        const auto at = std::find_if(installed.cbegin(), installed.cend(), [&](const Printer &p) { return p.name == name; });
+        if (name.isEmpty() || at == installed.cend())
+            throw PrinterError(QStringLiteral("The printer \"%1\" is no longer installed.").arg(name));
+        current = int(at - installed.cbegin());
+        font = QStringLiteral("DejaVu Sans Mono");
+    }
     QString deviceName() override { return hasCurrent() ? installed[current].name : QString(); }
     QStringList fonts() override { return hasCurrent() ? installed[current].fonts : QStringList(); }
     QString fontName() override { return font; }
@@ -31,7 +48,10 @@ public:
     void replaceFont(const QString &name) override { font = name; }
     void setEmphasis(bool on) override { emphasis = on; }
     bool fits(const QString &text, int indent) override { return indent + charCount(text) <= columns; }
-    void printLine(const QString &text, int indent) override;
+    void printLine(const QString &text, int indent) override
+    {
+        lines << QStringLiteral("%1%2 >%3|%4").arg(size).arg(emphasis ? "B" : "").arg(indent).arg(text);
+    }
     void endDocument() override { documents.append(lines); lines.clear(); }
 
 private:

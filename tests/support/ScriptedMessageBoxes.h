@@ -2,8 +2,7 @@
 #include "shared/MessageBoxes.h"
 
 #include <QList>
-#include <QString>
-#include <functional>
+#include <QStringList>
 
 // A message-box double: records every box and answers from a script, so no test ever
 // blocks on a modal box. Unscripted boxes answer OK, or Yes for a Yes/No box.
@@ -11,12 +10,23 @@ class ScriptedMessageBoxes : public MessageBoxes {
 public:
     struct Box { QString text, title; Buttons buttons; };
 
-    Answer show(const QString &text, const QString &title, Buttons buttons) override;
+    Answer show(const QString &text, const QString &title, Buttons buttons) override
+    {
+        boxes.append({text, title, buttons});
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
+    }
 
     QList<Box> boxes;
     QList<Answer> answers;             // taken in order for Yes/No boxes
-    std::function<void(const Box &)> onShow; // runs while the box is "open"
 
-    QStringList titles() const;
+    QStringList titles() const
+    {
+        QStringList t;
+        for (const Box &b : boxes)
+            t.append(b.title);
+        return t;
+    }
     void clear() { boxes.clear(); }
 };

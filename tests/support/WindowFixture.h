@@ -7,6 +7,8 @@
 #include "shared/WebOpener.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QUrl>
 #include <memory>
 
@@ -20,8 +22,18 @@ public:
 // started in `folder` and loaded as the program loads it.
 class WindowFixture {
 public:
-    explicit WindowFixture(const QByteArray &folder, bool load = true);
-    ~WindowFixture();
+    explicit WindowFixture(const QByteArray &folder, bool load = true) : previousFolder_(QDir::currentPath())
+    {
+        QDir::setCurrent(QFile::decodeName(folder));
+        window = std::make_unique<MainWindow>(boxes, printer, opener);
+        if (load)
+            window->load();
+    }
+    ~WindowFixture()
+    {
+        window.reset();
+        QDir::setCurrent(previousFolder_);
+    }
 
     MainForm &f() { return window->form(); }
     // Opens a folder as the user does in the folder tree.
