@@ -14,8 +14,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTimer>
 #include <QtTest>
 #include <memory>
 

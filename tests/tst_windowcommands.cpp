@@ -1,5 +1,8 @@
-// Reset to Default Size and the information windows on the real main window.
+// Reset to Default Size and the information windows on the real main window, and the texts of
+// the information windows: whole and readable inside their windows, the About window's own words.
 #include "info/AboutWindow.h"
+#include "info/HelpTexts.h"
+#include "info/HelpWindow.h"
 #include "shell/WindowCommands.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
@@ -54,6 +57,33 @@ private slots:
             action->trigger();
         }
         QCOMPARE(w.opener.opened, QList<QUrl>(2, QUrl(HomePage)));
+    }
+
+    void infoWindowTexts()
+    {
+        RecordingOpener opener;
+        AboutWindow about(opener);
+        HelpWindow print(helpPrintPage()), save(helpSavePage());
+        // Each label inside its window, its text whole: wrapped within its box, or on one line as wide as the box.
+        for (QWidget *window : {(QWidget *)&about, (QWidget *)&print, (QWidget *)&save}) {
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            for (QLabel *l : window->findChildren<QLabel *>()) {
+                const bool whole = l->wordWrap() ? l->heightForWidth(l->width()) <= l->height()
+                                                 : l->fontMetrics().horizontalAdvance(l->text()) <= l->width();
+                QVERIFY2(whole && window->rect().contains(l->geometry()), qPrintable(l->objectName()));
+            }
+        }
+
+        QVERIFY((about.frameGeometry().center() - about.screen()->geometry().center()).manhattanLength() <= 2);
+        QStringList texts; // each readable on the black background
+        for (QLabel *l : {about.lblTitle, about.lblVersion, about.lblWrittenBy, about.lblComments, about.lblUrlTop, about.lblUrlBottom})
+            texts << l->text() + (l->palette().color(QPalette::WindowText) == about.palette().color(QPalette::Window) ? " UNREADABLE" : "");
+        QCOMPARE(texts.join(u'|'), QStringLiteral("LISTWRIGHT|Version 2.0 Nov. 1998|Written By: The Listwright authors|"
+                                                  "Please feel free to email me with any comments, bugs or suggestions.|"
+                                                  "If you like this program please visit Listwright's home on the web.|"
+                                                  "Here you will find the most current version."));
+        QCOMPARE(about.lblUrl->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     }
 };
 

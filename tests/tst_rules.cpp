@@ -1,0 +1,95 @@
+// The rules the lists and the output rely on, as tables: size text, character counts, the
+// names' order, the page title check, and the indentation as it is picked or typed.
+#include "output/Indentation.h"
+#include "output/TitleCheck.h"
+#include "scan/ByteConverter.h"
+#include "shared/Text.h"
+#include "support/WindowFixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QtTest>
+
+class RulesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void sizeText()
+    {
+        const std::pair<double, const char *> rows[] = {
+            {0, "0    B "}, {1023, "1023    B "}, {1024, "1024    B "}, {-1, "-1    B "}, {1025, "1.00 KB"},
+            {1536, "1.50 KB"}, {1048575, "1024.00 KB"}, {1048576, "1.00 MB"}, {1073741823, "1024.00 MB"},
+            {1073741824, "1.00 GB"}, {3221225472.0, "3.00 GB"}, {1099511627776.0, "1024.00 GB"}, // above 2^32
+            {1152, "1.13 KB"}, // 1.125 rounds half away from zero on its decimal text
+        };
+        for (const auto &[bytes, text] : rows)
+            QCOMPARE(ByteConverter(bytes), QLatin1String(text));
+    }
+    void namesCountAndOrder()
+    {
+        QCOMPARE(charCount(QString::fromUtf8("caf\xc3\xa9 \xf0\x9f\x93\x81")), qsizetype(6)); // an emoji is one
+        // Case-insensitive, ties by exact bytes; letters beyond ASCII fold too, and a prefix comes first.
+        const QByteArrayList sorted{"A", "a", "ab", "B", "b.txt", "b_", "Z", "\xc3\x84pfel", "\xc3\xa4pfel",
+                                    "\xc3\xa4Pfel2", "\xc3\x84Q", "\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89x"};
+        for (qsizetype i = 0; i < sorted.size(); ++i)
+            for (qsizetype j = 0; j < sorted.size(); ++j)
+                QVERIFY2(nameLess(sorted[i], sorted[j]) == (i < j), sorted[i] + " / " + sorted[j]);
+    }
+
+    void titles()
+    {
+        // The title, and the character the box names ("size" for the wrong size, empty when it passes).
+        const QString folder = QString::fromUtf8("\xF0\x9F\x93\x81"); // one character to a person, two UTF-16 units
+        const std::pair<QString, QString> rows[] = {
+            {"", "size"}, {QString(255, u'a'), ""}, {QString(250, u'a') + "a/b\\c:", "size"}, {folder.repeated(255), ""},
+            {"a/b\\c", "/"}, {"say \"hi\"", "\""}, {"   ", ""}, {"x<y", "<"}, {"a|b>c", "|"}};
+        for (const auto &[title, refused] : rows) {
+            ScriptedMessageBoxes boxes;
+            QCOMPARE(CheckSaveToFileName(title, boxes), refused.isEmpty());
+            QCOMPARE(boxes.boxes.size(), refused.isEmpty() ? 0 : 1);
+            if (refused == "size")
+                QCOMPARE(boxes.boxes[0].title + '|' + boxes.boxes[0].text,
+                         "Listwright - Invalid Name|Page Title is the wrong size.\rMust be > 0 and < 256 characters");
+            else if (!refused.isEmpty())
+                QCOMPARE(boxes.boxes[0].title + '|' + boxes.boxes[0].text, "Listwright - Invalid Character|The " + refused
+                             + " character is not allowed in a filename.\rPlease remove this character from Page Title");
+        }
+    }
+
+    void pickingAndTyping()
+    {
+        WindowFixture w(".", false);
+        MainForm &f = w.f();
+        QComboBox *box = f.cboIndent;
+        fillIndentEntries(box);
+        // Each step picks an entry ('p'), types over the text ('t'), types on ('k') or sets the text ('s'),
+        // then gives the value stored and whether the text was refused. Every step that stores 0 follows
+        // one that stored more, so that the change shows.
+        const struct { char how; const char *text; int value; bool refused; } steps[] = {
+            {'p', "3", 25, false}, {'s', "0", 0, true}, {'t', "8", 8, false}, {'k', "0", 0, true}, // the text is now "80"
+            {'s', "7 spaces", 7, false}, {'s', "Indentation", 7, false}, {'s', "", 0, true}, {'s', "&H1F", 31, false},
+            {'s', "-3", 0, true}, {'s', "79.5", 80, false}, {'s', "0.4", 0, false}, {'s', "1 2", 12, false},
+            {'s', "2.5", 2, false}, {'s', "abc", 0, true}};
+        for (const auto &[how, text, value, refused] : steps) {
+            if (how == 'p') {
+                box->setCurrentIndex(QByteArray(text).toInt());
+                emit box->activated(box->currentIndex());
+            } else if (how == 's') {
+                box->setEditText(QString::fromUtf8(text));
+            } else {
+                if (how == 't')
+                    box->lineEdit()->selectAll();
+                QTest::keyClicks(box->lineEdit(), QString::fromUtf8(text));
+            }
+            QCOMPARE(f.Indentation, value);
+            QCOMPARE(w.boxes.titles(), refused ? QStringList{"Invalid Indentation"} : QStringList());
+            if (refused)
+                QCOMPARE(box->currentText() + '|' + w.boxes.boxes[0].text, "Indentation|Indent must be a number and < 80");
+            w.boxes.clear();
+        }
+    }
+};
+
+QTEST_MAIN(RulesTest)
+#include "tst_rules.moc"
