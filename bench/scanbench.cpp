@@ -413,14 +413,7 @@ int main(int argc, char *argv[])
         const auto j = std::find_if(jobs.begin(), jobs.end(), [&](const Job &j) { return j.name == QLatin1String(name); });
         return j == jobs.end() ? 0.0 : median(j->ours);
     };
-    for (const Job &j : jobs)
-        std::printf("%s: ratio %.2f\n", qPrintable(j.name), j.ratio());
-    for (const char *job : {"size scan", "recursive refresh", "open folder"}) {
-        const double small = medianOf((job + std::string(" 100k")).c_str());
-        const double large = medianOf((job + std::string(" 400k")).c_str());
-        if (small > 0 && large > 0)
-            std::printf("%s 400k vs 100k: ratio %.2f\n", job, large / small);
-    }
+    // Event gaps and memory first; the ratios come last, one line per job.
     for (const Job &j : jobs)
         if (!j.name.startsWith(QLatin1String("save")))
             std::printf("%s event gap: %.1f ms\n", qPrintable(j.name), j.gapMs);
@@ -429,5 +422,13 @@ int main(int argc, char *argv[])
             std::printf("%s peak memory: %.0f MB\n", qPrintable(j.name), j.peakMb);
     if (holdingMb > 0)
         std::printf("holding the 400k recursive listing memory: %.0f MB\n", holdingMb);
+    for (const Job &j : jobs)
+        std::printf("%s: ratio %.2f\n", qPrintable(j.name), j.ratio());
+    for (const char *job : {"size scan", "recursive refresh", "open folder"}) {
+        const double small = medianOf((job + std::string(" 100k")).c_str());
+        const double large = medianOf((job + std::string(" 400k")).c_str());
+        if (small > 0 && large > 0)
+            std::printf("%s 400k vs 100k: ratio %.2f\n", job, large / small);
+    }
     return 0;
 }
