@@ -5,7 +5,6 @@
 #include "shared/Text.h"
 
 #include <algorithm>
-#include <memory>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -115,29 +114,11 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
         folders->clear();
     if (files)
         files->clear();
-    // fdopendir takes over the descriptor, so read through a duplicate and keep ours.
-    const int fd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        throw FsError::fromErrno(errno);
-    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(fd), ::closedir);
-    if (!dir) {
-        const int err = errno;
-        ::close(fd);
-        throw FsError::fromErrno(err);
-    }
-    errno = 0;
-    unsigned seen = 0;
-    while (dirent *e = ::readdir(dir.get())) {
-        if ((++seen & 1023) == 0) {
-            tickOrInterrupt(listener);
-            errno = 0;
-        }
-        const char *n = e->d_name;
+    const auto take = [&](const char *n, unsigned char type) {
         if (isDotOrDotDot(n))
-            continue;
+            return;
         bool isFolder = false;
         bool isLink = false;
-        unsigned char type = e->d_type;
         if (type == DT_UNKNOWN) {
             struct stat st;
             if (::fstatat(folder.fd(), n, &st, AT_SYMLINK_NOFOLLOW) == 0)
@@ -162,10 +143,27 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
         } else if (files) {
             files->add(n, std::strlen(n));
         }
-        errno = 0;
-    }
-    if (errno != 0)
+    };
+    // The entries come from the kernel in blocks, through our own descriptor from its first
+    // entry on: no directory stream (a duplicate descriptor and its checks) for every folder.
+    if (::lseek(folder.fd(), 0, SEEK_SET) < 0)
         throw FsError::fromErrno(errno);
+    alignas(dirent64) char block[32 * 1024];
+    unsigned seen = 0;
+    for (;;) {
+        const ssize_t got = ::getdents64(folder.fd(), block, sizeof block);
+        if (got < 0)
+            throw FsError::fromErrno(errno);
+        if (got == 0)
+            break;
+        for (ssize_t at = 0; at < got;) {
+            const auto *e = reinterpret_cast<const dirent64 *>(block + at);
+            at += e->d_reclen;
+            if ((++seen & 1023) == 0)
+                tickOrInterrupt(listener);
+            take(e->d_name, e->d_type);
+        }
+    }
     if (folders)
         std::sort(folders->begin(), folders->end(),
                   [](const SubfolderEntry &a, const SubfolderEntry &b) { return nameLess(a.name, b.name); });
