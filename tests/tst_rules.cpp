@@ -1,5 +1,5 @@
-// The rules the lists and the output rely on, as tables: size text, character counts, the
-// names' order, the page title check, and the indentation as it is picked or typed.
+// The rules the lists and the output rely on, as tables: size text, the names' order,
+// the page title check, and the indentation as it is picked or typed.
 #include "output/Indentation.h"
 #include "output/TitleCheck.h"
 #include "scan/ByteConverter.h"
@@ -26,9 +26,8 @@ private slots:
         for (const auto &[bytes, text] : rows)
             QCOMPARE(ByteConverter(bytes), QLatin1String(text));
     }
-    void namesCountAndOrder()
+    void nameOrder()
     {
-        QCOMPARE(charCount(QString::fromUtf8("caf\xc3\xa9 \xf0\x9f\x93\x81")), qsizetype(6)); // an emoji is one
         // Case-insensitive, ties by exact bytes; letters beyond ASCII fold too, and a prefix comes first.
         const QByteArrayList sorted{"A", "a", "ab", "B", "b.txt", "b_", "Z", "\xc3\x84pfel", "\xc3\xa4pfel",
                                     "\xc3\xa4Pfel2", "\xc3\x84Q", "\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89x"};
