@@ -48,6 +48,10 @@ void writeTextFileAtomically(const QString &path, const TextLines &lines)
         if (used + line.size() + 2 > BlockSize) {
             ok = writeAll(QByteArrayView(block.constData(), used));
             used = 0;
+            // The disk starts on what is written while the rest is made; the sync before the
+            // rename then waits for less.
+            if (ok && file.flush())
+                ::sync_file_range(file.handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
             if (line.size() + 2 > BlockSize) { // a line longer than a block goes out on its own
                 ok = ok && writeAll(line) && writeAll("\r\n");
                 continue;
