@@ -290,6 +290,7 @@ int main(int argc, char *argv[])
     QDir::setCurrent(path("tree100k"));
     MainWindow window(boxes, printers, opener);
     window.load();
+    window.show(); // shown, so that the lists lay out and paint what they get
     MainForm &f = window.form();
     auto open = [&](const QString &folder) { f.dirFolder->setPath(QFile::encodeName(folder)); };
     const double baseMb = statusKb("VmRSS:") / 1024.0;
