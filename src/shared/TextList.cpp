@@ -156,8 +156,8 @@ TextList::TextList(QWidget *parent) : QListView(parent), model_(new TextListMode
     setModel(model_);
     setUniformItemSizes(true);
     // A list view lays out every row again whenever rows are added; during a scan, rows come
-    // at every event pass. In batches, each pass lays out at most 10,000 rows, and a listing
-    // of 400,000 lines costs no more to show than to make.
+    // at every event pass. In batches, each pass lays out at most 10,000 rows, so a growing
+    // listing costs each pass about the same, however long it already is.
     setLayoutMode(QListView::Batched);
     setBatchSize(10000);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
