@@ -128,7 +128,14 @@ void SaveToFileTest::saves()
 
     // After the failures a save works again and comes out whole; in a folder that takes no new
     // file, a file that may be written is written in place.
+    // The file it replaces is let go of afterwards, so the program holds no more files open.
+    const auto openFiles = [] {
+        QThreadPool::globalInstance()->waitForDone();
+        return QDir("/proc/self/fd").count();
+    };
+    const qsizetype filesBefore = openFiles();
     save(w, folder("good"));
+    QCOMPARE(openFiles(), filesBefore);
     const QMap<QString, QByteArray> goodSave = folderContents(folder("good"));
     QVERIFY(goodSave.value("LISTWRIGHT.txt").endsWith("\r\n\r\nFiles: 0    B \r\n" + listing));
     out.file("shut/LISTWRIGHT.txt", 5000);
