@@ -309,36 +309,46 @@ int main(int argc, char *argv[])
     qsizetype recursiveLines = 0, flatLines[2] = {0, 0};
     double holdingMb = 0;
 
-    for (const char *tree : {"tree100k", "tree400k"}) {
-        const QString label = QLatin1String(tree).mid(4); // 100k, 400k
-        const QString files = label == QLatin1String("100k") ? QStringLiteral("100,000 files in 5,220 folders")
-                                                             : QStringLiteral("400,000 files in 20,880 folders");
-        open(path(tree));
+    // The 100,000 and 400,000 cases of a job take turns, run by run, so that both see the
+    // machine in the same state and their ratio shows how the job grows.
+    const char *const trees[2] = {"tree100k", "tree400k"};
+    const QString treeFiles[2] = {QStringLiteral("100,000 files in 5,220 folders"),
+                                  QStringLiteral("400,000 files in 20,880 folders")};
+    const char *const sizes[2] = {"100k", "400k"};
 
-        if (wanted("size")) {
-            Job size{QStringLiteral("size scan ") + label, QStringLiteral("folder size scan, %1").arg(files),
-                     QStringLiteral("du -sb")};
-            for (int r = 0; r < runs; ++r) {
-                const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(tree)});
-                size.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
+    if (wanted("size")) {
+        Job size[2];
+        for (int t = 0; t < 2; ++t)
+            size[t] = {QStringLiteral("size scan ") + sizes[t], QStringLiteral("folder size scan, ") + treeFiles[t],
+                       QStringLiteral("du -sb")};
+        for (int r = 0; r < runs; ++r) {
+            for (int t = 0; t < 2; ++t) {
+                open(path(trees[t]));
+                const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(trees[t])});
+                size[t].add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
                 setChecked(f.chkFolderSize, false);
             }
-            jobs.push_back(size);
         }
+        jobs.insert(jobs.end(), {size[0], size[1]});
+    }
 
-        if (wanted("recursive")) {
-            Job recursive{QStringLiteral("recursive refresh ") + label, QStringLiteral("recursive refresh, %1").arg(files),
-                          QStringLiteral("find -printf")};
-            for (int r = 0; r < runs; ++r) {
-                const double peer =
-                    timePeer(QStringLiteral("find"), {path(tree), QStringLiteral("-printf"), QStringLiteral("%p %s\\n")});
-                recursive.add(measure(*f.window, [&] { f.chkRecursive->click(); }), peer);
+    if (wanted("recursive")) {
+        Job recursive[2];
+        for (int t = 0; t < 2; ++t)
+            recursive[t] = {QStringLiteral("recursive refresh ") + sizes[t],
+                            QStringLiteral("recursive refresh, ") + treeFiles[t], QStringLiteral("find -printf")};
+        for (int r = 0; r < runs; ++r) {
+            for (int t = 0; t < 2; ++t) {
+                open(path(trees[t]));
+                const double peer = timePeer(QStringLiteral("find"),
+                                             {path(trees[t]), QStringLiteral("-printf"), QStringLiteral("%p %s\\n")});
+                recursive[t].add(measure(*f.window, [&] { f.chkRecursive->click(); }), peer);
                 recursiveLines = f.lstBigFileList->count();
                 setChecked(f.chkFolderSize, false);
                 setChecked(f.chkRecursive, false);
             }
-            jobs.push_back(recursive);
         }
+        jobs.insert(jobs.end(), {recursive[0], recursive[1]});
     }
 
     // Save the 400,000-line recursive listing, and the memory that holding it takes.
@@ -372,18 +382,22 @@ int main(int argc, char *argv[])
         setChecked(f.chkRecursive, false);
     }
 
-    // Open a folder of 100,000 and of 400,000 files, with the size and date columns.
-    for (int which = 0; which < 2 && wanted("open"); ++which) {
-        const QString flat = path(which == 0 ? "flat100k" : "flat400k");
-        Job list{QStringLiteral("open folder ") + (which == 0 ? "100k" : "400k"),
-                 QStringLiteral("open a folder of %1 files").arg(which == 0 ? "100,000" : "400,000"), QStringLiteral("ls -l")};
+    // Open a folder of 100,000 and of 400,000 files, with the size and date columns, in turns.
+    if (wanted("open")) {
+        Job list[2];
+        for (int t = 0; t < 2; ++t)
+            list[t] = {QStringLiteral("open folder ") + sizes[t],
+                       QStringLiteral("open a folder of %1 files").arg(t == 0 ? "100,000" : "400,000"), QStringLiteral("ls -l")};
         for (int r = 0; r < runs; ++r) {
-            open(path("tree100k")); // away, so that the folder is read again
-            const double peer = timePeer(QStringLiteral("ls"), {QStringLiteral("-l"), flat});
-            list.add(measure(*f.window, [&] { open(flat); }), peer);
-            flatLines[which] = f.lstBigFileList->count();
+            for (int t = 0; t < 2; ++t) {
+                const QString flat = path(t == 0 ? "flat100k" : "flat400k");
+                open(path("tree100k")); // away, so that the folder is read again
+                const double peer = timePeer(QStringLiteral("ls"), {QStringLiteral("-l"), flat});
+                list[t].add(measure(*f.window, [&] { open(flat); }), peer);
+                flatLines[t] = f.lstBigFileList->count();
+            }
         }
-        jobs.push_back(list);
+        jobs.insert(jobs.end(), {list[0], list[1]});
     }
 
     // A size scan of a folder with 200,000 files of its own and 200,000 in its one subfolder.
