@@ -29,11 +29,20 @@ private slots:
     void nameOrder()
     {
         // Case-insensitive, ties by exact bytes; letters beyond ASCII fold too, and a prefix comes first.
-        const QByteArrayList sorted{"A", "a", "ab", "B", "b.txt", "b_", "Z", "\xc3\x84pfel", "\xc3\xa4pfel",
-                                    "\xc3\xa4Pfel2", "\xc3\x84Q", "\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89x"};
-        for (qsizetype i = 0; i < sorted.size(); ++i)
-            for (qsizetype j = 0; j < sorted.size(); ++j)
+        // Long names differ beyond the bytes compared eight at a time, next to 'A' and 'Z'. Where
+        // the heads of two names decide, they decide the same.
+        const QByteArrayList sorted{"A", "a", "ab", "abcdefgh", "ABCDEFGH@", "abcdefgh[", "abcdefgh`", "ABCDEFGHa",
+                                    "abcdefghA", "abcdefghijklmnop", "abcdefghijklmnopQ", "ABCDEFGHIJKLMNOPr",
+                                    "abcdefghz", "abcdefgh{", "abcdefgh\xc3\xa4", "abcdefgh\xc3\x84x", "ab\xc3\xa4",
+                                    "AB\xc3\x84x", "B", "b.txt", "b_", "Z", "\xc3\x84pfel", "\xc3\xa4pfel", "\xc3\xa4Pfel2", "\xc3\x84Q",
+                                    "\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89x"};
+        for (qsizetype i = 0; i < sorted.size(); ++i) {
+            for (qsizetype j = 0; j < sorted.size(); ++j) {
                 QVERIFY2(nameLess(sorted[i], sorted[j]) == (i < j), sorted[i] + " / " + sorted[j]);
+                const int heads = headOrder(nameHead(sorted[i]), nameHead(sorted[j]));
+                QVERIFY2(heads == 0 || (heads < 0) == (i < j), sorted[i] + " / " + sorted[j]);
+            }
+        }
     }
 
     void titles()

@@ -125,7 +125,7 @@ void ScanEngineTest::bigFolderIsReadInPieces()
     constexpr int Files = 20000;
     tree.mkdir("big");
     for (int i = 0; i < Files; ++i)
-        tree.file("big/" + QByteArray(i % 2 ? "N" : "n") + QByteArray::number(Files - i), 1);
+        tree.file("big/" + QByteArray(i % 2 ? "Name-" : "name-") + (i % 7 ? "" : "\xc3\xa4") + QByteArray::number(Files - i), 1);
     // Read and sorted in pieces, and merged into the one order.
     const FolderHandle folder = FolderHandle::open(tree.at("big"));
     FileNames pieces;

@@ -60,24 +60,32 @@ void FileNames::add(const char *name, size_t length)
 
 void FileNames::sort(ScanListener *listener)
 {
-    const auto less = [this](const Entry &a, const Entry &b) {
-        return nameLess(QByteArrayView(buffer_.data() + a.offset, a.length),
-                        QByteArrayView(buffer_.data() + b.offset, b.length));
+    // Each name is sorted with its first bytes beside it, which decide most comparisons without
+    // reading the name from the buffer, where a big folder's names lie far apart.
+    struct Keyed {
+        NameHead head;
+        Entry entry;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(entries_.size());
+    for (const Entry &e : entries_)
+        keyed.push_back({nameHead(QByteArrayView(buffer_.data() + e.offset, e.length)), e});
+    const auto less = [this](const Keyed &a, const Keyed &b) {
+        if (const int order = headOrder(a.head, b.head))
+            return order < 0;
+        return nameLess(QByteArrayView(buffer_.data() + a.entry.offset, a.entry.length),
+                        QByteArrayView(buffer_.data() + b.entry.offset, b.entry.length));
     };
     // Pieces of a few milliseconds each, merged pairwise; the order is the one std::sort
     // gives, as no two names of a folder are equal. The pieces' names lie close together in
     // memory, so this is also quicker than one sort of a big folder, listener or not.
     constexpr size_t Piece = 8192;
-    const size_t n = entries_.size();
-    const auto at = [this](size_t i) { return entries_.begin() + std::ptrdiff_t(i); };
-    if (n <= Piece) {
-        std::sort(entries_.begin(), entries_.end(), less);
-        packInOrder();
-        return;
-    }
+    const size_t n = keyed.size();
+    const auto at = [&keyed](size_t i) { return keyed.begin() + std::ptrdiff_t(i); };
     for (size_t i = 0; i < n; i += Piece) {
         std::sort(at(i), at(std::min(n, i + Piece)), less);
-        tickOrInterrupt(listener);
+        if (n > Piece)
+            tickOrInterrupt(listener);
     }
     for (size_t width = Piece; width < n; width *= 2) {
         for (size_t i = 0; i + width < n; i += 2 * width) {
@@ -85,6 +93,8 @@ void FileNames::sort(ScanListener *listener)
             tickOrInterrupt(listener);
         }
     }
+    for (size_t i = 0; i < n; ++i)
+        entries_[i] = keyed[i].entry;
     packInOrder();
 }
 

@@ -1,6 +1,8 @@
 #include "shared/Text.h"
 
+#include <QtEndian>
 #include <algorithm>
+#include <cstring>
 
 qsizetype charCount(const QString &text)
 {
@@ -35,14 +37,46 @@ inline unsigned char lowerAscii(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') ? c + 32 : c;
 }
+
+constexpr quint64 Ones = 0x0101010101010101ULL;
+constexpr quint64 HighBits = Ones * 0x80;
+
+// Up to eight bytes from `at` as one number, the first byte highest and missing bytes zero, so
+// that comparing two such numbers compares their bytes in order.
+inline quint64 bytesAt(const char *at, qsizetype n)
+{
+    quint64 w = 0;
+    if (n > 0)
+        std::memcpy(&w, at, size_t(n));
+    return qFromBigEndian(w);
+}
+
+// lowerAscii for eight ASCII bytes at once.
+inline quint64 lowerAsciiBytes(quint64 w)
+{
+    const quint64 fromA = w + Ones * (0x80 - 'A');     // high bit set in each byte >= 'A'
+    const quint64 pastZ = w + Ones * (0x80 - 'Z' - 1); // high bit set in each byte > 'Z'
+    return w | (((fromA ^ pastZ) & HighBits) >> 2);    // 0x20 added to 'A' to 'Z'
+}
 }
 
 bool nameLess(QByteArrayView a, QByteArrayView b)
 {
-    // Fast path for ASCII names: compare folded bytes directly.
+    // Fast path for ASCII names: compare folded bytes directly, eight at a time until a byte
+    // beyond ASCII turns up, then one at a time.
     const qsizetype n = qMin(a.size(), b.size());
+    qsizetype i = 0;
+    for (; i < n; i += 8) {
+        const qsizetype k = qMin<qsizetype>(8, n - i);
+        const quint64 wa = bytesAt(a.data() + i, k), wb = bytesAt(b.data() + i, k);
+        if ((wa | wb) & HighBits)
+            break;
+        const quint64 la = lowerAsciiBytes(wa), lb = lowerAsciiBytes(wb);
+        if (la != lb)
+            return la < lb;
+    }
     bool ascii = true;
-    for (qsizetype i = 0; i < n; ++i) {
+    for (; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[i]);
         if (ca >= 0x80 || cb >= 0x80) {
@@ -62,4 +96,29 @@ bool nameLess(QByteArrayView a, QByteArrayView b)
     if (c != 0)
         return c < 0;
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return (unsigned char)x < (unsigned char)y; });
+}
+
+NameHead nameHead(QByteArrayView name)
+{
+    NameHead head{};
+    for (int w = 0; w < 2; ++w) {
+        const qsizetype from = qMin<qsizetype>(8 * w, name.size());
+        const quint64 bytes = bytesAt(name.data() + from, qMin<qsizetype>(8, name.size() - from));
+        // Bytes beyond ASCII stay as they are, and their high bits tell headOrder to stand back.
+        head.bytes[w] = (bytes & HighBits) ? bytes : lowerAsciiBytes(bytes);
+    }
+    return head;
+}
+
+int headOrder(const NameHead &a, const NameHead &b)
+{
+    // A name shorter than a head ends in zero bytes there, so that it comes first, as nameLess
+    // puts a prefix first. Equal heads leave the order to the rest of the names and their bytes.
+    for (int w = 0; w < 2; ++w) {
+        if ((a.bytes[w] | b.bytes[w]) & HighBits)
+            return 0;
+        if (a.bytes[w] != b.bytes[w])
+            return a.bytes[w] < b.bytes[w] ? -1 : 1;
+    }
+    return 0;
 }
