@@ -57,7 +57,9 @@ void rebuild(MainForm &f)
 
     // Second pass: one line per file. A file that cannot be read is reported once for each
     // column that needs it, and keeps its line: 0 bytes, no date.
-    const FolderFileFacts folderFiles(folder);
+    FolderFileFacts folderFiles(folder);
+    if (isChecked(f.chkSize) || isChecked(f.chkModified))
+        folderFiles.lookUp(count, [&files](int i) { return files.nativeName(i); });
     for (int ItemIndex = 0; ItemIndex < count; ++ItemIndex) {
         const QString name = files.name(ItemIndex);
         const bool showSize = isChecked(f.chkSize);
@@ -66,7 +68,7 @@ void rebuild(MainForm &f)
         std::optional<QString> failure;
         if (showSize || showModified) {
             try {
-                facts = folderFiles.read(files.nativeName(ItemIndex));
+                facts = folderFiles.read(ItemIndex, files.nativeName(ItemIndex));
             } catch (const std::exception &e) {
                 failure = errorDescription(e);
             }

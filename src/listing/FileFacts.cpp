@@ -2,6 +2,10 @@
 
 #include "shared/FsError.h"
 
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 FolderFileFacts::FolderFileFacts(const QByteArray &folder) : zone_(QTimeZone::systemTimeZone())
 {
@@ -12,13 +16,59 @@ FolderFileFacts::FolderFileFacts(const QByteArray &folder) : zone_(QTimeZone::sy
     }
 }
 
-FileFacts FolderFileFacts::read(const char *name) const
+FileFacts FolderFileFacts::facts(const struct stat &st) const
 {
-    if (!folder_.isOpen())
-        throw FsError(openError_);
-    const struct stat st = statEntry(folder_, name);
     // The system zone converts without looking the zone up again for every file.
     const qint64 secs = st.st_mtim.tv_sec;
     return {int64_t(st.st_size),
             zone_.isValid() ? QDateTime::fromSecsSinceEpoch(secs, zone_) : QDateTime::fromSecsSinceEpoch(secs)};
+}
+
+void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &name)
+{
+    looked_.assign(size_t(std::max(count, 0)), Looked{});
+    if (!folder_.isOpen())
+        return;
+    // Both threads take slices of the names in turn until none are left.
+    constexpr int Slice = 512;
+    std::atomic<int> next{0};
+    const auto work = [&] {
+        for (int from; (from = next.fetch_add(Slice)) < count;) {
+            for (int i = from; i < std::min(count, from + Slice); ++i) {
+                struct stat st;
+                Looked &l = looked_[size_t(i)];
+                l.error = statEntryAt(folder_, name(i), st);
+                if (l.error == 0)
+                    l = {int64_t(st.st_size), int64_t(st.st_mtim.tv_sec), 0};
+            }
+        }
+    };
+    if (count < 4 * Slice || std::thread::hardware_concurrency() < 2) {
+        work();
+        return;
+    }
+    std::thread helper;
+    try {
+        helper = std::thread(work);
+    } catch (const std::system_error &) {
+        // No second thread: this one does it all.
+    }
+    work();
+    if (helper.joinable())
+        helper.join();
+}
+
+FileFacts FolderFileFacts::read(int i, const char *name) const
+{
+    if (!folder_.isOpen())
+        throw FsError(openError_);
+    if (i < 0 || size_t(i) >= looked_.size())
+        return facts(statEntry(folder_, name));
+    const Looked &l = looked_[size_t(i)];
+    if (l.error != 0)
+        throw FsError::fromErrno(l.error);
+    struct stat st{};
+    st.st_size = l.length;
+    st.st_mtim.tv_sec = l.modified;
+    return facts(st);
 }

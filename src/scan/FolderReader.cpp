@@ -215,16 +215,23 @@ bool isSystemViewFolder(const FolderHandle &folder)
     }
 }
 
-struct stat statEntry(const FolderHandle &folder, const char *name)
+int statEntryAt(const FolderHandle &folder, const char *name, struct stat &st)
 {
-    struct stat st;
     if (::fstatat(folder.fd(), name, &st, 0) == 0)
-        return st;
+        return 0;
     const int err = errno;
     if ((err == ENOENT || err == ELOOP) && ::fstatat(folder.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0
         && S_ISLNK(st.st_mode))
-        return st;
-    throw FsError::fromErrno(err);
+        return 0;
+    return err;
+}
+
+struct stat statEntry(const FolderHandle &folder, const char *name)
+{
+    struct stat st;
+    if (const int err = statEntryAt(folder, name, st))
+        throw FsError::fromErrno(err);
+    return st;
 }
 
 int64_t fileLengthAt(const FolderHandle &folder, const char *name)

@@ -94,6 +94,8 @@ bool isSystemViewFolder(const FolderHandle &folder);
 // The status of the entry `name` of an open folder: a link is followed to its target, and a
 // dangling link gives its own. Throws FsError.
 struct stat statEntry(const FolderHandle &folder, const char *name);
+// The same without throwing, for any thread: 0, or the system's error number.
+int statEntryAt(const FolderHandle &folder, const char *name, struct stat &st);
 
 // The length of the entry `name` of an open folder, as statEntry sees it. Throws FsError.
 int64_t fileLengthAt(const FolderHandle &folder, const char *name);
