@@ -428,9 +428,9 @@ int main(int argc, char *argv[])
                     median(j.ours), qPrintable(j.peer), median(j.theirs), j.ratio(), j.gapMs, j.peakMb);
     std::printf("\n");
 
-    auto medianOf = [&](const char *name) {
-        const auto j = std::find_if(jobs.begin(), jobs.end(), [&](const Job &j) { return j.name == QLatin1String(name); });
-        return j == jobs.end() ? 0.0 : median(j->ours);
+    auto find = [&](const std::string &name) {
+        const auto j = std::find_if(jobs.begin(), jobs.end(), [&](const Job &j) { return j.name == QLatin1String(name.c_str()); });
+        return j == jobs.end() ? nullptr : &*j;
     };
     // Event gaps and memory first; the ratios come last, one line per job.
     for (const Job &j : jobs)
@@ -443,11 +443,16 @@ int main(int argc, char *argv[])
         std::printf("holding the 400k recursive listing memory: %.0f MB\n", holdingMb);
     for (const Job &j : jobs)
         std::printf("%s: ratio %.2f\n", qPrintable(j.name), j.ratio());
+    // The growth: the median of the runs' own ratios, each of a 400,000 case and the 100,000
+    // case run just before it, so that the machine's drift over minutes does not enter.
     for (const char *job : {"size scan", "recursive refresh", "open folder"}) {
-        const double small = medianOf((job + std::string(" 100k")).c_str());
-        const double large = medianOf((job + std::string(" 400k")).c_str());
-        if (small > 0 && large > 0)
-            std::printf("%s 400k vs 100k: ratio %.2f\n", job, large / small);
+        const Job *small = find(job + std::string(" 100k")), *large = find(job + std::string(" 400k"));
+        if (!small || !large)
+            continue;
+        std::vector<double> growth;
+        for (size_t r = 0; r < std::min(small->ours.size(), large->ours.size()); ++r)
+            growth.push_back(large->ours[r] / small->ours[r]);
+        std::printf("%s 400k vs 100k: ratio %.2f\n", job, median(growth));
     }
     return 0;
 }
