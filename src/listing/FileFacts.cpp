@@ -16,12 +16,11 @@ FolderFileFacts::FolderFileFacts(const QByteArray &folder) : zone_(QTimeZone::sy
     }
 }
 
-FileFacts FolderFileFacts::facts(const struct stat &st) const
+FileFacts FolderFileFacts::facts(int64_t length, qint64 modified) const
 {
     // The system zone converts without looking the zone up again for every file.
-    const qint64 secs = st.st_mtim.tv_sec;
-    return {int64_t(st.st_size),
-            zone_.isValid() ? QDateTime::fromSecsSinceEpoch(secs, zone_) : QDateTime::fromSecsSinceEpoch(secs)};
+    return {length, zone_.isValid() ? QDateTime::fromSecsSinceEpoch(modified, zone_)
+                                    : QDateTime::fromSecsSinceEpoch(modified)};
 }
 
 void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &name)
@@ -62,13 +61,12 @@ FileFacts FolderFileFacts::read(int i, const char *name) const
 {
     if (!folder_.isOpen())
         throw FsError(openError_);
-    if (i < 0 || size_t(i) >= looked_.size())
-        return facts(statEntry(folder_, name));
+    if (i < 0 || size_t(i) >= looked_.size()) {
+        const struct stat st = statEntry(folder_, name);
+        return facts(st.st_size, st.st_mtim.tv_sec);
+    }
     const Looked &l = looked_[size_t(i)];
     if (l.error != 0)
         throw FsError::fromErrno(l.error);
-    struct stat st{};
-    st.st_size = l.length;
-    st.st_mtim.tv_sec = l.modified;
-    return facts(st);
+    return facts(l.length, l.modified);
 }

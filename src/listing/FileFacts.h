@@ -31,7 +31,7 @@ public:
     FileFacts read(int i, const char *name) const;
 
 private:
-    FileFacts facts(const struct stat &st) const;
+    FileFacts facts(int64_t length, qint64 modified) const;
 
     struct Looked {
         int64_t length;
