@@ -310,46 +310,46 @@ int main(int argc, char *argv[])
     double holdingMb = 0;
 
     // The 100,000 and 400,000 cases of a job take turns, run by run, so that both see the
-    // machine in the same state and their ratio shows how the job grows.
+    // machine in the same state and their ratio shows how the job grows. In `what`, %1 stands
+    // for the files and %2 for the folders; `runOnce(t, job)` runs case t (0: 100,000 files,
+    // 1: 400,000) once and adds it to `job`.
     const char *const trees[2] = {"tree100k", "tree400k"};
-    const QString treeFiles[2] = {QStringLiteral("100,000 files in 5,220 folders"),
-                                  QStringLiteral("400,000 files in 20,880 folders")};
     const char *const sizes[2] = {"100k", "400k"};
-
-    if (wanted("size")) {
-        Job size[2];
-        for (int t = 0; t < 2; ++t)
-            size[t] = {QStringLiteral("size scan ") + sizes[t], QStringLiteral("folder size scan, ") + treeFiles[t],
-                       QStringLiteral("du -sb")};
-        for (int r = 0; r < runs; ++r) {
-            for (int t = 0; t < 2; ++t) {
-                open(path(trees[t]));
-                const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(trees[t])});
-                size[t].add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
-                setChecked(f.chkFolderSize, false);
-            }
+    auto inTurns = [&](const QString &name, const QString &what, const QString &peer,
+                       const std::function<void(int, Job &)> &runOnce) {
+        Job pair[2];
+        for (int t = 0; t < 2; ++t) {
+            const QString caption =
+                QString(what).replace("%1", t == 0 ? "100,000" : "400,000").replace("%2", t == 0 ? "5,220" : "20,880");
+            pair[t] = {name + ' ' + sizes[t], caption, peer};
         }
-        jobs.insert(jobs.end(), {size[0], size[1]});
-    }
+        for (int r = 0; r < runs; ++r)
+            for (int t = 0; t < 2; ++t)
+                runOnce(t, pair[t]);
+        jobs.insert(jobs.end(), {pair[0], pair[1]});
+    };
+    const QString treeFiles = QStringLiteral("%1 files in %2 folders");
 
-    if (wanted("recursive")) {
-        Job recursive[2];
-        for (int t = 0; t < 2; ++t)
-            recursive[t] = {QStringLiteral("recursive refresh ") + sizes[t],
-                            QStringLiteral("recursive refresh, ") + treeFiles[t], QStringLiteral("find -printf")};
-        for (int r = 0; r < runs; ++r) {
-            for (int t = 0; t < 2; ++t) {
-                open(path(trees[t]));
-                const double peer = timePeer(QStringLiteral("find"),
-                                             {path(trees[t]), QStringLiteral("-printf"), QStringLiteral("%p %s\\n")});
-                recursive[t].add(measure(*f.window, [&] { f.chkRecursive->click(); }), peer);
-                recursiveLines = f.lstBigFileList->count();
-                setChecked(f.chkFolderSize, false);
-                setChecked(f.chkRecursive, false);
-            }
-        }
-        jobs.insert(jobs.end(), {recursive[0], recursive[1]});
-    }
+    if (wanted("size"))
+        inTurns(QStringLiteral("size scan"), QStringLiteral("folder size scan, ") + treeFiles, QStringLiteral("du -sb"),
+                [&](int t, Job &job) {
+                    open(path(trees[t]));
+                    const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(trees[t])});
+                    job.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
+                    setChecked(f.chkFolderSize, false);
+                });
+
+    if (wanted("recursive"))
+        inTurns(QStringLiteral("recursive refresh"), QStringLiteral("recursive refresh, ") + treeFiles,
+                QStringLiteral("find -printf"), [&](int t, Job &job) {
+                    open(path(trees[t]));
+                    const double peer = timePeer(QStringLiteral("find"),
+                                                 {path(trees[t]), QStringLiteral("-printf"), QStringLiteral("%p %s\\n")});
+                    job.add(measure(*f.window, [&] { f.chkRecursive->click(); }), peer);
+                    recursiveLines = f.lstBigFileList->count();
+                    setChecked(f.chkFolderSize, false);
+                    setChecked(f.chkRecursive, false);
+                });
 
     // Save the 400,000-line recursive listing, and the memory that holding it takes.
     if (wanted("recursive") || wanted("save")) {
@@ -382,23 +382,16 @@ int main(int argc, char *argv[])
         setChecked(f.chkRecursive, false);
     }
 
-    // Open a folder of 100,000 and of 400,000 files, with the size and date columns, in turns.
-    if (wanted("open")) {
-        Job list[2];
-        for (int t = 0; t < 2; ++t)
-            list[t] = {QStringLiteral("open folder ") + sizes[t],
-                       QStringLiteral("open a folder of %1 files").arg(t == 0 ? "100,000" : "400,000"), QStringLiteral("ls -l")};
-        for (int r = 0; r < runs; ++r) {
-            for (int t = 0; t < 2; ++t) {
-                const QString flat = path(t == 0 ? "flat100k" : "flat400k");
-                open(path("tree100k")); // away, so that the folder is read again
-                const double peer = timePeer(QStringLiteral("ls"), {QStringLiteral("-l"), flat});
-                list[t].add(measure(*f.window, [&] { open(flat); }), peer);
-                flatLines[t] = f.lstBigFileList->count();
-            }
-        }
-        jobs.insert(jobs.end(), {list[0], list[1]});
-    }
+    // Open a folder of 100,000 and of 400,000 files, with the size and date columns.
+    if (wanted("open"))
+        inTurns(QStringLiteral("open folder"), QStringLiteral("open a folder of %1 files"), QStringLiteral("ls -l"),
+                [&](int t, Job &job) {
+                    const QString flat = path(t == 0 ? "flat100k" : "flat400k");
+                    open(path("tree100k")); // away, so that the folder is read again
+                    const double peer = timePeer(QStringLiteral("ls"), {QStringLiteral("-l"), flat});
+                    job.add(measure(*f.window, [&] { open(flat); }), peer);
+                    flatLines[t] = f.lstBigFileList->count();
+                });
 
     // A size scan of a folder with 200,000 files of its own and 200,000 in its one subfolder.
     if (wanted("own")) {
@@ -428,7 +421,7 @@ int main(int argc, char *argv[])
                     median(j.ours), qPrintable(j.peer), median(j.theirs), j.ratio(), j.gapMs, j.peakMb);
     std::printf("\n");
 
-    auto find = [&](const std::string &name) {
+    auto jobNamed = [&](const std::string &name) {
         const auto j = std::find_if(jobs.begin(), jobs.end(), [&](const Job &j) { return j.name == QLatin1String(name.c_str()); });
         return j == jobs.end() ? nullptr : &*j;
     };
@@ -446,7 +439,7 @@ int main(int argc, char *argv[])
     // The growth: the median of the runs' own ratios, each of a 400,000 case and the 100,000
     // case run just before it, so that the machine's drift over minutes does not enter.
     for (const char *job : {"size scan", "recursive refresh", "open folder"}) {
-        const Job *small = find(job + std::string(" 100k")), *large = find(job + std::string(" 400k"));
+        const Job *small = jobNamed(job + std::string(" 100k")), *large = jobNamed(job + std::string(" 400k"));
         if (!small || !large)
             continue;
         std::vector<double> growth;
