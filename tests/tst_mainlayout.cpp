@@ -101,8 +101,8 @@ private slots:
             const bool whole = l->wordWrap() ? l->heightForWidth(l->width()) <= l->height() : l->fontMetrics().horizontalAdvance(l->text()) <= l->width();
             QVERIFY2(whole && l->parentWidget()->rect().contains(l->geometry()), qPrintable(l->objectName()));
         }
-        QCOMPARE(splash->lblVersion->text() + '|' + splash->lblDescription->text(),
-                 "Version 2.0.0|A program designed to let you print or save to a file a list of folders and their sizes.");
+        QCOMPARE(splash->lblVersion->text() + '|' + splash->lblPlatform->text() + '|' + splash->lblDescription->text(),
+                 "Version 2.0.0|Linux|A program designed to let you print or save to a file a list of folders and their sizes.");
         splash->timeSplash.start();
         QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 10000);
         QVERIFY(handOvers == 1 && mainWindow.isVisible());
