@@ -251,6 +251,7 @@ private slots:
         w.window->show();
         QStatusBar *bar = w.f().StatusBar1;
         QVERIFY(bar->currentMessage().isEmpty());
+        QVERIFY(bar->fontMetrics().height() + 2 <= bar->height()); // a line shows whole, with a pixel to spare
 
         // What the status bar says at each pump of a size scan.
         QStringList shown;

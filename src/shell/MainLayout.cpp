@@ -180,6 +180,8 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     f.StatusBar1 = named(new QStatusBar(window), "StatusBar1");
     f.StatusBar1->setSizeGripEnabled(true);
     f.StatusBar1->setFixedHeight(DesignStatusBarHeight);
+    // The window's own face, which fits the bar's design height; the desktop's may not.
+    f.StatusBar1->setFont(windowDefault());
     window->setStatusBar(f.StatusBar1);
 
     // The hidden elements have no window at all, so they can never appear.
@@ -188,12 +190,13 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     // A new folder list and file list show the process's working folder, or the folder the
     // program was asked to start in, with the drive that holds it.
     const QByteArray workingFolder = QFile::encodeName(QDir::currentPath());
-    try {
-        f.dirFolder->setPath(startFolder.isEmpty() ? workingFolder : startFolder);
-        f.fileFileList->setPath(f.dirFolder->path());
-    } catch (const FsError &) {
-        f.dirFolder->setPath("/");
-        f.fileFileList->setPath("/");
+    for (const QByteArray &folder : {startFolder.isEmpty() ? workingFolder : startFolder, workingFolder, QByteArray("/")}) {
+        try {
+            f.dirFolder->setPath(folder);
+            f.fileFileList->setPath(folder);
+            break;
+        } catch (const FsError &) {
+        }
     }
     if (!startFolder.isEmpty())
         f.drvDrive->setDrive(DriveList::driveOf(QFile::decodeName(f.dirFolder->path())));
