@@ -247,6 +247,10 @@ private slots:
         t.mkdir(deep);
         t.file(deep + "/f", 2048);
         ScanPump::progressIntervalMs = 0; // a line at every pump
+        // A desktop with a large face: the bar keeps the window's own, which fits its height.
+        const QFont desktopFont = QApplication::font();
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
         WindowFixture w(t.at("S"));
         w.window->show();
         QStatusBar *bar = w.f().StatusBar1;
