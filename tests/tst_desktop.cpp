@@ -168,22 +168,19 @@ private slots:
     void startFolderFromArgument()
     {
         TempTree t;
-        t.mkdir("S/sub");
-        t.mkdir("O/one");
+        t.mkdir("S");
+        t.mkdir("O");
         t.file("S/plain", 1);
-        const QString previous = QDir::currentPath();
+        const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
         QDir::setCurrent(QString::fromUtf8(t.at("S")));
         const StartFolder relative = startFolderFrom("../O/");
         const StartFolder missing = startFolderFrom("gone");
         const StartFolder file = startFolderFrom("plain");
         const StartFolder none = startFolderFrom({});
-        QDir::setCurrent(previous);
-        QCOMPARE(relative.path, t.at("O"));
-        QVERIFY(relative.problem.isEmpty());
+        QVERIFY(relative.path == t.at("O") && relative.problem.isEmpty());
         QCOMPARE(missing.named + '|' + missing.problem, t.at("S/gone") + "|No such file or directory");
         QCOMPARE(file.named + '|' + file.problem, t.at("S/plain") + "|Not a directory");
         QVERIFY(missing.path.isEmpty() && file.path.isEmpty() && none.path.isEmpty() && none.problem.isEmpty());
-        QCOMPARE(startFolderProblemLine(missing), "listwright: cannot open folder " + t.at("S/gone") + ": No such file or directory");
     }
 
     void windowStartsInNamedFolder()
@@ -204,7 +201,7 @@ private slots:
             WindowFixture plain(t.at("O"));
             fromO = stateOf(*plain.window);
         }
-        const QString previous = QDir::currentPath();
+        const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
         QDir::setCurrent(QString::fromUtf8(t.at("S")));
         ScriptedMessageBoxes boxes;
         RecordingPrinter printer;
@@ -220,7 +217,6 @@ private slots:
         auto fallback = openMainWindow(boxes, printer, opener, startFolderFrom("missing"));
         QVERIFY(fallback && boxes.boxes.isEmpty()); // the box follows once the window is up
         QCoreApplication::processEvents();
-        QDir::setCurrent(previous);
         QCOMPARE(boxes.titles(), QStringList{"Listwright - Error Opening Folder"});
         QCOMPARE(boxes.boxes.first().text, "No such file or directory\r" + t.at("S/missing"));
         QCOMPARE(fallback->form().dirFolder->path(), t.at("S"));
