@@ -29,7 +29,6 @@
 
 namespace {
 
-
 QFont arialBold() { return designFont(QStringLiteral("Arial"), 8.25, true); }
 QFont sansBold() { return designFont(QStringLiteral("MS Sans Serif"), 8.25, true); }
 QFont fixedsys() { return designFont(QStringLiteral("Fixedsys"), 9); }
