@@ -1,5 +1,6 @@
 # Installs Listwright as a desktop application, and packs it as a Debian package:
-#   cmake --install <build>            the program, its menu entry and its icons
+#   cmake --install <build>            the program, its menu entry, its icons, its software
+#                                      centre description and its manual page
 #   cd <build> && cpack                listwright_<version>_<arch>.deb
 include(GNUInstallDirs)
 
@@ -10,6 +11,12 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/listwright.desktop.in
                ${CMAKE_CURRENT_BINARY_DIR}/listwright.desktop @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/listwright.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# The software centres' description, and the manual page (plain; a package may compress it).
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.listwright.Listwright.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/listwright.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 foreach(size 16 32 48 64 128 256)
   install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/listwright-${size}.png

@@ -1,6 +1,7 @@
 #include "info/AboutWindow.h"
 
 #include "info/CentreOnScreen.h"
+#include "shared/ColourPair.h"
 #include "shared/Fonts.h"
 #include "shared/Geometry.h"
 #include "shared/ProgramIcon.h"
@@ -109,9 +110,7 @@ AboutWindow::AboutWindow(WebOpener &opener, QWidget *parent)
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setFont(sansSerif(8.25, true));
-    QPalette okPal = cmdOK->palette();
-    okPal.setColor(QPalette::Button, QColor(192, 192, 192));
-    cmdOK->setPalette(okPal);
+    setColourPair(cmdOK, QPalette::ButtonText, Qt::black, QPalette::Button, LightGrey);
     cmdOK->setGeometry(twipsRect(1920, 4080, 735, 375));
     cmdOK->setDefault(true);
     cmdOK->setFocus();

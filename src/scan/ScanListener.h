@@ -1,5 +1,6 @@
 #pragma once
 #include "scan/ScanEnd.h"
+#include "scan/ScanProgress.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -24,6 +25,9 @@ public:
 
     // A folder or file could not be read; Completed means go on with the next one.
     virtual ScanEnd problem(const QString &description, const QString &entryName) = 0;
+
+    // What the scan has counted so far; the engine keeps it up to date.
+    ScanProgress progress;
 
     // Milliseconds of work between two pumps; tests set 0 to pump at every tick.
     static inline int intervalMs = 15;

@@ -1,19 +1,44 @@
 #include "scan/ScanPump.h"
 
+#include "scan/ProgressText.h"
 #include "scan/ScanErrorReport.h"
+#include "shared/MainForm.h"
 
 #include <QCoreApplication>
+#include <QStatusBar>
+#include <QStyle>
 
 ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request)
     : f_(f), session_(session), request_(request), sizeScan_(session, request)
 {
 }
 
+ScanPump::~ScanPump()
+{
+    if (f_.StatusBar1)
+        f_.StatusBar1->clearMessage();
+}
+
 ScanEnd ScanPump::pump()
 {
     ++pumps;
+    showProgress();
     QCoreApplication::processEvents();
     return session_.verdict(request_);
+}
+
+void ScanPump::showProgress()
+{
+    if (!f_.StatusBar1 || (progressShown_.isValid() && progressShown_.elapsed() < progressIntervalMs))
+        return;
+    progressShown_.start();
+    // The counts show whole; the folder gives up its middle when the line is too long.
+    QStatusBar *bar = f_.StatusBar1;
+    const QString counts = progressCounts(progress);
+    const QFontMetrics metrics = bar->fontMetrics();
+    const int grip = bar->isSizeGripEnabled() ? bar->style()->pixelMetric(QStyle::PM_SizeGripSize, nullptr, bar) : 0;
+    const int room = bar->contentsRect().width() - grip - 8 - metrics.horizontalAdvance(counts);
+    bar->showMessage(counts + metrics.elidedText(progressFolder(progress), Qt::ElideMiddle, qMax(room, 0)));
 }
 
 ScanEnd ScanPump::problem(const QString &description, const QString &entryName)

@@ -2,27 +2,36 @@
 #include "scan/ScanListener.h"
 #include "scan/ScanSession.h"
 
+#include <QElapsedTimer>
+
 struct MainForm;
 
-// The window's side of a size scan: its pump processes the window's pending events, after
-// which the scan learns from the session whether it may go on; a folder or file it cannot
-// read is shown in the scan's two boxes. While it lives, its request's size scan is the one a
-// stop request reaches.
+// The window's side of a size scan: its pump shows the scan's progress in the status bar and
+// processes the window's pending events, after which the scan learns from the session whether
+// it may go on; a folder or file it cannot read is shown in the scan's two boxes. While it
+// lives, its request's size scan is the one a stop request reaches. When the scan ends, for
+// whatever reason, the status bar is emptied.
 class ScanPump : public ScanListener {
 public:
     ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request);
+    ~ScanPump() override;
 
     ScanEnd problem(const QString &description, const QString &entryName) override;
 
     // Event pumps of every size scan so far (tests count them instead of timing them).
     static inline long long pumps = 0;
+    // Least milliseconds between two progress lines: at most ten a second.
+    static inline int progressIntervalMs = 100;
 
 protected:
     ScanEnd pump() override;
 
 private:
+    void showProgress();
+
     MainForm &f_;
     ScanSession &session_;
     const ScanSession::Request &request_;
     ScanSession::SizeScan sizeScan_;
+    QElapsedTimer progressShown_;
 };

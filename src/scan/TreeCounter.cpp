@@ -8,6 +8,7 @@
 ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
                               int64_t &bytes, const FileSeen &fileSeen)
 {
+    listener_.progress.enterFolder(folderPath);
     for (size_t i = 0, n = files.size(); i < n; ++i) {
         if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
             return end;
@@ -23,6 +24,7 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
             continue;
         }
         bytes += length;
+        listener_.progress.addFile(length);
         if (fileSeen)
             fileSeen(folderPath, name, length);
     }

@@ -6,6 +6,7 @@
 #include "output/PrinterFonts.h"
 #include "output/PrinterList.h"
 #include "scan/DirFolderView.h"
+#include "shared/ColourPair.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
@@ -67,18 +68,14 @@ void Form_Load(MainForm &f, ScanSession &session, const std::function<void(int s
 void ChangeLabelFontColors(QWidget *window, MessageBoxes &boxes)
 {
     try {
-        const QColor darkBlue(0, 0, 192);
+        // The dark blue stands on the window's light grey, also where the desktop's own
+        // background is dark.
         for (QWidget *w : window->findChildren<QWidget *>()) {
-            if (qobject_cast<QLabel *>(w)) {
-                QPalette p = w->palette();
-                p.setColor(QPalette::WindowText, darkBlue);
-                w->setPalette(p);
-            }
+            if (qobject_cast<QLabel *>(w))
+                setColourPair(w, QPalette::WindowText, DarkBlue, QPalette::Window, LightGrey);
             if (qobject_cast<QCheckBox *>(w)) {
-                QPalette p = w->palette();
-                p.setColor(QPalette::WindowText, darkBlue);
-                p.setColor(QPalette::ButtonText, darkBlue);
-                w->setPalette(p);
+                setColourPair(w, QPalette::WindowText, DarkBlue, QPalette::Window, LightGrey);
+                setColourPair(w, QPalette::ButtonText, DarkBlue, QPalette::Button, LightGrey);
             }
         }
     } catch (const std::exception &e) {

@@ -3,6 +3,7 @@
 #include "listing/DriveList.h"
 #include "listing/FileListElement.h"
 #include "scan/DirFolderView.h"
+#include "shared/ColourPair.h"
 #include "shared/Fonts.h"
 #include "shared/FsError.h"
 #include "shared/Geometry.h"
@@ -27,9 +28,6 @@
 #include <QStyleFactory>
 
 namespace {
-
-const QColor LightGrey(192, 192, 192);
-const QColor DarkBlue(0, 0, 192);
 
 QFont arialBold() { return designFont(QStringLiteral("Arial"), 8.25, true); }
 QFont sansBold() { return designFont(QStringLiteral("MS Sans Serif"), 8.25, true); }
@@ -108,24 +106,22 @@ QComboBox *comboBox(QWidget *parent, const char *name, bool editable, int l, int
 
 } // namespace
 
-void buildMainLayout(QMainWindow *window, MainForm &f)
+void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFolder)
 {
     f.window = window;
     window->setObjectName(QStringLiteral("frmListwright"));
     window->setWindowTitle(QStringLiteral("Listwright "));
     window->setWindowIcon(programIcon());
 
+    // The client area is light grey, and text drawn straight on it is black unless an element
+    // says otherwise, whatever the desktop's colours. Elements without colours of their own
+    // (lists, buttons, combo boxes, the menu bar and the status bar) keep the desktop's.
     auto *client = new QWidget(window);
     client->setObjectName(QStringLiteral("client"));
     client->setAutoFillBackground(true);
-    QPalette pal = client->palette();
-    pal.setColor(QPalette::Window, LightGrey);
-    client->setPalette(pal);
+    setColourPair(client, QPalette::WindowText, Qt::black, QPalette::Window, LightGrey);
     client->setFont(windowDefault()); // elements without a font of their own use it
     window->setCentralWidget(client);
-    QPalette winPal = window->palette();
-    winPal.setColor(QPalette::Window, LightGrey);
-    window->setPalette(winPal);
 
     f.lblDrive = label(client, "lblDrive", QStringLiteral("Drive:"), 120, 0, 465, 210);
     f.drvDrive = named(new DriveList(client), "drvDrive");
@@ -133,11 +129,7 @@ void buildMainLayout(QMainWindow *window, MainForm &f)
     f.lblTitle = label(client, "lblTitle", QStringLiteral("Page Title:"), 3240, 0, 855, 210);
     f.txtTitle = named(new QLineEdit(client), "txtTitle");
     f.txtTitle->setFont(designFont(QStringLiteral("Verdana"), 14.25, true));
-    {
-        QPalette p = f.txtTitle->palette();
-        p.setColor(QPalette::Text, DarkBlue);
-        f.txtTitle->setPalette(p);
-    }
+    setColourPair(f.txtTitle, QPalette::Text, DarkBlue, QPalette::Base, Qt::white);
     placeAtDesign(f.txtTitle, 3240, 240, 4815, 405);
     f.cmdClearTitle = button(client, "cmdClearTitle", QStringLiteral("&Clear Title"), 8280, 240, 1215, 375);
     f.lblFolder = label(client, "lblFolder", QStringLiteral("Folder:"), 120, 720, 570, 210);
@@ -181,30 +173,32 @@ void buildMainLayout(QMainWindow *window, MainForm &f)
     f.lblFile = label(client, "lblFile", QStringLiteral("File Path for Save To File:"), 2400, 6240, 2040, 210);
     f.chkAutoUpdate = checkBox(client, "chkAutoUpdate", QStringLiteral("AutoUpdate"), true, 8160, 6360, 1335, 375);
     f.txtMyFilePath = named(new QLineEdit(client), "txtMyFilePath");
-    {
-        QPalette p = f.txtMyFilePath->palette();
-        p.setColor(QPalette::Text, Qt::black);
-        f.txtMyFilePath->setPalette(p);
-    }
+    setColourPair(f.txtMyFilePath, QPalette::Text, Qt::black, QPalette::Base, Qt::white);
     placeAtDesign(f.txtMyFilePath, 2400, 6480, 5535, 285);
 
     f.StatusBar1 = named(new QStatusBar(window), "StatusBar1");
     f.StatusBar1->setSizeGripEnabled(true);
     f.StatusBar1->setFixedHeight(DesignStatusBarHeight);
+    // The window's own face, which fits the bar's design height; the desktop's may not.
+    f.StatusBar1->setFont(windowDefault());
     window->setStatusBar(f.StatusBar1);
 
     // The hidden elements have no window at all, so they can never appear.
     f.fileFileList = named(new FileListElement(window), "fileFileList");
 
-    // A new folder list and file list show the process's working folder.
+    // A new folder list and file list show the process's working folder, or the folder the
+    // program was asked to start in, with the drive that holds it.
     const QByteArray workingFolder = QFile::encodeName(QDir::currentPath());
-    try {
-        f.dirFolder->setPath(workingFolder);
-        f.fileFileList->setPath(workingFolder);
-    } catch (const FsError &) {
-        f.dirFolder->setPath("/");
-        f.fileFileList->setPath("/");
+    for (const QByteArray &folder : {startFolder.isEmpty() ? workingFolder : startFolder, workingFolder, QByteArray("/")}) {
+        try {
+            f.dirFolder->setPath(folder);
+            f.fileFileList->setPath(folder);
+            break;
+        } catch (const FsError &) {
+        }
     }
+    if (!startFolder.isEmpty())
+        f.drvDrive->setDrive(DriveList::driveOf(QFile::decodeName(f.dirFolder->path())));
 
     // Menus.
     QMenuBar *bar = window->menuBar();
@@ -217,13 +211,24 @@ void buildMainLayout(QMainWindow *window, MainForm &f)
     f.mnuExit = named(f.mnuFile->addAction(QStringLiteral("E&xit")), "mnuExit");
     f.mnuWindow = named(bar->addMenu(QStringLiteral("&Window")), "mnuWindow");
     f.mnuWindowReset = named(f.mnuWindow->addAction(QStringLiteral("&Reset to Default Size")), "mnuWindowReset");
-    f.mnuWindowReset->setShortcut(QKeySequence(Qt::Key_F2));
-    f.mnuWindowReset->setShortcutContext(Qt::WindowShortcut);
+
     f.mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
     f.mnuHelpPrint = named(f.mnuHelp->addAction(QStringLiteral("&Printing")), "mnuHelpPrint");
     f.mnuHelpSaveToFile = named(f.mnuHelp->addAction(QStringLiteral("&Save To File")), "mnuHelpSaveToFile");
     f.mnuSep2 = named(f.mnuHelp->addSeparator(), "mnuSep2");
     f.mnuAbout = named(f.mnuHelp->addAction(QStringLiteral("&About")), "mnuAbout");
+
+    // F2 as designed, and the desktop's standard keys beside the access keys; the menus show them.
+    const std::pair<QAction *, QKeySequence> shortcuts[] = {
+        {f.mnuSave, QKeySequence(Qt::CTRL | Qt::Key_S)},  {f.mnuPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {f.mnuExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},  {f.mnuWindowReset, QKeySequence(Qt::Key_F2)},
+        {f.mnuHelpPrint, QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto &[action, keys] : shortcuts) {
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+    }
 
     // Keyboard focus order.
     QWidget *order[] = {f.drvDrive,        f.dirFolder,      f.cboFileTypes,      f.cmdExit,

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 
 class QMainWindow;
 struct MainForm;
@@ -10,5 +11,6 @@ constexpr int DesignClientHeight = 469;
 constexpr int DesignStatusBarHeight = 17;
 
 // Creates every element and menu of the main window at its design place and state, and
-// fills `form` with them. No handler is connected here.
-void buildMainLayout(QMainWindow *window, MainForm &form);
+// fills `form` with them. No handler is connected here. The folder tree and the drive list
+// show `startFolder`, or the working folder when it is empty.
+void buildMainLayout(QMainWindow *window, MainForm &form, const QByteArray &startFolder = {});

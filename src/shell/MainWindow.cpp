@@ -30,12 +30,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener)
+MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener, const QByteArray &startFolder)
 {
     form_.boxes = &boxes;
     form_.printer = &printer;
     form_.opener = &opener;
-    buildMainLayout(this, form_);
+    buildMainLayout(this, form_, startFolder);
     resizer_ = new Resizer(centralWidget(), QSize(DesignClientWidth, DesignClientHeight - DesignStatusBarHeight));
     connectHandlers();
     // Key preview: the window sees every key press before the focused element.

@@ -13,7 +13,8 @@ class Resizer;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener);
+    // The window starts in `startFolder`, or in the working folder when it is empty.
+    MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener, const QByteArray &startFolder = {});
     ~MainWindow() override;
 
     MainForm &form() { return form_; }

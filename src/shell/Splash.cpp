@@ -125,7 +125,7 @@ void SplashWindow::Form_Load()
     lblCompany->setText(QString::fromUtf8(VersionInfo::CompanyName));
     lblCopyright->setText(QString::fromUtf8(VersionInfo::Copyright));
     lblDescription->setText(QString::fromUtf8(VersionInfo::FileDescription));
-    lblPlatform->setText(QStringLiteral("Win95/Win98/WinNT"));
+    lblPlatform->setText(QStringLiteral("Linux"));
     // Auto-size labels take the size of their text; the right-aligned ones keep their right edge.
     for (QLabel *l : {lblProductName, lblPlatform, lblVersion}) {
         const QRect r = l->geometry();

@@ -1,17 +1,24 @@
 #include "output/QtPrinterService.h"
 #include "shared/MessageBoxes.h"
 #include "shared/WebOpener.h"
+#include "shell/CommandLine.h"
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
+#include "shell/StartFolder.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer without a display.
+    answerHelpAndVersion(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("listwright"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    const StartFolder start = startFolderFrom(folderArgument(app, argc, argv));
+    if (!start.problem.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(startFolderProblemLine(start)));
 
     QtMessageBoxes boxes;
     QtPrinterService printer;
@@ -20,13 +27,9 @@ int main(int argc, char *argv[])
 
     // The splash opens first; its first tick creates, loads and shows the main window.
     auto *splash = new SplashWindow([&] {
-        main = std::make_unique<MainWindow>(boxes, printer, opener);
-        boxes.setParent(main.get());
-        if (!main->load()) {
+        main = openMainWindow(boxes, printer, opener, start, [&](MainWindow *window) { boxes.setParent(window); });
+        if (!main)
             QCoreApplication::exit(1);
-            return;
-        }
-        main->show();
     });
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();

@@ -1,0 +1,15 @@
+#pragma once
+#include <QByteArray>
+
+class QCoreApplication;
+
+// The program's command line: listwright [FOLDER], --help and --version.
+
+// Answers --help and --version on standard output and ends the program, before anything
+// needs a display; any other command line returns at once.
+void answerHelpAndVersion(int argc, char *argv[]);
+
+// Once the application has taken its own options (-style, -platform, ...): the folder named,
+// as the bytes it was given in (empty when none). A wrong command line is told on standard
+// error and ends the program.
+QByteArray folderArgument(const QCoreApplication &app, int argc, char *argv[]);

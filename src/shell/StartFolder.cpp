@@ -1,0 +1,48 @@
+#include "shell/StartFolder.h"
+
+#include "scan/DirectoryList.h"
+#include "scan/FolderReader.h"
+#include "shared/FsError.h"
+#include "shared/Text.h"
+#include "shell/FolderChange.h"
+#include "shell/MainWindow.h"
+
+#include <QTimer>
+
+StartFolder startFolderFrom(const QByteArray &argument)
+{
+    if (argument.isEmpty())
+        return {};
+    const QByteArray path = normalFolderPath(argument);
+    const QString named = displayName(path);
+    try {
+        FolderHandle::open(path);
+    } catch (const FsError &e) {
+        return {{}, named, e.description()};
+    }
+    return {path, named, {}};
+}
+
+QString startFolderProblemLine(const StartFolder &start)
+{
+    return QStringLiteral("listwright: cannot open folder %1: %2").arg(start.named, start.problem);
+}
+
+std::unique_ptr<MainWindow> openMainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener,
+                                           const StartFolder &start,
+                                           const std::function<void(MainWindow *)> &created)
+{
+    auto main = std::make_unique<MainWindow>(boxes, printer, opener, start.path);
+    if (created)
+        created(main.get());
+    if (!main->load())
+        return nullptr;
+    main->show();
+    // The same box as for a folder of the folder tree that cannot be opened, once the window
+    // is on the screen and whoever opened it (the splash) has gone.
+    if (!start.problem.isEmpty()) {
+        MainForm *f = &main->form();
+        QTimer::singleShot(0, main.get(), [f, start] { dirFolder_OpenFailed(*f, start.named, start.problem); });
+    }
+    return main;
+}

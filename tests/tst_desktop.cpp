@@ -1,0 +1,385 @@
+// The program as a desktop citizen: its command line (also without a display), the folder it
+// starts in, the scan's progress in the status bar, the standard keys, and its colours under
+// a dark desktop palette.
+#include "info/AboutWindow.h"
+#include "listing/DriveList.h"
+#include "scan/ProgressText.h"
+#include "scan/ScanPump.h"
+#include "scan/ScanProgress.h"
+#include "shared/MainForm.h"
+#include "shell/Splash.h"
+#include "shell/StartFolder.h"
+#include "support/TempTree.h"
+#include "support/WindowFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStatusBar>
+#include <QStyleOptionMenuItem>
+#include <QtTest>
+#include <cmath>
+#include <unistd.h>
+
+namespace {
+QString program() { return qEnvironmentVariable("LISTWRIGHT_PROGRAM"); }
+
+// The program run with no display at all: no X server, no Wayland, no platform chosen.
+QProcessEnvironment withoutDisplay()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QLatin1String(name));
+    return env;
+}
+
+double luminance(const QColor &c)
+{
+    const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The background a widget's plain text stands on: its own when it fills it, else its parent's.
+QColor backgroundOf(const QWidget *w)
+{
+    while (!w->autoFillBackground() && !w->isWindow())
+        w = w->parentWidget();
+    return w->palette().color(QPalette::Window);
+}
+
+// Every text colour of every element against the background it is drawn on; the unreadable
+// pairs as "name: role".
+QStringList unreadable(QWidget *window, const QStringList &except = {})
+{
+    QStringList bad;
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *w : widgets) {
+        if (except.contains(w->objectName()))
+            continue;
+        const QPalette p = w->palette();
+        const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+        if (contrast(p.color(QPalette::WindowText), backgroundOf(w)) < 4.5)
+            bad << name + ": WindowText";
+        if (contrast(p.color(QPalette::Text), p.color(QPalette::Base)) < 4.5)
+            bad << name + ": Text";
+        if (contrast(p.color(QPalette::ButtonText), p.color(QPalette::Button)) < 4.5)
+            bad << name + ": ButtonText";
+    }
+    return bad;
+}
+
+// A dark desktop scheme, readable in itself.
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    p.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
+    p.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    p.setColor(QPalette::AlternateBase, QColor(0x33, 0x33, 0x33));
+    p.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+    p.setColor(QPalette::ButtonText, QColor(0xe6, 0xe6, 0xe6));
+    p.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    return p;
+}
+
+// What a menu shows for one of its items: its caption, a tab, and its keys.
+QString shownInMenu(QMenu *menu, QAction *action)
+{
+    struct Peek : QMenu {
+        using QMenu::initStyleOption;
+    };
+    QStyleOptionMenuItem option;
+    static_cast<Peek *>(menu)->initStyleOption(&option, action);
+    return option.text;
+}
+} // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { ScanListener::intervalMs = 0; }
+    void cleanup()
+    {
+        ScanListener::intervalMs = 15;
+        ScanPump::progressIntervalMs = 100;
+    }
+
+    void helpAndVersionWithoutDisplay()
+    {
+        for (const QString &option : {"--help", "-h", "--version", "-v"}) {
+            QProcess p;
+            p.setProcessEnvironment(withoutDisplay());
+            p.start(program(), {option});
+            QVERIFY2(p.waitForFinished(60000), qPrintable(option));
+            const QString out = QString::fromUtf8(p.readAllStandardOutput());
+            QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0,
+                     qPrintable(option + ": " + QString::fromUtf8(p.readAllStandardError())));
+            if (option.contains('v'))
+                QCOMPARE(out, QStringLiteral("listwright 2.0.0\n"));
+            else
+                QVERIFY2(out.contains("Usage:") && out.contains("[FOLDER]") && out.contains("--version"), qPrintable(out));
+        }
+        // A wrong command line is told on standard error.
+        QProcessEnvironment offscreen = QProcessEnvironment::systemEnvironment();
+        offscreen.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const QStringList &args : {QStringList{"--no-such-option"}, QStringList{"/", "/tmp"}}) {
+            QProcess p;
+            p.setProcessEnvironment(offscreen);
+            p.start(program(), args);
+            QVERIFY(p.waitForFinished(60000));
+            QVERIFY(p.exitCode() == 1 && p.readAllStandardOutput().isEmpty() && !p.readAllStandardError().isEmpty());
+        }
+    }
+
+    void folderThatCannotBeOpenedIsToldOnStandardError()
+    {
+        TempTree t;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(QString::fromUtf8(t.path()));
+        p.setReadChannel(QProcess::StandardError);
+        p.start(program(), {"missing"});
+        // Its line, among whatever else the toolkit may say there.
+        const QByteArray expected = "listwright: cannot open folder " + t.at("missing") + ": No such file or directory\n";
+        QByteArray err;
+        while (!err.contains(expected) && p.waitForReadyRead(60000))
+            err += p.readAllStandardError();
+        // The program goes on and starts as without an argument (its box waits for the user).
+        const bool running = p.state() == QProcess::Running;
+        p.kill();
+        p.waitForFinished();
+        QVERIFY2(err.contains(expected) && running, err.constData());
+    }
+
+    void startFolderFromArgument()
+    {
+        TempTree t;
+        t.mkdir("S");
+        t.mkdir("O");
+        t.file("S/plain", 1);
+        const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
+        QDir::setCurrent(QString::fromUtf8(t.at("S")));
+        const StartFolder relative = startFolderFrom("../O/");
+        const StartFolder missing = startFolderFrom("gone");
+        const StartFolder file = startFolderFrom("plain");
+        const StartFolder none = startFolderFrom({});
+        QVERIFY(relative.path == t.at("O") && relative.problem.isEmpty());
+        QCOMPARE(missing.named + '|' + missing.problem, t.at("S/gone") + "|No such file or directory");
+        QCOMPARE(file.named + '|' + file.problem, t.at("S/plain") + "|Not a directory");
+        QVERIFY(missing.path.isEmpty() && file.path.isEmpty() && none.path.isEmpty() && none.problem.isEmpty());
+    }
+
+    void windowStartsInNamedFolder()
+    {
+        TempTree t;
+        t.wide("S", 2, 1);
+        t.wide("O", 3, 2);
+        t.file("O/own.txt", 10);
+        // Started in S with "../O": the same window as one started in O without an argument.
+        const auto stateOf = [](MainWindow &w) {
+            MainForm &f = w.form();
+            return QStringList{f.dirFolder->pathText(), f.txtMyFilePath->text(), f.CurrentFolderPath, f.CurrentDrive,
+                               f.drvDrive->drive(), f.txtParentFolder->text(), f.window->windowTitle()}
+                   + f.lstFolders->lines() + f.lstBigFileList->lines();
+        };
+        QStringList fromO;
+        {
+            WindowFixture plain(t.at("O"));
+            fromO = stateOf(*plain.window);
+        }
+        const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
+        QDir::setCurrent(QString::fromUtf8(t.at("S")));
+        ScriptedMessageBoxes boxes;
+        RecordingPrinter printer;
+        RecordingOpener opener;
+        auto w = openMainWindow(boxes, printer, opener, startFolderFrom("../O"));
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(stateOf(*w), fromO);
+        QCoreApplication::processEvents();
+        QVERIFY(boxes.boxes.isEmpty());
+        w.reset();
+
+        // A folder that cannot be opened: the box, and the window in the working folder.
+        auto fallback = openMainWindow(boxes, printer, opener, startFolderFrom("missing"));
+        QVERIFY(fallback && boxes.boxes.isEmpty()); // the box follows once the window is up
+        QCoreApplication::processEvents();
+        QCOMPARE(boxes.titles(), QStringList{"Listwright - Error Opening Folder"});
+        QCOMPARE(boxes.boxes.first().text, "No such file or directory\r" + t.at("S/missing"));
+        QCOMPARE(fallback->form().dirFolder->path(), t.at("S"));
+        QCOMPARE(fallback->form().CurrentDrive, DriveList::driveOf(QString::fromUtf8(t.at("S"))));
+    }
+
+    void progressText()
+    {
+        QLocale::setDefault(QLocale::c());
+        ScanProgress p;
+        QCOMPARE(progressCounts(p), "Folders: 0   Files: 0   Size: 0 B   Reading: ");
+        p.enterFolder("/a/b");
+        p.addFile(1000);
+        p.addFile(536);
+        p.enterFolder("/a/b/c\nd");
+        QCOMPARE(progressCounts(p) + progressFolder(p), "Folders: 2   Files: 2   Size: 1.50 KB   Reading: /a/b/c?d");
+    }
+
+    void progressInStatusBarDuringScan()
+    {
+        TempTree t;
+        t.wide("S", 4, 5);
+        const QByteArray deep = "S/d1/" + QByteArray(120, 'x') + "/" + QByteArray(120, 'y');
+        t.mkdir(deep);
+        t.file(deep + "/f", 2048);
+        ScanPump::progressIntervalMs = 0; // a line at every pump
+        // A desktop with a large face: the bar keeps the window's own, which fits its height.
+        const QFont desktopFont = QApplication::font();
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
+        WindowFixture w(t.at("S"));
+        w.window->show();
+        QStatusBar *bar = w.f().StatusBar1;
+        QVERIFY(bar->currentMessage().isEmpty());
+        QVERIFY(bar->fontMetrics().height() + 2 <= bar->height()); // a line shows whole, with a pixel to spare
+
+        // What the status bar says at each pump of a size scan.
+        QStringList shown;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] { shown << bar->currentMessage(); });
+        look.start(0);
+        w.f().chkFolderSize->setChecked(true);
+        look.stop();
+        QVERIFY(shown.size() > 10);
+        QVERIFY(bar->currentMessage().isEmpty()); // emptied when the scan ends
+
+        const QRegularExpression line(
+            "^Folders: (\\d+)   Files: (\\d+)   Size: ([0-9.]+ (B|KB|MB))   Reading: (.+)$");
+        qint64 folders = 0, files = 0;
+        bool sawDeep = false;
+        for (const QString &text : shown) {
+            const QRegularExpressionMatch m = line.match(text);
+            QVERIFY2(m.hasMatch(), qPrintable(text));
+            QVERIFY2(m.captured(1).toLongLong() >= folders && m.captured(2).toLongLong() >= files, qPrintable(text));
+            folders = m.captured(1).toLongLong();
+            files = m.captured(2).toLongLong();
+            const QString folder = m.captured(5);
+            // The folder being read, shortened in its middle when the line would not fit.
+            QVERIFY2(folder.startsWith(t.at("S/d")) || folder.contains(QChar(0x2026)), qPrintable(folder));
+            QVERIFY2(bar->fontMetrics().horizontalAdvance(text) <= bar->width(), qPrintable(text));
+            sawDeep = sawDeep || folder.contains(QChar(0x2026));
+        }
+        QCOMPARE(folders, 6); // d0 to d3 and the two below d1; S's own folder has no file, so no pump
+        QCOMPARE(files, 21);
+        QVERIFY(sawDeep);
+
+        // A stop empties it too.
+        w.f().chkFolderSize->setChecked(false);
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        w.f().lstFolders->setFocus();
+        bool stopped = false;
+        QTimer esc;
+        QObject::connect(&esc, &QTimer::timeout, [&] {
+            if (!stopped && !bar->currentMessage().isEmpty()) {
+                stopped = true;
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            }
+        });
+        esc.start(0);
+        w.f().chkFolderSize->setChecked(true);
+        esc.stop();
+        QVERIFY(stopped && !w.f().chkFolderSize->isChecked());
+        QVERIFY(bar->currentMessage().isEmpty());
+
+        // At most one line per interval: with a long one, the first line stays for the whole scan.
+        ScanPump::progressIntervalMs = 3600 * 1000;
+        shown.clear();
+        look.start(0);
+        w.f().chkFolderSize->setChecked(true);
+        look.stop();
+        QVERIFY(shown.size() > 10);
+        QCOMPARE(shown.count(shown.first()), shown.size());
+        QVERIFY2(shown.first().startsWith("Folders: 1   Files: 0 "), qPrintable(shown.first()));
+    }
+
+    void standardShortcuts()
+    {
+        TempTree t;
+        t.mkdir("S");
+        WindowFixture w(t.at("S"));
+        MainForm &f = w.f();
+        w.window->show();
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        const QList<std::tuple<QMenu *, QAction *, QString>> keys = {
+            {f.mnuFile, f.mnuSave, "Ctrl+S"},       {f.mnuFile, f.mnuPrint, "Ctrl+P"},
+            {f.mnuFile, f.mnuExit, "Ctrl+Q"},       {f.mnuWindow, f.mnuWindowReset, "F2"},
+            {f.mnuHelp, f.mnuHelpPrint, "F1"},
+        };
+        for (const auto &[menu, action, key] : keys) {
+            QCOMPARE(shownInMenu(menu, action), action->text() + '\t' + key);
+            // The key runs the item from a list and from a text box alike (its handler is
+            // replaced here by a counter: the real ones open windows and boxes).
+            QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+            int runs = 0;
+            QObject::connect(action, &QAction::triggered, [&runs] { ++runs; });
+            for (QWidget *focus : {(QWidget *)f.lstBigFileList, (QWidget *)f.txtTitle}) {
+                focus->setFocus();
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(key));
+            }
+            QVERIFY2(runs == 2, qPrintable(key));
+        }
+        // No other item has keys of its own.
+        QCOMPARE(f.mnuStopScan->shortcut(), QKeySequence());
+        QCOMPARE(f.mnuAbout->shortcut(), QKeySequence());
+        QCOMPARE(f.mnuHelpSaveToFile->shortcut(), QKeySequence());
+    }
+
+    void readableUnderDarkPalette()
+    {
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(darkPalette());
+        TempTree t;
+        t.mkdir("S/sub");
+        {
+            WindowFixture w(t.at("S"));
+            w.window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+            QCOMPARE(unreadable(w.window.get()), QStringList());
+            // The design's colours stay; the desktop's where the design has none.
+            MainForm &f = w.f();
+            QCOMPARE(f.lblTitle->palette().color(QPalette::WindowText), QColor(0, 0, 192));
+            QCOMPARE(f.txtTitle->palette().color(QPalette::Text), QColor(0, 0, 192));
+            QCOMPARE(backgroundOf(f.chkSize), QColor(192, 192, 192));
+            QCOMPARE(f.lstFolders->palette().color(QPalette::Base), darkPalette().color(QPalette::Base));
+            QCOMPARE(f.window->menuBar()->palette().color(QPalette::Window), darkPalette().color(QPalette::Window));
+            QCOMPARE(f.cmdExit->palette().color(QPalette::Button), darkPalette().color(QPalette::Button));
+        }
+        {
+            SplashWindow splash([] {});
+            splash.timeSplash.stop();
+            QCOMPARE(unreadable(&splash), QStringList());
+        }
+        {
+            RecordingOpener opener;
+            AboutWindow about(opener);
+            // The link keeps the design's blue on black.
+            QCOMPARE(unreadable(&about, {"lblUrl"}), QStringList());
+        }
+        QApplication::setPalette(before);
+    }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "tst_desktop.moc"
