@@ -2,7 +2,28 @@
 
 #include "scan/DirectoryList.h"
 #include "scan/FolderReader.h"
+#include "scan/ScanListener.h"
+#include "shared/QuietWork.h"
 #include "shared/Text.h"
+
+namespace {
+// Keeps the window painted while a big folder's names are read and sorted; nothing else
+// runs meanwhile, and the read always goes on.
+class QuietRead : public ScanListener {
+public:
+    ScanEnd problem(const QString &, const QString &) override { return ScanEnd::Completed; }
+
+protected:
+    ScanEnd pump() override
+    {
+        quiet_.keepAlive();
+        return ScanEnd::Completed;
+    }
+
+private:
+    QuietWork quiet_;
+};
+}
 
 QString FileListElement::name(int i) const
 {
@@ -41,9 +62,16 @@ void FileListElement::setPattern(const QString &pattern)
 
 void FileListElement::reread()
 {
+    // The stamp before the read: entries that change during it change the stamp too.
+    const struct timespec stamp = folderStamp(path_);
     FolderHandle folder = FolderHandle::open(path_);
     FileNames files;
-    readFolder(folder, nullptr, &files);
-    files.filter([this](QByteArrayView name) { return pattern_.matches(QString::fromUtf8(name)); });
+    QuietRead quiet;
+    readFolder(folder, nullptr, &files, &quiet);
+    files.filter([&](QByteArrayView name) {
+        quiet.tick();
+        return pattern_.matches(QString::fromUtf8(name));
+    });
+    stamp_ = stamp;
     names_ = std::move(files);
 }

@@ -5,7 +5,19 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <ctime>
 #include <vector>
+
+// What the complete file list was built from: the folder, the names' pattern and when the
+// folder's entries had last changed as they were read, and the options. Not `built` unless
+// that build went through without a box.
+struct FileListBuild {
+    bool built = false;
+    QByteArray folder;
+    QString pattern;
+    struct timespec namesStamp = {};
+    bool recursive = false, size = false, modified = false;
+};
 
 // The hidden file list: the names of a folder's non-folder entries that match a pattern,
 // hidden files included, in the program's name order. Names travel as native bytes.
@@ -21,6 +33,8 @@ public:
     // Reads the names of the same folder again (its entries changed on disk).
     void reread();
     const QByteArray &path() const { return path_; }
+    // When the folder's entries had last changed as the names were read (zero if unknown).
+    const struct timespec &stamp() const { return stamp_; }
 
     // Sets the pattern and re-reads the names. Throws FsError for a refused pattern, and the
     // list then keeps its previous pattern and names.
@@ -32,8 +46,12 @@ public:
     const char *nativeName(int i) const { return names_.name(size_t(i)); }
     QString name(int i) const;
 
+    // What the complete file list was last built from (see fileListUpToDate).
+    FileListBuild lastBuild;
+
 private:
     QByteArray path_;
     FilePattern pattern_;
     FileNames names_;
+    struct timespec stamp_ = {};
 };
