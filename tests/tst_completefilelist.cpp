@@ -145,6 +145,7 @@ private slots:
             QVERIFY(fileListUpToDate(f));
         }
         f.fileFileList->setPattern(QStringLiteral("a*"));
+        QCOMPARE(f.fileFileList->count(), 1);
         QVERIFY(!fileListUpToDate(f));
         f.fileFileList->setPattern(QStringLiteral("*.*"));
         fileFileList_PathChange(f);
@@ -153,6 +154,10 @@ private slots:
         const struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
         QCOMPARE(::utimensat(AT_FDCWD, tree.path().constData(), times, 0), 0);
         QVERIFY(!fileListUpToDate(f));
+        f.fileFileList->setPattern(QStringLiteral("c*")); // read again: the entries changed
+        QCOMPARE(f.fileFileList->count(), 1);
+        f.fileFileList->setPattern(QStringLiteral("*.*"));
+        QCOMPARE(f.fileFileList->count(), 3);
         f.fileFileList->reread();
         fileFileList_PathChange(f);
         QVERIFY(fileListUpToDate(f));

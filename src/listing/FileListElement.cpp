@@ -27,7 +27,7 @@ private:
 
 QString FileListElement::name(int i) const
 {
-    return displayName(names_.view(size_t(i)));
+    return displayName(names_.view(shown_[size_t(i)]));
 }
 
 bool FileListElement::setPath(const QByteArray &path)
@@ -52,12 +52,31 @@ void FileListElement::setPattern(const QString &pattern)
     std::swap(pattern_, next);
     if (path_.isEmpty())
         return;
+    // The names read last are still the folder's when its entries have not changed since.
+    const struct timespec zero = {};
+    if (!sameStamp(stamp_, zero) && sameStamp(folderStamp(path_), stamp_)) {
+        QuietRead quiet;
+        shown_ = matching(names_, quiet);
+        return;
+    }
     try {
         reread();
     } catch (...) {
         std::swap(pattern_, next);
         throw;
     }
+}
+
+std::vector<uint32_t> FileListElement::matching(const FileNames &names, ScanListener &listener) const
+{
+    std::vector<uint32_t> shown;
+    shown.reserve(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        listener.tick();
+        if (pattern_.matches(QString::fromUtf8(names.view(i))))
+            shown.push_back(uint32_t(i));
+    }
+    return shown;
 }
 
 void FileListElement::reread()
@@ -68,10 +87,8 @@ void FileListElement::reread()
     FileNames files;
     QuietRead quiet;
     readFolder(folder, nullptr, &files, &quiet);
-    files.filter([&](QByteArrayView name) {
-        quiet.tick();
-        return pattern_.matches(QString::fromUtf8(name));
-    });
+    std::vector<uint32_t> shown = matching(files, quiet);
     stamp_ = stamp;
     names_ = std::move(files);
+    shown_ = std::move(shown);
 }
