@@ -2,28 +2,8 @@
 
 #include "scan/DirectoryList.h"
 #include "scan/FolderReader.h"
-#include "scan/ScanListener.h"
-#include "shared/QuietWork.h"
+#include "scan/QuietRead.h"
 #include "shared/Text.h"
-
-namespace {
-// Keeps the window painted while a big folder's names are read and sorted; nothing else
-// runs meanwhile, and the read always goes on.
-class QuietRead : public ScanListener {
-public:
-    ScanEnd problem(const QString &, const QString &) override { return ScanEnd::Completed; }
-
-protected:
-    ScanEnd pump() override
-    {
-        quiet_.keepAlive();
-        return ScanEnd::Completed;
-    }
-
-private:
-    QuietWork quiet_;
-};
-}
 
 QString FileListElement::name(int i) const
 {
