@@ -3,7 +3,8 @@
 // scanning code is called directly. Each job runs several times, each run beside its peer
 // tool on the same tree in the same process run, and the medians are compared:
 //
-//   folder size scan          (check "Folder Size")        beside  du -sb
+//   folder size scan          (check "Folder Size")        beside  du -sb, and gdu -n -p -a
+//                                                          when installed (apt-get install gdu)
 //   recursive refresh         (check "Recursive")          beside  find -printf '%p %s\n'
 //   open a folder of files    (size and date columns on)   beside  ls -l
 //   save the 400,000-line recursive listing                beside  cat writing the same bytes,
@@ -11,13 +12,26 @@
 //
 // For every job it also takes the longest stretch without processing events (a 0 ms timer
 // whose timeouts are timestamped while the job runs) and the peak memory (VmHWM, reset before
-// each run through /proc/self/clear_refs).
+// each run through /proc/self/clear_refs). Opening a folder also takes the repaint gap: the
+// longest stretch in which the file list, asked to repaint every few milliseconds, is not
+// painted.
 //
-//   listwright_bench [--runs N] [--job size|recursive|save|open|own] [FOLDER]
+// Two jobs are measured from outside, on the program itself:
 //
-// --job runs one kind of job alone (save needs recursive), for a profiler.
-// The trees (1.4 million empty or sparse files) are generated once per run in a temporary
-// folder, or in FOLDER, where they are kept and reused by later runs.
+//   start in a folder of 300,000 files with 255-byte names: the time until the window is up
+//   and the program idle (its processor time stops growing for 500 ms after the splash's
+//   1.5 s), and its peak memory (VmHWM)
+//   with --scale: a recursive refresh of a tree of 1,000,000 files (four times the 400k tree
+//   and a half), for its peak memory; it runs once whatever --runs says
+//
+//   listwright_bench [--runs N] [--job size|recursive|save|open|own|start] [--scale]
+//                    [--program PATH] [FOLDER]
+//
+// --job runs one kind of job alone (save needs recursive), for a profiler. --program names
+// the program the start job starts (by default the one built beside the benchmark).
+// The trees (1.4 million empty or sparse files; 300,000 more for the start job, 1,000,000 more
+// with --scale) are generated in a temporary folder, or in FOLDER, where they are kept and
+// reused by later runs.
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
 #include "output/PrinterService.h"
@@ -32,7 +46,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThreadPool>
@@ -42,7 +58,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <string>
+#include <csignal>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -137,6 +155,53 @@ void addFlat(std::vector<std::function<void()>> &tasks, const std::string &dir, 
 
 const char *const Marker = "listwright-bench-trees-1";
 
+// Runs the tasks on both cores.
+void runTasks(const std::vector<std::function<void()>> &tasks)
+{
+    std::atomic<size_t> next{0};
+    auto worker = [&] {
+        for (size_t i; (i = next++) < tasks.size();)
+            tasks[i]();
+    };
+    std::thread helper(worker);
+    worker();
+    helper.join();
+}
+
+// A tree or folder generated apart from the main trees, when a job first needs it.
+void generateExtra(const std::string &root, const char *marker, const char *what,
+                   const std::function<void(std::vector<std::function<void()>> &)> &add)
+{
+    if (QFile::exists(QString::fromStdString(root + '/' + marker)))
+        return;
+    std::printf("generating %s in %s ...\n", what, root.c_str());
+    std::fflush(stdout);
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::function<void()>> tasks;
+    add(tasks);
+    runTasks(tasks);
+    makeFile(root + '/' + marker, 0);
+    std::printf("generated in %.1f s\n", clock.elapsed() / 1000.0);
+}
+
+// 300,000 empty files whose names are 255 bytes long, the longest a name may be: a number,
+// then letters.
+void addLongNames(std::vector<std::function<void()>> &tasks, const std::string &dir, int files)
+{
+    ::mkdir(dir.c_str(), 0755);
+    const int slice = 50000;
+    for (int from = 0; from < files; from += slice) {
+        tasks.push_back([dir, from, files] {
+            for (int i = from; i < std::min(files, from + slice); ++i) {
+                std::string name = std::to_string(i) + '_';
+                name.resize(255, 'n');
+                makeFile(dir + '/' + name, 0);
+            }
+        });
+    }
+}
+
 void generate(const QByteArray &where)
 {
     const std::string root = where.toStdString();
@@ -153,14 +218,7 @@ void generate(const QByteArray &where)
     addFlat(tasks, root + "/flat400k", "track", 400000);
     addFlat(tasks, root + "/own200k", "own", 200000);
     addFlat(tasks, root + "/own200k/below", "below", 200000);
-    std::atomic<size_t> next{0};
-    auto worker = [&] {
-        for (size_t i; (i = next++) < tasks.size();)
-            tasks[i]();
-    };
-    std::thread helper(worker);
-    worker();
-    helper.join();
+    runTasks(tasks);
     makeFile(root + '/' + Marker, 0);
     std::printf("generated in %.1f s\n", clock.elapsed() / 1000.0);
 }
@@ -213,10 +271,57 @@ struct Run {
     double ms = 0;
     double gapMs = 0;
     double peakMb = 0;
+    double repaintGapMs = 0;
 };
 
-Run measure(QWidget &window, const std::function<void()> &action)
+// The longest stretch between two paints of a widget that is asked to repaint every 5 ms.
+class RepaintGap : public QObject {
+public:
+    explicit RepaintGap(QWidget *watched) : watched_(watched)
+    {
+        watched_->installEventFilter(this);
+        asker_.setInterval(5);
+        QObject::connect(&asker_, &QTimer::timeout, watched_, [this] { watched_->update(); });
+        clock_.start();
+        asker_.start();
+    }
+    ~RepaintGap() override { watched_->removeEventFilter(this); }
+    double worstMs()
+    {
+        note();
+        return worst_ / 1e6;
+    }
+    long paints() const { return paints_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == watched_ && event->type() == QEvent::Paint) {
+            note();
+            ++paints_;
+        }
+        return false;
+    }
+
+private:
+    void note()
+    {
+        const qint64 now = clock_.nsecsElapsed();
+        worst_ = std::max(worst_, now - last_);
+        last_ = now;
+    }
+    QWidget *watched_;
+    QTimer asker_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0, worst_ = 0;
+    long paints_ = 0;
+};
+
+Run measure(QWidget &window, const std::function<void()> &action, QWidget *repainted = nullptr)
 {
+    std::unique_ptr<RepaintGap> repaints;
+    if (repainted)
+        repaints = std::make_unique<RepaintGap>(repainted);
     QTimer ticker;
     ticker.setInterval(0);
     QElapsedTimer clock;
@@ -237,7 +342,89 @@ Run measure(QWidget &window, const std::function<void()> &action)
     const double ms = clock.nsecsElapsed() / 1e6;
     tick();
     ticker.stop();
-    return {ms, worst / 1e6, statusKb("VmHWM:") / 1024.0};
+    return {ms, worst / 1e6, statusKb("VmHWM:") / 1024.0, repaints ? repaints->worstMs() : 0.0};
+}
+
+// The start in a folder, measured from outside: `program` started in `folder`, its processor
+// time and peak memory read from /proc every 10 ms until it has been idle for 500 ms after the
+// splash's 1.5 s. Answers the time at which it last used the processor, and its peak memory.
+struct StartRun {
+    double ms = 0;
+    double cpuMs = 0; // processor time until then, all threads: what a busy machine does not change
+    double peakMb = 0;
+    bool ok = false;
+};
+
+long long processTicks(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // The fields after the name, which ends with the last ')': state is field 3, utime 14, stime 15.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+long processKb(qint64 pid, const char *field)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+StartRun measureStart(const QString &program, const QString &folder)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, {});
+    if (!p.waitForStarted(-1)) {
+        std::fprintf(stderr, "%s did not start\n", qPrintable(program));
+        return {};
+    }
+    const qint64 pid = p.processId();
+    constexpr qint64 SplashMs = 1500, QuietMs = 500, GiveUpMs = 120000;
+    long long ticks = processTicks(pid);
+    qint64 lastBusy = 0;
+    StartRun run;
+    while (p.state() == QProcess::Running && clock.elapsed() < GiveUpMs) {
+        p.waitForFinished(10);
+        const long long now = processTicks(pid);
+        if (now < 0)
+            break;
+        run.peakMb = std::max(run.peakMb, processKb(pid, "VmHWM:") / 1024.0);
+        if (now != ticks) {
+            ticks = now;
+            lastBusy = clock.elapsed();
+        }
+        if (clock.elapsed() > SplashMs + QuietMs && clock.elapsed() - std::max(lastBusy, SplashMs) >= QuietMs) {
+            run.ms = double(lastBusy);
+            run.cpuMs = double(ticks) * 1000.0 / double(::sysconf(_SC_CLK_TCK));
+            run.ok = true;
+            break;
+        }
+    }
+    if (p.state() == QProcess::Running) {
+        ::kill(pid_t(pid), SIGTERM);
+        if (!p.waitForFinished(5000)) {
+            p.kill();
+            p.waitForFinished(-1);
+        }
+    }
+    if (!run.ok)
+        std::fprintf(stderr, "%s ended or never became idle\n", qPrintable(program));
+    return run;
 }
 
 struct Job {
@@ -245,13 +432,14 @@ struct Job {
     QString what;    // as in the table
     QString peer;
     std::vector<double> ours, theirs;
-    double gapMs = 0, peakMb = 0;
+    double gapMs = 0, peakMb = 0, repaintGapMs = 0;
     void add(const Run &r, double peerMs)
     {
         ours.push_back(r.ms);
         theirs.push_back(peerMs);
         gapMs = std::max(gapMs, r.gapMs);
         peakMb = std::max(peakMb, r.peakMb);
+        repaintGapMs = std::max(repaintGapMs, r.repaintGapMs);
     }
     double ratio() const { return median(ours) / median(theirs); }
 };
@@ -268,12 +456,17 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     int runs = 3;
-    QString folderArg, only;
+    bool scale = false;
+    QString folderArg, only, program = QString::fromUtf8(LISTWRIGHT_PROGRAM);
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--runs") == 0 && i + 1 < argc)
             runs = std::max(1, atoi(argv[++i]));
         else if (qstrcmp(argv[i], "--job") == 0 && i + 1 < argc)
             only = QString::fromLocal8Bit(argv[++i]);
+        else if (qstrcmp(argv[i], "--program") == 0 && i + 1 < argc)
+            program = QString::fromLocal8Bit(argv[++i]);
+        else if (qstrcmp(argv[i], "--scale") == 0)
+            scale = true;
         else
             folderArg = QString::fromLocal8Bit(argv[i]);
     }
@@ -330,14 +523,27 @@ int main(int argc, char *argv[])
     };
     const QString treeFiles = QStringLiteral("%1 files in %2 folders");
 
-    if (wanted("size"))
+    // gdu, the parallel peer of the size scan, when it is installed.
+    const QString gdu = QStandardPaths::findExecutable(QStringLiteral("gdu"));
+    if (wanted("size")) {
+        Job beside[2] = {{QStringLiteral("size scan 100k vs gdu"), QStringLiteral("the same 100,000-file scan, beside gdu"),
+                          QStringLiteral("gdu -n -p -a")},
+                         {QStringLiteral("size scan 400k vs gdu"), QStringLiteral("the same 400,000-file scan, beside gdu"),
+                          QStringLiteral("gdu -n -p -a")}};
         inTurns(QStringLiteral("size scan"), QStringLiteral("folder size scan, ") + treeFiles, QStringLiteral("du -sb"),
                 [&](int t, Job &job) {
                     open(path(trees[t]));
                     const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(trees[t])});
-                    job.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
+                    const Run run = measure(*f.window, [&] { f.chkFolderSize->click(); });
+                    job.add(run, peer);
+                    if (!gdu.isEmpty())
+                        beside[t].add(run, timePeer(gdu, {QStringLiteral("-n"), QStringLiteral("-p"), QStringLiteral("-a"),
+                                                          path(trees[t])}));
                     setChecked(f.chkFolderSize, false);
                 });
+        if (!gdu.isEmpty())
+            jobs.insert(jobs.end(), {beside[0], beside[1]});
+    }
 
     if (wanted("recursive"))
         inTurns(QStringLiteral("recursive refresh"), QStringLiteral("recursive refresh, ") + treeFiles,
@@ -389,7 +595,7 @@ int main(int argc, char *argv[])
                     const QString flat = path(t == 0 ? "flat100k" : "flat400k");
                     open(path("tree100k")); // away, so that the folder is read again
                     const double peer = timePeer(QStringLiteral("ls"), {QStringLiteral("-l"), flat});
-                    job.add(measure(*f.window, [&] { open(flat); }), peer);
+                    job.add(measure(*f.window, [&] { open(flat); }, f.lstBigFileList->viewport()), peer);
                     flatLines[t] = f.lstBigFileList->count();
                 });
 
@@ -404,6 +610,43 @@ int main(int argc, char *argv[])
             setChecked(f.chkFolderSize, false);
         }
         jobs.push_back(own);
+    }
+
+    // A recursive listing of 1,000,000 lines, for the memory it takes: once.
+    double millionMb = 0;
+    qsizetype millionLines = 0;
+    if (scale && (only.isEmpty() || only == QLatin1String("recursive") || only == QLatin1String("scale"))) {
+        const std::string tree = path("tree1m").toStdString();
+        generateExtra(tree, "../listwright-bench-tree1m-1", "1,000,000 files",
+                      [&](std::vector<std::function<void()>> &tasks) { addTree(tasks, tree, 200); });
+        open(path("tree1m"));
+        const double peer = timePeer(QStringLiteral("find"), {path("tree1m"), QStringLiteral("-printf"), QStringLiteral("%p %s\\n")});
+        Job million{QStringLiteral("recursive refresh 1m"), QStringLiteral("recursive refresh, 1,000,000 files in 52,200 folders"),
+                    QStringLiteral("find -printf")};
+        million.add(measure(*f.window, [&] { f.chkRecursive->click(); }), peer);
+        millionLines = f.lstBigFileList->count();
+        millionMb = million.peakMb;
+        jobs.push_back(million);
+        setChecked(f.chkFolderSize, false);
+        setChecked(f.chkRecursive, false);
+        open(path("tree100k"));
+    }
+
+    // Start the program in a folder of 300,000 files with 255-byte names, measured from outside.
+    std::vector<double> startMs, startCpuMs;
+    double startMb = 0;
+    if (wanted("start")) {
+        const std::string dir = path("long300k").toStdString();
+        generateExtra(dir, "../listwright-bench-long300k-1", "300,000 files with 255-byte names",
+                      [&](std::vector<std::function<void()>> &tasks) { addLongNames(tasks, dir, 300000); });
+        for (int r = 0; r < runs; ++r) {
+            const StartRun run = measureStart(program, path("long300k"));
+            if (run.ok) {
+                startMs.push_back(run.ms);
+                startCpuMs.push_back(run.cpuMs);
+            }
+            startMb = std::max(startMb, run.peakMb);
+        }
     }
 
     // The table.
@@ -434,6 +677,18 @@ int main(int argc, char *argv[])
             std::printf("%s peak memory: %.0f MB\n", qPrintable(j.name), j.peakMb);
     if (holdingMb > 0)
         std::printf("holding the 400k recursive listing memory: %.0f MB\n", holdingMb);
+    for (const Job &j : jobs)
+        if (j.repaintGapMs > 0)
+            std::printf("%s repaint gap: %.1f ms (target 100 ms)\n", qPrintable(j.name), j.repaintGapMs);
+    if (millionLines > 0)
+        std::printf("recursive listing of %lld lines peak memory: %.0f MB (target 150 MB)\n", (long long)millionLines,
+                    millionMb);
+    if (!startMs.empty() || startMb > 0)
+        std::printf("start in 300k files with 255-byte names: up and idle %.0f ms (target 4000 ms; processor time "
+                    "%.0f ms), peak memory %.0f MB (target 200 MB), %zu of %d runs idle\n",
+                    median(startMs), median(startCpuMs), startMb, startMs.size(), runs);
+    if (wanted("size") && gdu.isEmpty())
+        std::printf("gdu: not installed (apt-get install gdu)\n");
     for (const Job &j : jobs)
         std::printf("%s: ratio %.2f\n", qPrintable(j.name), j.ratio());
     // The growth: the median of the runs' own ratios, each of a 400,000 case and the 100,000

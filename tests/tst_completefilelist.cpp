@@ -4,12 +4,14 @@
 #include "listing/FileListElement.h"
 #include "listing/ModifiedText.h"
 #include "shared/FsError.h"
+#include "shared/QuietWork.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
 #include <QCheckBox>
 #include <QtTest>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -89,6 +91,86 @@ private slots:
         QCOMPARE(lines.mid(0, 2), QStringList({QString::fromUtf8("bad\xEF\xBF\xBD.txt   10    B "), "big.img     3.00 GB"}));
         QCOMPARE(f.FileListTotalBytes, (int64_t(3) << 30) + 10 + 500 + 12 + 39999);
         QCOMPARE(w.boxes.boxes.size(), 2);
+    }
+
+    // While the list is rebuilt the window processes its events, but no handler runs inside:
+    // one that comes due (here a queued click on "Modified") waits until the list is whole.
+    void noHandlerInsideTheRebuild()
+    {
+        TempTree tree;
+        for (int i = 0; i < 30; ++i)
+            tree.file("file" + QByteArray::number(i), i);
+        WindowFixture w(tree.path());
+        MainForm &f = w.f();
+        const QStringList withDates = listed(f, true, true), withoutDates = listed(f, true, false);
+        listed(f, true, true);
+        QuietWork::everyMs = 0; // events at every line
+        bool queuedRanInside = false;
+        QMetaObject::invokeMethod(
+            w.window.get(),
+            [&] {
+                queuedRanInside = QuietWork::running();
+                f.chkModified->click();
+            },
+            Qt::QueuedConnection);
+        fileFileList_PathChange(f);
+        QuietWork::everyMs = 50;
+        QVERIFY(queuedRanInside);
+        QVERIFY(!f.chkModified->isChecked());
+        QCOMPARE(w.fileLines(), withDates); // whole, and with the options it began with
+        QCoreApplication::processEvents();   // the held handler runs now
+        QCOMPARE(w.fileLines(), withoutDates);
+        QVERIFY(w.boxes.boxes.isEmpty());
+    }
+
+    // The load builds the list once when nothing changed after the file types built it; it is
+    // built again after a change of the folder's entries, the options or the pattern, or a box.
+    void loadBuildsTheListOnce()
+    {
+        TempTree tree;
+        tree.file("a.txt", 1);
+        tree.file("b.txt", 2);
+        WindowFixture w(tree.path());
+        MainForm &f = w.f();
+        QVERIFY(fileListUpToDate(f));
+        const QStringList loaded = w.fileLines();
+        fileFileList_PathChange(f);
+        QCOMPARE(w.fileLines(), loaded);
+        QVERIFY(fileListUpToDate(f));
+        {
+            const QSignalBlocker quiet(f.chkSize);
+            f.chkSize->setChecked(!f.chkSize->isChecked());
+            QVERIFY(!fileListUpToDate(f));
+            f.chkSize->setChecked(!f.chkSize->isChecked());
+            QVERIFY(fileListUpToDate(f));
+        }
+        f.fileFileList->setPattern(QStringLiteral("a*"));
+        QCOMPARE(f.fileFileList->count(), 1);
+        QVERIFY(!fileListUpToDate(f));
+        f.fileFileList->setPattern(QStringLiteral("*.*"));
+        fileFileList_PathChange(f);
+        // A new entry, with the folder's time set apart from the read's, whatever the clock.
+        tree.file("c.txt", 3);
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, tree.path().constData(), times, 0), 0);
+        QVERIFY(!fileListUpToDate(f));
+        f.fileFileList->setPattern(QStringLiteral("c*")); // read again: the entries changed
+        QCOMPARE(f.fileFileList->count(), 1);
+        f.fileFileList->setPattern(QStringLiteral("*.*"));
+        QCOMPARE(f.fileFileList->count(), 3);
+        f.fileFileList->reread();
+        fileFileList_PathChange(f);
+        QVERIFY(fileListUpToDate(f));
+        // A file that vanished after its name was read, the folder's time as it was: its boxes
+        // come again with every build.
+        listed(f, true, false);
+        QVERIFY(w.boxes.boxes.isEmpty());
+        QCOMPARE(::unlink(tree.at("b.txt").constData()), 0);
+        const struct timespec same[2] = {{0, UTIME_OMIT}, f.fileFileList->stamp()};
+        QCOMPARE(::utimensat(AT_FDCWD, tree.path().constData(), same, 0), 0);
+        listed(f, true, false);
+        QCOMPARE(w.boxes.boxes.size(), 1);
+        QVERIFY(!fileListUpToDate(f));
     }
 };
 

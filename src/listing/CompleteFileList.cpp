@@ -6,9 +6,11 @@
 #include "listing/ModifiedText.h"
 #include "scan/ByteConverter.h"
 #include "scan/DirFolderView.h"
+#include "scan/FolderReader.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
+#include "shared/QuietWork.h"
 #include "shared/Text.h"
 #include "shared/TextList.h"
 
@@ -31,16 +33,33 @@ QByteArray listedFolder(const MainForm &f)
     return folder;
 }
 
+FileListBuild currentInputs(const MainForm &f)
+{
+    const FileListElement &files = *f.fileFileList;
+    return {true,           files.path(),           files.pattern(),        files.stamp(),
+            isChecked(f.chkRecursive), isChecked(f.chkSize), isChecked(f.chkModified)};
+}
+
+bool sameInputs(const FileListBuild &a, const FileListBuild &b)
+{
+    return a.built && b.built && a.folder == b.folder && a.pattern == b.pattern && sameStamp(a.namesStamp, b.namesStamp)
+        && a.recursive == b.recursive && a.size == b.size && a.modified == b.modified;
+}
+
 void reportFileError(MainForm &f, const QString &description, const QString &name)
 {
+    f.fileFileList->lastBuild.built = false; // a rebuild shows the box again
     f.boxes->show(description + QLatin1Char('\r') + QStringLiteral("Current file: ") + f.CurrentFolderPath + name,
                   ErrorTitle);
 }
 
-void rebuild(MainForm &f)
+void rebuild(MainForm &f, QuietWork &quiet)
 {
     const FileListElement &files = *f.fileFileList;
+    // The options as they were when the rebuild began, for every line.
     const bool recursive = isChecked(f.chkRecursive);
+    const bool showSize = isChecked(f.chkSize);
+    const bool showModified = isChecked(f.chkModified);
 
     if (!recursive)
         f.lstBigFileList->clear();
@@ -51,19 +70,20 @@ void rebuild(MainForm &f)
     // First pass: the width of the name column.
     const int count = files.count();
     qsizetype longest = 0;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         longest = std::max(longest, charCount(files.name(i)));
+        quiet.keepAlive();
+    }
     const qsizetype NameWidth = longest + 1;
 
     // Second pass: one line per file. A file that cannot be read is reported once for each
     // column that needs it, and keeps its line: 0 bytes, no date.
     FolderFileFacts folderFiles(folder);
-    if (isChecked(f.chkSize) || isChecked(f.chkModified))
-        folderFiles.lookUp(count, [&files](int i) { return files.nativeName(i); });
+    if (showSize || showModified)
+        folderFiles.lookUp(count, [&files](int i) { return files.nativeName(i); }, [&quiet] { quiet.keepAlive(); });
     for (int ItemIndex = 0; ItemIndex < count; ++ItemIndex) {
+        quiet.keepAlive();
         const QString name = files.name(ItemIndex);
-        const bool showSize = isChecked(f.chkSize);
-        const bool showModified = isChecked(f.chkModified);
         FileFacts facts;
         std::optional<QString> failure;
         if (showSize || showModified) {
@@ -97,9 +117,23 @@ void rebuild(MainForm &f)
 
 void fileFileList_PathChange(MainForm &f)
 {
+    // No handler runs until the list is whole; the window repaints meanwhile.
+    QuietWork quiet;
+    const FileListBuild inputs = currentInputs(f);
+    f.fileFileList->lastBuild = inputs;
     try {
-        rebuild(f);
+        rebuild(f, quiet);
     } catch (const std::exception &e) {
+        f.fileFileList->lastBuild.built = false;
         f.boxes->show(errorDescription(e), ErrorTitle);
     }
+}
+
+bool fileListUpToDate(const MainForm &f)
+{
+    const FileListBuild now = currentInputs(f);
+    const struct timespec zero = {};
+    // A recursive build adds its lines to those there are, so it never comes out the same.
+    return !now.recursive && sameInputs(f.fileFileList->lastBuild, now) && !sameStamp(now.namesStamp, zero)
+        && sameStamp(folderStamp(now.folder), now.namesStamp);
 }

@@ -7,3 +7,8 @@ struct MainForm;
 // with the folder path). Leaves CurrentFolderPath, FileListTotalBytes and FileListTotalText.
 // A file whose length or time cannot be read is reported and keeps its line at 0 bytes.
 void fileFileList_PathChange(MainForm &f);
+
+// Whether the file list is as a rebuild would make it again: built without a box from the
+// same folder, pattern and options, not recursive, and the folder's entries unchanged since
+// its names were read (the lengths and times of its files are not compared).
+bool fileListUpToDate(const MainForm &f);

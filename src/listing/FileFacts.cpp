@@ -23,7 +23,7 @@ FileFacts FolderFileFacts::facts(int64_t length, qint64 modified) const
                                     : QDateTime::fromSecsSinceEpoch(modified)};
 }
 
-void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &name)
+void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &name, const std::function<void()> &between)
 {
     looked_.assign(size_t(std::max(count, 0)), Looked{});
     if (!folder_.isOpen())
@@ -31,8 +31,10 @@ void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &
     // Both threads take slices of the names in turn until none are left.
     constexpr int Slice = 512;
     std::atomic<int> next{0};
-    const auto work = [&] {
+    const auto work = [&](bool caller) {
         for (int from; (from = next.fetch_add(Slice)) < count;) {
+            if (caller && between)
+                between();
             for (int i = from; i < std::min(count, from + Slice); ++i) {
                 struct stat st;
                 Looked &l = looked_[size_t(i)];
@@ -43,16 +45,16 @@ void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &
         }
     };
     if (count < 4 * Slice || std::thread::hardware_concurrency() < 2) {
-        work();
+        work(true);
         return;
     }
     std::thread helper;
     try {
-        helper = std::thread(work);
+        helper = std::thread(work, false);
     } catch (const std::system_error &) {
         // No second thread: this one does it all.
     }
-    work();
+    work(true);
     if (helper.joinable())
         helper.join();
 }

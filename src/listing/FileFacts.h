@@ -24,8 +24,9 @@ public:
     explicit FolderFileFacts(const QByteArray &folder);
 
     // Looks up files 0 to count - 1 at once, for read() to answer. Nearly all the time of a
-    // big folder goes into the kernel's look-ups, so two threads share them.
-    void lookUp(int count, const std::function<const char *(int)> &name);
+    // big folder goes into the kernel's look-ups, so two threads share them. The calling
+    // thread runs `between`, if given, between its slices of the work.
+    void lookUp(int count, const std::function<const char *(int)> &name, const std::function<void()> &between = {});
     // The facts of file i, called `name`: from the look-up, or read now when it has none.
     // Throws FsError for a file that cannot be read (one that vanished, for instance).
     FileFacts read(int i, const char *name) const;

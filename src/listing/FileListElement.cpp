@@ -2,11 +2,12 @@
 
 #include "scan/DirectoryList.h"
 #include "scan/FolderReader.h"
+#include "scan/QuietRead.h"
 #include "shared/Text.h"
 
 QString FileListElement::name(int i) const
 {
-    return displayName(names_.view(size_t(i)));
+    return displayName(names_.view(shown_[size_t(i)]));
 }
 
 bool FileListElement::setPath(const QByteArray &path)
@@ -31,6 +32,13 @@ void FileListElement::setPattern(const QString &pattern)
     std::swap(pattern_, next);
     if (path_.isEmpty())
         return;
+    // The names read last are still the folder's when its entries have not changed since.
+    const struct timespec zero = {};
+    if (!sameStamp(stamp_, zero) && sameStamp(folderStamp(path_), stamp_)) {
+        QuietRead quiet;
+        shown_ = matching(names_, quiet);
+        return;
+    }
     try {
         reread();
     } catch (...) {
@@ -39,11 +47,28 @@ void FileListElement::setPattern(const QString &pattern)
     }
 }
 
+std::vector<uint32_t> FileListElement::matching(const FileNames &names, ScanListener &listener) const
+{
+    std::vector<uint32_t> shown;
+    shown.reserve(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        listener.tick();
+        if (pattern_.matches(QString::fromUtf8(names.view(i))))
+            shown.push_back(uint32_t(i));
+    }
+    return shown;
+}
+
 void FileListElement::reread()
 {
+    // The stamp before the read: entries that change during it change the stamp too.
+    const struct timespec stamp = folderStamp(path_);
     FolderHandle folder = FolderHandle::open(path_);
     FileNames files;
-    readFolder(folder, nullptr, &files);
-    files.filter([this](QByteArrayView name) { return pattern_.matches(QString::fromUtf8(name)); });
+    QuietRead quiet;
+    readFolder(folder, nullptr, &files, &quiet);
+    std::vector<uint32_t> shown = matching(files, quiet);
+    stamp_ = stamp;
     names_ = std::move(files);
+    shown_ = std::move(shown);
 }

@@ -1,5 +1,7 @@
 #include "scan/DirectoryList.h"
 
+#include "scan/QuietRead.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -22,7 +24,8 @@ void DirectoryList::setPath(const QByteArray &path)
     const struct timespec stamp = folderStamp(p);
     FolderHandle folder = FolderHandle::open(p);
     std::vector<SubfolderEntry> entries;
-    read(folder, &entries, nullptr);
+    QuietRead quiet; // a folder of 400,000 files takes a while
+    read(folder, &entries, nullptr, &quiet);
     path_ = p;
     entries_ = std::move(entries);
     stamp_ = stamp;

@@ -51,7 +51,10 @@ void Form_Load(MainForm &f, ScanSession &session, const std::function<void(int s
     step(10);
     f.Indentation = 0;
     step(11);
-    fileFileList_PathChange(f);
+    // The file types above built the list already: built again from the same names with the
+    // same options, it would come out the same.
+    if (!fileListUpToDate(f))
+        fileFileList_PathChange(f);
     step(12);
     dirFolder_Change(f, session);
     step(13);

@@ -13,6 +13,7 @@
 #include "scan/ScanCancellation.h"
 #include "shared/FsError.h"
 #include "shared/MessageBoxes.h"
+#include "shared/QuietWork.h"
 #include "shell/FileTypesChange.h"
 #include "shell/FolderChange.h"
 #include "shell/FormLoad.h"
@@ -29,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <type_traits>
 
 MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener, const QByteArray &startFolder)
 {
@@ -47,38 +49,53 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(this);
 }
 
+// A handler that waits while quiet work runs (see QuietWork), with the arguments it was given.
+template <typename Handler>
+auto MainWindow::held(Handler handler)
+{
+    return [this, handler](const auto &...args) {
+        QuietWork::handle(this, [handler, args...] {
+            if constexpr (std::is_invocable_v<Handler, decltype(args)...>)
+                handler(args...);
+            else
+                handler();
+        });
+    };
+}
+
 void MainWindow::connectHandlers()
 {
     MainForm &f = form_;
     ScanSession &s = scans_;
-    connect(f.dirFolder, &DirFolderView::changed, this, [&f, &s] { dirFolder_Change(f, s); });
-    connect(f.dirFolder, &DirFolderView::openFailed, this,
-            [&f](const QString &folder, const QString &why) { dirFolder_OpenFailed(f, folder, why); });
-    connect(f.drvDrive, &QComboBox::currentIndexChanged, this, [&f] { drvDrive_Change(f); });
-    connect(f.cboFileTypes, &QComboBox::activated, this, [&f, &s] { cboFileTypes_Click(f, s); });
-    connect(f.cboFileTypes->lineEdit(), &QLineEdit::textEdited, this, [&f, &s] { cboFileTypes_Change(f, s); });
-    connect(f.chkFolderSize, &QCheckBox::toggled, this, [&f, &s] { chkFolderSize_Click(f, s); });
-    connect(f.chkRecursive, &QCheckBox::toggled, this, [&f, &s] { chkRecursive_Click(f, s); });
-    connect(f.chkSize, &QCheckBox::toggled, this, [&f, &s] { chkSize_Click(f, s); });
-    connect(f.chkModified, &QCheckBox::toggled, this, [&f, &s] { chkModified_Click(f, s); });
-    connect(f.chkAutoUpdate, &QCheckBox::toggled, this, [&f] { chkAutoUpdate_Click(f); });
-    connect(f.cmdClearTitle, &QPushButton::clicked, this, [&f] { cmdClearTitle_Click(f); });
-    connect(f.cmdSaveToFile, &QPushButton::clicked, this, [&f] { cmdSaveToFile_Click(f); });
-    connect(f.cmdPrint, &QPushButton::clicked, this, [&f] { cmdPrint_Click(f); });
-    connect(f.cmdExit, &QPushButton::clicked, this, [&f, &s] { cmdExit_Click(f, s); });
-    connect(f.cboIndent, &QComboBox::activated, this, [&f] { cboIndent_Click(f); });
-    connect(f.cboIndent, &QComboBox::editTextChanged, this, [&f] { cboIndent_Change(f); });
-    connect(f.cboPrinter, &QComboBox::activated, this, [&f] { cboPrinter_Click(f); });
-    connect(f.cboPrinterFonts, &QComboBox::activated, this, [&f] { cboPrinterFonts_Click(f); });
-    connect(f.cboPrinterFontSize, &QComboBox::activated, this, [&f] { cboPrinterFontSize_Click(f); });
-    connect(f.mnuPrint, &QAction::triggered, this, [&f] { mnuPrint_Click(f); });
-    connect(f.mnuSave, &QAction::triggered, this, [&f] { mnuSave_Click(f); });
-    connect(f.mnuStopScan, &QAction::triggered, this, [&f, &s] { mnuStopScan_Click(f, s); });
-    connect(f.mnuExit, &QAction::triggered, this, [&f, &s] { mnuExit_Click(f, s); });
-    connect(f.mnuWindowReset, &QAction::triggered, this, [&f] { mnuWindowReset_Click(f); });
-    connect(f.mnuAbout, &QAction::triggered, this, [&f] { mnuAbout_Click(f); });
-    connect(f.mnuHelpPrint, &QAction::triggered, this, [&f] { mnuHelpPrint_Click(f); });
-    connect(f.mnuHelpSaveToFile, &QAction::triggered, this, [&f] { mnuHelpSaveToFile_Click(f); });
+    connect(f.dirFolder, &DirFolderView::changed, this, held([&f, &s] { dirFolder_Change(f, s); }));
+    connect(f.dirFolder, &DirFolderView::openFailed, this, held([&f](const QString &folder, const QString &why) {
+                dirFolder_OpenFailed(f, folder, why);
+            }));
+    connect(f.drvDrive, &QComboBox::currentIndexChanged, this, held([&f] { drvDrive_Change(f); }));
+    connect(f.cboFileTypes, &QComboBox::activated, this, held([&f, &s] { cboFileTypes_Click(f, s); }));
+    connect(f.cboFileTypes->lineEdit(), &QLineEdit::textEdited, this, held([&f, &s] { cboFileTypes_Change(f, s); }));
+    connect(f.chkFolderSize, &QCheckBox::toggled, this, held([&f, &s] { chkFolderSize_Click(f, s); }));
+    connect(f.chkRecursive, &QCheckBox::toggled, this, held([&f, &s] { chkRecursive_Click(f, s); }));
+    connect(f.chkSize, &QCheckBox::toggled, this, held([&f, &s] { chkSize_Click(f, s); }));
+    connect(f.chkModified, &QCheckBox::toggled, this, held([&f, &s] { chkModified_Click(f, s); }));
+    connect(f.chkAutoUpdate, &QCheckBox::toggled, this, held([&f] { chkAutoUpdate_Click(f); }));
+    connect(f.cmdClearTitle, &QPushButton::clicked, this, held([&f] { cmdClearTitle_Click(f); }));
+    connect(f.cmdSaveToFile, &QPushButton::clicked, this, held([&f] { cmdSaveToFile_Click(f); }));
+    connect(f.cmdPrint, &QPushButton::clicked, this, held([&f] { cmdPrint_Click(f); }));
+    connect(f.cmdExit, &QPushButton::clicked, this, held([&f, &s] { cmdExit_Click(f, s); }));
+    connect(f.cboIndent, &QComboBox::activated, this, held([&f] { cboIndent_Click(f); }));
+    connect(f.cboIndent, &QComboBox::editTextChanged, this, held([&f] { cboIndent_Change(f); }));
+    connect(f.cboPrinter, &QComboBox::activated, this, held([&f] { cboPrinter_Click(f); }));
+    connect(f.cboPrinterFonts, &QComboBox::activated, this, held([&f] { cboPrinterFonts_Click(f); }));
+    connect(f.cboPrinterFontSize, &QComboBox::activated, this, held([&f] { cboPrinterFontSize_Click(f); }));
+    connect(f.mnuPrint, &QAction::triggered, this, held([&f] { mnuPrint_Click(f); }));
+    connect(f.mnuSave, &QAction::triggered, this, held([&f] { mnuSave_Click(f); }));
+    connect(f.mnuStopScan, &QAction::triggered, this, held([&f, &s] { mnuStopScan_Click(f, s); }));
+    connect(f.mnuExit, &QAction::triggered, this, held([&f, &s] { mnuExit_Click(f, s); }));
+    connect(f.mnuWindowReset, &QAction::triggered, this, held([&f] { mnuWindowReset_Click(f); }));
+    connect(f.mnuAbout, &QAction::triggered, this, held([&f] { mnuAbout_Click(f); }));
+    connect(f.mnuHelpPrint, &QAction::triggered, this, held([&f] { mnuHelpPrint_Click(f); }));
+    connect(f.mnuHelpSaveToFile, &QAction::triggered, this, held([&f] { mnuHelpSaveToFile_Click(f); }));
 }
 
 bool MainWindow::load(const std::function<void(int step)> &beforeStep)
@@ -109,7 +126,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Closing the window ends any running scan, and then the program.
+    // Closing the window ends any running scan, and then the program; during quiet work, once
+    // the work has ended.
+    if (QuietWork::running()) {
+        event->ignore();
+        QuietWork::handle(this, [this] { close(); });
+        return;
+    }
     scans_.shutDown();
     event->accept();
     QCoreApplication::quit();

@@ -30,6 +30,8 @@ protected:
 
 private:
     void connectHandlers();
+    template <typename Handler>
+    auto held(Handler handler);
 
     MainForm form_;
     ScanSession scans_;

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the program and every test with ThreadSanitizer into build-tsan/ (or the folder given
+# as $1) and runs the tests headless. Any data race or other thread report fails the run. The
+# printing test that needs a CUPS server is left out.
+#
+# Qt itself is not built with ThreadSanitizer, so the sanitizer cannot see the locks and atomics
+# inside Qt's libraries. scripts/tsan.supp silences reports whose every frame lies in Qt's own
+# code and nothing else, if it has any entries: a race with a frame of ours still fails.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$top/build-tsan}
+sanitizers="-fsanitize=thread"
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+# -O1 with line tables only: reports still name the line, and the build takes less time.
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=None "${launcher[@]}" \
+  -DCMAKE_CXX_FLAGS="-O1 -g1 $sanitizers -fno-omit-frame-pointer" \
+  -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+# halt_on_error: the first report ends the test program, so ctest counts it as failed.
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+if [ -f "$top/scripts/tsan.supp" ]; then
+  TSAN_OPTIONS="$TSAN_OPTIONS:suppressions=$top/scripts/tsan.supp"
+fi
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 -E cupsprint

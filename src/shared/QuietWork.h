@@ -1,0 +1,41 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QObject>
+#include <functional>
+
+// Long work that no handler of the program may interrupt, such as rebuilding the complete file
+// list, during which the windows still repaint and answer the window manager: keepAlive(),
+// called often, processes the pending events with user input left waiting whenever everyMs
+// have passed. While any such work runs, the program's handlers do not: one that is due (a
+// queued call, a timer, the window manager's close) is held, and runs from the event loop
+// once the outermost work has ended.
+class QuietWork {
+public:
+    QuietWork();
+    ~QuietWork();
+    QuietWork(const QuietWork &) = delete;
+    QuietWork &operator=(const QuietWork &) = delete;
+
+    // Cheap enough for every line of a list: looks at the clock, and only when everyMs have
+    // passed since the work began or since the last time, processes the events.
+    void keepAlive()
+    {
+        if (clock_.elapsed() >= everyMs)
+            processEvents();
+    }
+
+    // Whether quiet work is running (in this thread).
+    static bool running();
+    // Runs `handler` now, or, while quiet work is running, once it has ended, as a queued call
+    // on `context` (dropped if `context` is gone by then).
+    static void handle(QObject *context, std::function<void()> handler);
+
+    // Milliseconds between two passes of the events: half of the longest pause the window may
+    // take, as a pass itself takes time. Tests set 0 to process events at every call.
+    static inline int everyMs = 50;
+
+private:
+    void processEvents();
+
+    QElapsedTimer clock_;
+};
