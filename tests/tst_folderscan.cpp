@@ -220,7 +220,8 @@ void FolderScanTest::namesThatBreakOrReorderALine()
 
     // Printed and saved as they show.
     f.cmdPrint->click();
-    QCOMPARE(w.printer.lines.filter("report?fdp.exe").size(), 1);
+    QCOMPARE(w.printer.documents.size(), 1);
+    QCOMPARE(w.printer.documents[0].filter("report?fdp.exe").size(), 1);
     f.cmdSaveToFile->click();
     QFile saved(QFile::decodeName(t.at("S/LISTWRIGHT.txt")));
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -228,7 +229,7 @@ void FolderScanTest::namesThatBreakOrReorderALine()
     QCOMPARE(text.count("report?fdp.exe"), 1);
     const QRegularExpression hidden("[\\x{0}-\\x{9}\\x{b}-\\x{c}\\x{e}-\\x{1f}\\x{7f}-\\x{9f}\\x{2028}\\x{2029}\\x{202a}-\\x{202e}"
                                     "\\x{2066}-\\x{2069}\\x{200e}\\x{200f}\\x{61c}]");
-    QStringList shown = w.folderLines() + w.fileLines() + w.printer.lines;
+    QStringList shown = w.folderLines() + w.fileLines() + w.printer.documents[0];
     shown << f.txtParentFolder->text() << f.txtMyFilePath->text() << text;
     for (const ScriptedMessageBoxes::Box &box : w.boxes.boxes)
         shown << box.text;
