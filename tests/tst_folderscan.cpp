@@ -26,6 +26,7 @@ private slots:
     void folderReachedAgainBelowItself();
     void namesThatBreakOrReorderALine();
     void unreadableFoldersAreReportedAndSkipped();
+    void goneFolderIsReportedOnce();
     void eventsAreProcessedInFoldersWithoutFiles();
     void loadFailureIsReported();
     void recursiveListingAndColumns();
@@ -270,6 +271,20 @@ void FolderScanTest::unreadableFoldersAreReportedAndSkipped()
     for (const QString &line : w.folderLines())
         sizes << line.right(9).trimmed();
     QCOMPARE(sizes, QStringList({"0    B", "200    B", "400    B"}));
+}
+
+void FolderScanTest::goneFolderIsReportedOnce()
+{
+    // The current folder was removed; then folder sizes are switched on: one report naming it,
+    // no box for each subfolder or file the window still shows, and the window idle.
+    TempTree t;
+    t.wide("S", 3, 4);
+    WindowFixture w(t.at("S"));
+    QVERIFY(QDir(str(t.at("S"))).removeRecursively());
+    w.f().chkFolderSize->setChecked(true);
+    QCOMPARE(w.boxes.titles(), QStringList({"Listwright Error", "Problem Found?"}));
+    QVERIFY(w.boxes.boxes[1].text.endsWith(" is: " + str(t.at("S"))));
+    QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
 }
 
 void FolderScanTest::eventsAreProcessedInFoldersWithoutFiles()

@@ -109,17 +109,21 @@ void MidScanTest::actionDuringScan_data()
 {
     QTest::addColumn<int>("scan");
     QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("point"); // 0 early, 1 middle, 2 late
+    QTest::addColumn<int>("point"); // 0 early, 1 middle, 2 late, 3 right after the last subfolder
     const QStringList actions = {"chkFolderSize", "chkRecursive", "chkSize", "chkModified", "chkAutoUpdate",
                                  "chkPrintDir", "pattern", "drive", "other folder", "same folder", "Esc",
                                  "Save", "Print", "Exit", "subfolder removed", "subfolder added",
                                  "start folder removed"};
-    for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)})
+    for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)}) {
         for (const QString &action : actions)
             for (int point : {0, 1, 2})
                 QTest::addRow("%s, %s, %s", scan ? "recursive" : "folder sizes", qPrintable(action),
                               point == 0 ? "early" : point == 1 ? "middle" : "late")
                     << scan << action << point;
+        // Right after the last subfolder, when nothing is read any more but the own files.
+        QTest::addRow("%s, start folder removed, after the subfolders", scan ? "recursive" : "folder sizes")
+            << scan << QStringLiteral("start folder removed") << 3;
+    }
 }
 
 void MidScanTest::actionDuringScan()
@@ -164,7 +168,7 @@ void MidScanTest::actionDuringScan()
     }
     const long long pumps = pumpsOf[scan];
     QVERIFY(pumps > 10);
-    const long long at = point == 0 ? 1 : point == 1 ? pumps / 2 : pumps - 1;
+    const long long at = point == 0 ? 1 : point == 1 ? pumps / 2 : point == 2 ? pumps - 1 : pumps - 2;
 
     // The action, from inside the scan's event pump number `at`.
     TempTree t;
