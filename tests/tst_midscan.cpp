@@ -109,16 +109,21 @@ void MidScanTest::actionDuringScan_data()
 {
     QTest::addColumn<int>("scan");
     QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("point"); // 0 early, 1 middle, 2 late
+    QTest::addColumn<int>("point"); // 0 early, 1 middle, 2 late, 3 right after the last subfolder
     const QStringList actions = {"chkFolderSize", "chkRecursive", "chkSize", "chkModified", "chkAutoUpdate",
                                  "chkPrintDir", "pattern", "drive", "other folder", "same folder", "Esc",
-                                 "Save", "Print", "Exit", "subfolder removed", "subfolder added"};
-    for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)})
+                                 "Save", "Print", "Exit", "subfolder removed", "subfolder added",
+                                 "start folder removed"};
+    for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)}) {
         for (const QString &action : actions)
             for (int point : {0, 1, 2})
                 QTest::addRow("%s, %s, %s", scan ? "recursive" : "folder sizes", qPrintable(action),
                               point == 0 ? "early" : point == 1 ? "middle" : "late")
                     << scan << action << point;
+        // Right after the last subfolder, when nothing is read any more but the own files.
+        QTest::addRow("%s, start folder removed, after the subfolders", scan ? "recursive" : "folder sizes")
+            << scan << QStringLiteral("start folder removed") << 3;
+    }
 }
 
 void MidScanTest::actionDuringScan()
@@ -147,6 +152,7 @@ void MidScanTest::actionDuringScan()
              point == 0 ? w.f().cmdExit->click() : point == 1 ? w.f().mnuExit->trigger() : void(w.f().window->close());
          })},
         {"subfolder removed", onDisk([](const TempTree &t) { QVERIFY(QDir(QString::fromUtf8(t.at("S/d2"))).removeRecursively()); })},
+        {"start folder removed", onDisk([](const TempTree &t) { QVERIFY(QDir(QString::fromUtf8(t.at("S"))).removeRecursively()); })},
         {"subfolder added", onDisk([](const TempTree &t) { t.mkdir("S/BB/new"); t.file("S/BB/new/n.txt", 777); })},
     };
 
@@ -162,7 +168,7 @@ void MidScanTest::actionDuringScan()
     }
     const long long pumps = pumpsOf[scan];
     QVERIFY(pumps > 10);
-    const long long at = point == 0 ? 1 : point == 1 ? pumps / 2 : pumps - 1;
+    const long long at = point == 0 ? 1 : point == 1 ? pumps / 2 : point == 2 ? pumps - 1 : pumps - 2;
 
     // The action, from inside the scan's event pump number `at`.
     TempTree t;
@@ -184,6 +190,22 @@ void MidScanTest::actionDuringScan()
     inject.stop();
     QVERIFY2(replay, "the action ran inside the scan");
 
+    // A folder removed while it is read is reported once, by its own path: never a box for each
+    // of its files, nor again when the changed folder is read afresh.
+    if (action.endsWith("removed") && !w->boxes.boxes.isEmpty()) {
+        QCOMPARE(w->boxes.titles(), QStringList({"Listwright Error", "Problem Found?"}));
+        QCOMPARE(w->boxes.boxes[0].text, QStringLiteral("Error Description: No such file or directory"));
+        const QString gone = QString::fromUtf8(t.at(action == "subfolder removed" ? "S/d2" : "S"));
+        QVERIFY2(w->boxes.boxes[1].text.endsWith(" is: " + gone), qPrintable(w->boxes.boxes[1].text));
+    }
+    if (action == "subfolder removed" && point != 1) // gone before it was read, or after
+        QCOMPARE(w->boxes.titles(), QStringList());
+    if (action == "start folder removed") { // one report, and the window is idle
+        QCOMPARE(w->boxes.boxes.size(), 2);
+        QCOMPARE(w->f().window->windowTitle(), QStringLiteral("Listwright"));
+        QCOMPARE(w->f().window->cursor().shape(), Qt::ArrowCursor);
+        return;
+    }
     if (action == "Exit") { // the scan ended with the window, touching nothing more
         QVERIFY(w->window->scans().closing() && !w->window->isVisible());
         QCOMPARE(w->folderLines(), afterAction);
