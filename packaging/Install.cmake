@@ -1,6 +1,8 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs Listwright as a desktop application, and packs it as a Debian package:
-#   cmake --install <build>            the program, its menu entry and its icons
-#   cd <build> && cpack                listwright_<version>_<arch>.deb
+#   cmake --install <build>            the program, its menu entry, icons, manual page and
+#                                      metainfo, its copyright and changelog
+#   cd <build> && cpack                listwright_<version>-<release>_<arch>.deb
 include(GNUInstallDirs)
 
 install(TARGETS listwright RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -17,15 +19,53 @@ foreach(size 16 32 48 64 128 256)
           RENAME listwright.png)
 endforeach()
 
+set(LISTWRIGHT_METAINFO ${CMAKE_CURRENT_LIST_DIR}/org.listwright.Listwright.metainfo.xml)
+if(EXISTS ${LISTWRIGHT_METAINFO})
+  install(FILES ${LISTWRIGHT_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+
+# The manual page and the changelog go in compressed as Debian wants them: gzip -9, without the
+# file's name and time, so that the same sources give the same bytes.
+set(listwright_compressed)
+function(listwright_gzip source output)
+  add_custom_command(OUTPUT ${output}
+                     COMMAND gzip -9nc ${source} > ${output}
+                     DEPENDS ${source}
+                     COMMENT "Compressing ${source}")
+  set(listwright_compressed ${listwright_compressed} ${output} PARENT_SCOPE)
+endfunction()
+set(LISTWRIGHT_MANPAGE ${CMAKE_CURRENT_LIST_DIR}/listwright.1)
+if(EXISTS ${LISTWRIGHT_MANPAGE})
+  listwright_gzip(${LISTWRIGHT_MANPAGE} ${CMAKE_CURRENT_BINARY_DIR}/listwright.1.gz)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/listwright.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+listwright_gzip(${CMAKE_CURRENT_LIST_DIR}/changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz)
+add_custom_target(listwright_docs ALL DEPENDS ${listwright_compressed})
+
+# Debian's documentation folder is named after the package, lower case.
+set(LISTWRIGHT_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/listwright)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz
+        DESTINATION ${LISTWRIGHT_DOCDIR})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME listwright)
 set(CPACK_PACKAGE_VENDOR "${LISTWRIGHT_COMPANY}")
 set(CPACK_PACKAGE_CONTACT "The Listwright authors <listwright@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Lists a folder's subfolders with their sizes and its files with their sizes and modification times, and prints the list or saves it as a text file.")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
+# The release is the number of the package's own changelog entry (packaging/changelog).
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+# A synopsis of at most 80 characters without a leading article, then the extended
+# description in lines of at most 80 characters.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+"print or save a list of folders with their sizes, and their files
+Listwright lists what a folder holds: its subfolders, optionally with the
+total size below each, and its files, optionally with their sizes and
+modification dates and optionally from every folder below. The list goes to
+any installed printer in a chosen font, size, indentation and page title, or
+into a text file named after the title.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://listwright.example.org/")
 # The libraries come from the program file itself; the faces the windows ask for come from
 # the font packages (Arial's and Courier New's metric twins, and DejaVu).
