@@ -26,6 +26,7 @@ commit=$(git -C "$top" rev-parse HEAD)
   || echo "fresh-machine: uncommitted changes are left out; the root gets $commit"
 
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/listwright-fresh.XXXXXX")
+chmod 0755 "$work" # apt fetches as its own user _apt, which must reach the root
 cleanup() {
   # Nothing should be mounted here once mmdebstrap has ended; unmount what is, deepest first,
   # so that removing the folder never reaches into a mounted file system.
