@@ -7,12 +7,19 @@
 #   bash scripts/run.sh     must build the program and then, as the root has no display, fail
 #                           at once with its one-line message;
 #   bash scripts/test.sh    must pass.
+# With --ci it then runs the project's CI (.ci/run) there too, which must pass.
 # It prints how long each step took. The root runs in mmdebstrap's own mount and process
 # namespaces (its unshare mode), so whatever it mounts or starts ends with it; the temporary
 # folder is removed at the end, also when a step fails or the run is interrupted. Run as root.
 # Uncommitted changes are not part of the clone. Exits non-zero when either command misbehaves.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+ci=no
+case "${1:-}" in
+  --ci) ci=yes ;;
+  "") ;;
+  *) echo "usage: fresh-machine.sh [--ci]" >&2; exit 2 ;;
+esac
 [ "$(id -u)" -eq 0 ] || { echo "fresh-machine: run as root" >&2; exit 2; }
 "$top/scripts/setup.sh" fresh
 
@@ -56,6 +63,12 @@ if [ "$run_status" -eq 0 ] || [ ! -x build/listwright ] || ! tail -n 1 /root/run
 fi
 echo "fresh-machine: test.sh exited with $test_status after $((t2 - t1)) s"
 [ "$test_status" -eq 0 ] || ok=no
+if [ "$ok" = yes ] && [ "${CI_TOO:-no}" = yes ]; then
+  bash .ci/run
+  ci_status=$?
+  echo "fresh-machine: .ci/run exited with $ci_status after $(( $(date +%s) - t2 )) s"
+  [ "$ci_status" -eq 0 ] || ok=no
+fi
 [ "$ok" = yes ]
 INSIDE
 
@@ -65,7 +78,7 @@ mmdebstrap --mode=unshare --variant=minbase \
   --customize-hook='t=$(date +%s); echo "fresh-machine: root made in $((t - '"$start"')) s"' \
   --customize-hook="git clone -q --no-checkout '$top' \"\$1/root/listwright\" && git -C \"\$1/root/listwright\" checkout -q $commit" \
   --customize-hook="cp '$work/inside.sh' \"\$1/root/inside.sh\"" \
-  --customize-hook='chroot "$1" env -i HOME=/root LANG=C.UTF-8 TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash /root/inside.sh' \
+  --customize-hook='chroot "$1" env -i HOME=/root LANG=C.UTF-8 TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin CI_TOO='"$ci"' bash /root/inside.sh' \
   bookworm "$work/root" "${sources[@]}" || status=$?
 echo "fresh-machine: $( [ "$status" -eq 0 ] && echo passed || echo FAILED ) in $(( $(date +%s) - start )) s"
 exit "$status"
