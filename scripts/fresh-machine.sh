@@ -37,7 +37,7 @@ chmod 0755 "$work" # apt fetches as its own user _apt, which must reach the root
 cleanup() {
   # Nothing should be mounted here once mmdebstrap has ended; unmount what is, deepest first,
   # so that removing the folder never reaches into a mounted file system.
-  findmnt -rn -o TARGET | grep -F "$work/" | sort -r | while read -r m; do umount -l "$m" || true; done
+  { findmnt -rn -o TARGET | grep -F "$work/" | sort -r | while read -r m; do umount -l "$m"; done; } || true
   rm -rf --one-file-system "$work"
 }
 trap cleanup EXIT
