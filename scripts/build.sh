@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds Listwright into build/ (or the folder given as $1).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)

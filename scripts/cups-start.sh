@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts a private CUPS scheduler for the printing tests and prints its folder, a new temporary
 # folder that holds its configuration, spool, logs and socket. Clients reach it with
 #   CUPS_SERVER=FOLDER/cups.sock CUPS_SERVERROOT=FOLDER
 # It listens on that socket only: the system's scheduler, its configuration, its queues and its
 # default printer are never touched. scripts/cups-stop.sh FOLDER stops it and removes the folder.
 #
-# Its queues, "Listwright-PDF" (A4, its default) and "Listwright-Letter", have the cups-pdf
-# driver's paper sizes and send their jobs to file:///dev/null. Every spooled document stays in
-# FOLDER/spool as d<job id>-001, so a test can read the PDF it received.
+# Its queues, "Listwright-PDF" (A4, its default) and "Listwright-Letter", use the project's own
+# test printer description (cups-test.ppd: whole-sheet A4 and US Letter, PDF taken as it is, no
+# driver package needed) and send their jobs to file:///dev/null. Every spooled document stays
+# in FOLDER/spool as d<job id>-001, so a test can read the PDF it received.
 set -euo pipefail
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/listwright-cups.XXXXXX")
@@ -73,8 +75,7 @@ for _ in $(seq 1 100); do
 done
 lpstat -r 2>/dev/null | grep -q 'is running' || fail "the private CUPS scheduler did not start"
 
-ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-[ -f "$ppd" ] || fail "the cups-pdf driver (printer-driver-cups-pdf) is not installed"
+ppd=$(cd "$(dirname "$0")" && pwd)/cups-test.ppd
 # A job the filters fail on is dropped rather than stopping the queue. (lpadmin warns that
 # drivers are deprecated; its output is shown only when it fails.)
 add() {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Stops the private CUPS scheduler that cups-start.sh started in FOLDER (the folder it printed)
 # and removes that folder. Nothing else is touched: a folder without the start script's mark is
 # left alone, and only the process it recorded is ended.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts one-line faults into a scratch copy of the tree, one at a time, rebuilds it incrementally,
 # runs the tests and prints which tests caught each fault, or "NOT CAUGHT". The working tree is
 # never touched: the copy lives in a temporary folder (or the folder given with --scratch, which

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a bounded time
 # (FUZZ_SECONDS, 20 by default) from its seed corpus in tests/fuzz/corpus. A crash, a sanitizer
 # report or a broken invariant fails the run; the input that caused it is left in
@@ -7,8 +8,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build-fuzz
 seconds=${FUZZ_SECONDS:-20}
+"$top/scripts/setup.sh" fuzz
 cxx=$(command -v clang++ || command -v clang++-14)
-CC=${cxx/++/} CXX=$cxx cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLISTWRIGHT_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+CC=${cxx/++/} CXX=$cxx cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLISTWRIGHT_FUZZ=ON -DLISTWRIGHT_HARDENING=OFF -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target fuzz_indentation fuzz_titlecheck fuzz_filepattern
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Listwright. Without a display it starts one under Xvfb.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs what building and running Listwright need (only what is missing), builds it and
+# starts it. Without a display it says so and exits with status 1 after the build.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  exec xvfb-run -a "$top/build/listwright"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "Built $top/build/listwright, but there is no display to show it on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
+  exit 1
 fi
 exec "$top/build/listwright"

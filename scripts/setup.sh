@@ -1,17 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Listwright need, and only
-# those that are missing. Run as root on Debian 12.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the Debian packages that building and running Listwright need, and those of the
+# groups named, and only those that are missing. Run as root on Debian 12:
+#   setup.sh            building and running the program
+#   setup.sh test       and the tests: the CUPS scheduler and its clients, for the private
+#                       scheduler of cups-start.sh, and poppler-utils, which reads back the
+#                       documents it spooled, and the checkers of the installed desktop files
+#   setup.sh package    and building and checking the Debian package
+#   setup.sh fuzz       and clang with its libFuzzer runtime
+#   setup.sh fresh      and mmdebstrap and git, for fresh-machine.sh
+# Nothing here adds, changes or makes default a system printer: the private scheduler's queues
+# use the project's own PPD (scripts/cups-test.ppd), and no driver package, which
+# could add a queue to a running system scheduler, is installed.
 set -euo pipefail
 
-packages=(
+run=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev libxcb1-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth
-  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  dpkg-dev file util-linux
-  clang libclang-rt-14-dev
 )
+test=(cups-daemon cups-client poppler-utils desktop-file-utils appstream man-db)
+package=(dpkg-dev file lintian dpkg-repack)
+fuzz=(clang libclang-rt-14-dev)
+fresh=(mmdebstrap git)
+
+packages=("${run[@]}")
+for group in "$@"; do
+  case "$group" in
+    test) packages+=("${test[@]}") ;;
+    package) packages+=("${package[@]}") ;;
+    fuzz) packages+=("${fuzz[@]}") ;;
+    fresh) packages+=("${fresh[@]}") ;;
+    *) echo "usage: setup.sh [test] [package] [fuzz] [fresh]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test headless. The printing tests use a private CUPS scheduler
-# from a temporary folder, which is stopped and removed at the end, also when a test fails or
-# the run is interrupted; the system's printing is never touched. Exits non-zero when a test fails.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs what building and testing Listwright need (only what is missing), builds it and runs
+# every test headless. The printing tests use a private CUPS scheduler from a temporary folder,
+# which is stopped and removed at the end, also when a test fails or the run is interrupted; the
+# system's printing is never touched. Exits non-zero when a test fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" test
 "$top/scripts/build.sh"
 
 cups=$("$top/scripts/cups-start.sh")
