@@ -96,6 +96,10 @@ private slots:
             {"?.txt", "ab.txt"}, {"a*b", "abc"}, {"*a?", "ba"}, {"a*b*c", "acb"}, {"*.doc", "r.docx"}, {"?", ""}};
         for (const auto &[pattern, name] : notMatching)
             QVERIFY2(!FilePattern(QString::fromUtf8(pattern)).matches(QString::fromUtf8(name)), pattern);
+        // A piece longer than a machine word.
+        const QString as(70, u'a');
+        QVERIFY(FilePattern("x*" + as + "?b*").matches("xy" + as + as + "cb"));
+        QVERIFY(!FilePattern("x*" + as + "?b*").matches("x" + as.left(69) + "cb" + as));
 
         TempTree tree;
         QStringList wanted;
