@@ -171,6 +171,11 @@ void SaveToFileTest::saves()
     QVERIFY(goodSave.value("LISTWRIGHT.txt").endsWith("\r\n\r\nFiles: 0    B \r\n" + listing));
     save(w, folder("shut"));
     QCOMPARE(folderContents(folder("shut")), goodSave);
+    // A shorter listing written in place keeps nothing of the longer one.
+    f.lstBigFileList->clear();
+    save(w, folder("good"));
+    save(w, folder("shut"));
+    QCOMPARE(folderContents(folder("shut")), folderContents(folder("good")));
 
     // A file that may not be written is refused in the system's words, in either folder.
     for (const char *name : {"good", "shut"}) {

@@ -194,13 +194,13 @@ void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, c
         fail(errno);
 
     // An older file that this user may not overwrite is refused with the system's own words, as
-    // opening it for writing would be. A link is not asked about: it is replaced, not written.
+    // opening it for writing would be. For a link the link itself is asked about (it is replaced,
+    // not written), never what it points to.
     struct stat older{};
     const bool exists = ::fstatat(dir.get(), name.constData(), &older, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists && errno != ENOENT)
         fail(errno);
-    if (exists && !S_ISLNK(older.st_mode)
-        && ::faccessat(dir.get(), name.constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0)
+    if (exists && ::faccessat(dir.get(), name.constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0)
         fail(errno);
 
     QByteArray temporaryName;

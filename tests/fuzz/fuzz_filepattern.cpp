@@ -58,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const FilePattern p(pattern);
         if (pattern.contains(u'/'))
             std::abort();
-        if (p.matches(name) != reference(pattern, name))
+        // The table costs pattern x name steps of its own; the long inputs test the time alone.
+        const bool matched = p.matches(name);
+        if (pattern.size() * name.size() <= 100000 && matched != reference(pattern, name))
             std::abort();
         const bool plain = !pattern.contains(u';') && !pattern.contains(u'*') && !pattern.contains(u'?');
         if (plain && !pattern.trimmed().isEmpty() && pattern.trimmed() == pattern && !p.matches(pattern))
