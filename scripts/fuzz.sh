@@ -19,6 +19,10 @@ mkdir -p "$build/findings"
 for name in indentation titlecheck filepattern; do
   mkdir -p "$build/corpus/$name"
   echo "fuzzing $name for $seconds s"
-  "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -max_len=512 -timeout=10 -print_final_stats=1 \
+  # A pattern of any shape and length is matched in at most name x pattern steps: long inputs,
+  # and one second at most for each.
+  limits=(-max_len=512 -timeout=10)
+  [ "$name" = filepattern ] && limits=(-max_len=4096 -timeout=1)
+  "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" "${limits[@]}" -print_final_stats=1 \
     -artifact_prefix="$build/findings/$name-" "$build/corpus/$name" "$top/tests/fuzz/corpus/$name" 2>&1 | tail -15
 done

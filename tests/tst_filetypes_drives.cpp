@@ -82,6 +82,42 @@ private slots:
         f.drvDrive->setDrive(missing);
         QCOMPARE(w.boxes.boxes.size(), 3);
     }
+
+    // Matching walks name and pattern once per star at most, whatever their shape: a matcher that
+    // backtracks would take very long over these names (or, capped, answer wrongly).
+    void patternsOfAnyShape()
+    {
+        const std::pair<const char *, const char *> matching[] = {
+            {"?.txt", "\xF0\x9F\x98\x80.TXT"}, {"\xC3\x9C*", "\xC3\xBC" "ber"}, {"a*b*c", "aXbYbc"}, {"*a", "ba"},
+            {"*x*?", "xy"}, {"**a", "a"}, {"; *.doc ;", "r.DOC"}};
+        for (const auto &[pattern, name] : matching)
+            QVERIFY2(FilePattern(QString::fromUtf8(pattern)).matches(QString::fromUtf8(name)), pattern);
+        const std::pair<const char *, const char *> notMatching[] = {
+            {"?.txt", "ab.txt"}, {"a*b", "abc"}, {"*a?", "ba"}, {"a*b*c", "acb"}, {"*.doc", "r.docx"}, {"?", ""},
+            {"*ab*bc*", "abcx"}}; // pieces never share a character
+        for (const auto &[pattern, name] : notMatching)
+            QVERIFY2(!FilePattern(QString::fromUtf8(pattern)).matches(QString::fromUtf8(name)), pattern);
+        // A piece longer than a machine word.
+        const QString as(70, u'a');
+        QVERIFY(FilePattern("x*" + as + "?b*").matches("xy" + as + as + "cb"));
+        QVERIFY(!FilePattern("x*" + as + "?b*").matches("x" + as.left(69) + "cb" + as));
+
+        TempTree tree;
+        QStringList wanted;
+        for (int i = 0; i < 20; ++i) {
+            const QByteArray name = QByteArray(29, 'a') + QByteArray(150, 'c') + 'b' + QByteArray(50 + i, 'a');
+            tree.file(name + 'b', 1);
+            tree.file(name + "ba", 1);
+            wanted.prepend(QString::fromLatin1(name + 'b')); // a longer run of "a" sorts first
+        }
+        WindowFixture w(tree.path());
+        w.f().chkSize->setChecked(false);
+        w.f().chkModified->setChecked(false);
+        QLineEdit *edit = w.f().cboFileTypes->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, QString("*a").repeated(30) + "*b");
+        QCOMPARE(w.fileLines(), wanted);
+    }
 };
 
 QTEST_MAIN(TestFileTypesDrives)

@@ -45,6 +45,8 @@ class SaveToFileTest : public QObject {
     Q_OBJECT
 private slots:
     void saves();
+    void fullDisk();
+    void controlCharacterFolder();
 };
 
 void SaveToFileTest::saves()
@@ -93,6 +95,24 @@ void SaveToFileTest::saves()
         QVERIFY(expected.count('?') == 2 + c.options[2] // and every line ends in CR LF
                 && !QString::fromUtf8(expected).remove("\r\n").contains(QRegularExpression("[\\x00-\\x1f\\x7f]")));
     }
+    // A link in the file's place is replaced by the file, whatever it points to: a file elsewhere,
+    // a name elsewhere, a folder. Nothing there is written or made.
+    TempTree elsewhere;
+    elsewhere.file("victim.txt", 100);
+    elsewhere.mkdir("dir");
+    const QMap<QString, QByteArray> untouched = folderContents(QFile::decodeName(elsewhere.path()));
+    out.mkdir("links");
+    for (const auto &[title, target] : {std::pair{"LISTWRIGHT", "victim.txt"}, {"DANGLE", "absent.txt"}, {"DIR", "dir"}}) {
+        out.symlink(elsewhere.at(target), QByteArray("links/") + title + ".txt");
+        f.txtTitle->setText(title);
+        save(w, folder("links"));
+        const QFileInfo saved(folder("links") + '/' + title + ".txt");
+        QVERIFY2(!saved.isSymLink() && saved.isFile() && saved.size() > 0, title);
+    }
+    f.txtTitle->setText("LISTWRIGHT");
+    QCOMPARE(folderContents(QFile::decodeName(elsewhere.path())), untouched);
+    QVERIFY(QDir(QFile::decodeName(elsewhere.at("dir"))).isEmpty());
+
     // The prompt: no second "/" after a folder that ends in one; the indentation only above 0.
     QCOMPARE(saveConfirmation(saveFilePath("/", "T"), 10), QStringLiteral("Print the list to /T.txt ?\rIndentation:  10"));
     QCOMPARE(saveConfirmation(saveFilePath("/d", "T"), 0), QStringLiteral("Print the list to /d/T.txt ?"));
@@ -117,14 +137,25 @@ void SaveToFileTest::saves()
     const QByteArray listing = (f.lstBigFileList->lines().join("\r\n") + "\r\n").toUtf8();
 
     // A missing folder, and a write that fails half-way (at a file size limit, as on a full disk):
-    // where the folder takes a temporary file, the older file stays as it was.
+    // where the folder takes a temporary file, the older file stays as it was; where the folder
+    // takes no new file, the older file is written in place, and the limit is found before its
+    // first byte is touched. A link there is refused.
+    out.file("shut/LISTWRIGHT.txt", 5000);
+    out.mkdir("shut-link");
+    out.symlink(elsewhere.at("victim.txt"), "shut-link/LISTWRIGHT.txt");
+    for (const char *name : {"shut", "shut-link"})
+        QCOMPARE(::chmod(out.at(name).constData(), 0555), 0);
+    save(w, folder("shut-link"), true);
+    QVERIFY(w.boxes.boxes.last().text.contains("is a link"));
     save(w, folder("missing"), true);
     const rlimit unlimited = [] { rlimit r{}; ::getrlimit(RLIMIT_FSIZE, &r); return r; }();
     const rlimit small{64 * 1024, unlimited.rlim_max};
     std::signal(SIGXFSZ, SIG_IGN);
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
     save(w, folder("good"), true);
+    save(w, folder("shut"), true);
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    QCOMPARE(folderContents(QFile::decodeName(elsewhere.path())), untouched);
 
     // After the failures a save works again and comes out whole; in a folder that takes no new
     // file, a file that may be written is written in place.
@@ -138,10 +169,13 @@ void SaveToFileTest::saves()
     QCOMPARE(openFiles(), filesBefore);
     const QMap<QString, QByteArray> goodSave = folderContents(folder("good"));
     QVERIFY(goodSave.value("LISTWRIGHT.txt").endsWith("\r\n\r\nFiles: 0    B \r\n" + listing));
-    out.file("shut/LISTWRIGHT.txt", 5000);
-    QCOMPARE(::chmod(out.at("shut").constData(), 0555), 0);
     save(w, folder("shut"));
     QCOMPARE(folderContents(folder("shut")), goodSave);
+    // A shorter listing written in place keeps nothing of the longer one.
+    f.lstBigFileList->clear();
+    save(w, folder("good"));
+    save(w, folder("shut"));
+    QCOMPARE(folderContents(folder("shut")), folderContents(folder("good")));
 
     // A file that may not be written is refused in the system's words, in either folder.
     for (const char *name : {"good", "shut"}) {
@@ -149,6 +183,67 @@ void SaveToFileTest::saves()
         save(w, folder(name), true);
         QCOMPARE(w.boxes.boxes.last().text, QString::fromLocal8Bit(::strerror(EACCES)));
     }
+}
+
+// A full file system, in both ways of saving: the error box with the system's reason, and the
+// older file (1,700 bytes) as it was. The file system is a small tmpfs in a mount namespace of
+// the test's own, which goes away with it; the saves run as "nobody".
+void SaveToFileTest::fullDisk()
+{
+    const QByteArray disk = qgetenv("LISTWRIGHT_FULL_DISK");
+    if (disk.isEmpty()) {
+        if (::geteuid() != 0 || QProcess::execute("unshare", {"-m", "true"}) != 0)
+            QSKIP("a private file system needs the superuser and mount namespaces");
+        TempTree mountPoint;
+        QCOMPARE(::chmod(mountPoint.path().constData(), 0755), 0);
+        const QString script = "mount -t tmpfs -o size=1m,mode=0777 listwright-test \"$1\" || exit 77\n"
+                               "LISTWRIGHT_FULL_DISK=\"$1\" exec setpriv --reuid=nobody --regid=nogroup --clear-groups \"$2\" fullDisk";
+        const int status = QProcess::execute("unshare", {"-m", "--propagation", "private", "sh", "-c", script, "sh",
+                                                         QFile::decodeName(mountPoint.path()), QCoreApplication::applicationFilePath()});
+        if (status == 77)
+            QSKIP("no tmpfs could be mounted");
+        QCOMPARE(status, 0);
+        return;
+    }
+    const QString top = QFile::decodeName(disk);
+    for (const char *name : {"open", "shut"}) {
+        QVERIFY(QDir(top).mkdir(name));
+        QFile older(top + '/' + name + "/LISTWRIGHT.txt");
+        QVERIFY(older.open(QIODevice::WriteOnly) && older.write(QByteArray(1700, name[0])) == 1700);
+    }
+    QCOMPARE(::chmod(QFile::encodeName(top + "/shut").constData(), 0555), 0);
+    WindowFixture w(disk);
+    for (int i = 0; i < 30000; ++i) // several megabytes
+        w.f().lstBigFileList->addItem(QStringLiteral("/d/f%1 %2").arg(i).arg(QString(100, u'x')));
+    for (const char *name : {"open", "shut"}) {
+        save(w, top + '/' + name, true);
+        QCOMPARE(w.boxes.boxes.last().text, QString::fromLocal8Bit(::strerror(ENOSPC)));
+    }
+}
+
+// A folder whose name holds a control character, shown in the save path box with "?" while
+// AutoUpdate is off: the save goes into that folder, not into a folder named with the "?".
+// Text typed into the box is taken as typed.
+void SaveToFileTest::controlCharacterFolder()
+{
+    TempTree tree;
+    for (const char *name : {"a\x01""b", "a\x01""b/sub", "a?b", "a?b/sub"})
+        tree.mkdir(name);
+    WindowFixture w(tree.at("a\x01""b"));
+    MainForm &f = w.f();
+    f.chkAutoUpdate->setChecked(false);
+    const QString shown = f.txtMyFilePath->text();
+    QCOMPARE(shown, QFile::decodeName(tree.path()) + "/a?b");
+    w.open(tree.at("a\x01""b/sub"));
+    QCOMPARE(f.txtMyFilePath->text(), shown);
+    save(w, shown);
+    const auto saved = [&](const char *folder) { return QFileInfo::exists(QFile::decodeName(tree.at(folder) + "/LISTWRIGHT.txt")); };
+    QVERIFY(saved("a\x01""b") && !saved("a?b") && !saved("a\x01""b/sub"));
+
+    f.chkAutoUpdate->setChecked(true);
+    QCOMPARE(f.txtMyFilePath->text(), shown + "/sub");
+    save(w, shown);
+    QVERIFY(saved("a?b") && !saved("a\x01""b/sub"));
 }
 
 QTEST_MAIN(SaveToFileTest)

@@ -1,25 +1,57 @@
 #include "output/AtomicTextFile.h"
 
 #include "shared/FsError.h"
+#include "shared/Text.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QThreadPool>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+[[noreturn]] void fail(int err)
+{
+    throw FsError::fromErrno(err);
+}
+
+// A descriptor closed when it goes out of scope on a failure path; the success paths close it
+// themselves and look at the result.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return fd_; }
+    // Closes now; a failed close is a failed save (a delayed write error shows up here).
+    void close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 && errno != EINTR) // after EINTR the descriptor is gone all the same
+            fail(errno);
+    }
+
+private:
+    int fd_;
+};
+
 // The older file that a save replaces, held across the rename so that the kernel frees its
 // blocks when a pool thread lets go of it, not while the window waits. Freeing a big file
 // costs milliseconds a megabyte on a disk that is trimmed as it frees. O_PATH neither reads
-// the file nor opens a device or pipe that happens to have the name.
+// the file nor opens a device or pipe that happens to have the name; O_NOFOLLOW holds a link
+// itself, not what it points to.
 class OlderFile {
 public:
-    explicit OlderFile(const QString &path)
-        : fd_(::open(QFile::encodeName(path).constData(), O_PATH | O_CLOEXEC))
+    OlderFile(int folder, const QByteArray &name)
+        : fd_(::openat(folder, name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC))
     {
     }
     ~OlderFile()
@@ -33,52 +65,54 @@ public:
 private:
     int fd_;
 };
-} // namespace
 
-void writeTextFileAtomically(const QString &path, const TextLines &lines)
+// Every byte, or the system's reason why not: a write may be cut short or interrupted.
+void writeAll(int fd, QByteArrayView bytes)
 {
-    // An older file that this user may not overwrite is refused with the system's own words,
-    // as opening it for writing would be.
-    if (QFileInfo::exists(path)
-        && ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) != 0)
-        throw FsError::fromErrno(errno);
+    while (!bytes.isEmpty()) {
+        const ssize_t written = ::write(fd, bytes.data(), size_t(bytes.size()));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            fail(errno);
+        if (written == 0) // no progress and no reason: the device takes no more
+            fail(ENOSPC);
+        bytes = bytes.sliced(written);
+    }
+}
 
-    // Where no temporary file can be made beside it, a writable file is written in place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FsError(file.errorString());
+// The disk starts on what is written while the rest is made; the sync at the end then waits
+// for less. A write-back error found here is a failed save.
+void startWriteBack(int fd)
+{
+    if (::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE) != 0 && errno != EINVAL && errno != ESPIPE
+        && errno != ENOSYS && errno != EINTR)
+        fail(errno);
+}
 
-    // The lines go out in large blocks. A block that only partly fits (a full disk) is written
-    // on until a write fails with the system's reason; after a failed write the file refuses
-    // further writes and commit() discards it.
-    auto writeAll = [&file](QByteArrayView bytes) {
-        while (!bytes.isEmpty()) {
-            const qint64 written = file.write(bytes.data(), bytes.size());
-            if (written <= 0) {
-                if (written == 0)
-                    file.cancelWriting();
-                return false;
-            }
-            bytes = bytes.sliced(written);
-        }
-        return true;
-    };
+qint64 byteLength(const TextLines &lines)
+{
+    qint64 length = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        length += lines.utf8(i).size() + 2;
+    return length;
+}
+
+// The lines go out in large blocks, each line followed by CR LF.
+void writeLines(int fd, const TextLines &lines)
+{
     constexpr qsizetype BlockSize = 1 << 20;
     QByteArray block(BlockSize, Qt::Uninitialized);
     qsizetype used = 0;
-    bool ok = true;
-    for (qsizetype i = 0; ok && i < lines.size(); ++i) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
         const QByteArrayView line = lines.utf8(i);
         if (used + line.size() + 2 > BlockSize) {
-            ok = writeAll(QByteArrayView(block.constData(), used));
+            writeAll(fd, QByteArrayView(block.constData(), used));
             used = 0;
-            // The disk starts on what is written while the rest is made; the sync before the
-            // rename then waits for less.
-            if (ok && file.flush())
-                ::sync_file_range(file.handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
+            startWriteBack(fd);
             if (line.size() + 2 > BlockSize) { // a line longer than a block goes out on its own
-                ok = ok && writeAll(line) && writeAll("\r\n");
+                writeAll(fd, line);
+                writeAll(fd, "\r\n");
                 continue;
             }
         }
@@ -86,10 +120,109 @@ void writeTextFileAtomically(const QString &path, const TextLines &lines)
         std::memcpy(block.data() + used + line.size(), "\r\n", 2);
         used += line.size() + 2;
     }
-    if (ok && used > 0)
-        writeAll(QByteArrayView(block.constData(), used));
+    writeAll(fd, QByteArrayView(block.constData(), used));
+}
 
-    const OlderFile older(path);
-    if (!file.commit())
-        throw FsError(file.errorString());
+void syncData(int fd)
+{
+    while (::fdatasync(fd) != 0)
+        if (errno != EINTR)
+            fail(errno);
+}
+
+// A new file in `folder` under a name nobody can guess, so that nothing can be put in its way.
+// Returns the descriptor, or -1 with errno set.
+int createTemporary(int folder, QByteArray &name)
+{
+    static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = QByteArrayLiteral(".listwright-save-");
+        for (int i = 0; i < 16; ++i)
+            name += Letters[QRandomGenerator::system()->bounded(int(sizeof Letters - 1))];
+        const int fd = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+FsError linkRefused(const QByteArray &name)
+{
+    return FsError(QStringLiteral("\"%1\" is a link, and the folder takes no new file in its place: "
+                                  "a save never writes through a link.")
+                       .arg(displayName(name)));
+}
+
+// The older file, written in place: the new length is reserved before its first byte is
+// overwritten. `refusal` is the reason the folder took no new file, reported where the older
+// entry is no plain file.
+void writeInPlace(int folder, const QByteArray &name, const struct stat &older, int refusal, const TextLines &lines)
+{
+    if (!S_ISREG(older.st_mode) && !S_ISLNK(older.st_mode))
+        fail(refusal);
+    // O_NOFOLLOW: a link is refused, whatever it points to. O_NONBLOCK: a pipe put there meanwhile is refused below instead of waiting for a reader.
+    Descriptor file(::openat(folder, name.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0 && errno == ELOOP)
+        throw linkRefused(name);
+    if (file.get() < 0)
+        fail(errno);
+    struct stat st{};
+    if (::fstat(file.get(), &st) != 0)
+        fail(errno);
+    if (!S_ISREG(st.st_mode))
+        fail(refusal);
+
+    const qint64 length = byteLength(lines);
+    int reserved;
+    while ((reserved = ::fallocate(file.get(), 0, 0, length)) != 0 && errno == EINTR) {
+    }
+    if (reserved != 0 && errno != EOPNOTSUPP) // a file system that cannot reserve is written all the same
+        fail(errno);
+    writeLines(file.get(), lines);
+    if (::ftruncate(file.get(), length) != 0)
+        fail(errno);
+    syncData(file.get());
+    file.close();
+}
+} // namespace
+
+void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines)
+{
+    Descriptor dir(::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0)
+        fail(errno);
+
+    // An older file that this user may not overwrite is refused with the system's own words, as
+    // opening it for writing would be. For a link the link itself is asked about (it is replaced,
+    // not written), never what it points to.
+    struct stat older{};
+    const bool exists = ::fstatat(dir.get(), name.constData(), &older, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT)
+        fail(errno);
+    if (exists && ::faccessat(dir.get(), name.constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0)
+        fail(errno);
+
+    QByteArray temporaryName;
+    Descriptor temporary(createTemporary(dir.get(), temporaryName));
+    if (temporary.get() < 0) {
+        const int refusal = errno;
+        // Where no new file can be made beside it, a writable file is written in place.
+        if (exists && (refusal == EACCES || refusal == EPERM))
+            return writeInPlace(dir.get(), name, older, refusal, lines);
+        fail(refusal);
+    }
+    try {
+        if (exists && S_ISREG(older.st_mode) && ::fchmod(temporary.get(), older.st_mode & 0777) != 0)
+            fail(errno);
+        writeLines(temporary.get(), lines);
+        syncData(temporary.get());
+        temporary.close();
+        const OlderFile held(dir.get(), name);
+        if (::renameat(dir.get(), temporaryName.constData(), dir.get(), name.constData()) != 0)
+            fail(errno);
+    } catch (...) {
+        ::unlinkat(dir.get(), temporaryName.constData(), 0);
+        throw;
+    }
 }

@@ -1,12 +1,25 @@
 #pragma once
 #include "shared/TextList.h"
 
-#include <QString>
+#include <QByteArray>
 
-// Writes `lines` to the file at `path` as UTF-8, every line ending in a carriage return and a
-// line feed. The text goes into a temporary file beside the target, which is renamed into place
-// only when every byte is written: on failure an older file of that name stays as it was, no
-// temporary file is left, and FsError carries the system's description of the failure.
-// When the folder takes no temporary file but the file itself may be written, it is written
-// in place; a failure then still throws, but may leave the file partly written.
-void writeTextFileAtomically(const QString &path, const TextLines &lines);
+// Writes `lines` as UTF-8, every line ending in a carriage return and a line feed, into the file
+// `name` (one name, no "/") of the folder `folder`. The folder is reached as named; below it
+// nothing is followed: whatever has the name there (a file, a link, a dangling link) is replaced
+// by the new file, and what a link points to is never opened for writing.
+//
+// The text goes into a temporary file of an unpredictable name in that folder, which is renamed
+// onto `name` only when every byte is written and synced: on failure an older file of that name
+// stays as it was, no temporary file is left, and FsError carries the system's description.
+//
+// When the folder takes no temporary file (no write permission on it) but the older file is a
+// file this user may write, that file is written in place. A link there is refused. The new
+// length is reserved first, so a full disk, a quota or a file size limit is found before the
+// older bytes are touched, and every failure still throws. The older file can then still be
+// damaged by:
+// - an I/O error of the device, or the program or machine stopping, half-way through the write;
+// - a file system that cannot reserve space ahead (fallocate unsupported: some network and FUSE
+//   file systems), or one that needs new blocks to overwrite old ones (copy-on-write: btrfs, ZFS),
+//   when it fills up during the write;
+// - another program writing the same file at the same time.
+void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines);

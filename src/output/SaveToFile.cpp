@@ -4,10 +4,10 @@
 #include "output/ListingSnapshot.h"
 #include "output/SavedListing.h"
 #include "output/TitleCheck.h"
-#include "scan/DirFolderView.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
+#include "shared/SaveFolder.h"
 #include "shared/Text.h"
 
 #include <QFile>
@@ -36,10 +36,11 @@ void cmdSaveToFile_Click(MainForm &f)
 
     try {
         const QString path = saveFilePath(f.txtMyFilePath->text(), title);
-        // The box shows the current folder as display text; the file goes into the folder itself,
-        // whose name may hold characters that the box shows as "?".
-        const bool currentFolder = f.txtMyFilePath->text() == f.dirFolder->pathText();
-        const QString target = currentFolder ? saveFilePath(QFile::decodeName(f.dirFolder->path()), title) : path;
+        // The file goes into the folder the box stands for (see saveFolder), under the title's name.
+        QByteArray folder = saveFolder(f);
+        const QByteArray target = folder + (folder.endsWith('/') ? "" : "/") + QFile::encodeName(title) + ".txt";
+        const qsizetype cut = target.lastIndexOf('/');
+        folder = cut == 0 ? QByteArray("/") : target.left(cut);
 
         const MessageBoxes::Answer answer = f.boxes->show(saveConfirmation(path, f.Indentation),
                                                           QStringLiteral("Listwright - Save To File"),
@@ -50,7 +51,7 @@ void cmdSaveToFile_Click(MainForm &f)
 
         // The listing is read as it stands now and laid out with indexes of its own, so a save
         // made while a folder scan waits for events leaves that scan's place alone.
-        writeTextFileAtomically(target, savedListingLines(takeListingSnapshot(f)));
+        writeTextFileAtomically(folder, target.mid(cut + 1), savedListingLines(takeListingSnapshot(f)));
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error Saving to File"));
     }

@@ -2,6 +2,7 @@
 
 #include "scan/DirFolderView.h"
 #include "shared/MainForm.h"
+#include "shared/SaveFolder.h"
 #include "shared/Text.h"
 #include "shared/TextList.h"
 
@@ -39,7 +40,7 @@ FolderScanStart startFolderScan(MainForm &f, bool clearFileList)
         f.lstBigFileList->clear();
     f.txtParentFolder->setText(QString());
     if (isChecked(f.chkAutoUpdate))
-        f.txtMyFilePath->setText(f.dirFolder->pathText());
+        showSaveFolder(f, f.dirFolder->path());
     f.CurrentFolderPath = folderPathWithSlash(f.dirFolder->pathText());
 
     FolderScanStart start;

@@ -90,6 +90,9 @@ struct MainForm {
     int PrinterFontSize = 0;
     int Answer = 0;
     QString CurrentDrive;
+    // The folder the program last showed in the save path box, and the text it showed for it.
+    QByteArray SaveFolder;
+    QString SaveFolderText;
     // The stop request and everything else about running scans lives in the scan session.
 
     // Platform services.

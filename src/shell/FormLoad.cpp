@@ -10,6 +10,7 @@
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
+#include "shared/SaveFolder.h"
 #include "shell/FileTypesChange.h"
 #include "shell/FolderChange.h"
 
@@ -41,7 +42,7 @@ void Form_Load(MainForm &f, ScanSession &session, const std::function<void(int s
     step(6);
     f.txtTitle->setText(QStringLiteral("LISTWRIGHT"));
     step(7);
-    f.txtMyFilePath->setText(f.dirFolder->pathText());
+    showSaveFolder(f, f.dirFolder->path());
     step(8);
     fillIndentEntries(f.cboIndent);
     step(9);

@@ -4,6 +4,7 @@
 #include "scan/DirFolderView.h"
 #include "scan/ScanSession.h"
 #include "shared/MainForm.h"
+#include "shared/SaveFolder.h"
 #include "shell/Refresh.h"
 
 #include <QCheckBox>
@@ -11,7 +12,7 @@
 
 void chkAutoUpdate_Click(MainForm &f)
 {
-    f.txtMyFilePath->setText(f.dirFolder->pathText());
+    showSaveFolder(f, f.dirFolder->path());
 }
 
 void chkFolderSize_Click(MainForm &f, ScanSession &session)

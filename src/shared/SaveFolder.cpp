@@ -1,0 +1,20 @@
+#include "shared/SaveFolder.h"
+
+#include "shared/MainForm.h"
+#include "shared/Text.h"
+
+#include <QFile>
+#include <QLineEdit>
+
+void showSaveFolder(MainForm &f, const QByteArray &folder)
+{
+    f.SaveFolder = folder;
+    f.SaveFolderText = displayName(folder);
+    f.txtMyFilePath->setText(f.SaveFolderText);
+}
+
+QByteArray saveFolder(const MainForm &f)
+{
+    const QString text = f.txtMyFilePath->text();
+    return text == f.SaveFolderText ? f.SaveFolder : QFile::encodeName(text);
+}
