@@ -5,6 +5,7 @@
 
 #include <QRandomGenerator>
 #include <QThreadPool>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -56,13 +57,21 @@ public:
     }
     ~OlderFile()
     {
-        if (fd_ >= 0)
-            QThreadPool::globalInstance()->start([fd = fd_] { ::close(fd); });
+        if (fd_ < 0)
+            return;
+        // The pool's own hand-over is invisible to a thread checker; this pair orders the
+        // open above before the close on the pool thread in a way it can see.
+        handOver.fetch_add(1, std::memory_order_release);
+        QThreadPool::globalInstance()->start([fd = fd_] {
+            handOver.load(std::memory_order_acquire);
+            ::close(fd);
+        });
     }
     OlderFile(const OlderFile &) = delete;
     OlderFile &operator=(const OlderFile &) = delete;
 
 private:
+    static inline std::atomic<unsigned> handOver{0};
     int fd_;
 };
 
