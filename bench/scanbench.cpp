@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed and memory benchmark, driven through the real main window as a person would drive it:
 // check boxes are clicked and folders opened through the window's elements; nothing of the
 // scanning code is called directly. Each job runs several times, each run beside its peer

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the program and every test with ThreadSanitizer into build-tsan/ (or the folder given
 # as $1) and runs the tests headless. Any data race or other thread report fails the run. The
 # printing test that needs a CUPS server is left out.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the desktop files installed under PREFIX (for example after
 # `cmake --install build --prefix "$(mktemp -d)"`, or the root of an unpacked package):
 # the menu entry with desktop-file-validate, the software centre description with

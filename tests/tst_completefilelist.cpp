@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The complete file list rebuilt over real folders in a real main window: the worked example in every
 // column combination, a file that vanishes while the list is built, links, and folders beyond small limits.
 #include "listing/CompleteFileList.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing through a real, private CUPS scheduler (scripts/cups-start.sh starts it and its PDF
 // queues): the document it spools is the PDF the program drew, read back with pdftotext and pdffonts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a desktop citizen: its command line (also without a display), the folder it
 // starts in, the scan's progress in the status bar, the standard keys, and its colours under
 // a dark desktop palette.

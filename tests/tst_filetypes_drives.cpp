@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file-type pattern, the drive selection and the folder tree, through the real main window's elements.
 #include "listing/DriveList.h"
 #include "listing/FilePattern.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder list scan and the recursive listing through the real window: lines, sizes, totals,
 // the parent folder line, errors on the way, the option boxes, the load, and the stop command.
 #include "scan/ByteConverter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's arrangement at the design size and after resizing, its captions, menus and
 // focus order, and the splash window's hand-over, under the offscreen platform.
 #include "shared/Geometry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever the user does while a scan runs, the window ends as a fresh window that made the same
 // choices one after the other: each action is injected at an early, a middle and a late event
 // pump of a folder size scan and of the recursive refresh, and the lists, totals, parent folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print command, the printer list and the printer fonts, over the recording printer.
 
 #include "output/PrintedListing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules the lists and the output rely on, as tables: size text, the names' order,
 // the page title check, and the indentation as it is picked or typed.
 #include "output/Indentation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save command: saved files byte for byte, the confirmation, and failed saves that leave no trace.
 
 #include "output/SaveToFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scan engine without a window: the folder walker and the tree counter on real folders in
 // a temporary directory, and the scan session's rules.
 #include "scan/DirectoryList.h"

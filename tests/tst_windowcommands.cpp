@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reset to Default Size and the information windows on the real main window, and the texts of
 // the information windows and the splash: whole and readable inside their windows, the About
 // window's own words.

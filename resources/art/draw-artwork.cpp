@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's artwork into resources/: the icon in every installed size, the About
 // window's quill portrait and the link cursor. Run once after changing a drawing:
 //   g++ -std=c++20 -fPIC draw-artwork.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/draw-artwork

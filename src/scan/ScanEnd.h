@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How a size scan ended: ran to its end, honoured a stop request, was overtaken by a newer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/SeenFiles.h"
 
 int64_t SeenFiles::merge(const SeenFiles &later)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/TreeCounter.h"
 
 #include "scan/FolderWalker.h"

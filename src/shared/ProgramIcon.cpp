@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shared/ProgramIcon.h"
 
 // The resources live in the program's static core library, whose resource object the linker

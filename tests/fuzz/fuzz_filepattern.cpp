@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File patterns: the input is a pattern, a line feed and a name. A pattern never throws anything
 // but FsError (always for one holding "/"), and it matches exactly the names a plain table of
 // "this much of the pattern matches this much of the name" says it does. The fuzzer runs with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typed indentation text: never a crash, and a value is given only for a usable text, as the
 // nearest whole number to its leading number.
 #include "output/Indentation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Page titles: one box for a refused title and none for an accepted one, and an accepted title
 // makes a file name of 1 to 255 characters without any of the nine refused characters.
 #include "output/TitleCheck.h"
