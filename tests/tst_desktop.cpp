@@ -100,8 +100,10 @@ QString shownInMenu(QMenu *menu, QAction *action)
     struct Peek : QMenu {
         using QMenu::initStyleOption;
     };
+    // Reached through a pointer to QMenu's own member: no cast of the menu to a type it is not.
+    const auto initStyleOption = &Peek::initStyleOption;
     QStyleOptionMenuItem option;
-    static_cast<Peek *>(menu)->initStyleOption(&option, action);
+    (menu->*initStyleOption)(&option, action);
     return option.text;
 }
 } // namespace
