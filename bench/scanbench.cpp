@@ -248,15 +248,21 @@ double timePeer(const QString &program, const QStringList &args, const QString &
     return ms;
 }
 
-long statusKb(const char *field)
+// A field of a process's status file in kilobytes ("VmHWM:", ...); 0 when it cannot be read.
+long statusFieldKb(const QString &statusPath, const char *field)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(statusPath);
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n'))
         if (line.startsWith(field))
             return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
     return 0;
+}
+
+long statusKb(const char *field)
+{
+    return statusFieldKb(QStringLiteral("/proc/self/status"), field);
 }
 
 void resetPeakMemory()
@@ -369,13 +375,7 @@ long long processTicks(qint64 pid)
 
 long processKb(qint64 pid, const char *field)
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return 0;
+    return statusFieldKb(QStringLiteral("/proc/%1/status").arg(pid), field);
 }
 
 StartRun measureStart(const QString &program, const QString &folder)
