@@ -468,7 +468,13 @@ int main(int argc, char *argv[])
             program = QString::fromLocal8Bit(argv[++i]);
         else if (qstrcmp(argv[i], "--scale") == 0)
             scale = true;
-        else
+        else if (argv[i][0] == '-' || !folderArg.isEmpty()) {
+            // Never taken for the folder the trees are generated in.
+            std::fprintf(stderr,
+                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start] [--scale]\n"
+                         "                        [--program PATH] [FOLDER]\n");
+            return 2;
+        } else
             folderArg = QString::fromLocal8Bit(argv[i]);
     }
     QTemporaryDir temp;
