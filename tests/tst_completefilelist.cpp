@@ -64,11 +64,23 @@ private slots:
         QCOMPARE(listed(f, true, true).last(), QStringLiteral("setup.exe     0    B             "));
         QCOMPARE(w.boxes.titles(), QStringList(2, QStringLiteral("Listwright - Error in File Path Change")));
 
+        // A folder removed after listing: one box for it, not one for each file and column.
+        tree.mkdir("gone");
+        for (const char *name : {"gone/1", "gone/2", "gone/3"})
+            tree.file(name, 5);
+        f.fileFileList->setPath(tree.at("gone"));
+        QVERIFY(QDir(QFile::decodeName(tree.at("gone"))).removeRecursively());
+        QCOMPARE(listed(f, true, true).size(), 3);
+        QCOMPARE(w.boxes.titles(), QStringList(3, QStringLiteral("Listwright - Error in File Path Change")));
+        QVERIFY(w.boxes.boxes.last().text.endsWith("\rCurrent file: " + QFile::decodeName(tree.at("gone/"))));
+        f.fileFileList->setPath(tree.path());
+
         // A folder that cannot be read leaves the file list on the folder it held.
         QVERIFY_THROWS_EXCEPTION(FsError, f.fileFileList->setPath(tree.at("missing")));
         QCOMPARE(f.fileFileList->path(), tree.path());
 
-        // Links: one to a file has the file's length, a dangling one its own (its target text's) and no box.
+        // Links have their own length (their target text's), whether the target is there or not, and no box.
+        // A file of two names shows its length on both lines and counts once in the total.
         // No small ceilings: 40,000 files of 0 to 2 bytes (plain calls: a test macro per file would dominate
         // the run), a 3 GB sparse file and a name that is not UTF-8, all listed and counted; and since the
         // vanished file, no box at all.
@@ -80,15 +92,17 @@ private slots:
         }
         QVERIFY(made);
         tree.file("big/big.img", 3LL << 30);
+        tree.hardLink("big/big.img", "big/big2.img");
         tree.file("big/bad\xff.txt", 10);
         tree.symlink("../a.txt", "big/to-a");
         tree.symlink("no-such-file", "big/dangling");
         f.fileFileList->setPath(tree.at("big"));
         const QStringList lines = listed(f, true, false);
-        QCOMPARE(lines.size(), 40004);
-        QCOMPARE(lines.mid(0, 2), QStringList({QString::fromUtf8("bad\xEF\xBF\xBD.txt   10    B "), "big.img     3.00 GB"}));
-        QCOMPARE(f.FileListTotalBytes, (int64_t(3) << 30) + 10 + 500 + 12 + 39999);
-        QCOMPARE(w.boxes.boxes.size(), 2);
+        QCOMPARE(lines.size(), 40005);
+        QCOMPARE(lines.mid(0, 3), QStringList({QString::fromUtf8("bad\xEF\xBF\xBD.txt   10    B "), "big.img     3.00 GB",
+                                                "big2.img    3.00 GB"}));
+        QCOMPARE(f.FileListTotalBytes, (int64_t(3) << 30) + 10 + 8 + 12 + 39999);
+        QCOMPARE(w.boxes.boxes.size(), 3);
     }
 };
 

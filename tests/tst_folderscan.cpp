@@ -1,5 +1,6 @@
 // The folder list scan and the recursive listing through the real window: lines, sizes, totals,
 // the parent folder line, errors on the way, the option boxes, the load, and the stop command.
+#include "scan/ByteConverter.h"
 #include "scan/DirFolderView.h"
 #include "scan/ScanPump.h"
 #include "scan/ScanSteps.h"
@@ -11,7 +12,9 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QProcess>
+#include <QPushButton>
 #include <QtTest>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +22,9 @@ class FolderScanTest : public QObject {
     Q_OBJECT
 private slots:
     void linesTotalsAndLinks();
+    void sizesAgreeWithFind();
+    void folderReachedAgainBelowItself();
+    void namesThatBreakOrReorderALine();
     void unreadableFoldersAreReportedAndSkipped();
     void eventsAreProcessedInFoldersWithoutFiles();
     void loadFailureIsReported();
@@ -52,9 +58,13 @@ void FolderScanTest::linesTotalsAndLinks()
     const auto line = [&](const char *sub, const char *size) {
         return str(t.at(sub)).leftJustified(alias.size() + 11 - qstrlen(size)) + size;
     };
+    // The links count their own lengths: the one below real in real's line, the one right under
+    // the folder (whose line shows 0 bytes) in the total.
+    const int64_t real = 1024 + t.at("S").size(), aliasLength = t.at("S/real").size();
+    const QByteArray realText = ByteConverter(double(real)).toLatin1();
     QCOMPARE(w.folderLines(), QStringList({line("S/A", "1.50 KB"), line("S/alias", "0    B "),
-                                           str(t.at("S/huge")) + "  9.31 GB", line("S/real", "1024    B ")}));
-    QCOMPARE(w.f().FolderTotalBytes, 10'000'002'584LL);
+                                           str(t.at("S/huge")) + "  9.31 GB", line("S/real", realText.constData())}));
+    QCOMPARE(w.f().FolderTotalBytes, 10'000'001'560LL + real + aliasLength);
     QCOMPARE(w.f().txtParentFolder->text(), str(t.at("S")) + "/*.*  9.31 GB");
 
     // Switching sizes off forgets the total; the root keeps its single "/".
@@ -68,6 +78,163 @@ void FolderScanTest::linesTotalsAndLinks()
     // The caption grows by a dot per subfolder and starts again at 100 characters.
     QCOMPARE(advancedCaption(ScanningCaption.leftJustified(99, u'.')).size(), 100);
     QCOMPARE(advancedCaption(ScanningCaption.leftJustified(100, u'.')), QStringLiteral("Listwright - Scanning ."));
+}
+
+namespace {
+// What find reports for `folder` (only its own files when `ownOnly`): the bytes of the files
+// not in `seen` yet, which then are.
+int64_t findBytes(const QByteArray &folder, bool ownOnly, QSet<QByteArray> &seen)
+{
+    QProcess find;
+    QStringList args{QFile::decodeName(folder)};
+    if (ownOnly)
+        args << "-maxdepth" << "1";
+    find.start("find", args << "!" << "-type" << "d" << "-printf" << "%D %i %s\n");
+    find.waitForFinished(-1);
+    int64_t bytes = 0;
+    for (const QByteArray &line : find.readAllStandardOutput().split('\n')) {
+        const QByteArrayList fields = line.split(' ');
+        if (fields.size() == 3 && !seen.contains(fields[0] + ' ' + fields[1])) {
+            seen.insert(fields[0] + ' ' + fields[1]);
+            bytes += fields[2].toLongLong();
+        }
+    }
+    return bytes;
+}
+
+// The bytes each folder line shows, as the window's lines end in their size text.
+QStringList sizeTexts(const QStringList &lines)
+{
+    QStringList sizes;
+    for (const QString &line : lines)
+        sizes << line.mid(line.lastIndexOf(QRegularExpression("  [0-9]")) + 2).trimmed();
+    return sizes;
+}
+}
+
+void FolderScanTest::sizesAgreeWithFind()
+{
+    // Links in and out of the tree, to the kernel's memory, to an endless device and to nothing
+    // count their own length; a file of four names (two in one subfolder's tree, one in a later
+    // subfolder, one of the folder's own) counts once, in the first line whose tree holds it.
+    TempTree t;
+    for (const char *dir : {"S/A/inner", "S/B/deep/er", "S/C", "outside"})
+        t.mkdir(dir);
+    t.file("S/A/inner/x", 3000);
+    t.hardLink("S/A/inner/x", "S/A/inner/x2");
+    t.hardLink("S/A/inner/x", "S/B/deep/er/z");
+    t.hardLink("S/A/inner/x", "S/w");
+    t.file("outside/big", 1LL << 30);
+    t.symlink(t.at("outside/big"), "S/A/out");
+    t.symlink("../A/inner/x", "S/B/in");
+    t.symlink("/proc/kcore", "S/B/kcore");
+    t.symlink("/dev/zero", "S/C/zero");
+    t.symlink("nothing-here", "S/C/dangling");
+    t.file("S/C/c", 100);
+    t.symlink("../A", "S/C/toA");   // a link to a folder: counted with its own length, not walked
+    t.symlink("C", "S/linkC");      // right under the folder: a line of 0 bytes, counted as its own
+    t.file("S/own", 10);
+    WindowFixture w(t.at("S"));
+    MainForm &f = w.f();
+    f.chkFolderSize->setChecked(true);
+
+    QSet<QByteArray> seen;
+    QStringList expected;
+    int64_t total = 0;
+    for (const char *sub : {"S/A", "S/B", "S/C"}) {
+        const int64_t bytes = findBytes(t.at(sub), false, seen);
+        expected << ByteConverter(double(bytes)).trimmed();
+        total += bytes;
+    }
+    expected << "0    B";
+    total += findBytes(t.at("S"), true, seen);
+    QCOMPARE(sizeTexts(w.folderLines()), expected);
+    QCOMPARE(expected.mid(1), QStringList({"23    B", "125    B", "0    B"})); // B: two links, no third count of x
+    QCOMPARE(f.FolderTotalBytes, total);
+    QVERIFY(w.boxes.boxes.isEmpty());
+
+    // The recursive listing: a line for every name, each with its file's length; the same total.
+    f.chkRecursive->setChecked(true);
+    const QString s = str(t.at("S")) + '/';
+    QVERIFY(w.fileLines().contains(s + "A/inner/x2 2.93 KB"));
+    QVERIFY(w.fileLines().contains(s + "B/deep/er/z 2.93 KB"));
+    QVERIFY(w.fileLines().contains(s + "C/zero 9    B "));
+    QCOMPARE(f.FolderTotalBytes, total);
+    QCOMPARE(sizeTexts(w.folderLines()), expected);
+}
+
+void FolderScanTest::folderReachedAgainBelowItself()
+{
+    // A folder mounted again inside itself needs a mount namespace of the test's own.
+    if (qgetenv("LISTWRIGHT_OWN_MOUNTS") != "1") {
+        if (::geteuid() != 0)
+            QSKIP("mounting needs the superuser");
+        QProcess self;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LISTWRIGHT_OWN_MOUNTS", "1");
+        self.setProcessEnvironment(env);
+        self.start("unshare", {"--mount", "--propagation", "private", QCoreApplication::applicationFilePath(),
+                               "folderReachedAgainBelowItself"});
+        QVERIFY(self.waitForFinished(120000));
+        QCOMPARE(self.exitCode(), 0);
+        return;
+    }
+    TempTree t;
+    t.mkdir("S/A/B/again");
+    t.mkdir("S/C/again");
+    t.file("S/A/a", 100);
+    t.file("S/A/B/b", 20);
+    t.file("S/C/c", 3);
+    // A/B/again is A itself, and C/again is S, the folder whose list is counted.
+    struct Mounts { // undone before the tree is removed
+        const TempTree &t;
+        ~Mounts() { ::umount(t.at("S/C/again").constData()), ::umount(t.at("S/A/B/again").constData()); }
+    } mounts{t};
+    QCOMPARE(::mount(t.at("S/A").constData(), t.at("S/A/B/again").constData(), nullptr, MS_BIND, nullptr), 0);
+    QCOMPARE(::mount(t.at("S").constData(), t.at("S/C/again").constData(), nullptr, MS_BIND, nullptr), 0);
+    WindowFixture w(t.at("S"));
+    w.f().chkFolderSize->setChecked(true);
+    QCOMPARE(sizeTexts(w.folderLines()), QStringList({"120    B", "3    B"}));
+    QCOMPARE(w.f().FolderTotalBytes, 123);
+}
+
+void FolderScanTest::namesThatBreakOrReorderALine()
+{
+    // Names with a next line (U+0085), a line separator, a right-to-left override, an isolate and
+    // an Arabic letter mark: every place that shows or writes them shows "?" instead, and the
+    // files are still counted through their real names.
+    TempTree t;
+    t.mkdir("S/bi\xe2\x80\xae" "da"); // U+202E
+    t.file("S/bi\xe2\x80\xae" "da/re\xe2\x80\xa8port.txt", 2048);  // U+2028
+    t.file("S/report\xe2\x80\xae" "fdp.exe", 1024);
+    t.file("S/n\xc2\x85l", 1);                      // U+0085
+    t.file("S/is\xe2\x81\xa6o\xd8\x9c", 1);          // U+2066, U+061C
+    WindowFixture w(t.at("S"));
+    MainForm &f = w.f();
+    f.chkRecursive->setChecked(true);
+    const QString s = str(t.at("S")) + '/';
+    QCOMPARE(w.folderLines(), QStringList({s + "bi?da    2.00 KB"}));
+    QCOMPARE(w.fileLines().first(), s + "bi?da/re?port.txt 2.00 KB");
+    QVERIFY(w.fileLines().filter(QRegularExpression("^" + QRegularExpression::escape(s) + "report\\?fdp\\.exe 1024    B ")).size() == 1);
+    QCOMPARE(f.FolderTotalBytes, 2048 + 1024 + 2);
+
+    // Printed and saved as they show.
+    f.cmdPrint->click();
+    QCOMPARE(w.printer.documents.size(), 1);
+    QCOMPARE(w.printer.documents[0].filter("report?fdp.exe").size(), 1);
+    f.cmdSaveToFile->click();
+    QFile saved(QFile::decodeName(t.at("S/LISTWRIGHT.txt")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(saved.readAll());
+    QCOMPARE(text.count("report?fdp.exe"), 1);
+    const QRegularExpression hidden("[\\x{0}-\\x{9}\\x{b}-\\x{c}\\x{e}-\\x{1f}\\x{7f}-\\x{9f}\\x{2028}\\x{2029}\\x{202a}-\\x{202e}"
+                                    "\\x{2066}-\\x{2069}\\x{200e}\\x{200f}\\x{61c}]");
+    QStringList shown = w.folderLines() + w.fileLines() + w.printer.documents[0];
+    shown << f.txtParentFolder->text() << f.txtMyFilePath->text() << text;
+    for (const ScriptedMessageBoxes::Box &box : w.boxes.boxes)
+        shown << box.text;
+    for (const QString &line : shown)
+        QVERIFY2(!line.contains(hidden), qPrintable(line));
 }
 
 void FolderScanTest::unreadableFoldersAreReportedAndSkipped()

@@ -112,7 +112,8 @@ void MidScanTest::actionDuringScan_data()
     QTest::addColumn<int>("point"); // 0 early, 1 middle, 2 late
     const QStringList actions = {"chkFolderSize", "chkRecursive", "chkSize", "chkModified", "chkAutoUpdate",
                                  "chkPrintDir", "pattern", "drive", "other folder", "same folder", "Esc",
-                                 "Save", "Print", "Exit", "subfolder removed", "subfolder added"};
+                                 "Save", "Print", "Exit", "subfolder removed", "subfolder added",
+                                 "start folder removed"};
     for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)})
         for (const QString &action : actions)
             for (int point : {0, 1, 2})
@@ -147,6 +148,7 @@ void MidScanTest::actionDuringScan()
              point == 0 ? w.f().cmdExit->click() : point == 1 ? w.f().mnuExit->trigger() : void(w.f().window->close());
          })},
         {"subfolder removed", onDisk([](const TempTree &t) { QVERIFY(QDir(QString::fromUtf8(t.at("S/d2"))).removeRecursively()); })},
+        {"start folder removed", onDisk([](const TempTree &t) { QVERIFY(QDir(QString::fromUtf8(t.at("S"))).removeRecursively()); })},
         {"subfolder added", onDisk([](const TempTree &t) { t.mkdir("S/BB/new"); t.file("S/BB/new/n.txt", 777); })},
     };
 
@@ -184,6 +186,22 @@ void MidScanTest::actionDuringScan()
     inject.stop();
     QVERIFY2(replay, "the action ran inside the scan");
 
+    // A folder removed while it is read is reported once, by its own path: never a box for each
+    // of its files, nor again when the changed folder is read afresh.
+    if (action.endsWith("removed") && !w->boxes.boxes.isEmpty()) {
+        QCOMPARE(w->boxes.titles(), QStringList({"Listwright Error", "Problem Found?"}));
+        QCOMPARE(w->boxes.boxes[0].text, QStringLiteral("Error Description: No such file or directory"));
+        const QString gone = QString::fromUtf8(t.at(action == "subfolder removed" ? "S/d2" : "S"));
+        QVERIFY2(w->boxes.boxes[1].text.endsWith(" is: " + gone), qPrintable(w->boxes.boxes[1].text));
+    }
+    if (action == "subfolder removed" && point != 1) // gone before it was read, or after
+        QCOMPARE(w->boxes.titles(), QStringList());
+    if (action == "start folder removed") { // one report, and the window is idle
+        QCOMPARE(w->boxes.boxes.size(), 2);
+        QCOMPARE(w->f().window->windowTitle(), QStringLiteral("Listwright"));
+        QCOMPARE(w->f().window->cursor().shape(), Qt::ArrowCursor);
+        return;
+    }
     if (action == "Exit") { // the scan ended with the window, touching nothing more
         QVERIFY(w->window->scans().closing() && !w->window->isVisible());
         QCOMPARE(w->folderLines(), afterAction);

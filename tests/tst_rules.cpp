@@ -26,6 +26,19 @@ private slots:
         for (const auto &[bytes, text] : rows)
             QCOMPARE(ByteConverter(bytes), QLatin1String(text));
     }
+    void displayText()
+    {
+        // Every character that breaks a line or reorders what it shows becomes "?"; its neighbours
+        // in the tables of Unicode stay as they are.
+        const char16_t hidden[] = {0x0, 0x0a, 0x1f, 0x7f, 0x80, 0x85, 0x9f, 0x2028, 0x2029, 0x202a, 0x202e,
+                                   0x2066, 0x2069, 0x200e, 0x200f, 0x061c};
+        const char16_t kept[] = {0x20, 0x7e, 0xa0, 0x2027, 0x202f, 0x2065, 0x206a, 0x200d, 0x2010, 0x061b, 0x061d, 0xe9};
+        const auto between = [](char16_t c) { return QStringLiteral("a") + QChar(c) + QStringLiteral("b"); };
+        for (char16_t c : hidden)
+            QCOMPARE(displayName(between(c).toUtf8()), QStringLiteral("a?b"));
+        for (char16_t c : kept)
+            QCOMPARE(displayName(between(c).toUtf8()), between(c));
+    }
     void nameOrder()
     {
         // Case-insensitive, ties by exact bytes; letters beyond ASCII fold too, and a prefix comes first.

@@ -10,6 +10,7 @@
 
 #include <QtTest>
 #include <functional>
+#include <map>
 #include <unistd.h>
 
 namespace {
@@ -48,6 +49,9 @@ private slots:
     void depthLimit();
     void init() { ScanListener::intervalMs = 0; }
     void counterKeepsItsSnapshotAndGoesOn();
+    void eachFileCountsOnceWithItsOwnLength();
+    void removedFolderIsReportedOnce_data();
+    void removedFolderIsReportedOnce();
     void bigFolderIsReadInPieces();
     void stopReachesOnlyItsScan();
 };
@@ -112,11 +116,124 @@ void ScanEngineTest::counterKeepsItsSnapshotAndGoesOn()
         }
         return ScanEnd::Completed;
     };
-    TreeCounter counter(listener);
+    TreeCounter counter(listener, tree.at("S"));
     int64_t bytes = 0;
     QCOMPARE(counter.count(tree.at("S/a"), bytes), ScanEnd::Completed);
     QCOMPARE(bytes, 9 * 10 + 7);
     QCOMPARE(listener.problems, QStringList({"f5: No such file or directory"}));
+}
+
+void ScanEngineTest::eachFileCountsOnceWithItsOwnLength()
+{
+    TempTree t;
+    for (const char *dir : {"S/A/inner", "S/B", "outside"})
+        t.mkdir(dir);
+    t.file("S/A/inner/x", 1000); // four names of one file: two in A's tree, one in B, one own
+    t.hardLink("S/A/inner/x", "S/A/y");
+    t.hardLink("S/A/inner/x", "S/B/z");
+    t.hardLink("S/A/inner/x", "S/w");
+    t.file("outside/huge", 1LL << 30);
+    // Links count their own length (the length of the text they hold), whatever they point at.
+    const QByteArray huge = t.at("outside/huge");
+    t.symlink(huge, "S/A/out");
+    t.symlink("../A/y", "S/B/in");
+    t.symlink("/proc/kcore", "S/B/kcore");
+    t.symlink("/dev/zero", "S/B/zero");
+    t.symlink("no-such-file", "S/B/dangling");
+    t.file("S/B/plain", 7);
+    t.file("S/own", 3);
+
+    TestListener listener;
+    TreeCounter counter(listener, t.at("S"));
+    std::map<QByteArray, int64_t> seen; // every name, with its length
+    const auto record = [&](const QByteArray &dir, const char *name, int64_t length) {
+        seen[dir.mid(t.at("S").size() + 1) + '/' + name] = length;
+    };
+    int64_t a = 0, b = 0, own = 0;
+    QCOMPARE(counter.count(t.at("S/A"), a, record), ScanEnd::Completed);
+    QCOMPARE(counter.count(t.at("S/B"), b, record), ScanEnd::Completed);
+    QCOMPARE(counter.countFiles(own), ScanEnd::Completed);
+    QCOMPARE(a, 1000 + huge.size());
+    QCOMPARE(b, 6 + 11 + 9 + 12 + 7);
+    QCOMPARE(own, 3);
+    QCOMPARE(seen["A/inner/x"], 1000);
+    QCOMPARE(seen["A/y"], 1000);
+    QCOMPARE(seen["B/z"], 1000);
+    QVERIFY(listener.problems.isEmpty());
+
+    // Counts made apart, merged in list order, come to the same figures.
+    TreeCounter first(listener, t.at("S")), second(listener, t.at("S"));
+    int64_t a2 = 0, b2 = 0;
+    QCOMPARE(first.count(t.at("S/A"), a2), ScanEnd::Completed);
+    QCOMPARE(second.count(t.at("S/B"), b2), ScanEnd::Completed);
+    QCOMPARE(b2, b + 1000);
+    SeenFiles merged = first.seen();
+    QCOMPARE(merged.merge(second.seen()), 1000);
+    QCOMPARE(SeenFiles().merge(first.seen()), 0);
+}
+
+void ScanEngineTest::removedFolderIsReportedOnce_data()
+{
+    // S/a holds s1 and s2 (and no files of its own); S/b follows. At the walk's second pump,
+    // while s1's first file is counted, a folder is removed.
+    QTest::addColumn<QByteArray>("removed");
+    QTest::addColumn<QStringList>("problems"); // what the count of S/a reports
+    QTest::addColumn<int>("end");
+    QTest::addColumn<int64_t>("bytes"); // S/a's count
+    const QString gone = ": No such file or directory";
+    QTest::newRow("the folder being read") << QByteArray("S/a/s1") << QStringList{"S/a/s1" + gone} << int(ScanEnd::Completed) << int64_t(20);
+    QTest::newRow("a folder not yet read") << QByteArray("S/a/s2") << QStringList{} << int(ScanEnd::Completed) << int64_t(40);
+    QTest::newRow("the subfolder counted") << QByteArray("S/a") << QStringList{"S/a" + gone} << int(ScanEnd::Completed) << int64_t(0);
+    QTest::newRow("the scan's own folder") << QByteArray("S") << QStringList{"S" + gone} << int(ScanEnd::FolderGone) << int64_t(0);
+    QTest::newRow("a single file") << QByteArray("S/a/s1/f10") << QStringList{"f10" + gone} << int(ScanEnd::Completed) << int64_t(38 + 20);
+}
+
+void ScanEngineTest::removedFolderIsReportedOnce()
+{
+    QFETCH(QByteArray, removed);
+    QFETCH(QStringList, problems);
+    QFETCH(int, end);
+    QFETCH(int64_t, bytes);
+    TempTree t;
+    for (const char *dir : {"S/a/s1", "S/a/s2", "S/b"})
+        t.mkdir(dir);
+    for (int i = 0; i < 20; ++i) {
+        t.file("S/a/s1/f" + QByteArray::number(i + 10), 2);
+        t.file("S/a/s2/g" + QByteArray::number(i), 1);
+    }
+    t.file("S/b/h", 5);
+    class Listener : public TestListener {
+    public:
+        QByteArray top;
+        ScanEnd problem(const QString &description, const QString &entryName) override
+        {
+            // Paths as the test names them.
+            return TestListener::problem(description, QString(entryName).remove(QFile::decodeName(top) + '/'));
+        }
+    } listener;
+    listener.top = t.path();
+    listener.onPump = [&](int pump) {
+        if (pump == 2) {
+            const QByteArray path = t.at(removed);
+            if (removed.contains("/f"))
+                ::unlink(path.constData());
+            else
+                QDir(QFile::decodeName(path)).removeRecursively();
+        }
+        return ScanEnd::Completed;
+    };
+    TreeCounter counter(listener, t.at("S"));
+    int64_t a = 0;
+    QCOMPARE(int(counter.count(t.at("S/a"), a)), end);
+    QCOMPARE(a, bytes);
+    QCOMPARE(listener.problems, problems);
+    // The next subfolder is counted as ever, when the scan goes on.
+    if (end == int(ScanEnd::Completed)) {
+        int64_t b = 0;
+        QCOMPARE(counter.count(t.at("S/b"), b), ScanEnd::Completed);
+        QCOMPARE(b, 5);
+        QCOMPARE(listener.problems, problems);
+    }
 }
 
 void ScanEngineTest::bigFolderIsReadInPieces()
@@ -141,7 +258,7 @@ void ScanEngineTest::bigFolderIsReadInPieces()
     listener.onPump = [](int pump) { return pump == 3 ? ScanEnd::Stopped : ScanEnd::Completed; };
     listener.pumps = 0;
     int64_t bytes = 0;
-    QCOMPARE(TreeCounter(listener).countFiles(tree.at("big"), bytes), ScanEnd::Stopped);
+    QCOMPARE(TreeCounter(listener, tree.at("big")).countFiles(bytes), ScanEnd::Stopped);
     QCOMPARE(bytes, 0);
 }
 

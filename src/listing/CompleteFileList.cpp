@@ -6,6 +6,7 @@
 #include "listing/ModifiedText.h"
 #include "scan/ByteConverter.h"
 #include "scan/DirFolderView.h"
+#include "scan/SeenFiles.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
@@ -56,8 +57,11 @@ void rebuild(MainForm &f)
     const qsizetype NameWidth = longest + 1;
 
     // Second pass: one line per file. A file that cannot be read is reported once for each
-    // column that needs it, and keeps its line: 0 bytes, no date.
+    // column that needs it, and keeps its line: 0 bytes, no date. Every name shows its file's
+    // length; the total counts a file of several names once.
     FolderFileFacts folderFiles(folder);
+    SeenFiles seen;
+    bool folderReported = false;
     if (isChecked(f.chkSize) || isChecked(f.chkModified))
         folderFiles.lookUp(count, [&files](int i) { return files.nativeName(i); });
     for (int ItemIndex = 0; ItemIndex < count; ++ItemIndex) {
@@ -73,12 +77,20 @@ void rebuild(MainForm &f)
                 failure = errorDescription(e);
             }
         }
+        // A folder that is gone is reported once, not for each of its files and columns.
+        if (failure && folderFiles.folderGone()) {
+            if (!folderReported)
+                reportFileError(f, *failure, QString());
+            folderReported = true;
+            failure.reset();
+        }
         FileLineColumns columns;
         if (showSize) {
             if (failure)
                 reportFileError(f, *failure, name);
             const int64_t FileBytes = facts.length;
-            f.FileListTotalBytes += FileBytes;
+            if (seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
+                f.FileListTotalBytes += FileBytes;
             columns.sizeText = ByteConverter(double(FileBytes));
         }
         if (showModified) {

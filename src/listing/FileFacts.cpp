@@ -3,6 +3,7 @@
 #include "shared/FsError.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -13,14 +14,15 @@ FolderFileFacts::FolderFileFacts(const QByteArray &folder) : zone_(QTimeZone::sy
         folder_ = FolderHandle::open(folder);
     } catch (const FsError &e) {
         openError_ = e.description();
+        openErrorCode_ = e.code();
     }
 }
 
-FileFacts FolderFileFacts::facts(int64_t length, qint64 modified) const
+FileFacts FolderFileFacts::facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links) const
 {
     // The system zone converts without looking the zone up again for every file.
-    return {length, zone_.isValid() ? QDateTime::fromSecsSinceEpoch(modified, zone_)
-                                    : QDateTime::fromSecsSinceEpoch(modified)};
+    return {length, zone_.isValid() ? QDateTime::fromSecsSinceEpoch(modified, zone_) : QDateTime::fromSecsSinceEpoch(modified),
+            device, inode, links};
 }
 
 void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &name)
@@ -38,7 +40,7 @@ void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &
                 Looked &l = looked_[size_t(i)];
                 l.error = statEntryAt(folder_, name(i), st);
                 if (l.error == 0)
-                    l = {int64_t(st.st_size), int64_t(st.st_mtim.tv_sec), 0};
+                    l = {int64_t(st.st_size), int64_t(st.st_mtim.tv_sec), st.st_dev, st.st_ino, uint32_t(st.st_nlink), 0};
             }
         }
     };
@@ -63,10 +65,15 @@ FileFacts FolderFileFacts::read(int i, const char *name) const
         throw FsError(openError_);
     if (i < 0 || size_t(i) >= looked_.size()) {
         const struct stat st = statEntry(folder_, name);
-        return facts(st.st_size, st.st_mtim.tv_sec);
+        return facts(st.st_size, st.st_mtim.tv_sec, st.st_dev, st.st_ino, st.st_nlink);
     }
     const Looked &l = looked_[size_t(i)];
     if (l.error != 0)
         throw FsError::fromErrno(l.error);
-    return facts(l.length, l.modified);
+    return facts(l.length, l.modified, l.device, l.inode, l.links);
+}
+
+bool FolderFileFacts::folderGone() const
+{
+    return folder_.isOpen() ? ::folderGone(folder_) : openErrorCode_ == ENOENT;
 }

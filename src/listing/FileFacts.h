@@ -9,15 +9,18 @@
 #include <vector>
 
 // What the complete file list shows of a file: its length and its modification time in
-// local time.
+// local time; and which file it is, so that a file of several names counts once in a total.
 struct FileFacts {
     int64_t length = 0;
     QDateTime modified;
+    dev_t device = 0;
+    ino_t inode = 0;
+    nlink_t links = 1;
 };
 
 // Reads the files of one folder with one look per file, relative to the open folder, so that
-// a list of 100,000 files stays quick. A link to a file has its target's length and time; a
-// dangling link its own.
+// a list of 100,000 files stays quick. Every entry has its own length and time, as lstat gives
+// them: a link is never followed.
 class FolderFileFacts {
 public:
     // A folder that cannot be opened makes every read fail with the folder's error.
@@ -29,17 +32,23 @@ public:
     // The facts of file i, called `name`: from the look-up, or read now when it has none.
     // Throws FsError for a file that cannot be read (one that vanished, for instance).
     FileFacts read(int i, const char *name) const;
+    // Whether the folder itself is gone (removed since its names were read).
+    bool folderGone() const;
 
 private:
-    FileFacts facts(int64_t length, qint64 modified) const;
+    FileFacts facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links) const;
 
     struct Looked {
         int64_t length;
         int64_t modified; // seconds since the epoch
-        int error;        // 0, or the system's error number
+        dev_t device;
+        ino_t inode;
+        uint32_t links;
+        int error; // 0, or the system's error number
     };
     FolderHandle folder_;
     QString openError_; // why the folder could not be opened
+    int openErrorCode_ = 0;
     QTimeZone zone_;
     std::vector<Looked> looked_;
 };

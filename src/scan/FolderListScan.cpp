@@ -31,7 +31,7 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
         f.FolderTotalBytes += counted->ownBytes;
     } else {
         ScanPump pump(f, session, request);
-        TreeCounter counter(pump);
+        TreeCounter counter(pump, start.folder);
         for (const ScanSubfolder &entry : start.subfolders) {
             int64_t FolderBytes = 0;
             if (!entry.isLink) // a link to a folder gets its line but is not walked
@@ -42,7 +42,7 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
             advanceCaption(f);
         }
         int64_t ownBytes = 0;
-        if (const ScanEnd end = counter.countFiles(start.folder, ownBytes); end != ScanEnd::Completed)
+        if (const ScanEnd end = counter.countFiles(ownBytes); end != ScanEnd::Completed)
             return end;
         f.FolderTotalBytes += ownBytes;
     }

@@ -217,13 +217,7 @@ bool isSystemViewFolder(const FolderHandle &folder)
 
 int statEntryAt(const FolderHandle &folder, const char *name, struct stat &st)
 {
-    if (::fstatat(folder.fd(), name, &st, 0) == 0)
-        return 0;
-    const int err = errno;
-    if ((err == ENOENT || err == ELOOP) && ::fstatat(folder.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0
-        && S_ISLNK(st.st_mode))
-        return 0;
-    return err;
+    return ::fstatat(folder.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
 }
 
 struct stat statEntry(const FolderHandle &folder, const char *name)
@@ -234,9 +228,10 @@ struct stat statEntry(const FolderHandle &folder, const char *name)
     return st;
 }
 
-int64_t fileLengthAt(const FolderHandle &folder, const char *name)
+bool folderGone(const FolderHandle &folder)
 {
-    return statEntry(folder, name).st_size;
+    struct stat st;
+    return ::fstat(folder.fd(), &st) == 0 && st.st_nlink == 0;
 }
 
 QByteArray joinPath(const QByteArray &folder, const QByteArray &name)

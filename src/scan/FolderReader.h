@@ -91,14 +91,14 @@ inline bool sameStamp(const struct timespec &a, const struct timespec &b)
 // whose "files" are views of the running system rather than data on a disk.
 bool isSystemViewFolder(const FolderHandle &folder);
 
-// The status of the entry `name` of an open folder: a link is followed to its target, and a
-// dangling link gives its own. Throws FsError.
+// The status of the entry `name` of an open folder, as lstat gives it: a link is never
+// followed, and has its own length. Throws FsError.
 struct stat statEntry(const FolderHandle &folder, const char *name);
 // The same without throwing, for any thread: 0, or the system's error number.
 int statEntryAt(const FolderHandle &folder, const char *name, struct stat &st);
 
-// The length of the entry `name` of an open folder, as statEntry sees it. Throws FsError.
-int64_t fileLengthAt(const FolderHandle &folder, const char *name);
+// Whether an open folder has been removed since it was opened (its last name is gone).
+bool folderGone(const FolderHandle &folder);
 
 // Joins a folder path and a name with exactly one "/" between them.
 QByteArray joinPath(const QByteArray &folder, const QByteArray &name);

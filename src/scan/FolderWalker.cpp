@@ -6,16 +6,42 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+FolderWalker::FolderId FolderWalker::idOf(const FolderHandle &folder)
+{
+    struct stat st;
+    if (::fstat(folder.fd(), &st) != 0)
+        return {};
+    return {st.st_dev, st.st_ino};
+}
+
+void FolderWalker::setAbove(const FolderHandle &folder)
+{
+    above_ = idOf(folder);
+    hasAbove_ = true;
+}
+
+bool FolderWalker::onOwnPath(const FolderId &id) const
+{
+    if (hasAbove_ && id == above_)
+        return true;
+    for (int level = 0; level <= depth_; ++level)
+        if (frames_[size_t(level)].id == id)
+            return true;
+    return false;
+}
+
 bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
 {
     dir_ = &dir;
     frames_.clear();
     depth_ = -1;
+    startErrorCode_ = 0;
     try {
         const QByteArray start = normalFolderPath(path);
         struct stat st;
         if (::lstat(start.constData(), &st) != 0) {
-            startError_ = FsError::fromErrno(errno).description();
+            startErrorCode_ = errno;
+            startError_ = FsError::fromErrno(startErrorCode_).description();
             return false;
         }
         if (S_ISLNK(st.st_mode)) {
@@ -25,8 +51,10 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
         WalkFrame frame;
         frame.Path = start;
         frame.folder = FolderHandle::open(start);
-        // The kernel's own views (/proc, /sys, ...) hold no data on a disk: nothing to count.
-        if (isSystemViewFolder(frame.folder))
+        frame.id = idOf(frame.folder);
+        // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and the folder above
+        // reached again holds nothing new: nothing to count.
+        if (isSystemViewFolder(frame.folder) || (hasAbove_ && frame.id == above_))
             files_.clear();
         else
             dir.read(frame.folder, &frame.children, &files_, listener_);
@@ -37,6 +65,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
         return true;
     } catch (const FsError &e) {
         startError_ = e.description();
+        startErrorCode_ = e.code();
         frames_.clear();
         return false;
     }
@@ -69,6 +98,9 @@ bool FolderWalker::NextFolder(QByteArray &path)
         frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
         if (isSystemViewFolder(frame.folder)) // counts nothing, and nothing below it is walked
             continue;
+        frame.id = idOf(frame.folder);
+        if (onOwnPath(frame.id))
+            continue;
         dir_->read(frame.folder, &frame.children, &files_, listener_);
         frames_.push_back(std::move(frame));
         ++depth_;
@@ -76,4 +108,18 @@ bool FolderWalker::NextFolder(QByteArray &path)
         return true;
     }
     return false;
+}
+
+QByteArray FolderWalker::skipGone()
+{
+    for (int level = 0; level <= depth_; ++level) {
+        if (!folderGone(frames_[size_t(level)].folder))
+            continue;
+        QByteArray gone = frames_[size_t(level)].Path;
+        frames_.resize(size_t(level));
+        depth_ = level - 1;
+        files_.clear();
+        return gone;
+    }
+    return {};
 }

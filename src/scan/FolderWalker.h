@@ -26,6 +26,10 @@ public:
     // read can end in ScanInterrupted.
     explicit FolderWalker(ScanListener *listener = nullptr) : listener_(listener) {}
 
+    // The folder above the start folder, for a walk that must not come back to it through a
+    // bind mount below it.
+    void setAbove(const FolderHandle &folder);
+
     // Starts a walk at `path`, reading through `dir`. Returns false (and reports nothing) when
     // the start folder cannot be opened or read, or is itself a link to a folder.
     bool StartWalk(const QByteArray &path, DirectoryList &dir);
@@ -33,22 +37,44 @@ public:
     // Moves to the next folder and stores its path; false once the walk is complete. A folder
     // that cannot be opened or read raises FsError, and one at depth 101 raises
     // WalkDepthError; either way that folder is skipped and the next call goes on with the
-    // folders after it.
+    // folders after it. A folder reached again below itself (a bind mount of a folder on the
+    // walk's own path) is passed over, as du passes it over.
     bool NextFolder(QByteArray &path);
+
+    // After a folder of the walk was removed: finds the outermost folder on the walk's path
+    // that is gone, and lets the walk go on after it, as after its last subfolder. Answers its
+    // path, or an empty path when every folder on the path is still there. When it is the
+    // start folder, the walk is complete.
+    QByteArray skipGone();
 
     // The folder last reached (the start folder right after StartWalk) and its files.
     const QByteArray &currentPath() const { return currentPath_; }
     const FolderHandle &currentFolder() const { return frames_[size_t(depth_)].folder; }
     const FileNames &currentFiles() const { return files_; }
+    // Its subfolders, the links to folders among them (never walked) included.
+    const std::vector<SubfolderEntry> &currentSubfolders() const { return frames_[size_t(depth_)].children; }
     // Why the last StartWalk returned false.
     const QString &startError() const { return startError_; }
+    int startErrorCode() const { return startErrorCode_; }
 
 private:
+    // Which folder a handle holds, whatever path it was reached by.
+    struct FolderId {
+        dev_t dev = 0;
+        ino_t ino = 0;
+        bool operator==(const FolderId &) const = default;
+    };
+    static FolderId idOf(const FolderHandle &folder);
+    // Whether a folder is one on the walk's own path (or the one above the walk): reached again
+    // below itself, as through a bind mount of an ancestor, it is not walked a second time.
+    bool onOwnPath(const FolderId &id) const;
+
     struct WalkFrame {
         QByteArray Path;
         int ChildIndex = -1;
         std::vector<SubfolderEntry> children;
         FolderHandle folder;
+        FolderId id;
     };
 
     ScanListener *listener_;
@@ -58,4 +84,7 @@ private:
     QByteArray currentPath_;
     FileNames files_;
     QString startError_;
+    int startErrorCode_ = 0;
+    FolderId above_;
+    bool hasAbove_ = false;
 };

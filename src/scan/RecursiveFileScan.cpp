@@ -34,7 +34,7 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
     f.FolderTotalBytes = 0;
 
     ScanPump pump(f, session, request);
-    TreeCounter counter(pump);
+    TreeCounter counter(pump, start.folder);
     const auto addLine = [&f](const QByteArray &dir, const char *name, int64_t length) {
         // A file of this one name is counted but gets no line.
         if (std::strcmp(name, "MSCREATE.DIR") != 0)
@@ -50,7 +50,7 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
         advanceCaption(f);
     }
     if (isChecked(f.chkFolderSize)) {
-        if (const ScanEnd end = counter.countFiles(start.folder, counted.ownBytes); end != ScanEnd::Completed)
+        if (const ScanEnd end = counter.countFiles(counted.ownBytes); end != ScanEnd::Completed)
             return end;
         f.FolderTotalBytes += counted.ownBytes;
         counted.complete = true;

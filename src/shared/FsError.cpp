@@ -4,7 +4,7 @@
 
 FsError FsError::fromErrno(int err)
 {
-    return FsError(QString::fromLocal8Bit(std::strerror(err)));
+    return FsError(QString::fromLocal8Bit(std::strerror(err)), err);
 }
 
 QString errorDescription(const std::exception &e)

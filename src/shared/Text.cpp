@@ -23,11 +23,20 @@ QString signPosition(long long n)
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
 }
 
+bool breaksOrReordersLine(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f)  // the C0 and C1 controls and DEL
+           || c == 0x2028 || c == 0x2029            // line and paragraph separators
+           || (c >= 0x202a && c <= 0x202e)          // embeddings and overrides
+           || (c >= 0x2066 && c <= 0x2069)          // isolates
+           || c == 0x200e || c == 0x200f || c == 0x061c; // direction marks
+}
+
 QString displayName(QByteArrayView native)
 {
     QString text = QString::fromUtf8(native);
     for (QChar &c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+        if (breaksOrReordersLine(c.unicode()))
             c = u'?';
     return text;
 }

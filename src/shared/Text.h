@@ -12,10 +12,15 @@ QString blanks(qsizetype n);
 // A number in sign-position form: one leading blank before a non-negative number (" 10").
 QString signPosition(long long n);
 
+// Whether a character breaks a line or changes the order in which a line shows: the C0 and C1
+// controls (U+0000 to U+001F, U+007F to U+009F), the line and paragraph separators, and the
+// bidirectional controls and marks.
+bool breaksOrReordersLine(char16_t c);
+
 // Display text of a native file name or path: bytes that are not valid UTF-8 show as
-// replacement characters, and each control character (U+0000 to U+001F, U+007F) as "?", so
-// that a name is always one line of a list or a file. Files are reached through the native
-// bytes, never through this text.
+// replacement characters, and each character that breaks or reorders a line as "?", so that
+// a name is always one line of a list or a file, and shows its characters in their order.
+// Files are reached through the native bytes, never through this text.
 QString displayName(QByteArrayView native);
 
 // The order of names in every list of the program: case-insensitive, ties by exact bytes.

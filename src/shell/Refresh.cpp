@@ -13,6 +13,8 @@
 
 #include <QCheckBox>
 #include <QSignalBlocker>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 void switchFolderSizesOn(MainForm &f)
@@ -22,15 +24,28 @@ void switchFolderSizesOn(MainForm &f)
 }
 
 // Reads the folder tree's current folder and the file list's names again, without a change
-// notification: the same folder, with the entries it has now.
-void rereadFolder(MainForm &f)
+// notification: the same folder, with the entries it has now. A folder that cannot be read
+// any more (removed, for instance) is reported, and false answered: nothing is left to list.
+bool rereadFolder(MainForm &f)
 {
     try {
         f.dirFolder->setPath(f.dirFolder->path());
         f.fileFileList->reread();
+        return true;
     } catch (const std::exception &e) {
-        reportScanError(f, errorDescription(e), QString());
+        reportScanError(f, errorDescription(e), f.dirFolder->pathText());
+        return false;
     }
+}
+
+// Whether the folder is still there to list; one that is gone is reported, once.
+bool folderStillThere(MainForm &f)
+{
+    struct stat st;
+    if (::stat(f.dirFolder->path().constData(), &st) == 0)
+        return true;
+    reportScanError(f, FsError::fromErrno(errno).description(), f.dirFolder->pathText());
+    return false;
 }
 
 // Runs the request's work; a step ended by the stop command lets the rest go on as a request
@@ -49,9 +64,11 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
     try {
         f.fileFileList->setPath(f.dirFolder->path());
     } catch (const std::exception &e) {
-        reportScanError(f, errorDescription(e), QString());
+        // The folder cannot be read now (gone, for instance): said once, nothing to list.
+        reportScanError(f, errorDescription(e), f.dirFolder->pathText());
         if (session.verdict(r) == ScanEnd::Abandoned) // the boxes let a newer request in
             return ScanEnd::Abandoned;
+        return ScanEnd::FolderGone;
     }
     const bool recursive = isChecked(f.chkRecursive);
     if (!recursive && (r.work & ScanSession::FileList)) {
@@ -63,7 +80,7 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
         ScanEnd end = ScanEnd::Completed;
         if (recursive) {
             end = RecursiveFileScan(f, session, r, counted);
-            if (end == ScanEnd::Abandoned)
+            if (end == ScanEnd::Abandoned || end == ScanEnd::FolderGone)
                 return end;
             // The stop switched folder sizes off; the recursive listing has them on.
             if (end == ScanEnd::Stopped)
@@ -73,11 +90,13 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
     }
     if (r.work & ScanSession::FolderList) {
         const ScanEnd end = FolderListScan(f, session, r, &counted);
-        if (end == ScanEnd::Abandoned)
+        if (end == ScanEnd::Abandoned || end == ScanEnd::FolderGone)
             return end;
         afterStep(end, ScanSession::FolderList);
     }
     if (r.work & ScanSession::FileList) {
+        if (!folderStillThere(f))
+            return ScanEnd::FolderGone;
         fileFileList_PathChange(f);
         session.done(r, ScanSession::FileList);
     }
@@ -87,24 +106,33 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
 
 ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
 {
-    if (f.dirFolder->stale()) {
-        rereadFolder(f);
-        work |= ScanSession::FileList;
-    }
-    if (f.fileFileList->path() != f.dirFolder->path())
+    const bool stale = f.dirFolder->stale();
+    if (stale || f.fileFileList->path() != f.dirFolder->path())
         work |= ScanSession::FileList;
     ScanSession::Request r = session.begin(work);
+    // A folder that is gone is reported once and leaves the lists as they were.
+    if (stale && !rereadFolder(f)) {
+        session.finish(r);
+        return ScanEnd::FolderGone;
+    }
     for (int pass = 0;; ++pass) {
         const struct timespec before = folderStamp(f.dirFolder->path());
         const ScanEnd end = carryOut(f, session, r);
         if (end == ScanEnd::Abandoned)
             return end;
+        if (end == ScanEnd::FolderGone) { // said once: nothing is left to list
+            session.finish(r);
+            return end;
+        }
         if (end == ScanEnd::Stopped || pass > 0 || sameStamp(folderStamp(f.dirFolder->path()), before)) {
             session.finish(r);
             return end;
         }
         // Entries came or went while the folder was scanned: once more, from a fresh read.
-        rereadFolder(f);
+        if (!rereadFolder(f)) {
+            session.finish(r);
+            return ScanEnd::FolderGone;
+        }
         r = session.begin(ScanSession::FolderList | ScanSession::FileList
                           | (isChecked(f.chkRecursive) ? ScanSession::RecursiveLines : 0u));
     }

@@ -42,13 +42,21 @@ void TempTree::file(const QByteArray &relative, qint64 size, const QDateTime &mo
     const bool written = size > (1 << 20) ? ::ftruncate(fileno(out), size) == 0 // sparse
                                           : std::fwrite(QByteArray(size, 'x').constData(), 1, size_t(size), out) == size_t(size);
     QVERIFY2(std::fclose(out) == 0 && written, p.constData());
-    const struct timespec times[2] = {{modified.toSecsSinceEpoch(), 0}, {modified.toSecsSinceEpoch(), 0}};
+    // The last access lies years and hours away from the modification, so that a date read from
+    // the wrong one of the two shows.
+    const struct timespec times[2] = {{modified.toSecsSinceEpoch() - 1000 * 86400 - 5 * 3600 - 7, 0},
+                                      {modified.toSecsSinceEpoch(), 0}};
     QVERIFY(!modified.isValid() || ::utimensat(AT_FDCWD, p.constData(), times, 0) == 0);
 }
 
 void TempTree::symlink(const QByteArray &target, const QByteArray &relative) const
 {
     QCOMPARE(::symlink(target.constData(), at(relative).constData()), 0);
+}
+
+void TempTree::hardLink(const QByteArray &existing, const QByteArray &relative) const
+{
+    QCOMPARE(::link(at(existing).constData(), at(relative).constData()), 0);
 }
 
 void TempTree::wide(const QByteArray &top, int folders, int files) const

@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unordered_map>
+
+// The files with several names (hard links) a count has met, so that no total counts one
+// file twice. A file with a single name cannot be met again and is never remembered, which
+// keeps the cost at one look at st_nlink for nearly every file.
+//
+// Order is the contract: a file counts where it is met first, in the order the count goes
+// (the folder lines in list order, each tree depth first, then the folder's own files), as
+// `du -sb A B C` counts. Counts made apart, each with its own SeenFiles, give the same
+// figures when they are merged in that same order (see merge).
+class SeenFiles {
+public:
+    // Whether a file of this status adds its length here: always for a single name, and for
+    // a file of several names only the first time it is met.
+    bool firstSight(const struct stat &st) { return firstSight(st.st_dev, st.st_ino, st.st_nlink, st.st_size); }
+    bool firstSight(dev_t device, ino_t inode, nlink_t links, int64_t length)
+    {
+        if (links <= 1)
+            return true;
+        return lengths_.try_emplace(Key{device, inode}, length).second;
+    }
+
+    // Takes in a count made apart that comes after everything this one has counted: answers
+    // the bytes that `later` counted for files this one had met already (to be taken off
+    // `later`'s figure), and remembers `later`'s files.
+    int64_t merge(const SeenFiles &later);
+
+    void clear() { lengths_.clear(); }
+
+private:
+    struct Key {
+        dev_t dev;
+        ino_t ino;
+        bool operator==(const Key &) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key &k) const noexcept { return std::hash<uint64_t>()(uint64_t(k.ino) * 31 + uint64_t(k.dev)); }
+    };
+    std::unordered_map<Key, int64_t, KeyHash> lengths_;
+};
