@@ -6,7 +6,7 @@
 #include "listing/ModifiedText.h"
 #include "scan/ByteConverter.h"
 #include "scan/DirFolderView.h"
-#include "scan/SeenFiles.h"
+#include "scan/engine/SeenFiles.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"

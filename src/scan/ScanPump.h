@@ -1,5 +1,5 @@
 #pragma once
-#include "scan/ScanListener.h"
+#include "scan/engine/ScanListener.h"
 #include "scan/ScanSession.h"
 
 #include <QElapsedTimer>
@@ -17,11 +17,6 @@ public:
     ~ScanPump() override;
 
     ScanEnd problem(const QString &description, const QString &entryName) override;
-
-    // Event pumps of every size scan so far (tests count them instead of timing them).
-    static inline long long pumps = 0;
-    // Least milliseconds between two progress lines: at most ten a second.
-    static inline int progressIntervalMs = 100;
 
 protected:
     ScanEnd pump() override;

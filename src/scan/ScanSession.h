@@ -1,5 +1,6 @@
 #pragma once
-#include "scan/ScanEnd.h"
+#include "scan/engine/ScanEnd.h"
+#include "scan/engine/ScanOptions.h"
 
 #include <cstdint>
 
@@ -39,6 +40,11 @@ public:
     // work, so the list the stop command builds does not redo it. With no size scan running
     // the request is dropped; it never reaches a later scan.
     void requestStop();
+
+    // How this window's scans count, and the least milliseconds between two progress lines
+    // in the status bar (at most ten a second).
+    ScanOptions options;
+    int progressIntervalMs = 100;
 
     // Closing the main window: every scan ends at its next pump.
     void shutDown() { closing_ = true; }

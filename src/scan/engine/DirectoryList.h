@@ -1,5 +1,5 @@
 #pragma once
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <ctime>
@@ -22,18 +22,14 @@ public:
     // Whether the folder's entries changed on disk since the list read them.
     bool stale() const;
 
-    // Reads an open folder for a walk, counted like every other read.
+    // Reads an open folder for a walk; a listener hears of every read.
     void read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
               ScanListener *listener = nullptr);
-
-    // Folders read so far through this list.
-    long long readCount() const { return reads_; }
 
 private:
     QByteArray path_;
     std::vector<SubfolderEntry> entries_;
     struct timespec stamp_ {};
-    long long reads_ = 0;
 };
 
 // A path in the program's absolute form: no trailing "/" except for the root itself.

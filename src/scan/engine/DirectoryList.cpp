@@ -1,4 +1,6 @@
-#include "scan/DirectoryList.h"
+#include "scan/engine/DirectoryList.h"
+
+#include "scan/engine/ScanListener.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +38,7 @@ bool DirectoryList::stale() const
 void DirectoryList::read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
                          ScanListener *listener)
 {
-    ++reads_;
+    if (listener)
+        listener->folderRead();
     readFolder(folder, folders, files, listener);
 }
