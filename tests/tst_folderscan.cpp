@@ -385,6 +385,29 @@ void FolderScanTest::stopDuringParallelCountLeavesNoLateLine()
     QTest::qWait(200);
     QCOMPARE(w.fileLines(), atStop);
     QCOMPARE(w.boxes.titles().first(), QStringLiteral("Listwright - STOP SIZE SCAN"));
+
+    // Overtaken by another folder while the workers count: only the other folder's lines.
+    t.wide("O", 3, 2);
+    w.f().chkRecursive->setChecked(false);
+    w.open(t.at("S"));
+    bool moved = false;
+    QTimer move;
+    QObject::connect(&move, &QTimer::timeout, [&] {
+        if (!moved && w.f().lstBigFileList->count() > 0) {
+            moved = true;
+            w.open(t.at("O"));
+        }
+    });
+    move.start(0);
+    w.f().chkRecursive->setChecked(true);
+    move.stop();
+    QVERIFY(moved);
+    QTest::qWait(200);
+    WindowFixture fresh(t.path());
+    fresh.open(t.at("O"));
+    fresh.f().chkRecursive->setChecked(true);
+    QCOMPARE(w.fileLines(), fresh.fileLines());
+    QCOMPARE(w.fileLines().size(), 3 * 2);
 }
 
 void FolderScanTest::loadFailureIsReported()

@@ -18,6 +18,10 @@ public:
 
     ScanEnd problem(const QString &description, const QString &entryName) override;
 
+    // Keeps `pool` known to the session while the answer lives, so that whatever ends this
+    // scan's request cancels its workers at once.
+    ScanSession::Workers watch(ParallelCount &pool) { return {session_, request_, pool}; }
+
 protected:
     ScanEnd pump() override;
 

@@ -147,6 +147,9 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
         showProgress();
         if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
             return end;
+        // Cancelled from outside while the scan itself goes on: the tree never comes.
+        if (cancelled_)
+            return ScanEnd::Abandoned;
     }
     workerWake_.notify_all();
     showProgress();

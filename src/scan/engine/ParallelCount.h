@@ -39,9 +39,11 @@ public:
 
     // Waits for tree `i` (trees are taken in list order, each once), ticking `listener` at
     // least every pump interval of it while it waits, and shows the workers' progress in the
-    // listener's. Completed with the tree in `tree`, or the end the listener gave.
+    // listener's. Completed with the tree in `tree`, or the end the listener gave; Abandoned
+    // once cancelled.
     ScanEnd take(size_t i, ScanListener &listener, CountedTree &tree);
 
+    // Ends the workers; safe from any thread.
     void cancel();
 
 private:
