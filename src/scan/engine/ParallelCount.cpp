@@ -133,7 +133,8 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
         listener.progress.bytes = before_->bytes + bytes_.load(std::memory_order_relaxed);
     };
     listener.progress.folder = trees_[i];
-    const auto wait = std::chrono::milliseconds(std::max(1, listener.options().pumpIntervalMs));
+    // Looks a few times per pump interval, so the pump comes close to when it is due.
+    const auto wait = std::chrono::milliseconds(std::max(1, listener.options().pumpIntervalMs / 3));
     for (;;) {
         {
             std::unique_lock lock(mutex_);
