@@ -42,7 +42,12 @@ public:
     // The files of several names met so far.
     const SeenFiles &seen() const { return seen_; }
     // Hands them over and starts afresh, for a count that is merged elsewhere.
-    SeenFiles takeSeen() { return std::exchange(seen_, SeenFiles()); }
+    SeenFiles takeSeen()
+    {
+        SeenFiles taken;
+        std::swap(taken, seen_);
+        return taken;
+    }
     // Takes in a count made apart that comes after everything counted here: answers the bytes
     // it counted for files met here already (see SeenFiles::merge).
     int64_t takeOver(const SeenFiles &later) { return seen_.merge(later); }
