@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <sched.h>
 
 namespace {
 // A worker's listener: keeps what the count reports in the tree being counted, goes on until
@@ -85,6 +86,10 @@ void ParallelCount::cancel()
 
 void ParallelCount::work()
 {
+    // A counting thread gives way to the window's thread whenever that wakes to pump events:
+    // the scheduler treats it as batch work, never as one to be woken at once.
+    const sched_param batch{};
+    ::sched_setscheduler(0, SCHED_BATCH, &batch);
     TreeRecorder recorder(cancelled_, folders_, files_, bytes_);
     TreeCounter counter(recorder, scanFolder_);
     for (;;) {
