@@ -5,7 +5,7 @@
 #include "listing/DriveList.h"
 #include "scan/ProgressText.h"
 #include "scan/ScanPump.h"
-#include "scan/ScanProgress.h"
+#include "scan/engine/ScanProgress.h"
 #include "shared/MainForm.h"
 #include "shell/Splash.h"
 #include "shell/StartFolder.h"
@@ -109,12 +109,6 @@ QString shownInMenu(QMenu *menu, QAction *action)
 class DesktopTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { ScanListener::intervalMs = 0; }
-    void cleanup()
-    {
-        ScanListener::intervalMs = 15;
-        ScanPump::progressIntervalMs = 100;
-    }
 
     void helpAndVersionWithoutDisplay()
     {
@@ -242,12 +236,14 @@ private slots:
         const QByteArray deep = "S/d1/" + QByteArray(120, 'x') + "/" + QByteArray(120, 'y');
         t.mkdir(deep);
         t.file(deep + "/f", 2048);
-        ScanPump::progressIntervalMs = 0; // a line at every pump
         // A desktop with a large face: the bar keeps the window's own, which fits its height.
         const QFont desktopFont = QApplication::font();
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
         const auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
         WindowFixture w(t.at("S"));
+        // Counted on the window thread with a pump at every entry, and a line at every pump.
+        w.window->scans().options = ScanOptions{0, 0};
+        w.window->scans().progressIntervalMs = 0;
         w.window->show();
         QStatusBar *bar = w.f().StatusBar1;
         QVERIFY(bar->currentMessage().isEmpty());
@@ -303,7 +299,7 @@ private slots:
         QVERIFY(bar->currentMessage().isEmpty());
 
         // At most one line per interval: with a long one, the first line stays for the whole scan.
-        ScanPump::progressIntervalMs = 3600 * 1000;
+        w.window->scans().progressIntervalMs = 3600 * 1000;
         shown.clear();
         look.start(0);
         w.f().chkFolderSize->setChecked(true);

@@ -1,10 +1,10 @@
 // The scan engine without a window: the folder walker and the tree counter on real folders in
 // a temporary directory, and the scan session's rules.
-#include "scan/DirectoryList.h"
-#include "scan/FolderWalker.h"
-#include "scan/ScanListener.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderWalker.h"
+#include "scan/engine/ScanListener.h"
 #include "scan/ScanSession.h"
-#include "scan/TreeCounter.h"
+#include "scan/engine/TreeCounter.h"
 #include "shared/Text.h"
 #include "support/TempTree.h"
 
@@ -31,6 +31,9 @@ public:
     QStringList problems;
     std::function<ScanEnd(int)> onPump = [](int) { return ScanEnd::Completed; };
     int pumps = 0;
+    long long reads = 0;
+    TestListener() : ScanListener(ScanOptions{0, 0}) {} // a pump at every tick
+    void folderRead() override { ++reads; }
     ScanEnd problem(const QString &description, const QString &entryName) override
     {
         problems << entryName + ": " + description;
@@ -47,7 +50,6 @@ class ScanEngineTest : public QObject {
 private slots:
     void walkOrderEndsAndReads();
     void depthLimit();
-    void init() { ScanListener::intervalMs = 0; }
     void counterKeepsItsSnapshotAndGoesOn();
     void eachFileCountsOnceWithItsOwnLength();
     void removedFolderIsReportedOnce_data();
@@ -67,9 +69,10 @@ void ScanEngineTest::walkOrderEndsAndReads()
     tree.symlink(tree.at("S"), "S/A/up");  // a loop back to the start
     tree.symlink(".", "S/A/A1/self");      // a loop onto itself
     DirectoryList dir;
-    FolderWalker walker;
+    TestListener reads;
+    FolderWalker walker(&reads);
     QCOMPARE(walkAll(walker, dir, tree.at("W")).size(), qsizetype(Width));
-    QCOMPARE(dir.readCount(), 1LL + Width); // every folder listed once, the wide one too
+    QCOMPARE(reads.reads, 1LL + Width); // every folder listed once, the wide one too
     QCOMPARE(walkAll(walker, dir, tree.at("S")), QByteArrayList({"A", "A/A1", "A/A2", "B"}));
     QCOMPARE(walkAll(walker, dir, tree.at("missing")), QByteArrayList({"(no walk)"}));
     // A name that is not valid UTF-8 is walked through its own bytes.

@@ -1,5 +1,5 @@
 #pragma once
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <QDateTime>

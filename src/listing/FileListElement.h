@@ -1,6 +1,6 @@
 #pragma once
 #include "listing/FilePattern.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,5 +1,5 @@
 #pragma once
-#include "scan/DirectoryList.h"
+#include "scan/engine/DirectoryList.h"
 
 #include <QListWidget>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "scan/ScanEnd.h"
+#include "scan/engine/ScanEnd.h"
 #include "scan/ScanSession.h"
 #include "scan/ScanSteps.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "scan/ScanListener.h"
+#include "scan/engine/ScanListener.h"
 #include "shared/QuietWork.h"
 
 // A listener for reading and sorting a big folder's names outside a scan: the window keeps

@@ -1,5 +1,5 @@
 #pragma once
-#include "scan/ScanEnd.h"
+#include "scan/engine/ScanEnd.h"
 
 struct MainForm;
 class ScanSession;

@@ -1,7 +1,7 @@
 #include "shell/StartFolder.h"
 
-#include "scan/DirectoryList.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderReader.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 #include "shell/FolderChange.h"

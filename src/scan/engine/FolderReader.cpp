@@ -1,6 +1,6 @@
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
-#include "scan/ScanListener.h"
+#include "scan/engine/ScanListener.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 

@@ -1,6 +1,6 @@
-#include "scan/DirectoryList.h"
+#include "scan/engine/DirectoryList.h"
 
-#include "scan/QuietRead.h"
+#include "scan/engine/ScanListener.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,14 +18,13 @@ QByteArray normalFolderPath(const QByteArray &path)
     return p;
 }
 
-void DirectoryList::setPath(const QByteArray &path)
+void DirectoryList::setPath(const QByteArray &path, ScanListener *listener)
 {
     const QByteArray p = normalFolderPath(path);
     const struct timespec stamp = folderStamp(p);
     FolderHandle folder = FolderHandle::open(p);
     std::vector<SubfolderEntry> entries;
-    QuietRead quiet; // a folder of 400,000 files takes a while
-    read(folder, &entries, nullptr, &quiet);
+    read(folder, &entries, nullptr, listener);
     path_ = p;
     entries_ = std::move(entries);
     stamp_ = stamp;
@@ -39,6 +38,7 @@ bool DirectoryList::stale() const
 void DirectoryList::read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
                          ScanListener *listener)
 {
-    ++reads_;
+    if (listener)
+        listener->folderRead();
     readFolder(folder, folders, files, listener);
 }

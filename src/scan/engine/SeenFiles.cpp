@@ -1,4 +1,4 @@
-#include "scan/SeenFiles.h"
+#include "scan/engine/SeenFiles.h"
 
 int64_t SeenFiles::merge(const SeenFiles &later)
 {

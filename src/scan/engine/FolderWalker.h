@@ -1,6 +1,6 @@
 #pragma once
-#include "scan/DirectoryList.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <QString>

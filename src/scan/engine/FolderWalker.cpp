@@ -1,4 +1,4 @@
-#include "scan/FolderWalker.h"
+#include "scan/engine/FolderWalker.h"
 
 #include "shared/FsError.h"
 
