@@ -1,8 +1,10 @@
 // Reset to Default Size and the information windows on the real main window, and the texts of
-// the information windows: whole and readable inside their windows, the About window's own words.
+// the information windows and the splash: whole and readable inside their windows, the About
+// window's own words.
 #include "info/AboutWindow.h"
 #include "info/HelpTexts.h"
 #include "info/HelpWindow.h"
+#include "shell/Splash.h"
 #include "shell/WindowCommands.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
@@ -64,14 +66,16 @@ private slots:
         RecordingOpener opener;
         AboutWindow about(opener);
         HelpWindow print(helpPrintPage()), save(helpSavePage());
+        SplashWindow splash([] {});
+        splash.timeSplash.stop();
         // Each label inside its window, its text whole: wrapped within its box, or on one line as wide as the box.
-        for (QWidget *window : {(QWidget *)&about, (QWidget *)&print, (QWidget *)&save}) {
+        for (QWidget *window : {(QWidget *)&about, (QWidget *)&print, (QWidget *)&save, (QWidget *)&splash}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));
             for (QLabel *l : window->findChildren<QLabel *>()) {
                 const bool whole = l->wordWrap() ? l->heightForWidth(l->width()) <= l->height()
                                                  : l->fontMetrics().horizontalAdvance(l->text()) <= l->width();
-                QVERIFY2(whole && window->rect().contains(l->geometry()), qPrintable(l->objectName()));
+                QVERIFY2(whole && l->parentWidget()->rect().contains(l->geometry()), qPrintable(l->objectName()));
             }
         }
 
