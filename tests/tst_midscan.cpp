@@ -5,8 +5,8 @@
 // line, boxes, caption and pointer are compared with a fresh window's.
 #include "listing/DriveList.h"
 #include "scan/DirFolderView.h"
-#include "scan/ScanPump.h"
 #include "shared/MainForm.h"
+#include "support/PumpCounter.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -46,6 +46,8 @@ void makeTree(const TempTree &t)
 std::unique_ptr<WindowFixture> newWindow(const TempTree &t)
 {
     auto w = std::make_unique<WindowFixture>(t.at("S"));
+    // Counted on the window thread with a pump at every entry: the same pumps in every run.
+    w->window->scans().options = ScanOptions{0, 0};
     {
         const QSignalBlocker quiet(w->f().drvDrive);
         w->f().drvDrive->setDrives({QString::fromUtf8(t.at("S")), QString::fromUtf8(t.at("O"))});
@@ -100,8 +102,6 @@ Action onDisk(const std::function<void(const TempTree &)> &change)
 class MidScanTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { ScanListener::intervalMs = 0; }
-    void cleanup() { ScanListener::intervalMs = 15; }
     void actionDuringScan_data();
     void actionDuringScan();
 };
@@ -163,9 +163,9 @@ void MidScanTest::actionDuringScan()
         TempTree quiet;
         makeTree(quiet);
         auto w = newWindow(quiet);
-        const long long before = ScanPump::pumps;
+        PumpCounter counter;
         startScan(*w, Scan(scan));
-        pumpsOf[scan] = ScanPump::pumps - before;
+        pumpsOf[scan] = counter.pumps();
     }
     const long long pumps = pumpsOf[scan];
     QVERIFY(pumps > 10);
@@ -178,10 +178,10 @@ void MidScanTest::actionDuringScan()
     w->f().lstFolders->setFocus();
     Replay replay;
     QStringList afterAction;
-    const long long base = ScanPump::pumps;
-    QTimer inject;
+    long long pumped = 0;
+    QTimer inject; // fires once at every pump, as PumpCounter does
     QObject::connect(&inject, &QTimer::timeout, [&] {
-        if (!replay && ScanPump::pumps - base >= at) {
+        if (!replay && ++pumped >= at) {
             replay = actions[action](*w, t);
             afterAction = w->folderLines();
         }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <QDateTime>

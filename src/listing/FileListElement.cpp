@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "listing/FileListElement.h"
 
-#include "scan/DirectoryList.h"
-#include "scan/FolderReader.h"
 #include "scan/QuietRead.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderReader.h"
 #include "shared/Text.h"
 
 QString FileListElement::name(int i) const

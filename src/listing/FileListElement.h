@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "listing/FilePattern.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/DirFolderView.h"
 
+#include "scan/QuietRead.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
@@ -27,7 +28,8 @@ QString DirFolderView::pathText() const
 void DirFolderView::setPath(const QByteArray &path)
 {
     const QByteArray before = list_.path();
-    list_.setPath(path);
+    QuietRead quiet; // a folder of 400,000 files takes a while
+    list_.setPath(path, &quiet);
     rebuildItems();
     if (list_.path() != before)
         emit changed();

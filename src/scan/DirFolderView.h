@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/DirectoryList.h"
+#include "scan/engine/DirectoryList.h"
 
 #include <QListWidget>
 

@@ -5,7 +5,7 @@
 #include "listing/FileListElement.h"
 #include "scan/DirFolderView.h"
 #include "scan/FolderListScan.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 #include "scan/RecursiveFileScan.h"
 #include "scan/ScanErrorReport.h"
 #include "scan/ScanSession.h"

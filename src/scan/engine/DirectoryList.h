@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <ctime>
@@ -11,8 +11,9 @@
 class DirectoryList {
 public:
     // Points the list at a folder and re-reads its subfolders. Throws FsError for an unusable
-    // path; the list then keeps what it showed before.
-    void setPath(const QByteArray &path);
+    // path; the list then keeps what it showed before. A listener hears of a big folder's
+    // read as it goes (see readFolder).
+    void setPath(const QByteArray &path, ScanListener *listener = nullptr);
     const QByteArray &path() const { return path_; }
 
     int count() const { return int(entries_.size()); }
@@ -23,18 +24,14 @@ public:
     // Whether the folder's entries changed on disk since the list read them.
     bool stale() const;
 
-    // Reads an open folder for a walk, counted like every other read.
+    // Reads an open folder for a walk; a listener hears of every read.
     void read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
               ScanListener *listener = nullptr);
-
-    // Folders read so far through this list.
-    long long readCount() const { return reads_; }
 
 private:
     QByteArray path_;
     std::vector<SubfolderEntry> entries_;
     struct timespec stamp_ {};
-    long long reads_ = 0;
 };
 
 // A path in the program's absolute form: no trailing "/" except for the root itself.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/DirectoryList.h"
+#include "scan/engine/DirectoryList.h"
 
-#include "scan/QuietRead.h"
+#include "scan/engine/ScanListener.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,14 +19,13 @@ QByteArray normalFolderPath(const QByteArray &path)
     return p;
 }
 
-void DirectoryList::setPath(const QByteArray &path)
+void DirectoryList::setPath(const QByteArray &path, ScanListener *listener)
 {
     const QByteArray p = normalFolderPath(path);
     const struct timespec stamp = folderStamp(p);
     FolderHandle folder = FolderHandle::open(p);
     std::vector<SubfolderEntry> entries;
-    QuietRead quiet; // a folder of 400,000 files takes a while
-    read(folder, &entries, nullptr, &quiet);
+    read(folder, &entries, nullptr, listener);
     path_ = p;
     entries_ = std::move(entries);
     stamp_ = stamp;
@@ -40,6 +39,7 @@ bool DirectoryList::stale() const
 void DirectoryList::read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
                          ScanListener *listener)
 {
-    ++reads_;
+    if (listener)
+        listener->folderRead();
     readFolder(folder, folders, files, listener);
 }

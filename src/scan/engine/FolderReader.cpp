@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
-#include "scan/ScanListener.h"
+#include "scan/engine/ScanListener.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
