@@ -28,8 +28,12 @@ QString DirFolderView::pathText() const
 void DirFolderView::setPath(const QByteArray &path)
 {
     const QByteArray before = list_.path();
-    QuietRead quiet; // a folder of 400,000 files takes a while
-    list_.setPath(path, &quiet);
+    {
+        // A folder of 400,000 files takes a while. The quiet read must end before the change
+        // is announced: no handler runs while it lasts.
+        QuietRead quiet;
+        list_.setPath(path, &quiet);
+    }
     rebuildItems();
     if (list_.path() != before)
         emit changed();
