@@ -172,8 +172,8 @@ void FolderScanTest::folderReachedAgainBelowItself()
 {
     // A folder mounted again inside itself needs a mount namespace of the test's own.
     if (qgetenv("LISTWRIGHT_OWN_MOUNTS") != "1") {
-        if (::geteuid() != 0)
-            QSKIP("mounting needs the superuser");
+        if (::geteuid() != 0 || QProcess::execute("unshare", {"-m", "true"}) != 0)
+            QSKIP("mounting needs the superuser and mount namespaces");
         QProcess self;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LISTWRIGHT_OWN_MOUNTS", "1");
@@ -181,7 +181,10 @@ void FolderScanTest::folderReachedAgainBelowItself()
         self.start("unshare", {"--mount", "--propagation", "private", QCoreApplication::applicationFilePath(),
                                "folderReachedAgainBelowItself"});
         QVERIFY(self.waitForFinished(120000));
-        QCOMPARE(self.exitCode(), 0);
+        const QByteArray output = self.readAll();
+        QVERIFY2(self.exitCode() == 0, output.constData());
+        if (output.contains("SKIP   :"))
+            QSKIP("no bind mount could be made");
         return;
     }
     TempTree t;
@@ -195,7 +198,8 @@ void FolderScanTest::folderReachedAgainBelowItself()
         const TempTree &t;
         ~Mounts() { ::umount(t.at("S/C/again").constData()), ::umount(t.at("S/A/B/again").constData()); }
     } mounts{t};
-    QCOMPARE(::mount(t.at("S/A").constData(), t.at("S/A/B/again").constData(), nullptr, MS_BIND, nullptr), 0);
+    if (::mount(t.at("S/A").constData(), t.at("S/A/B/again").constData(), nullptr, MS_BIND, nullptr) != 0)
+        QSKIP("no bind mount could be made"); // a container may forbid it
     QCOMPARE(::mount(t.at("S").constData(), t.at("S/C/again").constData(), nullptr, MS_BIND, nullptr), 0);
     WindowFixture w(t.at("S"));
     w.f().chkFolderSize->setChecked(true);
