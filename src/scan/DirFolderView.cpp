@@ -28,11 +28,14 @@ QString DirFolderView::pathText() const
 void DirFolderView::setPath(const QByteArray &path)
 {
     const QByteArray before = list_.path();
+    files_.reset();
     {
         // A folder of 400,000 files takes a while. The quiet read must end before the change
         // is announced: no handler runs while it lasts.
         QuietRead quiet;
-        list_.setPath(path, &quiet);
+        FolderFiles files;
+        list_.setPath(path, &quiet, &files);
+        files_ = std::move(files);
     }
     rebuildItems();
     if (list_.path() != before)

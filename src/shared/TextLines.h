@@ -31,6 +31,9 @@ public:
     // Every line of `more`, sharing its bytes.
     void append(const TextLines &more);
     void clear();
+    // Room for `more` lines' places, so that a long list does not hold its places twice while
+    // it grows.
+    void reserve(qsizetype more) { starts_.reserve(starts_.size() + more); }
 
 private:
     char *startLine(qsizetype maxBytes);

@@ -24,6 +24,7 @@ public:
     // Every line of `more`, sharing its bytes.
     void append(const TextLines &more);
     void clear();
+    void reserve(qsizetype more) { lines_.reserve(more); }
     const TextLines &lines() const { return lines_; }
 
 private:
@@ -42,6 +43,8 @@ public:
     void clear() { model_->clear(); }
     void addItem(const QString &line) { model_->append(line); }
     void addItems(const TextLines &lines) { model_->append(lines); }
+    // Room for `more` lines about to be added one by one.
+    void reserve(qsizetype more) { model_->reserve(more); }
     qsizetype count() const { return model_->lines().size(); }
     QString item(qsizetype i) const { return model_->lines().at(i); }
     // Every line as text: a copy, for small lists; `textLines()` reads a large one.

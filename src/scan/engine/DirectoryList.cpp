@@ -19,16 +19,19 @@ QByteArray normalFolderPath(const QByteArray &path)
     return p;
 }
 
-void DirectoryList::setPath(const QByteArray &path, ScanListener *listener)
+void DirectoryList::setPath(const QByteArray &path, ScanListener *listener, FolderFiles *files)
 {
     const QByteArray p = normalFolderPath(path);
     const struct timespec stamp = folderStamp(p);
     FolderHandle folder = FolderHandle::open(p);
     std::vector<SubfolderEntry> entries;
-    read(folder, &entries, nullptr, listener);
+    FileNames names;
+    read(folder, &entries, files ? &names : nullptr, listener);
     path_ = p;
     entries_ = std::move(entries);
     stamp_ = stamp;
+    if (files)
+        *files = {p, stamp, std::move(names)};
 }
 
 bool DirectoryList::stale() const

@@ -6,14 +6,23 @@
 #include <ctime>
 #include <vector>
 
+// A folder's other entries (its files), as the read of its subfolders met them, and when its
+// entries had last changed before that read: the file list takes them instead of reading a
+// big folder a second time.
+struct FolderFiles {
+    QByteArray path;
+    struct timespec stamp {};
+    FileNames names;
+};
+
 // A windowless directory list: a folder's path and its immediate subfolders as full paths,
 // in the program's name order. Hidden folders and links to folders are included.
 class DirectoryList {
 public:
     // Points the list at a folder and re-reads its subfolders. Throws FsError for an unusable
     // path; the list then keeps what it showed before. A listener hears of a big folder's
-    // read as it goes (see readFolder).
-    void setPath(const QByteArray &path, ScanListener *listener = nullptr);
+    // read as it goes (see readFolder). With `files`, the same read fills it too.
+    void setPath(const QByteArray &path, ScanListener *listener = nullptr, FolderFiles *files = nullptr);
     const QByteArray &path() const { return path_; }
 
     int count() const { return int(entries_.size()); }
