@@ -139,10 +139,10 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
         listener.progress.bytes = before_->bytes + bytes_.load(std::memory_order_relaxed);
     };
     listener.progress.folder = trees_[i];
-    // Looks a few times per pump interval, so the pump comes close to when it is due.
-    const auto wait = std::chrono::milliseconds(std::max(1, listener.options().pumpIntervalMs / 3));
     for (;;) {
         {
+            // Until the tree is counted, or the next pump is due.
+            const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
             std::unique_lock lock(mutex_);
             if (treeDone_.wait_for(lock, wait, [&] { return done_.contains(i); })) {
                 const auto node = done_.extract(i);

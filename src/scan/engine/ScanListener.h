@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <algorithm>
 
 // What a scan engine tells whoever runs it, and how it learns whether to go on. The engine
 // calls tick() for every entry and every folder it passes; about every pumpIntervalMs of work
@@ -34,6 +35,8 @@ public:
     ScanProgress progress;
 
     const ScanOptions &options() const { return options_; }
+    // Milliseconds until the next tick pumps; 0 when it is due.
+    qint64 msUntilPump() const { return std::max<qint64>(0, options_.pumpIntervalMs - clock_.elapsed()); }
 
     // A folder's entries were read: for a listener that watches what a walk costs.
     virtual void folderRead() {}
