@@ -1,6 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shared/TextList.h"
 
+#include <malloc.h>
+
+namespace {
+// Lines from which a list counts as long when it is emptied.
+constexpr qsizetype BigList = 100000;
+}
+
 int TextListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(shown_);
@@ -55,10 +62,15 @@ void TextListModel::clear()
 {
     if (lines_.isEmpty())
         return;
+    // A long list's text was spread over the heaps of the threads that made it; once it is
+    // let go of, the memory goes back to the system rather than waiting in those heaps.
+    const bool big = lines_.size() >= BigList;
     beginResetModel();
     lines_.clear();
     shown_ = 0;
     endResetModel();
+    if (big)
+        ::malloc_trim(0);
 }
 
 TextList::TextList(QWidget *parent) : QListView(parent), model_(new TextListModel(this))
