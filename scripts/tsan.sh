@@ -22,7 +22,9 @@ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=None "${launcher[@]}" \
 cmake --build "$build" -j"$(nproc)"
 
 # halt_on_error: the first report ends the test program, so ctest counts it as failed.
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+# die_after_fork=0: the tests start programs (find, unshare, setpriv, themselves), and QProcess
+# forks from a process with threads; the child only execs.
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0"
 if [ -f "$top/scripts/tsan.supp" ]; then
   TSAN_OPTIONS="$TSAN_OPTIONS:suppressions=$top/scripts/tsan.supp"
 fi

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and validates the desktop files installed there.
 #   tests/desktop-files.sh BUILD-FOLDER
 set -euo pipefail

@@ -6,7 +6,7 @@
 #include "listing/DriveList.h"
 #include "scan/ProgressText.h"
 #include "scan/ScanPump.h"
-#include "scan/ScanProgress.h"
+#include "scan/engine/ScanProgress.h"
 #include "shared/MainForm.h"
 #include "shell/Splash.h"
 #include "shell/StartFolder.h"
@@ -111,12 +111,6 @@ QString shownInMenu(QMenu *menu, QAction *action)
 class DesktopTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { ScanListener::intervalMs = 0; }
-    void cleanup()
-    {
-        ScanListener::intervalMs = 15;
-        ScanPump::progressIntervalMs = 100;
-    }
 
     void helpAndVersionWithoutDisplay()
     {
@@ -227,12 +221,14 @@ private slots:
         const QByteArray deep = "S/d1/" + QByteArray(120, 'x') + "/" + QByteArray(120, 'y');
         t.mkdir(deep);
         t.file(deep + "/f", 2048);
-        ScanPump::progressIntervalMs = 0; // a line at every pump
         // A desktop with a large face: the bar keeps the window's own, which fits its height.
         const QFont desktopFont = QApplication::font();
         QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
         const auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
         WindowFixture w(t.at("S"));
+        // Counted on the window thread with a pump at every entry, and a line at every pump.
+        w.window->scans().options = ScanOptions{0, 0};
+        w.window->scans().progressIntervalMs = 0;
         w.window->show();
         QStatusBar *bar = w.f().StatusBar1;
         QVERIFY(bar->currentMessage().isEmpty());
@@ -275,7 +271,7 @@ private slots:
         QVERIFY(sawDeep);
 
         // At most one line per interval: with a long one, the first line stays for the whole scan.
-        ScanPump::progressIntervalMs = 3600 * 1000;
+        w.window->scans().progressIntervalMs = 3600 * 1000;
         shown = sizeScanShows();
         QVERIFY(shown.size() > 10 && emptied);
         QCOMPARE(shown.count(shown.first()), shown.size());

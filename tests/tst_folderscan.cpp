@@ -6,6 +6,7 @@
 #include "scan/ScanPump.h"
 #include "scan/ScanSteps.h"
 #include "shared/MainForm.h"
+#include "support/PumpCounter.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -29,6 +30,8 @@ private slots:
     void unreadableFoldersAreReportedAndSkipped();
     void goneFolderIsReportedOnce();
     void eventsAreProcessedInFoldersWithoutFiles();
+    void workersShowWhatOneWalkShows();
+    void stopDuringParallelCountLeavesNoLateLine();
     void loadFailureIsReported();
     void recursiveListingAndColumns();
     void stopWithoutScanAndOtherKeys();
@@ -299,13 +302,132 @@ void FolderScanTest::eventsAreProcessedInFoldersWithoutFiles()
         t.mkdir("empty/e" + QByteArray::number(i) + "/inner");
     WindowFixture w(t.path());
     w.open(t.at("empty"));
-    ScanListener::intervalMs = 0;
-    const long long before = ScanPump::pumps;
+    w.window->scans().options = ScanOptions{0, 0};
+    PumpCounter counter;
     w.f().chkFolderSize->setChecked(true);
-    ScanListener::intervalMs = 15;
     // Not a single file, yet the window had its turn at every folder.
-    QVERIFY(ScanPump::pumps - before >= 600);
+    QVERIFY(counter.pumps() >= 600);
     QCOMPARE(w.folderLines().size(), 300);
+}
+
+void FolderScanTest::workersShowWhatOneWalkShows()
+{
+    // Root reads everything: the shut folders need an unprivileged user.
+    if (::geteuid() == 0) {
+        QCOMPARE(QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                QCoreApplication::applicationFilePath(), "workersShowWhatOneWalkShows"}), 0);
+        return;
+    }
+    // Problems in several subfolders, between files and at several depths: shut folders, and
+    // chains deeper than the walker goes. Names of one file in several subfolders.
+    TempTree t;
+    for (const char *sub : {"S/A/a1", "S/A/shut", "S/B", "S/C/c1/shut", "S/D", "S/E/ok", "S/F"})
+        t.mkdir(sub);
+    t.mkdir("S/B/" + QByteArray("d/").repeated(101) + "end");
+    t.mkdir("S/D/" + QByteArray("e/").repeated(102));
+    for (const char *file : {"S/A/a1/x", "S/A/shut/no", "S/A/z", "S/B/m", "S/B/d/d/n", "S/C/c1/k", "S/C/c1/shut/no",
+                             "S/D/e/p", "S/E/ok/q", "S/own"})
+        t.file(file, qstrlen(file) * 100);
+    t.file("S/F/big", 5000);
+    t.hardLink("S/F/big", "S/A/a1/big-too"); // counted in A, the first that holds it
+    t.hardLink("S/F/big", "S/E/big-too");
+    t.hardLink("S/F/big", "S/big-own");
+    for (const char *shut : {"S/A/shut", "S/C/c1/shut"})
+        ::chmod(t.at(shut).constData(), 0);
+
+    struct Seen {
+        QStringList folderLines, fileLines, boxes;
+        qint64 total;
+        bool operator==(const Seen &) const = default;
+    };
+    const auto scan = [&](int workers, bool recursive) {
+        WindowFixture w(t.path());
+        w.window->scans().options.workers = workers;
+        w.open(t.at("S"));
+        (recursive ? w.f().chkRecursive : w.f().chkFolderSize)->setChecked(true);
+        Seen seen{w.folderLines(), w.fileLines(), {}, qint64(w.f().FolderTotalBytes)};
+        for (const ScriptedMessageBoxes::Box &box : w.boxes.boxes)
+            seen.boxes << box.title + ": " + box.text;
+        return seen;
+    };
+    for (bool recursive : {false, true}) {
+        const Seen one = scan(0, recursive);
+        QCOMPARE(one.boxes.size(), 8); // two shut folders, two depth errors: two boxes each
+        QVERIFY(one.boxes[1].endsWith(str(t.at("S/A/shut"))));
+        QVERIFY(one.boxes[5].endsWith(str(t.at("S/C/c1/shut"))));
+        for (int workers : {1, 2, 5}) {
+            const Seen many = scan(workers, recursive);
+            QCOMPARE(many.folderLines, one.folderLines);
+            QCOMPARE(many.fileLines, one.fileLines);
+            QCOMPARE(many.boxes, one.boxes);
+            QCOMPARE(many.total, one.total);
+        }
+        if (recursive) {
+            QCOMPARE(one.fileLines.filter("big").size(), 4); // every name gets its line, the own one too
+        } else {
+            // The file of four names counts once, in A's line.
+            QVERIFY(one.folderLines[0].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
+            QVERIFY(one.folderLines[4].trimmed().endsWith(" 800    B"));
+            QVERIFY(one.folderLines[5].trimmed().endsWith(" 0    B"));
+        }
+    }
+    for (const char *shut : {"S/A/shut", "S/C/c1/shut"})
+        ::chmod(t.at(shut).constData(), 0755);
+}
+
+void FolderScanTest::stopDuringParallelCountLeavesNoLateLine()
+{
+    TempTree t;
+    t.wide("S", 60, 40);
+    WindowFixture w(t.path());
+    w.window->scans().options = ScanOptions{0, 2};
+    w.open(t.at("S"));
+    w.window->show();
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    w.f().lstFolders->setFocus();
+    // Esc once the first lines show, while the workers are counting further trees.
+    bool stopped = false;
+    QTimer esc;
+    QObject::connect(&esc, &QTimer::timeout, [&] {
+        if (!stopped && w.f().lstBigFileList->count() > 0) {
+            stopped = true;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        }
+    });
+    esc.start(0);
+    w.f().chkRecursive->setChecked(true);
+    esc.stop();
+    QVERIFY(stopped);
+    const QStringList atStop = w.fileLines();
+    QVERIFY(atStop.size() < 60 * 40);
+    // Whatever the workers had counted never reaches the list.
+    QTest::qWait(200);
+    QCOMPARE(w.fileLines(), atStop);
+    QCOMPARE(w.boxes.titles().first(), QStringLiteral("Listwright - STOP SIZE SCAN"));
+
+    // Overtaken by another folder while the workers count: only the other folder's lines.
+    t.wide("O", 3, 2);
+    w.f().chkRecursive->setChecked(false);
+    w.open(t.at("S"));
+    bool moved = false;
+    QTimer move;
+    QObject::connect(&move, &QTimer::timeout, [&] {
+        if (!moved && w.f().lstBigFileList->count() > 0) {
+            moved = true;
+            w.open(t.at("O"));
+        }
+    });
+    move.start(0);
+    w.f().chkRecursive->setChecked(true);
+    move.stop();
+    QVERIFY(moved);
+    QTest::qWait(200);
+    WindowFixture fresh(t.path());
+    fresh.open(t.at("O"));
+    fresh.f().chkRecursive->setChecked(true);
+    QCOMPARE(w.fileLines(), fresh.fileLines());
+    QCOMPARE(w.fileLines().size(), 3 * 2);
 }
 
 void FolderScanTest::loadFailureIsReported()

@@ -5,8 +5,8 @@
 // line, boxes, caption and pointer are compared with a fresh window's.
 #include "listing/DriveList.h"
 #include "scan/DirFolderView.h"
-#include "scan/ScanPump.h"
 #include "shared/MainForm.h"
+#include "support/PumpCounter.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -43,9 +43,12 @@ void makeTree(const TempTree &t)
     t.file("O/P/p.txt", 42);
 }
 
-std::unique_ptr<WindowFixture> newWindow(const TempTree &t)
+// With no workers the subfolders are counted on the window thread, with a pump at every entry:
+// the same pumps in every run. With workers there is a pump at least after every subfolder.
+std::unique_ptr<WindowFixture> newWindow(const TempTree &t, int workers = 0)
 {
     auto w = std::make_unique<WindowFixture>(t.at("S"));
+    w->window->scans().options = ScanOptions{0, workers};
     {
         const QSignalBlocker quiet(w->f().drvDrive);
         w->f().drvDrive->setDrives({QString::fromUtf8(t.at("S")), QString::fromUtf8(t.at("O"))});
@@ -100,8 +103,6 @@ Action onDisk(const std::function<void(const TempTree &)> &change)
 class MidScanTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { ScanListener::intervalMs = 0; }
-    void cleanup() { ScanListener::intervalMs = 15; }
     void actionDuringScan_data();
     void actionDuringScan();
 };
@@ -109,27 +110,32 @@ private slots:
 void MidScanTest::actionDuringScan_data()
 {
     QTest::addColumn<int>("scan");
+    QTest::addColumn<int>("workers");
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("point"); // 0 early, 1 middle, 2 late, 3 right after the last subfolder
     const QStringList actions = {"chkFolderSize", "chkRecursive", "chkSize", "chkModified", "chkAutoUpdate",
                                  "chkPrintDir", "pattern", "drive", "other folder", "same folder", "Esc",
                                  "Save", "Print", "Exit", "subfolder removed", "subfolder added",
                                  "start folder removed"};
-    for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)}) {
-        for (const QString &action : actions)
-            for (int point : {0, 1, 2})
-                QTest::addRow("%s, %s, %s", scan ? "recursive" : "folder sizes", qPrintable(action),
-                              point == 0 ? "early" : point == 1 ? "middle" : "late")
-                    << scan << action << point;
-        // Right after the last subfolder, when nothing is read any more but the own files.
-        QTest::addRow("%s, start folder removed, after the subfolders", scan ? "recursive" : "folder sizes")
-            << scan << QStringLiteral("start folder removed") << 3;
-    }
+    for (int workers : {0, 2})
+        for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)}) {
+            const char *scanName = scan ? "recursive" : "folder sizes";
+            const char *counted = workers ? ", two workers" : "";
+            for (const QString &action : actions)
+                for (int point : {0, 1, 2})
+                    QTest::addRow("%s%s, %s, %s", scanName, counted, qPrintable(action),
+                                  point == 0 ? "early" : point == 1 ? "middle" : "late")
+                        << scan << workers << action << point;
+            // Right after the last subfolder, when nothing is read any more but the own files.
+            QTest::addRow("%s%s, start folder removed, after the subfolders", scanName, counted)
+                << scan << workers << QStringLiteral("start folder removed") << 3;
+        }
 }
 
 void MidScanTest::actionDuringScan()
 {
     QFETCH(int, scan);
+    QFETCH(int, workers);
     QFETCH(QString, action);
     QFETCH(int, point);
     const QHash<QString, Action> actions = {
@@ -157,31 +163,42 @@ void MidScanTest::actionDuringScan()
         {"subfolder added", onDisk([](const TempTree &t) { t.mkdir("S/BB/new"); t.file("S/BB/new/n.txt", 777); })},
     };
 
-    // How many pumps the scan makes when nothing interrupts it.
+    // On the window thread: how many pumps the scan makes when nothing interrupts it.
     static QHash<int, long long> pumpsOf;
-    if (!pumpsOf.contains(scan)) {
+    if (!workers && !pumpsOf.contains(scan)) {
         TempTree quiet;
         makeTree(quiet);
         auto w = newWindow(quiet);
-        const long long before = ScanPump::pumps;
+        PumpCounter counter;
         startScan(*w, Scan(scan));
-        pumpsOf[scan] = ScanPump::pumps - before;
+        pumpsOf[scan] = counter.pumps();
     }
-    const long long pumps = pumpsOf[scan];
-    QVERIFY(pumps > 10);
+    const long long pumps = pumpsOf.value(scan);
+    QVERIFY(workers || pumps > 10);
     const long long at = point == 0 ? 1 : point == 1 ? pumps / 2 : point == 2 ? pumps - 1 : pumps - 2;
+    // With workers, the pumps come as the trees do: the action comes at the first pump, or at the
+    // first after the second, the fourth or the last of the five subfolders was shown (one caption
+    // dot each).
+    const int shown = point == 0 ? 0 : point == 1 ? 2 : point == 2 ? 4 : 5;
+    const auto dots = [](const QString &caption) {
+        qsizetype n = 0;
+        while (n < caption.size() && caption[caption.size() - 1 - n] == QLatin1Char('.'))
+            ++n;
+        return n;
+    };
 
     // The action, from inside the scan's event pump number `at`.
     TempTree t;
     makeTree(t);
-    auto w = newWindow(t);
+    auto w = newWindow(t, workers);
     w->f().lstFolders->setFocus();
     Replay replay;
     QStringList afterAction;
-    const long long base = ScanPump::pumps;
-    QTimer inject;
+    long long pumped = 0;
+    QTimer inject; // fires once at every pump, as PumpCounter does
     QObject::connect(&inject, &QTimer::timeout, [&] {
-        if (!replay && ScanPump::pumps - base >= at) {
+        const bool due = workers ? dots(w->f().window->windowTitle()) >= shown : ++pumped >= at;
+        if (!replay && due) {
             replay = actions[action](*w, t);
             afterAction = w->folderLines();
         }
@@ -199,7 +216,8 @@ void MidScanTest::actionDuringScan()
         const QString gone = QString::fromUtf8(t.at(action == "subfolder removed" ? "S/d2" : "S"));
         QVERIFY2(w->boxes.boxes[1].text.endsWith(" is: " + gone), qPrintable(w->boxes.boxes[1].text));
     }
-    if (action == "subfolder removed" && point != 1) // gone before it was read, or after
+    // Gone before it was read, or after. Workers may be reading it at any point.
+    if (action == "subfolder removed" && point != 1 && !workers)
         QCOMPARE(w->boxes.titles(), QStringList());
     if (action == "start folder removed") { // one report, and the window is idle
         QCOMPARE(w->boxes.boxes.size(), 2);

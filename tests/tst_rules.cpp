@@ -39,6 +39,11 @@ private slots:
             QCOMPARE(displayName(between(c).toUtf8()), QStringLiteral("a?b"));
         for (char16_t c : kept)
             QCOMPARE(displayName(between(c).toUtf8()), between(c));
+        // A name's width in characters as it shows, plain ASCII or not.
+        for (const QByteArray &name : {QByteArray("plain ~name"), QByteArray("tab\there"), QByteArray("del\x7f"),
+                                       QByteArray("caf\xc3\xa9"), QByteArray("smile\xf0\x9f\x98\x80"), QByteArray("bad\xe9!")})
+            QCOMPARE(displayWidth(name), charCount(displayName(name)));
+        QCOMPARE(displayWidth("smile\xf0\x9f\x98\x80"), 6);
     }
     void nameOrder()
     {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The scan engine without a window: the folder walker and the tree counter on real folders in
 // a temporary directory, and the scan session's rules.
-#include "scan/DirectoryList.h"
-#include "scan/FolderWalker.h"
-#include "scan/ScanListener.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderWalker.h"
+#include "scan/engine/ScanListener.h"
 #include "scan/ScanSession.h"
-#include "scan/TreeCounter.h"
+#include "scan/engine/TreeCounter.h"
 #include "shared/Text.h"
 #include "support/TempTree.h"
 
@@ -32,6 +32,9 @@ public:
     QStringList problems;
     std::function<ScanEnd(int)> onPump = [](int) { return ScanEnd::Completed; };
     int pumps = 0;
+    long long reads = 0;
+    TestListener() : ScanListener(ScanOptions{0, 0}) {} // a pump at every tick
+    void folderRead() override { ++reads; }
     ScanEnd problem(const QString &description, const QString &entryName) override
     {
         problems << entryName + ": " + description;
@@ -48,7 +51,6 @@ class ScanEngineTest : public QObject {
 private slots:
     void walkOrderEndsAndReads();
     void depthLimit();
-    void init() { ScanListener::intervalMs = 0; }
     void counterKeepsItsSnapshotAndGoesOn();
     void eachFileCountsOnceWithItsOwnLength();
     void removedFolderIsReportedOnce_data();
@@ -68,9 +70,10 @@ void ScanEngineTest::walkOrderEndsAndReads()
     tree.symlink(tree.at("S"), "S/A/up");  // a loop back to the start
     tree.symlink(".", "S/A/A1/self");      // a loop onto itself
     DirectoryList dir;
-    FolderWalker walker;
+    TestListener reads;
+    FolderWalker walker(&reads);
     QCOMPARE(walkAll(walker, dir, tree.at("W")).size(), qsizetype(Width));
-    QCOMPARE(dir.readCount(), 1LL + Width); // every folder listed once, the wide one too
+    QCOMPARE(reads.reads, 1LL + Width); // every folder listed once, the wide one too
     QCOMPARE(walkAll(walker, dir, tree.at("S")), QByteArrayList({"A", "A/A1", "A/A2", "B"}));
     QCOMPARE(walkAll(walker, dir, tree.at("missing")), QByteArrayList({"(no walk)"}));
     // A name that is not valid UTF-8 is walked through its own bytes.

@@ -7,8 +7,8 @@
 #include "listing/ModifiedText.h"
 #include "scan/ByteConverter.h"
 #include "scan/DirFolderView.h"
-#include "scan/FolderReader.h"
-#include "scan/SeenFiles.h"
+#include "scan/engine/FolderReader.h"
+#include "scan/engine/SeenFiles.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
@@ -73,7 +73,7 @@ void rebuild(MainForm &f, QuietWork &quiet)
     const int count = files.count();
     qsizetype longest = 0;
     for (int i = 0; i < count; ++i) {
-        longest = std::max(longest, charCount(files.name(i)));
+        longest = std::max(longest, displayWidth(files.nativeName(i)));
         quiet.keepAlive();
     }
     const qsizetype NameWidth = longest + 1;
@@ -84,9 +84,14 @@ void rebuild(MainForm &f, QuietWork &quiet)
     FolderFileFacts folderFiles(folder);
     SeenFiles seen;
     bool folderReported = false;
-    if (showSize || showModified)
-        folderFiles.lookUp(count, [&files](int i) { return files.nativeName(i); }, [&quiet] { quiet.keepAlive(); });
+    // The files are looked up a slice at a time, so that a big folder's facts are never all
+    // held at once beside its lines.
+    constexpr int LookUpSlice = 16384;
+    f.lstBigFileList->reserve(count);
     for (int ItemIndex = 0; ItemIndex < count; ++ItemIndex) {
+        if ((showSize || showModified) && ItemIndex % LookUpSlice == 0)
+            folderFiles.lookUp(ItemIndex, std::min(LookUpSlice, count - ItemIndex),
+                               [&files](int i) { return files.nativeName(i); }, [&quiet] { quiet.keepAlive(); });
         quiet.keepAlive();
         const QString name = files.name(ItemIndex);
         FileFacts facts;

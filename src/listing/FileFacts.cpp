@@ -26,8 +26,10 @@ FileFacts FolderFileFacts::facts(int64_t length, qint64 modified, dev_t device, 
             device, inode, links};
 }
 
-void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &name, const std::function<void()> &between)
+void FolderFileFacts::lookUp(int first, int count, const std::function<const char *(int)> &name,
+                             const std::function<void()> &between)
 {
+    first_ = first;
     looked_.assign(size_t(std::max(count, 0)), Looked{});
     if (!folder_.isOpen())
         return;
@@ -41,7 +43,7 @@ void FolderFileFacts::lookUp(int count, const std::function<const char *(int)> &
             for (int i = from; i < std::min(count, from + Slice); ++i) {
                 struct stat st;
                 Looked &l = looked_[size_t(i)];
-                l.error = statEntryAt(folder_, name(i), st);
+                l.error = statEntryAt(folder_, name(first + i), st);
                 if (l.error == 0)
                     l = {int64_t(st.st_size), int64_t(st.st_mtim.tv_sec), st.st_dev, st.st_ino, uint32_t(st.st_nlink), 0};
             }
@@ -66,6 +68,7 @@ FileFacts FolderFileFacts::read(int i, const char *name) const
 {
     if (!folder_.isOpen())
         throw FsError(openError_);
+    i -= first_;
     if (i < 0 || size_t(i) >= looked_.size()) {
         const struct stat st = statEntry(folder_, name);
         return facts(st.st_size, st.st_mtim.tv_sec, st.st_dev, st.st_ino, st.st_nlink);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -27,10 +27,12 @@ public:
     // A folder that cannot be opened makes every read fail with the folder's error.
     explicit FolderFileFacts(const QByteArray &folder);
 
-    // Looks up files 0 to count - 1 at once, for read() to answer. Nearly all the time of a
-    // big folder goes into the kernel's look-ups, so two threads share them. The calling
-    // thread runs `between`, if given, between its slices of the work.
-    void lookUp(int count, const std::function<const char *(int)> &name, const std::function<void()> &between = {});
+    // Looks up files first to first + count - 1 at once, for read() to answer; what an earlier
+    // look-up found is let go of. Nearly all the time of a big folder goes into the kernel's
+    // look-ups, so two threads share them. The calling thread runs `between`, if given,
+    // between its slices of the work.
+    void lookUp(int first, int count, const std::function<const char *(int)> &name,
+                const std::function<void()> &between = {});
     // The facts of file i, called `name`: from the look-up, or read now when it has none.
     // Throws FsError for a file that cannot be read (one that vanished, for instance).
     FileFacts read(int i, const char *name) const;
@@ -52,5 +54,6 @@ private:
     QString openError_; // why the folder could not be opened
     int openErrorCode_ = 0;
     QTimeZone zone_;
+    int first_ = 0; // the file looked_[0] is of
     std::vector<Looked> looked_;
 };

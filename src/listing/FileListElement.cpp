@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "listing/FileListElement.h"
 
-#include "scan/DirectoryList.h"
-#include "scan/FolderReader.h"
 #include "scan/QuietRead.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderReader.h"
 #include "shared/Text.h"
 
 QString FileListElement::name(int i) const
@@ -11,7 +11,7 @@ QString FileListElement::name(int i) const
     return displayName(names_.view(shown_[size_t(i)]));
 }
 
-bool FileListElement::setPath(const QByteArray &path)
+bool FileListElement::setPath(const QByteArray &path, std::optional<FolderFiles> readAlready)
 {
     const QByteArray before = path_;
     const QByteArray p = normalFolderPath(path);
@@ -19,7 +19,7 @@ bool FileListElement::setPath(const QByteArray &path)
         return false;
     path_ = p;
     try {
-        reread();
+        reread(std::move(readAlready));
     } catch (...) {
         path_ = before;
         throw;
@@ -60,14 +60,21 @@ std::vector<uint32_t> FileListElement::matching(const FileNames &names, ScanList
     return shown;
 }
 
-void FileListElement::reread()
+void FileListElement::reread(std::optional<FolderFiles> readAlready)
 {
-    // The stamp before the read: entries that change during it change the stamp too.
-    const struct timespec stamp = folderStamp(path_);
-    FolderHandle folder = FolderHandle::open(path_);
-    FileNames files;
     QuietRead quiet;
-    readFolder(folder, nullptr, &files, &quiet);
+    FileNames files;
+    struct timespec stamp {};
+    if (readAlready && readAlready->path == path_) {
+        files = std::move(readAlready->names);
+        stamp = readAlready->stamp;
+    } else {
+        readAlready.reset(); // another folder's names are let go of before these are read
+        // The stamp before the read: entries that change during it change the stamp too.
+        stamp = folderStamp(path_);
+        FolderHandle folder = FolderHandle::open(path_);
+        readFolder(folder, nullptr, &files, &quiet);
+    }
     std::vector<uint32_t> shown = matching(files, quiet);
     stamp_ = stamp;
     names_ = std::move(files);

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "listing/FilePattern.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 // What the complete file list was built from: the folder, the names' pattern and when the
@@ -33,9 +35,11 @@ public:
     // Points the list at a folder and reads its names, unless it already shows that folder;
     // answers whether the path changed. Throws FsError for a folder that cannot be read, and
     // the list then keeps its previous path and names.
-    bool setPath(const QByteArray &path);
+    // Files read already (by the folder tree's read of the same folder) are taken instead of
+    // reading the folder again.
+    bool setPath(const QByteArray &path, std::optional<FolderFiles> readAlready = std::nullopt);
     // Reads the names of the same folder again (its entries changed on disk).
-    void reread();
+    void reread(std::optional<FolderFiles> readAlready = std::nullopt);
     const QByteArray &path() const { return path_; }
     // When the folder's entries had last changed as the names were read (zero if unknown).
     const struct timespec &stamp() const { return stamp_; }

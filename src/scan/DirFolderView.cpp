@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/DirFolderView.h"
 
+#include "scan/QuietRead.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
@@ -27,7 +28,15 @@ QString DirFolderView::pathText() const
 void DirFolderView::setPath(const QByteArray &path)
 {
     const QByteArray before = list_.path();
-    list_.setPath(path);
+    files_.reset();
+    {
+        // A folder of 400,000 files takes a while. The quiet read must end before the change
+        // is announced: no handler runs while it lasts.
+        QuietRead quiet;
+        FolderFiles files;
+        list_.setPath(path, &quiet, &files);
+        files_ = std::move(files);
+    }
     rebuildItems();
     if (list_.path() != before)
         emit changed();

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/DirectoryList.h"
+#include "scan/engine/DirectoryList.h"
 
 #include <QListWidget>
+#include <optional>
+#include <utility>
 
 // The visible folder list: the current path as an indented tree of open folders, followed
 // by the current folder's subfolders one level deeper. Enter or a double-click opens the
@@ -25,6 +27,10 @@ public:
     // Whether the current folder's entries changed on disk since they were read.
     bool stale() const { return list_.stale(); }
 
+    // The files the last setPath met in the folder, for the file list; they are given once,
+    // and the next setPath drops those not taken.
+    std::optional<FolderFiles> takeFiles() { return std::exchange(files_, std::nullopt); }
+
 signals:
     void changed();
     // The user tried to open a folder that cannot be read.
@@ -38,4 +44,5 @@ private:
     void rebuildItems();
 
     DirectoryList list_;
+    std::optional<FolderFiles> files_;
 };

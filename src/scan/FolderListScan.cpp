@@ -6,7 +6,8 @@
 #include "scan/ParentFolder.h"
 #include "scan/ScanPump.h"
 #include "scan/ScanSteps.h"
-#include "scan/TreeCounter.h"
+#include "scan/SubfolderCount.h"
+#include "scan/engine/TreeCounter.h"
 #include "shared/MainForm.h"
 #include "shared/TextList.h"
 
@@ -33,15 +34,14 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
     } else {
         ScanPump pump(f, session, request);
         TreeCounter counter(pump, start.folder);
-        for (const ScanSubfolder &entry : start.subfolders) {
-            int64_t FolderBytes = 0;
-            if (!entry.isLink) // a link to a folder gets its line but is not walked
-                if (const ScanEnd end = counter.count(entry.path, FolderBytes); end != ScanEnd::Completed)
-                    return end;
-            f.lstFolders->addItem(folderLine(entry.text, FolderBytes, start.nameWidth));
+        size_t next = 0;
+        const auto addFolderLine = [&](int64_t FolderBytes) {
+            f.lstFolders->addItem(folderLine(start.subfolders[next++].text, FolderBytes, start.nameWidth));
             f.FolderTotalBytes += FolderBytes;
             advanceCaption(f);
-        }
+        };
+        if (const ScanEnd end = countSubfolders(f, pump, counter, start, {}, addFolderLine); end != ScanEnd::Completed)
+            return end;
         int64_t ownBytes = 0;
         if (const ScanEnd end = counter.countFiles(ownBytes); end != ScanEnd::Completed)
             return end;

@@ -2,7 +2,7 @@
 #include "scan/ProgressText.h"
 
 #include "scan/ByteConverter.h"
-#include "scan/ScanProgress.h"
+#include "scan/engine/ScanProgress.h"
 #include "shared/Text.h"
 
 #include <QLocale>

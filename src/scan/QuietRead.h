@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/ScanListener.h"
+#include "scan/engine/ScanListener.h"
 #include "shared/QuietWork.h"
 
 // A listener for reading and sorting a big folder's names outside a scan: the window keeps

@@ -6,7 +6,8 @@
 #include "scan/ParentFolder.h"
 #include "scan/ScanPump.h"
 #include "scan/ScanSteps.h"
-#include "scan/TreeCounter.h"
+#include "scan/SubfolderCount.h"
+#include "scan/engine/TreeCounter.h"
 #include "shared/MainForm.h"
 #include "shared/Text.h"
 #include "shared/TextList.h"
@@ -36,20 +37,17 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
 
     ScanPump pump(f, session, request);
     TreeCounter counter(pump, start.folder);
-    const auto addLine = [&f](const QByteArray &dir, const char *name, int64_t length) {
+    const auto lineOf = [](const QByteArray &dir, const char *name, int64_t length) {
         // A file of this one name is counted but gets no line.
-        if (std::strcmp(name, "MSCREATE.DIR") != 0)
-            f.lstBigFileList->addItem(recursiveFileLine(dir, name, length));
+        return std::strcmp(name, "MSCREATE.DIR") != 0 ? recursiveFileLine(dir, name, length) : QString();
     };
-    for (const ScanSubfolder &entry : start.subfolders) {
-        int64_t FolderBytes = 0;
-        if (!entry.isLink)
-            if (const ScanEnd end = counter.count(entry.path, FolderBytes, addLine); end != ScanEnd::Completed)
-                return end;
+    const auto addSubfolder = [&](int64_t FolderBytes) {
         counted.subfolderBytes.push_back(FolderBytes);
         f.FolderTotalBytes += FolderBytes;
         advanceCaption(f);
-    }
+    };
+    if (const ScanEnd end = countSubfolders(f, pump, counter, start, lineOf, addSubfolder); end != ScanEnd::Completed)
+        return end;
     if (isChecked(f.chkFolderSize)) {
         if (const ScanEnd end = counter.countFiles(counted.ownBytes); end != ScanEnd::Completed)
             return end;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/ScanEnd.h"
+#include "scan/engine/ScanEnd.h"
 #include "scan/ScanSession.h"
 #include "scan/ScanSteps.h"
 

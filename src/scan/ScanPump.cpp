@@ -10,7 +10,7 @@
 #include <QStyle>
 
 ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request)
-    : f_(f), session_(session), request_(request), sizeScan_(session, request)
+    : ScanListener(session.options), f_(f), session_(session), request_(request), sizeScan_(session, request)
 {
 }
 
@@ -22,7 +22,6 @@ ScanPump::~ScanPump()
 
 ScanEnd ScanPump::pump()
 {
-    ++pumps;
     showProgress();
     QCoreApplication::processEvents();
     return session_.verdict(request_);
@@ -30,7 +29,7 @@ ScanEnd ScanPump::pump()
 
 void ScanPump::showProgress()
 {
-    if (!f_.StatusBar1 || (progressShown_.isValid() && progressShown_.elapsed() < progressIntervalMs))
+    if (!f_.StatusBar1 || (progressShown_.isValid() && progressShown_.elapsed() < session_.progressIntervalMs))
         return;
     progressShown_.start();
     // The counts show whole; the folder gives up its middle when the line is too long.

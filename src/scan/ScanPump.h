@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/ScanListener.h"
+#include "scan/engine/ScanListener.h"
 #include "scan/ScanSession.h"
 
 #include <QElapsedTimer>
@@ -19,10 +19,9 @@ public:
 
     ScanEnd problem(const QString &description, const QString &entryName) override;
 
-    // Event pumps of every size scan so far (tests count them instead of timing them).
-    static inline long long pumps = 0;
-    // Least milliseconds between two progress lines: at most ten a second.
-    static inline int progressIntervalMs = 100;
+    // Keeps `pool` known to the session while the answer lives, so that whatever ends this
+    // scan's request cancels its workers at once.
+    ScanSession::Workers watch(ParallelCount &pool) { return {session_, request_, pool}; }
 
 protected:
     ScanEnd pump() override;

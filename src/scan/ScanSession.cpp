@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ScanSession.h"
 
+#include "scan/engine/ParallelCount.h"
+
+#include <algorithm>
+
 ScanSession::Request ScanSession::begin(unsigned work)
 {
     Request r;
     r.id = ++newest_;
+    cancelWorkers(r.id);
     r.work = work | (running_ ? undone_ : 0u);
     running_ = true;
     undone_ = r.work;
@@ -44,6 +49,7 @@ void ScanSession::requestStop()
     if (sizeScan_ == 0)
         return;
     stopFor_ = sizeScan_;
+    cancelWorkers(0, stopFor_);
     if (stopFor_ == newest_) {
         running_ = false;
         undone_ = 0;
@@ -61,4 +67,21 @@ ScanSession::SizeScan::~SizeScan()
     // A stop made for this scan ends with it.
     if (s_.stopFor_ == id_)
         s_.stopFor_ = 0;
+}
+
+void ScanSession::cancelWorkers(uint64_t newest, uint64_t only)
+{
+    for (const Counting &c : workers_)
+        if (c.request < newest || c.request == only)
+            c.pool->cancel();
+}
+
+ScanSession::Workers::Workers(ScanSession &s, const Request &r, ParallelCount &pool) : s_(s), pool_(pool)
+{
+    s_.workers_.push_back({r.id, &pool});
+}
+
+ScanSession::Workers::~Workers()
+{
+    std::erase_if(s_.workers_, [this](const Counting &c) { return c.pool == &pool_; });
 }

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/ScanEnd.h"
+#include "scan/engine/ScanEnd.h"
+#include "scan/engine/ScanOptions.h"
 
 #include <cstdint>
+#include <vector>
+
+class ParallelCount;
 
 // The one owner of the scans' state: which request is the newest, what it still has to do,
 // which size scan is pumping events (the one a stop request reaches), and whether the window
@@ -41,8 +45,17 @@ public:
     // the request is dropped; it never reaches a later scan.
     void requestStop();
 
+    // How this window's scans count, and the least milliseconds between two progress lines
+    // in the status bar (at most ten a second).
+    ScanOptions options;
+    int progressIntervalMs = 100;
+
     // Closing the main window: every scan ends at its next pump.
-    void shutDown() { closing_ = true; }
+    void shutDown()
+    {
+        closing_ = true;
+        cancelWorkers(UINT64_MAX);
+    }
     bool closing() const { return closing_; }
 
     // Marks `r` as the request whose size scan pumps events while the object lives.
@@ -59,7 +72,29 @@ public:
         uint64_t previous_;
     };
 
+    // Worker threads counting for `r` while the object lives: cancelled the moment `r` is
+    // overtaken or stopped or the window closes, not only when the scan next asks.
+    class Workers {
+    public:
+        Workers(ScanSession &s, const Request &r, ParallelCount &pool);
+        ~Workers();
+        Workers(const Workers &) = delete;
+        Workers &operator=(const Workers &) = delete;
+
+    private:
+        ScanSession &s_;
+        ParallelCount &pool_;
+    };
+
 private:
+    // Cancels the workers of every request older than `newest`, or of request `only`.
+    void cancelWorkers(uint64_t newest, uint64_t only = 0);
+
+    struct Counting {
+        uint64_t request;
+        ParallelCount *pool;
+    };
+    std::vector<Counting> workers_;
     uint64_t newest_ = 0;
     bool running_ = false;  // the newest request has not ended
     unsigned undone_ = 0;   // the newest request's work still to do

@@ -20,7 +20,6 @@ std::vector<Held> held;
 QuietWork::QuietWork()
 {
     ++depth;
-    clock_.start();
 }
 
 QuietWork::~QuietWork()
@@ -54,5 +53,5 @@ void QuietWork::processEvents()
     // Paints, the window manager's messages and queued calls; key presses and mouse clicks
     // wait for the event loop.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    clock_.restart();
+    sincePass_.start();
 }

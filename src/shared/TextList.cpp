@@ -1,112 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shared/TextList.h"
 
-#include <QStringEncoder>
-#include <algorithm>
-#include <cstring>
+#include <malloc.h>
 
 namespace {
-// Lines never straddle blocks; a longer line gets a block of its own size.
-constexpr qsizetype BlockSize = 1 << 20;
-}
-
-TextLines::TextLines(const QStringList &lines)
-{
-    for (const QString &line : lines)
-        append(line);
-}
-
-TextLines::TextLines(std::initializer_list<QString> lines)
-{
-    for (const QString &line : lines)
-        append(line);
-}
-
-QByteArrayView TextLines::utf8(qsizetype i) const
-{
-    const Start start = starts_.at(i);
-    const QByteArray &block = blocks_.at(start.block);
-    const bool nextInBlock = i + 1 < starts_.size() && starts_.at(i + 1).block == start.block;
-    const qsizetype end = nextInBlock ? starts_.at(i + 1).offset : block.size();
-    return QByteArrayView(block.constData() + start.offset, end - start.offset);
-}
-
-QStringList TextLines::toStringList() const
-{
-    QStringList out;
-    out.reserve(size());
-    for (qsizetype i = 0; i < size(); ++i)
-        out.append(at(i));
-    return out;
-}
-
-// Room for a line of at most `maxBytes` at the end of the last block. A block shared with a
-// copy is left to the copy.
-char *TextLines::startLine(qsizetype maxBytes)
-{
-    if (blocks_.isEmpty() || !blocks_.last().isDetached()
-        || blocks_.last().capacity() - blocks_.last().size() < maxBytes) {
-        QByteArray block;
-        block.reserve(std::max(BlockSize, maxBytes));
-        blocks_.append(block);
-    }
-    QByteArray &block = blocks_.last();
-    const qsizetype offset = block.size();
-    starts_.append({quint32(blocks_.size() - 1), quint32(offset)});
-    block.resize(offset + maxBytes); // within the capacity: no copy
-    return block.data() + offset;
-}
-
-void TextLines::endLine(qsizetype unused)
-{
-    QByteArray &block = blocks_.last();
-    block.resize(block.size() - unused);
-}
-
-void TextLines::append(QStringView line)
-{
-    // Straight into the block; text with a lone surrogate goes through toUtf8(), whose "?" for
-    // it the encoder would not write.
-    if (!line.isValidUtf16()) {
-        const QByteArray bytes = line.toUtf8();
-        append({QByteArrayView(bytes)});
-        return;
-    }
-    QStringEncoder toUtf8(QStringEncoder::Utf8);
-    const qsizetype most = toUtf8.requiredSpace(line.size());
-    char *const out = startLine(most);
-    char *const end = toUtf8.appendToBuffer(out, line);
-    endLine(most - (end - out));
-}
-
-void TextLines::append(std::initializer_list<QByteArrayView> pieces)
-{
-    qsizetype total = 0;
-    for (QByteArrayView piece : pieces)
-        total += piece.size();
-    char *out = startLine(total);
-    for (QByteArrayView piece : pieces) {
-        if (!piece.isEmpty())
-            std::memcpy(out, piece.data(), size_t(piece.size()));
-        out += piece.size();
-    }
-}
-
-void TextLines::append(const TextLines &more)
-{
-    const quint32 firstBlock = quint32(blocks_.size());
-    blocks_.append(more.blocks_);
-    const qsizetype from = starts_.size();
-    starts_.resize(from + more.starts_.size());
-    Start *out = starts_.data() + from;
-    for (const Start start : more.starts_)
-        *out++ = {firstBlock + start.block, start.offset};
-}
-
-void TextLines::clear()
-{
-    blocks_.clear();
-    starts_.clear();
+// Lines from which a list counts as long when it is emptied.
+constexpr qsizetype BigList = 100000;
 }
 
 int TextListModel::rowCount(const QModelIndex &parent) const
@@ -132,6 +31,23 @@ void TextListModel::append(const QString &line)
     }
 }
 
+void TextListModel::append(const TextLines &more)
+{
+    if (more.isEmpty())
+        return;
+    // A few lines are copied: sharing them would keep a whole block alive for each few.
+    if (more.size() < 4096) {
+        for (qsizetype i = 0; i < more.size(); ++i)
+            lines_.append({more.utf8(i)});
+    } else {
+        lines_.append(more);
+    }
+    if (!showQueued_) {
+        showQueued_ = true;
+        QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
+    }
+}
+
 void TextListModel::showAddedRows()
 {
     showQueued_ = false;
@@ -146,10 +62,15 @@ void TextListModel::clear()
 {
     if (lines_.isEmpty())
         return;
+    // A long list's text was spread over the heaps of the threads that made it; once it is
+    // let go of, the memory goes back to the system rather than waiting in those heaps.
+    const bool big = lines_.size() >= BigList;
     beginResetModel();
     lines_.clear();
     shown_ = 0;
     endResetModel();
+    if (big)
+        ::malloc_trim(0);
 }
 
 TextList::TextList(QWidget *parent) : QListView(parent), model_(new TextListModel(this))

@@ -193,7 +193,7 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     for (const QByteArray &folder : {startFolder.isEmpty() ? workingFolder : startFolder, workingFolder, QByteArray("/")}) {
         try {
             f.dirFolder->setPath(folder);
-            f.fileFileList->setPath(folder);
+            f.fileFileList->setPath(folder, f.dirFolder->takeFiles());
             break;
         } catch (const FsError &) {
         }

@@ -5,7 +5,7 @@
 #include "listing/FileListElement.h"
 #include "scan/DirFolderView.h"
 #include "scan/FolderListScan.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 #include "scan/RecursiveFileScan.h"
 #include "scan/ScanErrorReport.h"
 #include "scan/ScanSession.h"
@@ -31,7 +31,7 @@ bool rereadFolder(MainForm &f)
 {
     try {
         f.dirFolder->setPath(f.dirFolder->path());
-        f.fileFileList->reread();
+        f.fileFileList->reread(f.dirFolder->takeFiles());
         return true;
     } catch (const std::exception &e) {
         reportScanError(f, errorDescription(e), f.dirFolder->pathText());
@@ -63,7 +63,7 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
     };
 
     try {
-        f.fileFileList->setPath(f.dirFolder->path());
+        f.fileFileList->setPath(f.dirFolder->path(), f.dirFolder->takeFiles());
     } catch (const std::exception &e) {
         // The folder cannot be read now (gone, for instance): said once, nothing to list.
         reportScanError(f, errorDescription(e), f.dirFolder->pathText());

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/StartFolder.h"
 
-#include "scan/DirectoryList.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderReader.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 #include "shell/FolderChange.h"

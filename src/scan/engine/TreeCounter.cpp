@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/TreeCounter.h"
+#include "scan/engine/TreeCounter.h"
 
-#include "scan/FolderWalker.h"
-#include "scan/ScanListener.h"
+#include "scan/engine/FolderWalker.h"
+#include "scan/engine/ScanListener.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 

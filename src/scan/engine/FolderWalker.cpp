@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/FolderWalker.h"
+#include "scan/engine/FolderWalker.h"
 
 #include "shared/FsError.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/DirectoryList.h"
+#include "scan/engine/DirectoryList.h"
 
-#include "scan/QuietRead.h"
+#include "scan/engine/ScanListener.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,17 +19,19 @@ QByteArray normalFolderPath(const QByteArray &path)
     return p;
 }
 
-void DirectoryList::setPath(const QByteArray &path)
+void DirectoryList::setPath(const QByteArray &path, ScanListener *listener, FolderFiles *files)
 {
     const QByteArray p = normalFolderPath(path);
     const struct timespec stamp = folderStamp(p);
     FolderHandle folder = FolderHandle::open(p);
     std::vector<SubfolderEntry> entries;
-    QuietRead quiet; // a folder of 400,000 files takes a while
-    read(folder, &entries, nullptr, &quiet);
+    FileNames names;
+    read(folder, &entries, files ? &names : nullptr, listener);
     path_ = p;
     entries_ = std::move(entries);
     stamp_ = stamp;
+    if (files)
+        *files = {p, stamp, std::move(names)};
 }
 
 bool DirectoryList::stale() const
@@ -40,6 +42,7 @@ bool DirectoryList::stale() const
 void DirectoryList::read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
                          ScanListener *listener)
 {
-    ++reads_;
+    if (listener)
+        listener->folderRead();
     readFolder(folder, folders, files, listener);
 }

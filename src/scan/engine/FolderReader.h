@@ -49,13 +49,13 @@ public:
     // the listener, if any, between them (see readFolder).
     void sort(ScanListener *listener = nullptr);
     size_t size() const { return entries_.size(); }
-    const char *name(size_t i) const { return buffer_.data() + entries_[i].offset; }
+    const char *name(size_t i) const { return buffer_.constData() + entries_[i].offset; }
     QByteArrayView view(size_t i) const { return QByteArrayView(name(i), entries_[i].length); }
     // Keeps only the names for which `keep` answers true, in their order.
     template <typename Keep>
     void filter(Keep &&keep)
     {
-        std::erase_if(entries_, [&](const Entry &e) { return !keep(QByteArrayView(buffer_.data() + e.offset, e.length)); });
+        std::erase_if(entries_, [&](const Entry &e) { return !keep(QByteArrayView(buffer_.constData() + e.offset, e.length)); });
     }
 
 private:
@@ -68,7 +68,10 @@ private:
         uint32_t offset;
         uint32_t length;
     };
-    std::vector<char> buffer_;
+    // The names one after another, each with its NUL. It grows in place where it can (a big
+    // block is moved by the kernel's page tables, not copied), so that a folder of 300,000 long
+    // names never holds its names twice while it is read.
+    QByteArray buffer_;
     std::vector<Entry> entries_;
 };
 

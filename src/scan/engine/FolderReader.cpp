@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
-#include "scan/ScanListener.h"
+#include "scan/engine/ScanListener.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
@@ -49,14 +49,14 @@ FolderHandle FolderHandle::openChild(const FolderHandle &parent, const char *nam
 
 void FileNames::clear()
 {
-    buffer_.clear();
+    buffer_.resize(0); // keeps its room for the next folder
     entries_.clear();
 }
 
 void FileNames::add(const char *name, size_t length)
 {
     entries_.push_back({uint32_t(buffer_.size()), uint32_t(length)});
-    buffer_.insert(buffer_.end(), name, name + length + 1); // with its terminating NUL
+    buffer_.append(name, qsizetype(length) + 1); // with its terminating NUL
 }
 
 void FileNames::sort(ScanListener *listener)
@@ -70,12 +70,12 @@ void FileNames::sort(ScanListener *listener)
     std::vector<Keyed> keyed;
     keyed.reserve(entries_.size());
     for (const Entry &e : entries_)
-        keyed.push_back({nameHead(QByteArrayView(buffer_.data() + e.offset, e.length)), e});
+        keyed.push_back({nameHead(QByteArrayView(buffer_.constData() + e.offset, e.length)), e});
     const auto less = [this](const Keyed &a, const Keyed &b) {
         if (const int order = headOrder(a.head, b.head))
             return order < 0;
-        return nameLess(QByteArrayView(buffer_.data() + a.entry.offset, a.entry.length),
-                        QByteArrayView(buffer_.data() + b.entry.offset, b.entry.length));
+        return nameLess(QByteArrayView(buffer_.constData() + a.entry.offset, a.entry.length),
+                        QByteArrayView(buffer_.constData() + b.entry.offset, b.entry.length));
     };
     // Pieces of a few milliseconds each, merged pairwise; the order is the one std::sort
     // gives, as no two names of a folder are equal. The pieces' names lie close together in
@@ -101,10 +101,10 @@ void FileNames::sort(ScanListener *listener)
 
 void FileNames::packInOrder()
 {
-    std::vector<char> packed(buffer_.size());
+    QByteArray packed(buffer_.size(), Qt::Uninitialized);
     size_t at = 0;
     for (Entry &e : entries_) {
-        std::memcpy(packed.data() + at, buffer_.data() + e.offset, e.length + 1);
+        std::memcpy(packed.data() + at, buffer_.constData() + e.offset, e.length + 1);
         e.offset = uint32_t(at);
         at += e.length + 1;
     }

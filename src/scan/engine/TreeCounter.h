@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/DirectoryList.h"
-#include "scan/ScanEnd.h"
-#include "scan/SeenFiles.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/ScanEnd.h"
+#include "scan/engine/SeenFiles.h"
 
 #include <QByteArray>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 class FolderWalker;
 class ScanListener;
@@ -41,6 +42,16 @@ public:
 
     // The files of several names met so far.
     const SeenFiles &seen() const { return seen_; }
+    // Hands them over and starts afresh, for a count that is merged elsewhere.
+    SeenFiles takeSeen()
+    {
+        SeenFiles taken;
+        std::swap(taken, seen_);
+        return taken;
+    }
+    // Takes in a count made apart that comes after everything counted here: answers the bytes
+    // it counted for files met here already (see SeenFiles::merge).
+    int64_t takeOver(const SeenFiles &later) { return seen_.merge(later); }
 
 private:
     ScanEnd walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen);

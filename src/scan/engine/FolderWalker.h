@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/DirectoryList.h"
-#include "scan/FolderReader.h"
+#include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "scan/SeenFiles.h"
+#include "scan/engine/SeenFiles.h"
 
 int64_t SeenFiles::merge(const SeenFiles &later)
 {

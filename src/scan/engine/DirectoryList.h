@@ -1,18 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/FolderReader.h"
+#include "scan/engine/FolderReader.h"
 
 #include <QByteArray>
 #include <ctime>
 #include <vector>
+
+// A folder's other entries (its files), as the read of its subfolders met them, and when its
+// entries had last changed before that read: the file list takes them instead of reading a
+// big folder a second time.
+struct FolderFiles {
+    QByteArray path;
+    struct timespec stamp {};
+    FileNames names;
+};
 
 // A windowless directory list: a folder's path and its immediate subfolders as full paths,
 // in the program's name order. Hidden folders and links to folders are included.
 class DirectoryList {
 public:
     // Points the list at a folder and re-reads its subfolders. Throws FsError for an unusable
-    // path; the list then keeps what it showed before.
-    void setPath(const QByteArray &path);
+    // path; the list then keeps what it showed before. A listener hears of a big folder's
+    // read as it goes (see readFolder). With `files`, the same read fills it too.
+    void setPath(const QByteArray &path, ScanListener *listener = nullptr, FolderFiles *files = nullptr);
     const QByteArray &path() const { return path_; }
 
     int count() const { return int(entries_.size()); }
@@ -23,18 +33,14 @@ public:
     // Whether the folder's entries changed on disk since the list read them.
     bool stale() const;
 
-    // Reads an open folder for a walk, counted like every other read.
+    // Reads an open folder for a walk; a listener hears of every read.
     void read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,
               ScanListener *listener = nullptr);
-
-    // Folders read so far through this list.
-    long long readCount() const { return reads_; }
 
 private:
     QByteArray path_;
     std::vector<SubfolderEntry> entries_;
     struct timespec stamp_ {};
-    long long reads_ = 0;
 };
 
 // A path in the program's absolute form: no trailing "/" except for the root itself.

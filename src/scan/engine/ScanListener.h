@@ -1,23 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/ScanEnd.h"
-#include "scan/ScanProgress.h"
+#include "scan/engine/ScanEnd.h"
+#include "scan/engine/ScanOptions.h"
+#include "scan/engine/ScanProgress.h"
 
 #include <QElapsedTimer>
 #include <QString>
+#include <algorithm>
 
 // What a scan engine tells whoever runs it, and how it learns whether to go on. The engine
-// calls tick() for every entry and every folder it passes; about every intervalMs of work
+// calls tick() for every entry and every folder it passes; about every pumpIntervalMs of work
 // the listener's pump() runs (the window processes its events there). Completed means
 // "go on"; anything else ends the scan at once.
 class ScanListener {
 public:
-    ScanListener() { clock_.start(); }
+    explicit ScanListener(const ScanOptions &options = {}) : options_(options) { clock_.start(); }
     virtual ~ScanListener() = default;
 
     ScanEnd tick()
     {
-        if (clock_.elapsed() < intervalMs)
+        if (options_.pumpIntervalMs == 0)
+            return pump();
+        if (clock_.elapsed() < options_.pumpIntervalMs)
             return ScanEnd::Completed;
         const ScanEnd end = pump();
         clock_.restart();
@@ -30,13 +34,18 @@ public:
     // What the scan has counted so far; the engine keeps it up to date.
     ScanProgress progress;
 
-    // Milliseconds of work between two pumps; tests set 0 to pump at every tick.
-    static inline int intervalMs = 15;
+    const ScanOptions &options() const { return options_; }
+    // Milliseconds until the next tick pumps; 0 when it is due.
+    qint64 msUntilPump() const { return std::max<qint64>(0, options_.pumpIntervalMs - clock_.elapsed()); }
+
+    // A folder's entries were read: for a listener that watches what a walk costs.
+    virtual void folderRead() {}
 
 protected:
     virtual ScanEnd pump() = 0;
 
 private:
+    ScanOptions options_;
     QElapsedTimer clock_;
 };
 

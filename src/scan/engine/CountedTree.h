@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "scan/engine/ScanEnd.h"
+#include "scan/engine/SeenFiles.h"
+#include "shared/TextLines.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// One subfolder tree counted apart from the others (on a worker thread): everything the scan
+// shows of it, kept in the order the walk met it, for the thread that runs the scan to show
+// when the scan reaches that subfolder.
+struct CountedTree {
+    struct Problem {
+        QString description;
+        QString entryName;
+    };
+    // The tree's lines and problems in walk order: lines[0], problems[0], lines[1], ...,
+    // problems[n - 1], lines[n]; so there is always one more piece of lines than problems.
+    std::vector<TextLines> lines{1};
+    std::vector<Problem> problems;
+    // The tree's bytes, each file of several names counted once within the tree; `seen` holds
+    // those files, for the scan to take off what an earlier subfolder counted already.
+    int64_t bytes = 0;
+    SeenFiles seen;
+    // Completed, or FolderGone when the scan's own folder was found removed (its report is
+    // the last problem).
+    ScanEnd end = ScanEnd::Completed;
+};

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// How a scan engine goes about its work, chosen by whoever runs it.
+struct ScanOptions {
+    // Milliseconds of work between two pumps of the listener; 0 pumps at every entry.
+    int pumpIntervalMs = 8;
+    // Threads that count the subfolder trees of a scan: 0 counts them on the thread that
+    // runs the scan, between its pumps; -1 takes one per core.
+    int workers = -1;
+
+    // The number of counting threads `workers` stands for.
+    int workerCount() const;
+};
