@@ -23,7 +23,13 @@ ScanPump::~ScanPump()
 ScanEnd ScanPump::pump()
 {
     showProgress();
+    QElapsedTimer pass;
+    pass.start();
     QCoreApplication::processEvents();
+    // A pass that painted for a while (the whole window, at a scan's start) leaves the timers
+    // that came due meanwhile to the next pass: give them theirs now, not a pump later.
+    if (pass.elapsed() >= options().pumpIntervalMs / 2)
+        QCoreApplication::processEvents();
     return session_.verdict(request_);
 }
 

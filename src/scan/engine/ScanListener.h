@@ -9,9 +9,9 @@
 #include <algorithm>
 
 // What a scan engine tells whoever runs it, and how it learns whether to go on. The engine
-// calls tick() for every entry and every folder it passes; about every pumpIntervalMs of work
-// the listener's pump() runs (the window processes its events there). Completed means
-// "go on"; anything else ends the scan at once.
+// calls tick() for every entry and every folder it passes; about every pumpIntervalMs the
+// listener's pump() runs (the window processes its events there). Completed means "go on";
+// anything else ends the scan at once.
 class ScanListener {
 public:
     explicit ScanListener(const ScanOptions &options = {}) : options_(options) { clock_.start(); }
@@ -19,12 +19,17 @@ public:
 
     ScanEnd tick()
     {
-        if (options_.pumpIntervalMs == 0)
+        const int interval = options_.pumpIntervalMs;
+        if (interval == 0)
             return pump();
-        if (clock_.elapsed() < options_.pumpIntervalMs)
+        const qint64 start = clock_.elapsed();
+        if (start < nextPump_)
             return ScanEnd::Completed;
         const ScanEnd end = pump();
-        clock_.restart();
+        // Pumps are an interval apart from start to start, so that a long one (a repaint of
+        // the whole window) does not add the interval after it; yet the scan always gets a
+        // quarter of the interval to itself between two pumps.
+        nextPump_ = std::max(start + interval, clock_.elapsed() + std::max(1, interval / 4));
         return end;
     }
 
@@ -36,7 +41,7 @@ public:
 
     const ScanOptions &options() const { return options_; }
     // Milliseconds until the next tick pumps; 0 when it is due.
-    qint64 msUntilPump() const { return std::max<qint64>(0, options_.pumpIntervalMs - clock_.elapsed()); }
+    qint64 msUntilPump() const { return std::max<qint64>(0, nextPump_ - clock_.elapsed()); }
 
     // A folder's entries were read: for a listener that watches what a walk costs.
     virtual void folderRead() {}
@@ -47,6 +52,7 @@ protected:
 private:
     ScanOptions options_;
     QElapsedTimer clock_;
+    qint64 nextPump_ = options_.pumpIntervalMs; // on clock_
 };
 
 // Thrown out of a long read or sort when the listener ends the scan in the middle of it.
