@@ -4,6 +4,7 @@
 #include "listing/CompleteFileList.h"
 #include "listing/FileListElement.h"
 #include "listing/ModifiedText.h"
+#include "scan/DirFolderView.h"
 #include "shared/FsError.h"
 #include "shared/QuietWork.h"
 #include "support/TempTree.h"
@@ -186,6 +187,18 @@ private slots:
         listed(f, true, false);
         QCOMPARE(w.boxes.boxes.size(), 1);
         QVERIFY(!fileListUpToDate(f));
+
+        // The folder tree reads a folder once for itself and the file list: the files it met
+        // are the file list's to take, once, and are not kept past the next pass of events.
+        f.dirFolder->setPath(tree.path());
+        const std::optional<FolderFiles> met = f.dirFolder->takeFiles();
+        QVERIFY(met && met->path == tree.path());
+        QCOMPARE(met->names.size(), size_t(2));
+        QCOMPARE(met->names.name(1), "c.txt");
+        QVERIFY(!f.dirFolder->takeFiles());
+        f.dirFolder->setPath(tree.path());
+        QCoreApplication::processEvents();
+        QVERIFY(!f.dirFolder->takeFiles());
     }
 };
 

@@ -37,6 +37,8 @@ void DirFolderView::setPath(const QByteArray &path)
         list_.setPath(path, &quiet, &files);
         files_ = std::move(files);
     }
+    // The file list takes them right after this, or never: they are not kept beside its own.
+    QMetaObject::invokeMethod(this, [this] { files_.reset(); }, Qt::QueuedConnection);
     rebuildItems();
     if (list_.path() != before)
         emit changed();

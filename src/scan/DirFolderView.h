@@ -28,7 +28,7 @@ public:
     bool stale() const { return list_.stale(); }
 
     // The files the last setPath met in the folder, for the file list; they are given once,
-    // and the next setPath drops those not taken.
+    // and dropped when events are next processed if nobody took them.
     std::optional<FolderFiles> takeFiles() { return std::exchange(files_, std::nullopt); }
 
 signals:
