@@ -39,6 +39,18 @@ private slots:
 
 static QString str(const QByteArray &b) { return QString::fromUtf8(b); }
 
+// Root reads everything, shut folders too: as root, runs the test function again as an
+// unprivileged user, checks that it passed there, and answers true.
+static bool ranAsNobody(const char *function)
+{
+    if (::geteuid() != 0)
+        return false;
+    const int status = QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                     QCoreApplication::applicationFilePath(), function});
+    QTest::qVerify(status == 0, "status == 0", function, __FILE__, __LINE__); // fails the caller
+    return true;
+}
+
 void FolderScanTest::linesTotalsAndLinks()
 {
     TempTree t;
@@ -248,12 +260,8 @@ void FolderScanTest::namesThatBreakOrReorderALine()
 
 void FolderScanTest::unreadableFoldersAreReportedAndSkipped()
 {
-    // Root reads everything: run the check itself as an unprivileged user.
-    if (::geteuid() == 0) {
-        QCOMPARE(QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                QCoreApplication::applicationFilePath(), "unreadableFoldersAreReportedAndSkipped"}), 0);
+    if (ranAsNobody("unreadableFoldersAreReportedAndSkipped"))
         return;
-    }
     TempTree t;
     for (const char *sub : {"S/A", "S/B/ok", "S/B/shut", "S/C"})
         t.mkdir(sub);
@@ -312,12 +320,8 @@ void FolderScanTest::eventsAreProcessedInFoldersWithoutFiles()
 
 void FolderScanTest::workersShowWhatOneWalkShows()
 {
-    // Root reads everything: the shut folders need an unprivileged user.
-    if (::geteuid() == 0) {
-        QCOMPARE(QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                QCoreApplication::applicationFilePath(), "workersShowWhatOneWalkShows"}), 0);
+    if (ranAsNobody("workersShowWhatOneWalkShows"))
         return;
-    }
     // Problems in several subfolders, between files and at several depths: shut folders, and
     // chains deeper than the walker goes. Names of one file in several subfolders.
     TempTree t;
