@@ -32,7 +32,6 @@ private slots:
     void eventsAreProcessedInFoldersWithoutFiles();
     void workersShowWhatOneWalkShows();
     void stopDuringParallelCountLeavesNoLateLine();
-    void loadFailureIsReported();
     void recursiveListingAndColumns();
     void stopWithoutScanAndOtherKeys();
 };
@@ -432,19 +431,6 @@ void FolderScanTest::stopDuringParallelCountLeavesNoLateLine()
     fresh.f().chkRecursive->setChecked(true);
     QCOMPARE(w.fileLines(), fresh.fileLines());
     QCOMPARE(w.fileLines().size(), 3 * 2);
-}
-
-void FolderScanTest::loadFailureIsReported()
-{
-    TempTree t;
-    WindowFixture w(t.path(), false);
-    QVERIFY(!w.window->load([](int step) {
-        if (step == 6)
-            throw std::runtime_error("Out of memory");
-    }));
-    QCOMPARE(w.boxes.titles(), QStringList({"Listwright - Error loading program"}));
-    QCOMPARE(w.boxes.boxes[0].text, QStringLiteral("Out of memory"));
-    QCOMPARE(w.f().txtTitle->text(), QString()); // later steps did not run
 }
 
 void FolderScanTest::recursiveListingAndColumns()
