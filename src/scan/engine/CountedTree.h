@@ -15,6 +15,7 @@ struct CountedTree {
     struct Problem {
         QString description;
         QString entryName;
+        QString folder; // for a file: the folder that holds it
     };
     // The tree's lines and problems in walk order: lines[0], problems[0], lines[1], ...,
     // problems[n - 1], lines[n]; so there is always one more piece of lines than problems.
