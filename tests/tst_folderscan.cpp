@@ -6,6 +6,7 @@
 #include "scan/ScanPump.h"
 #include "scan/ScanSteps.h"
 #include "shared/MainForm.h"
+#include "support/AsNobody.h"
 #include "support/PumpCounter.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
@@ -16,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#include <span>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,18 +40,6 @@ private slots:
 };
 
 static QString str(const QByteArray &b) { return QString::fromUtf8(b); }
-
-// Root reads everything, shut folders too: as root, runs the test function again as an
-// unprivileged user, checks that it passed there, and answers true.
-static bool ranAsNobody(const char *function)
-{
-    if (::geteuid() != 0)
-        return false;
-    const int status = QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                     QCoreApplication::applicationFilePath(), function});
-    QTest::qVerify(status == 0, "status == 0", function, __FILE__, __LINE__); // fails the caller
-    return true;
-}
 
 void FolderScanTest::linesTotalsAndLinks()
 {
@@ -76,12 +66,13 @@ void FolderScanTest::linesTotalsAndLinks()
         return str(t.at(sub)).leftJustified(alias.size() + 11 - qstrlen(size)) + size;
     };
     // The links count their own lengths: the one below real in real's line, the one right under
-    // the folder (whose line shows 0 bytes) in the total.
+    // the folder in its own line. The lines and the own files make the total.
     const int64_t real = 1024 + t.at("S").size(), aliasLength = t.at("S/real").size();
-    const QByteArray realText = ByteConverter(double(real)).toLatin1();
-    QCOMPARE(w.folderLines(), QStringList({line("S/A", "1.50 KB"), line("S/alias", "0    B "),
+    const QByteArray realText = ByteConverter(double(real)).toLatin1(), aliasText = ByteConverter(double(aliasLength)).toLatin1();
+    QCOMPARE(w.folderLines(), QStringList({line("S/A", "1.50 KB"), line("S/alias", aliasText.constData()),
                                            str(t.at("S/huge")) + "  9.31 GB", line("S/real", realText.constData())}));
-    QCOMPARE(w.f().FolderTotalBytes, 10'000'001'560LL + real + aliasLength);
+    QCOMPARE(w.f().FolderLinesBytes, 10'000'001'536LL + real + aliasLength);
+    QCOMPARE(w.f().FolderTotalBytes, w.f().FolderLinesBytes + 24);
     QCOMPARE(w.f().txtParentFolder->text(), str(t.at("S")) + "/*.*  9.31 GB");
 
     // Switching sizes off forgets the total; the root keeps its single "/".
@@ -149,7 +140,7 @@ void FolderScanTest::sizesAgreeWithFind()
     t.symlink("nothing-here", "S/C/dangling");
     t.file("S/C/c", 100);
     t.symlink("../A", "S/C/toA");   // a link to a folder: counted with its own length, not walked
-    t.symlink("C", "S/linkC");      // right under the folder: a line of 0 bytes, counted as its own
+    t.symlink("C", "S/linkC");      // right under the folder: a line of the link's own length
     t.file("S/own", 10);
     WindowFixture w(t.at("S"));
     MainForm &f = w.f();
@@ -163,10 +154,10 @@ void FolderScanTest::sizesAgreeWithFind()
         expected << ByteConverter(double(bytes)).trimmed();
         total += bytes;
     }
-    expected << "0    B";
+    expected << "1    B";
     total += findBytes(t.at("S"), true, seen);
     QCOMPARE(sizeTexts(w.folderLines()), expected);
-    QCOMPARE(expected.mid(1), QStringList({"23    B", "125    B", "0    B"})); // B: two links, no third count of x
+    QCOMPARE(expected.mid(1, 2), QStringList({"23    B", "125    B"})); // B: two links, no third count of x
     QCOMPARE(f.FolderTotalBytes, total);
     QVERIFY(w.boxes.boxes.isEmpty());
 
@@ -200,23 +191,30 @@ void FolderScanTest::folderReachedAgainBelowItself()
         return;
     }
     TempTree t;
-    t.mkdir("S/A/B/again");
-    t.mkdir("S/C/again");
+    for (const char *dir : {"S/A/B/again", "S/C/again", "S/D", "S/E/twin"})
+        t.mkdir(dir);
     t.file("S/A/a", 100);
     t.file("S/A/B/b", 20);
     t.file("S/C/c", 3);
-    // A/B/again is A itself, and C/again is S, the folder whose list is counted.
-    struct Mounts { // undone before the tree is removed
+    t.file("S/E/e", 4);
+    // A/B/again is A itself, C/again is S, the folder whose list is counted, D is A again and
+    // E/twin is A/B: each is counted once, the first time it is met, as `du -sb A C D E` counts.
+    const std::pair<const char *, const char *> mounts[] = {{"S/A", "S/A/B/again"}, {"S", "S/C/again"}, {"S/A", "S/D"}, {"S/A/B", "S/E/twin"}};
+    struct Unmount { // undone before the tree is removed
         const TempTree &t;
-        ~Mounts() { ::umount(t.at("S/C/again").constData()), ::umount(t.at("S/A/B/again").constData()); }
-    } mounts{t};
-    if (::mount(t.at("S/A").constData(), t.at("S/A/B/again").constData(), nullptr, MS_BIND, nullptr) != 0)
+        ~Unmount() { for (const char *at : {"S/E/twin", "S/D", "S/C/again", "S/A/B/again"}) ::umount(t.at(at).constData()); }
+    } unmount{t};
+    if (::mount(t.at(mounts[0].first).constData(), t.at(mounts[0].second).constData(), nullptr, MS_BIND, nullptr) != 0)
         QSKIP("no bind mount could be made"); // a container may forbid it
-    QCOMPARE(::mount(t.at("S").constData(), t.at("S/C/again").constData(), nullptr, MS_BIND, nullptr), 0);
-    WindowFixture w(t.at("S"));
-    w.f().chkFolderSize->setChecked(true);
-    QCOMPARE(sizeTexts(w.folderLines()), QStringList({"120    B", "3    B"}));
-    QCOMPARE(w.f().FolderTotalBytes, 123);
+    for (const auto &[from, at] : std::span(mounts).subspan(1))
+        QCOMPARE(::mount(t.at(from).constData(), t.at(at).constData(), nullptr, MS_BIND, nullptr), 0);
+    for (int workers : {0, 1, 2, 5}) { // workers counting trees apart agree
+        WindowFixture w(t.at("S"));
+        w.window->scans().options.workers = workers;
+        w.f().chkFolderSize->setChecked(true);
+        QCOMPARE(sizeTexts(w.folderLines()), QStringList({"120    B", "3    B", "0    B", "4    B"}));
+        QCOMPARE(w.f().FolderTotalBytes, 127);
+    }
 }
 
 void FolderScanTest::namesThatBreakOrReorderALine()
@@ -291,11 +289,22 @@ void FolderScanTest::unreadableFoldersAreReportedAndSkipped()
 
 void FolderScanTest::goneFolderIsReportedOnce()
 {
-    // The current folder was removed; then folder sizes are switched on: one report naming it,
-    // no box for each subfolder or file the window still shows, and the window idle.
+    // A file removed at the scan's first pump, before it was counted: its box names the folder
+    // that held it.
     TempTree t;
     t.wide("S", 3, 4);
     WindowFixture w(t.at("S"));
+    w.window->scans().options = ScanOptions{0, 0};
+    QTimer remove;
+    QObject::connect(&remove, &QTimer::timeout, [&] { ::unlink(t.at("S/d0/f3").constData()), remove.stop(); });
+    remove.start(0);
+    w.f().chkFolderSize->setChecked(true);
+    QCOMPARE(w.boxes.titles(), QStringList({"Listwright Error", "Problem Found?"}));
+    QCOMPARE(w.boxes.boxes[1].text, "Current Folder Path  is: " + str(t.at("S/d0")) + " Current File is: f3");
+    // The current folder was removed; then folder sizes are switched on again: one report
+    // naming it, no box for each subfolder or file the window still shows, and the window idle.
+    w.f().chkFolderSize->setChecked(false);
+    w.boxes.clear();
     QVERIFY(QDir(str(t.at("S"))).removeRecursively());
     w.f().chkFolderSize->setChecked(true);
     QCOMPARE(w.boxes.titles(), QStringList({"Listwright Error", "Problem Found?"}));

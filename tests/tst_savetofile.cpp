@@ -72,10 +72,9 @@ void SaveToFileTest::saves()
 
     // One window through the options: title, parent folder line, folder section, file heading and
     // file lines, each after the indentation, every line ending in CR LF. The options: Include
-    // Folders, folder sizes, recursive, size column; the folder heading subtracts the listed
-    // files' total, the folder's own files or none without the size column.
+    // Folders, folder sizes, recursive, size column; the folder heading is the folder lines' sum.
     const struct { bool options[4]; int indentation; const char *folderHeading, *fileHeading; } cases[] = {
-        {{1, 1, 0, 0}, 0, "Folders: 6.00 KB", "Files:"},
+        {{1, 1, 0, 0}, 0, "Folders: 4.00 KB", "Files:"},
         {{1, 0, 0, 1}, 0, "Folders: ", "Files: 2.00 KB"},
         {{1, 1, 1, 1}, 10, "Folders: 4.00 KB", "Complete File List"},
         {{1, 1, 0, 1}, 0, "Folders: 4.00 KB", "Files: 2.00 KB"},

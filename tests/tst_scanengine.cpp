@@ -7,6 +7,7 @@
 #include "scan/ScanSession.h"
 #include "scan/engine/TreeCounter.h"
 #include "shared/Text.h"
+#include "support/AsNobody.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
@@ -40,6 +41,10 @@ public:
         problems << entryName + ": " + description;
         return ScanEnd::Completed;
     }
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
+    {
+        return problem(description, folder + '/' + name);
+    }
 
 protected:
     ScanEnd pump() override { return onPump(++pumps); }
@@ -55,6 +60,7 @@ private slots:
     void eachFileCountsOnceWithItsOwnLength();
     void removedFolderIsReportedOnce_data();
     void removedFolderIsReportedOnce();
+    void unsearchableFolderIsOneProblem();
     void bigFolderIsReadInPieces();
     void stopReachesOnlyItsScan();
 };
@@ -124,7 +130,7 @@ void ScanEngineTest::counterKeepsItsSnapshotAndGoesOn()
     int64_t bytes = 0;
     QCOMPARE(counter.count(tree.at("S/a"), bytes), ScanEnd::Completed);
     QCOMPARE(bytes, 9 * 10 + 7);
-    QCOMPARE(listener.problems, QStringList({"f5: No such file or directory"}));
+    QCOMPARE(listener.problems, QStringList({QFile::decodeName(tree.at("S/a/f5")) + ": No such file or directory"}));
 }
 
 void ScanEngineTest::eachFileCountsOnceWithItsOwnLength()
@@ -146,6 +152,7 @@ void ScanEngineTest::eachFileCountsOnceWithItsOwnLength()
     t.symlink("no-such-file", "S/B/dangling");
     t.file("S/B/plain", 7);
     t.file("S/own", 3);
+    t.symlink("A", "S/toA"); // right under the folder: counted as a subfolder, with its own length
 
     TestListener listener;
     TreeCounter counter(listener, t.at("S"));
@@ -153,12 +160,14 @@ void ScanEngineTest::eachFileCountsOnceWithItsOwnLength()
     const auto record = [&](const QByteArray &dir, const char *name, int64_t length) {
         seen[dir.mid(t.at("S").size() + 1) + '/' + name] = length;
     };
-    int64_t a = 0, b = 0, own = 0;
+    int64_t a = 0, b = 0, toA = 0, own = 0;
     QCOMPARE(counter.count(t.at("S/A"), a, record), ScanEnd::Completed);
     QCOMPARE(counter.count(t.at("S/B"), b, record), ScanEnd::Completed);
+    QCOMPARE(counter.count(t.at("S/toA"), toA, record), ScanEnd::Completed);
     QCOMPARE(counter.countFiles(own), ScanEnd::Completed);
     QCOMPARE(a, 1000 + huge.size());
     QCOMPARE(b, 6 + 11 + 9 + 12 + 7);
+    QCOMPARE(toA, 1);
     QCOMPARE(own, 3);
     QCOMPARE(seen["A/inner/x"], 1000);
     QCOMPARE(seen["A/y"], 1000);
@@ -179,17 +188,20 @@ void ScanEngineTest::eachFileCountsOnceWithItsOwnLength()
 void ScanEngineTest::removedFolderIsReportedOnce_data()
 {
     // S/a holds s1 and s2 (and no files of its own); S/b follows. At the walk's second pump,
-    // while s1's first file is counted, a folder is removed.
+    // while s1's first file is counted, a folder is removed (or renamed): each listed folder
+    // that went is reported once, and one that went with its parent only by the parent.
     QTest::addColumn<QByteArray>("removed");
-    QTest::addColumn<QStringList>("problems"); // what the count of S/a reports
+    QTest::addColumn<QStringList>("problems"); // what the counts of S/a and S/b report
     QTest::addColumn<int>("end");
-    QTest::addColumn<int64_t>("bytes"); // S/a's count
+    QTest::addColumn<int64_t>("a"); // S/a's count
+    QTest::addColumn<int64_t>("b");
     const QString gone = ": No such file or directory";
-    QTest::newRow("the folder being read") << QByteArray("S/a/s1") << QStringList{"S/a/s1" + gone} << int(ScanEnd::Completed) << int64_t(20);
-    QTest::newRow("a folder not yet read") << QByteArray("S/a/s2") << QStringList{} << int(ScanEnd::Completed) << int64_t(40);
-    QTest::newRow("the subfolder counted") << QByteArray("S/a") << QStringList{"S/a" + gone} << int(ScanEnd::Completed) << int64_t(0);
-    QTest::newRow("the scan's own folder") << QByteArray("S") << QStringList{"S" + gone} << int(ScanEnd::FolderGone) << int64_t(0);
-    QTest::newRow("a single file") << QByteArray("S/a/s1/f10") << QStringList{"f10" + gone} << int(ScanEnd::Completed) << int64_t(38 + 20);
+    QTest::newRow("the folder being read") << QByteArray("S/a/s1") << QStringList{"S/a/s1" + gone} << int(ScanEnd::Completed) << int64_t(20) << int64_t(5);
+    QTest::newRow("a folder renamed before it was read") << QByteArray("S/a/s2") << QStringList{"S/a/s2" + gone} << int(ScanEnd::Completed) << int64_t(40) << int64_t(5);
+    QTest::newRow("the subfolder counted") << QByteArray("S/a") << QStringList{"S/a" + gone} << int(ScanEnd::Completed) << int64_t(0) << int64_t(5);
+    QTest::newRow("the next subfolder") << QByteArray("S/b") << QStringList{"S/b" + gone} << int(ScanEnd::Completed) << int64_t(60) << int64_t(0);
+    QTest::newRow("the scan's own folder") << QByteArray("S") << QStringList{"S" + gone} << int(ScanEnd::FolderGone) << int64_t(0) << int64_t(0);
+    QTest::newRow("a single file") << QByteArray("S/a/s1/f10") << QStringList{"S/a/s1/f10" + gone} << int(ScanEnd::Completed) << int64_t(38 + 20) << int64_t(5);
 }
 
 void ScanEngineTest::removedFolderIsReportedOnce()
@@ -197,7 +209,8 @@ void ScanEngineTest::removedFolderIsReportedOnce()
     QFETCH(QByteArray, removed);
     QFETCH(QStringList, problems);
     QFETCH(int, end);
-    QFETCH(int64_t, bytes);
+    QFETCH(int64_t, a);
+    QFETCH(int64_t, b);
     TempTree t;
     for (const char *dir : {"S/a/s1", "S/a/s2", "S/b"})
         t.mkdir(dir);
@@ -221,23 +234,56 @@ void ScanEngineTest::removedFolderIsReportedOnce()
             const QByteArray path = t.at(removed);
             if (removed.contains("/f"))
                 ::unlink(path.constData());
+            else if (removed.endsWith("s2"))
+                ::rename(path.constData(), t.at("S/a/s3").constData());
             else
                 QDir(QFile::decodeName(path)).removeRecursively();
         }
         return ScanEnd::Completed;
     };
     TreeCounter counter(listener, t.at("S"));
-    int64_t a = 0;
-    QCOMPARE(int(counter.count(t.at("S/a"), a)), end);
-    QCOMPARE(a, bytes);
-    QCOMPARE(listener.problems, problems);
+    int64_t countedA = 0, countedB = 0;
+    QCOMPARE(int(counter.count(t.at("S/a"), countedA)), end);
     // The next subfolder is counted as ever, when the scan goes on.
-    if (end == int(ScanEnd::Completed)) {
-        int64_t b = 0;
-        QCOMPARE(counter.count(t.at("S/b"), b), ScanEnd::Completed);
-        QCOMPARE(b, 5);
-        QCOMPARE(listener.problems, problems);
-    }
+    if (end == int(ScanEnd::Completed))
+        QCOMPARE(counter.count(t.at("S/b"), countedB), ScanEnd::Completed);
+    QCOMPARE(countedA, a);
+    QCOMPARE(countedB, b);
+    QCOMPARE(listener.problems, problems);
+}
+
+void ScanEngineTest::unsearchableFolderIsOneProblem()
+{
+    if (ranAsNobody("unsearchableFolderIsOneProblem"))
+        return;
+    // Folders that may be read but not searched: their names are listed, none can be looked at.
+    // A holds 40 files and a folder, C only a folder: one problem each, and the count goes on.
+    TempTree t;
+    for (const char *dir : {"S/A/sub", "S/B/C/sub", "S/D"})
+        t.mkdir(dir);
+    for (int i = 0; i < 40; ++i)
+        t.file("S/A/f" + QByteArray::number(i), 1);
+    t.file("S/B/b", 2);
+    t.file("S/own", 3);
+    for (const char *shut : {"S/A", "S/B/C"})
+        QCOMPARE(::chmod(t.at(shut).constData(), 0600), 0);
+    TestListener listener;
+    int64_t a = 0, b = 0, d = 0, own = 0;
+    TreeCounter counter(listener, t.at("S"));
+    QCOMPARE(counter.count(t.at("S/A"), a), ScanEnd::Completed);
+    QCOMPARE(counter.count(t.at("S/B"), b), ScanEnd::Completed);
+    QCOMPARE(a + b, 2);
+    const QString denied = ": Permission denied";
+    QCOMPARE(listener.problems, QStringList({QFile::decodeName(t.at("S/A")) + denied, QFile::decodeName(t.at("S/B/C")) + denied}));
+    // The scan's own folder: its subfolders count nothing, and the count of its own files says
+    // why, once.
+    listener.problems.clear();
+    QCOMPARE(::chmod(t.at("S").constData(), 0600), 0);
+    TreeCounter shut(listener, t.at("S"));
+    QCOMPARE(shut.count(t.at("S/D"), d), ScanEnd::Completed);
+    QCOMPARE(shut.countFiles(own), ScanEnd::Completed);
+    QCOMPARE(d + own, 0);
+    QCOMPARE(listener.problems, QStringList({QFile::decodeName(t.at("S")) + denied}));
 }
 
 void ScanEngineTest::bigFolderIsReadInPieces()
