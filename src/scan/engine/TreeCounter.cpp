@@ -42,8 +42,8 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
             }
             // Gone or unreadable since the folder was read: reported, counts nothing.
             reported = true;
-            if (const ScanEnd end = listener_.fileProblem(FsError::fromErrno(err).description(),
-                                                          displayName(QByteArray(name)), displayName(folderPath));
+            const QString description = FsError::fromErrno(err).description();
+            if (const ScanEnd end = listener_.fileProblem(description, displayName(QByteArray(name)), displayName(folderPath));
                 end != ScanEnd::Completed)
                 return end;
             continue;
