@@ -54,7 +54,8 @@ ScanEnd countSubfolders(MainForm &f, ScanPump &pump, TreeCounter &counter, const
             // It walked a folder an earlier tree walked (a bind mount of it): counted again
             // here, in order, it passes that folder over as one walk does. Rare.
             int64_t bytes = 0;
-            if (const ScanEnd end = countTreeHere(f, counter, start.subfolders[i].path, lineOf, bytes); end != ScanEnd::Completed)
+            if (const ScanEnd end = countTreeHere(f, counter, start.subfolders[i].path, lineOf, bytes);
+                end != ScanEnd::Completed)
                 return end;
             counted(bytes);
             continue;
@@ -63,8 +64,9 @@ ScanEnd countSubfolders(MainForm &f, ScanPump &pump, TreeCounter &counter, const
         for (size_t p = 0; p < tree.problems.size(); ++p) {
             f.lstBigFileList->addItems(tree.lines[p]);
             const CountedTree::Problem &problem = tree.problems[p];
-            if (const ScanEnd end = problem.folder.isEmpty() ? pump.problem(problem.description, problem.entryName)
-                                                            : pump.fileProblem(problem.description, problem.entryName, problem.folder);
+            if (const ScanEnd end = problem.folder.isEmpty()
+                                        ? pump.problem(problem.description, problem.entryName)
+                                        : pump.fileProblem(problem.description, problem.entryName, problem.folder);
                 end != ScanEnd::Completed)
                 return end;
         }

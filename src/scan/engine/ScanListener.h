@@ -37,9 +37,8 @@ public:
     // is named by its full path.
     virtual ScanEnd problem(const QString &description, const QString &entryName) = 0;
     // The same for a file, named with the folder that holds it (both as shown).
-    virtual ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder)
+    virtual ScanEnd fileProblem(const QString &description, const QString &name, const QString & /*folder*/)
     {
-        (void)folder;
         return problem(description, name);
     }
 
