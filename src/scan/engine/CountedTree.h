@@ -22,7 +22,8 @@ struct CountedTree {
     std::vector<TextLines> lines{1};
     std::vector<Problem> problems;
     // The tree's bytes, each file of several names counted once within the tree; `seen` holds
-    // those files, for the scan to take off what an earlier subfolder counted already.
+    // those files and the folders walked, for the scan to take off what an earlier subfolder
+    // counted already (or to count the tree again where it walked a folder met before).
     int64_t bytes = 0;
     SeenFiles seen;
     // Completed, or FolderGone when the scan's own folder was found removed (its report is
