@@ -215,10 +215,11 @@ void ScanEngineTest::removedFolderIsReportedOnce()
     QCOMPARE(int(counter.count(t.at("S/a"), a)), end);
     QCOMPARE(a, bytes);
     QCOMPARE(listener.problems, problems);
-    // The next subfolder is counted as ever, when the scan goes on.
+    // The next subfolder is counted as ever, when the scan goes on; with the scan's own folder
+    // gone, it ends as the first did.
+    int64_t b = 0;
+    QCOMPARE(int(counter.count(t.at("S/b"), b)), end);
     if (end == int(ScanEnd::Completed)) {
-        int64_t b = 0;
-        QCOMPARE(counter.count(t.at("S/b"), b), ScanEnd::Completed);
         QCOMPARE(b, 5);
         QCOMPARE(listener.problems, problems);
     }
