@@ -43,7 +43,7 @@ void TestPrinting::printing()
     ListingSnapshot s{.title = "LISTWRIGHT", .parentFolderLine = "/data/*.*  3.00 KB",
                       .folderLines = {"/data/a  1.00 KB", "/data/b  1.00 KB"}, .fileLines = {"x.txt  1.00 KB"},
                       .includeFolders = true, .folderSizes = true, .fileSizes = true, .currentFolderPath = "/data/",
-                      .folderTotalBytes = 3072, .fileListTotalBytes = 1024, .fileListTotalText = "1.00 KB", .indentation = 5};
+                      .folderLinesBytes = 2048, .fileListTotalText = "1.00 KB", .indentation = 5};
     QCOMPARE(page(s, 10), (QStringList{"20B >0|LISTWRIGHT", "20B >0|/data/*.*  3.00 KB", "10 >0|", "10 >0|",
                                          "10B >5|Folders: 2.00 KB", "10 >5|/data/a  1.00 KB", "10 >5|/data/b  1.00 KB",
                                          "10 >0|", "10B >5|Files: 1.00 KB", "10 >5|/data/x.txt  1.00 KB"}));

@@ -21,14 +21,9 @@ void FolderWalker::setAbove(const FolderHandle &folder)
     hasAbove_ = true;
 }
 
-bool FolderWalker::onOwnPath(const FolderId &id) const
+bool FolderWalker::metBefore(const FolderId &id)
 {
-    if (hasAbove_ && id == above_)
-        return true;
-    for (int level = 0; level <= depth_; ++level)
-        if (frames_[size_t(level)].id == id)
-            return true;
-    return false;
+    return (hasAbove_ && id == above_) || !seen_->firstSightOfFolder(id.dev, id.ino);
 }
 
 bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
@@ -37,6 +32,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
     frames_.clear();
     depth_ = -1;
     startErrorCode_ = 0;
+    ownSeen_.clear();
     try {
         const QByteArray start = normalFolderPath(path);
         struct stat st;
@@ -52,10 +48,9 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
         WalkFrame frame;
         frame.Path = start;
         frame.folder = FolderHandle::open(start);
-        frame.id = idOf(frame.folder);
-        // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and the folder above
-        // reached again holds nothing new: nothing to count.
-        if (isSystemViewFolder(frame.folder) || (hasAbove_ && frame.id == above_))
+        // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and a folder met
+        // before holds nothing new: nothing to count.
+        if (isSystemViewFolder(frame.folder) || metBefore(idOf(frame.folder)))
             files_.clear();
         else
             dir.read(frame.folder, &frame.children, &files_, listener_);
@@ -96,11 +91,19 @@ bool FolderWalker::NextFolder(QByteArray &path)
         WalkFrame frame;
         frame.Path = childPath;
         currentPath_ = childPath;
-        frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
+        try {
+            frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
+        } catch (const FsError &e) {
+            if (e.code() == EACCES && !folderSearchable(top.folder)) {
+                // None of the parent's names can be looked at: one failure, the parent's.
+                currentPath_ = top.Path;
+                skipSubfolders();
+            }
+            throw;
+        }
         if (isSystemViewFolder(frame.folder)) // counts nothing, and nothing below it is walked
             continue;
-        frame.id = idOf(frame.folder);
-        if (onOwnPath(frame.id))
+        if (metBefore(idOf(frame.folder)))
             continue;
         dir_->read(frame.folder, &frame.children, &files_, listener_);
         frames_.push_back(std::move(frame));
@@ -109,6 +112,13 @@ bool FolderWalker::NextFolder(QByteArray &path)
         return true;
     }
     return false;
+}
+
+void FolderWalker::skipSubfolders()
+{
+    WalkFrame &top = frames_[size_t(depth_)];
+    top.children.clear();
+    top.ChildIndex = -1;
 }
 
 QByteArray FolderWalker::skipGone()

@@ -25,7 +25,11 @@ public:
 
     ScanEnd problem(const QString &description, const QString &entryName) override
     {
-        tree->problems.push_back({description, entryName});
+        return fileProblem(description, entryName, QString());
+    }
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
+    {
+        tree->problems.push_back({description, name, folder});
         tree->lines.emplace_back();
         return goOn();
     }

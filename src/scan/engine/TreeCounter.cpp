@@ -7,6 +7,7 @@
 #include "shared/Text.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 
 TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
     : listener_(listener), scanFolderPath_(scanFolder)
@@ -19,9 +20,10 @@ TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
 }
 
 ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                              int64_t &bytes, const FileSeen &fileSeen, bool &gone, bool &reported)
+                              int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported)
 {
-    gone = reported = false;
+    how = FilesEnd::Counted;
+    reported = false;
     listener_.progress.enterFolder(folderPath);
     for (size_t i = 0, n = files.size(); i < n; ++i) {
         if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
@@ -30,12 +32,18 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
         struct stat st;
         if (const int err = statEntryAt(folder, name, st)) {
             if (err == ENOENT && folderGone(folder)) {
-                gone = true; // the whole folder went: reported once, by the caller
+                how = FilesEnd::FolderGone; // the whole folder went: reported once, by the caller
                 return ScanEnd::Completed;
+            }
+            if (err == EACCES && !folderSearchable(folder)) {
+                // Listed, but none of its names can be looked at: one problem, the folder's.
+                how = FilesEnd::Unsearchable;
+                return listener_.problem(FsError::fromErrno(err).description(), displayName(folderPath));
             }
             // Gone or unreadable since the folder was read: reported, counts nothing.
             reported = true;
-            if (const ScanEnd end = listener_.problem(FsError::fromErrno(err).description(), displayName(QByteArray(name)));
+            const QString description = FsError::fromErrno(err).description();
+            if (const ScanEnd end = listener_.fileProblem(description, displayName(QByteArray(name)), displayName(folderPath));
                 end != ScanEnd::Completed)
                 return end;
             continue;
@@ -62,6 +70,13 @@ void TreeCounter::addFolderLinks(const FolderHandle &folder, const std::vector<S
 
 ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
 {
+    struct stat st;
+    if (::lstat(normalFolderPath(subfolder).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        // A link to a folder is never walked: its line shows the link's own length.
+        if (seen_.firstSight(st))
+            bytes += st.st_size;
+        return ScanEnd::Completed;
+    }
     try {
         return walk(subfolder, bytes, fileSeen);
     } catch (const ScanInterrupted &interrupted) {
@@ -83,11 +98,13 @@ ScanEnd TreeCounter::scanFolderVanished()
     return end == ScanEnd::Completed ? ScanEnd::FolderGone : end;
 }
 
-ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFolder)
+ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFolder, const QByteArray &orElse)
 {
     if (scanFolderGone())
         return scanFolderVanished();
-    const QByteArray gone = walker.skipGone();
+    QByteArray gone = walker.skipGone();
+    if (gone.isEmpty())
+        gone = orElse;
     if (gone.isEmpty() || gone == reportedFolder)
         return ScanEnd::Completed;
     return listener_.problem(FsError::fromErrno(ENOENT).description(), displayName(gone));
@@ -98,24 +115,31 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
     FolderWalker walker(&listener_);
     if (scanFolder_.isOpen())
         walker.setAbove(scanFolder_);
+    walker.rememberIn(seen_);
     if (!walker.StartWalk(subfolder, dirInvisFolder_)) {
-        if (walker.startErrorCode() == ENOENT) {
-            // Gone before it was read: nothing of it to count, unless the scan's folder went.
-            return scanFolderGone() ? scanFolderVanished() : ScanEnd::Completed;
-        }
-        // The subfolder itself cannot be read: say so, and count nothing for it.
+        const int code = walker.startErrorCode();
+        if (code == ENOENT && scanFolderGone())
+            return scanFolderVanished();
+        // Below a scan folder that cannot be searched nothing can be looked at: the count of
+        // its own files says so, once.
+        if (code == EACCES && scanFolder_.isOpen() && !folderSearchable(scanFolder_))
+            return ScanEnd::Completed;
+        // The subfolder itself is gone or cannot be read: say so, and count nothing for it.
         return listener_.problem(walker.startError(), displayName(subfolder));
     }
     for (;;) {
-        bool gone = false, reported = false;
+        FilesEnd how = FilesEnd::Counted;
+        bool reported = false;
         if (const ScanEnd end = addFiles(walker.currentPath(), walker.currentFolder(), walker.currentFiles(), bytes,
-                                         fileSeen, gone, reported);
+                                         fileSeen, how, reported);
             end != ScanEnd::Completed)
             return end;
-        if (gone) {
+        if (how == FilesEnd::FolderGone) {
             if (const ScanEnd end = vanished(walker, reported ? walker.currentPath() : QByteArray());
                 end != ScanEnd::Completed)
                 return end;
+        } else if (how == FilesEnd::Unsearchable) {
+            walker.skipSubfolders();
         } else {
             addFolderLinks(walker.currentFolder(), walker.currentSubfolders(), bytes);
         }
@@ -130,10 +154,10 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
                     return ScanEnd::Completed;
                 break;
             } catch (const FsError &e) {
-                // A folder gone before the walk read it holds nothing to count and is passed
-                // over, unless a folder it was listed in is gone as well.
+                // A folder gone before the walk read it is reported, unless a folder it was
+                // listed in is gone as well: that one's report covers it.
                 const ScanEnd end = e.code() == ENOENT
-                                        ? vanished(walker, {})
+                                        ? vanished(walker, {}, walker.currentPath())
                                         : listener_.problem(e.description(), displayName(walker.currentPath()));
                 if (end != ScanEnd::Completed)
                     return end;
@@ -156,14 +180,16 @@ ScanEnd TreeCounter::countFiles(int64_t &bytes)
         std::vector<SubfolderEntry> subfolders;
         FileNames files;
         dirInvisFolder_.read(scanFolder_, &subfolders, &files, &listener_);
-        bool gone = false, reported = false;
-        if (const ScanEnd end = addFiles(scanFolderPath_, scanFolder_, files, bytes, {}, gone, reported);
+        // Entries listed that cannot be looked at, its subfolders' too: one problem, the folder's.
+        if ((files.size() > 0 || !subfolders.empty()) && !folderSearchable(scanFolder_))
+            return listener_.problem(FsError::fromErrno(EACCES).description(), displayName(scanFolderPath_));
+        FilesEnd how = FilesEnd::Counted;
+        bool reported = false;
+        if (const ScanEnd end = addFiles(scanFolderPath_, scanFolder_, files, bytes, {}, how, reported);
             end != ScanEnd::Completed)
             return end;
-        if (gone)
+        if (how == FilesEnd::FolderGone)
             return scanFolderVanished();
-        // The links to folders right under it have lines of 0 bytes; their own lengths count here.
-        addFolderLinks(scanFolder_, subfolders, bytes);
         return ScanEnd::Completed;
     } catch (const ScanInterrupted &interrupted) {
         return interrupted.end;

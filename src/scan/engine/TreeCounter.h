@@ -14,17 +14,20 @@ class ScanListener;
 
 // Adds up the lengths of files, hidden files included: every file of a subfolder tree, walked
 // with the folder walker, or a folder's own files. Every entry counts with its own length (a
-// link with the link's, a link to a folder too, which is never walked), and a file of several names counts once, where the counter meets it
-// first (see SeenFiles); so the counts of one counter, taken in its order, add up to the bytes
-// of the distinct files below.
+// link with the link's, a link to a folder too, which is never walked: a subfolder that is such
+// a link counts its own length, as `du -sb LINK`), and a file of several names counts once,
+// where the counter meets it first (see SeenFiles); a folder met again (a bind mount of one
+// counted already, or of the scan's own folder) is not walked again. So the counts of one
+// counter, taken in its order, add up to the bytes of the distinct files below.
 //
 // It knows no window: it ticks its listener for every file and folder, and reports each folder
 // or file it cannot read to the listener, which decides whether the count goes on. A folder
 // that cannot be read, or lies deeper than the walker reaches, is skipped; the walk goes on
-// after it. A folder removed while it is counted is reported once, by its own path, and the
-// rest of it skipped; a folder gone before the walk reached it held nothing to count and is
-// passed over. When the scan's own folder (the one whose subfolders and files are counted) is
-// gone, it is reported once and the count ends with FolderGone.
+// after it. A folder that may be read but not searched is one problem, the folder's, and
+// nothing in it is counted. A folder removed while it is counted, or gone when the walk
+// reaches it, is reported once, by the outermost folder gone, and the rest of it skipped. When
+// the scan's own folder (the one whose subfolders and files are counted) is gone, it is
+// reported once and the count ends with FolderGone.
 class TreeCounter {
 public:
     // Called for every file counted, with its folder, its name and its own length (also for a
@@ -55,15 +58,18 @@ public:
 
 private:
     ScanEnd walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen);
-    // Counts one folder's files. `gone` tells that the folder was removed meanwhile (its other
-    // files were not looked at), `reported` that one of its files has been reported.
+    // How counting a folder's files ended: all counted (each one that failed reported), or
+    // the folder was removed meanwhile, or none of its entries can be examined (reported).
+    enum class FilesEnd { Counted, FolderGone, Unsearchable };
+    // Counts one folder's files. `reported` tells that one of its files has been reported.
     ScanEnd addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                     int64_t &bytes, const FileSeen &fileSeen, bool &gone, bool &reported);
+                     int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported);
     // Adds the own lengths of the links to folders among `subfolders` (they are never walked).
     void addFolderLinks(const FolderHandle &folder, const std::vector<SubfolderEntry> &subfolders, int64_t &bytes);
-    // A folder of the walk was removed: one report for the outermost one that is gone (none
-    // when that is `reportedFolder`, whose file was just reported), and the walk goes on after it.
-    ScanEnd vanished(FolderWalker &walker, const QByteArray &reportedFolder);
+    // A folder of the walk was removed: one report for the outermost one that is gone on the
+    // walk's path, else for `orElse` (a folder gone before the walk read it), and none when
+    // that is `reportedFolder`, whose file was just reported; the walk goes on after it.
+    ScanEnd vanished(FolderWalker &walker, const QByteArray &reportedFolder, const QByteArray &orElse = {});
     bool scanFolderGone() const;
     ScanEnd scanFolderVanished();
 
