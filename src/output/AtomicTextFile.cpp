@@ -167,7 +167,8 @@ FsError linkRefused(const QByteArray &name)
 // The older file, written in place: the new length is reserved before its first byte is
 // overwritten. `refusal` is the reason the folder took no new file, reported where the older
 // entry is no plain file.
-void writeInPlace(int folder, const QByteArray &name, const struct stat &older, int refusal, const TextLines &lines)
+void writeInPlace(int folder, const QByteArray &name, const struct stat &older, int refusal, const TextLines &lines,
+                  std::atomic<bool> *begun)
 {
     if (!S_ISREG(older.st_mode) && !S_ISLNK(older.st_mode))
         fail(refusal);
@@ -189,6 +190,8 @@ void writeInPlace(int folder, const QByteArray &name, const struct stat &older, 
     }
     if (reserved != 0 && errno != EOPNOTSUPP) // a file system that cannot reserve is written all the same
         fail(errno);
+    if (begun)
+        *begun = true;
     writeLines(file.get(), lines);
     if (::ftruncate(file.get(), length) != 0)
         fail(errno);
@@ -197,7 +200,8 @@ void writeInPlace(int folder, const QByteArray &name, const struct stat &older, 
 }
 } // namespace
 
-void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines)
+void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines,
+                             std::atomic<bool> *begun)
 {
     Descriptor dir(::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0)
@@ -219,9 +223,11 @@ void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, c
         const int refusal = errno;
         // Where no new file can be made beside it, a writable file is written in place.
         if (exists && (refusal == EACCES || refusal == EPERM))
-            return writeInPlace(dir.get(), name, older, refusal, lines);
+            return writeInPlace(dir.get(), name, older, refusal, lines, begun);
         fail(refusal);
     }
+    if (begun)
+        *begun = true;
     try {
         if (exists && S_ISREG(older.st_mode) && ::fchmod(temporary.get(), older.st_mode & 0777) != 0)
             fail(errno);

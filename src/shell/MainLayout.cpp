@@ -3,6 +3,7 @@
 
 #include "listing/DriveList.h"
 #include "listing/FileListElement.h"
+#include "scan/CallWait.h"
 #include "scan/DirFolderView.h"
 #include "shared/ColourPair.h"
 #include "shared/Fonts.h"
@@ -191,6 +192,8 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     // program was asked to start in, with the drive that holds it.
     const QByteArray workingFolder = QFile::encodeName(QDir::currentPath());
     for (const QByteArray &folder : {startFolder.isEmpty() ? workingFolder : startFolder, workingFolder, QByteArray("/")}) {
+        // A folder on a share that does not answer is given up for the next (see CallWait).
+        const CallWait::Patience patience(folder == "/" ? 0 : 3000);
         try {
             f.dirFolder->setPath(folder);
             f.fileFileList->setPath(folder, f.dirFolder->takeFiles());
