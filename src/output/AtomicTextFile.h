@@ -25,7 +25,12 @@
 //   when it fills up during the write;
 // - another program writing the same file at the same time.
 //
-// `begun`, when given, is set once a file has been made or opened for the text: from then on
-// the save has written part of a file.
+// `progress`, when given, follows the save from another thread: `begun` is set once a file has
+// been made or opened for the text (from then on the save has written part of a file); a save
+// whose `givenUp` is set before it comes to replace the older file fails instead, and leaves it.
+struct SaveProgress {
+    std::atomic<bool> begun{false};
+    std::atomic<bool> givenUp{false};
+};
 void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines,
-                             std::atomic<bool> *begun = nullptr);
+                             SaveProgress *progress = nullptr);

@@ -57,12 +57,17 @@ void cmdSaveToFile_Click(MainForm &f)
         // made while a folder scan waits for events leaves that scan's place alone.
         // The file is written on a worker, as the folder may be on a share that never answers
         // (see CallWait); closing the window meanwhile asks first once part of it is written.
-        auto begun = std::make_shared<std::atomic<bool>>(false);
+        auto progress = std::make_shared<SaveProgress>();
         auto lines = std::make_shared<const TextLines>(savedListingLines(takeListingSnapshot(f)));
-        CallWait::run<bool>(folder, [folder, name = target.mid(cut + 1), lines, begun] {
-            writeTextFileAtomically(folder, name, *lines, begun.get());
-            return true;
-        }, begun);
+        try {
+            CallWait::run<bool>(folder, [folder, name = target.mid(cut + 1), lines, progress] {
+                writeTextFileAtomically(folder, name, *lines, progress.get());
+                return true;
+            }, std::shared_ptr<const std::atomic<bool>>(progress, &progress->begun));
+        } catch (const FsError &) {
+            progress->givenUp = true; // a save that answers late leaves the older file
+            throw;
+        }
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error Saving to File"));
     }

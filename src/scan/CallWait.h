@@ -36,7 +36,7 @@ void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredW
 
 // Runs `call` on a worker and answers what it answers, or throws what it throws.
 template <typename T>
-T run(const QByteArray &folder, std::function<T()> call, std::shared_ptr<std::atomic<bool>> savePart = {})
+T run(const QByteArray &folder, std::function<T()> call, std::shared_ptr<const std::atomic<bool>> savePart = {})
 {
     AbandonableCall<T> pending(std::move(call));
     wait(folder, [&pending](int ms) { return pending.answeredWithin(ms); }, savePart.get());

@@ -51,6 +51,8 @@ MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &
 
 MainWindow::~MainWindow()
 {
+    CallWait::hooks.status = {};
+    CallWait::hooks.endDuringSave = {};
     qApp->removeEventFilter(this);
 }
 
