@@ -170,8 +170,8 @@ void HungMountTest::closingDuringPartWrittenSave()
     bool ended = false;
     CallWait::hooks.endProgram = [&ended] { ended = true; };
     w.boxes.answers = {MessageBoxes::Answer::No};
-    QTimer::singleShot(100, w.window.get(), [&] { w.window->close(); });
-    QTimer::singleShot(300, w.window.get(), [go] { *go = true; });
+    QTimer::singleShot(400, w.window.get(), [&] { w.window->close(); });
+    QTimer::singleShot(700, w.window.get(), [go] { *go = true; });
     CallWait::run<bool>("/somewhere", [go] {
         while (!*go)
             QThread::msleep(5);

@@ -13,11 +13,13 @@ namespace CallWait {
 namespace {
 // Window thread only.
 int depth = 0;
+bool abandonable = false; // the innermost wait is past its quiet start
 bool closing = false;
 int patienceMs = 0; // 0: no limit
 
 constexpr int AtOnceMs = 10;     // an answer within this costs no event pass
 constexpr int PassMs = 8;        // between two passes of the events
+constexpr int QuietMs = 300;     // before this, input waits and nothing gives the call up
 constexpr int NameFolderMs = 2000;
 }
 
@@ -38,7 +40,7 @@ Patience::~Patience()
 
 bool active()
 {
-    return depth > 0;
+    return depth > 0 && abandonable;
 }
 
 void close()
@@ -53,16 +55,23 @@ void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredW
     QuietWork quiet;
     const size_t heldBefore = QuietWork::heldCount();
     ++depth;
+    const bool outer = abandonable;
+    abandonable = false;
     QElapsedTimer since;
     since.start();
     qint64 saidAt = -1;
     const auto end = [&] {
         --depth;
+        abandonable = outer;
         if (saidAt >= 0 && hooks.status)
             hooks.status(QString());
     };
     for (;;) {
-        QCoreApplication::processEvents();
+        // A call that answers soon is waited for as quiet work always was: key presses and
+        // clicks wait for it. One that takes longer may be given up.
+        const bool patient = since.elapsed() < QuietMs;
+        abandonable = !patient;
+        QCoreApplication::processEvents(patient ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents);
         if (answeredWithin(PassMs))
             break;
         const bool partWritten = savePart && savePart->load();
@@ -77,7 +86,7 @@ void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredW
         }
         // A save that has written part of its file is waited for: its older file is at stake.
         const bool outOfPatience = patienceMs > 0 && since.elapsed() >= patienceMs;
-        if ((outOfPatience || QuietWork::heldCount() > heldBefore) && !partWritten) {
+        if ((outOfPatience || (!patient && QuietWork::heldCount() > heldBefore)) && !partWritten) {
             end();
             throw FsError(givenUpDescription(), ETIMEDOUT);
         }

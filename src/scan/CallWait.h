@@ -11,9 +11,10 @@
 // The window's wait for a file-system call that may never answer (a folder on a stale network
 // share): the call runs on a thread of its own while the window thread processes its events,
 // as it does while it waits for a counted tree. A call that answers at once costs no event
-// pass. While the wait lasts no handler of the program runs (see QuietWork); one that comes
-// due (another folder, drive or option chosen, Esc, the window's close) gives the call up,
-// and runs once the wait has unwound. After two seconds the status bar names the folder
+// pass. While the wait lasts no handler of the program runs (see QuietWork). For its first
+// 300 ms key presses and clicks wait, as they do for any quiet work; after that a handler
+// that comes due (another folder, drive or option chosen, Esc) gives the call up, and runs
+// once the wait has unwound. The window's close ends the program from the wait. After two seconds the status bar names the folder
 // waited on. A call given up on is abandoned, never joined; its answer is dropped.
 namespace CallWait {
 
@@ -56,7 +57,8 @@ private:
     int previous_;
 };
 
-// The window is closing: a wait going on gives up, and the program ends from it.
+// Whether a wait may be given up now (it is past its quiet start); the window is closing: the
+// wait gives up, and the program ends from it.
 bool active();
 void close();
 
