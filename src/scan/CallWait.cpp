@@ -45,7 +45,8 @@ bool active()
 
 void close()
 {
-    closing = true;
+    if (depth > 0)
+        closing = true;
 }
 
 void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredWithin, const std::atomic<bool> *savePart)
@@ -61,7 +62,8 @@ void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredW
     since.start();
     qint64 saidAt = -1;
     const auto end = [&] {
-        --depth;
+        if (--depth == 0)
+            closing = false; // a close held during a quick call is carried out as usual
         abandonable = outer;
         if (saidAt >= 0 && hooks.status)
             hooks.status(QString());
@@ -75,7 +77,7 @@ void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredW
         if (answeredWithin(PassMs))
             break;
         const bool partWritten = savePart && savePart->load();
-        if (closing) {
+        if (closing && !patient) {
             closing = false;
             if (!partWritten || !hooks.endDuringSave || hooks.endDuringSave(displayName(folder))) {
                 end();

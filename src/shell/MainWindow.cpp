@@ -173,6 +173,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     if (QuietWork::running()) {
         event->ignore();
+        CallWait::close(); // a wait that becomes long ends the program
         QuietWork::handle(this, [this] { close(); });
         return;
     }
