@@ -6,6 +6,7 @@
 #include "listing/FileListElement.h"
 #include "listing/ModifiedText.h"
 #include "scan/ByteConverter.h"
+#include "scan/CallWait.h"
 #include "scan/DirFolderView.h"
 #include "scan/engine/FolderReader.h"
 #include "scan/engine/SeenFiles.h"
@@ -18,9 +19,24 @@
 
 #include <QCheckBox>
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace {
+// Looks up files first to first + count - 1 of `files` on a worker, with names of its own.
+void lookUp(const QByteArray &folder, const std::shared_ptr<FolderFileFacts> &facts, int first, int count,
+            const FileListElement &files)
+{
+    auto names = std::make_shared<std::vector<QByteArray>>();
+    names->reserve(size_t(count));
+    for (int i = first; i < first + count; ++i)
+        names->emplace_back(files.nativeName(i));
+    CallWait::run<bool>(folder, [facts, names, first, count] {
+        facts->lookUp(first, count, [&names, first](int i) { return (*names)[size_t(i - first)].constData(); });
+        return true;
+    });
+}
+
 const QString ErrorTitle = QStringLiteral("Listwright - Error in File Path Change");
 
 // The folder whose names fileFileList holds, ending in "/". The names and the lengths and
@@ -81,7 +97,12 @@ void rebuild(MainForm &f, QuietWork &quiet)
     // Second pass: one line per file. A file that cannot be read is reported once for each
     // column that needs it, and keeps its line: 0 bytes, no date. Every name shows its file's
     // length; the total counts a file of several names once.
-    FolderFileFacts folderFiles(folder);
+    // The look-ups go to a worker, as the folder may be on a share that never answers (see
+    // CallWait); what it uses, it owns.
+    const std::shared_ptr<FolderFileFacts> looking = (showSize || showModified)
+        ? CallWait::run<std::shared_ptr<FolderFileFacts>>(folder, [folder] { return std::make_shared<FolderFileFacts>(folder); })
+        : std::make_shared<FolderFileFacts>(QByteArray());
+    const FolderFileFacts &folderFiles = *looking;
     SeenFiles seen;
     bool folderReported = false;
     // The files are looked up a slice at a time, so that a big folder's facts are never all
@@ -90,8 +111,7 @@ void rebuild(MainForm &f, QuietWork &quiet)
     f.lstBigFileList->reserve(count);
     for (int ItemIndex = 0; ItemIndex < count; ++ItemIndex) {
         if ((showSize || showModified) && ItemIndex % LookUpSlice == 0)
-            folderFiles.lookUp(ItemIndex, std::min(LookUpSlice, count - ItemIndex),
-                               [&files](int i) { return files.nativeName(i); }, [&quiet] { quiet.keepAlive(); });
+            lookUp(folder, looking, ItemIndex, std::min(LookUpSlice, count - ItemIndex), files);
         quiet.keepAlive();
         const QString name = files.name(ItemIndex);
         FileFacts facts;
@@ -152,6 +172,12 @@ bool fileListUpToDate(const MainForm &f)
     const FileListBuild now = currentInputs(f);
     const struct timespec zero = {};
     // A recursive build adds its lines to those there are, so it never comes out the same.
-    return !now.recursive && sameInputs(f.fileFileList->lastBuild, now) && !sameStamp(now.namesStamp, zero)
-        && sameStamp(folderStamp(now.folder), now.namesStamp);
+    if (now.recursive || !sameInputs(f.fileFileList->lastBuild, now) || sameStamp(now.namesStamp, zero))
+        return false;
+    try {
+        return sameStamp(CallWait::run<struct timespec>(now.folder, [p = now.folder] { return folderStamp(p); }),
+                         now.namesStamp);
+    } catch (const FsError &) {
+        return false; // given up: built again, which tells why
+    }
 }

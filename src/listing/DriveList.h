@@ -21,3 +21,7 @@ public:
     static QStringList mountedDrives();
     static QString driveOf(const QString &folder);
 };
+
+// The drives of a mount table in /proc/self/mountinfo's form: "/" and the mount points of real
+// file systems (block devices but package images, network shares), sorted.
+QStringList drivesFromMountTable(const QByteArray &mountInfo);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "listing/FileListElement.h"
 
+#include "scan/CallWait.h"
 #include "scan/QuietRead.h"
 #include "scan/engine/DirectoryList.h"
 #include "scan/engine/FolderReader.h"
@@ -35,7 +36,8 @@ void FileListElement::setPattern(const QString &pattern)
         return;
     // The names read last are still the folder's when its entries have not changed since.
     const struct timespec zero = {};
-    if (!sameStamp(stamp_, zero) && sameStamp(folderStamp(path_), stamp_)) {
+    const QByteArray p = path_;
+    if (!sameStamp(stamp_, zero) && sameStamp(CallWait::run<struct timespec>(p, [p] { return folderStamp(p); }), stamp_)) {
         QuietRead quiet;
         shown_ = matching(names_, quiet);
         return;
@@ -70,10 +72,18 @@ void FileListElement::reread(std::optional<FolderFiles> readAlready)
         stamp = readAlready->stamp;
     } else {
         readAlready.reset(); // another folder's names are let go of before these are read
-        // The stamp before the read: entries that change during it change the stamp too.
-        stamp = folderStamp(path_);
-        FolderHandle folder = FolderHandle::open(path_);
-        readFolder(folder, nullptr, &files, &quiet);
+        // On a worker: the folder may be on a share that never answers (see CallWait).
+        const QByteArray p = path_;
+        FolderFiles read = CallWait::run<FolderFiles>(p, [p] {
+            FolderFiles r;
+            // The stamp before the read: entries that change during it change the stamp too.
+            r.stamp = folderStamp(p);
+            FolderHandle folder = FolderHandle::open(p);
+            readFolder(folder, nullptr, &r.names, nullptr);
+            return r;
+        });
+        files = std::move(read.names);
+        stamp = read.stamp;
     }
     std::vector<uint32_t> shown = matching(files, quiet);
     stamp_ = stamp;

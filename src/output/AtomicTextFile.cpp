@@ -157,6 +157,13 @@ int createTemporary(int folder, QByteArray &name)
     return -1;
 }
 
+// A save given up on (its folder did not answer in time) leaves the older file alone.
+void checkGoingOn(const SaveProgress *progress)
+{
+    if (progress && progress->givenUp)
+        throw FsError(QStringLiteral("The save was given up"), ECANCELED);
+}
+
 FsError linkRefused(const QByteArray &name)
 {
     return FsError(QStringLiteral("\"%1\" is a link, and the folder takes no new file in its place: "
@@ -167,7 +174,8 @@ FsError linkRefused(const QByteArray &name)
 // The older file, written in place: the new length is reserved before its first byte is
 // overwritten. `refusal` is the reason the folder took no new file, reported where the older
 // entry is no plain file.
-void writeInPlace(int folder, const QByteArray &name, const struct stat &older, int refusal, const TextLines &lines)
+void writeInPlace(int folder, const QByteArray &name, const struct stat &older, int refusal, const TextLines &lines,
+                  SaveProgress *progress)
 {
     if (!S_ISREG(older.st_mode) && !S_ISLNK(older.st_mode))
         fail(refusal);
@@ -189,6 +197,9 @@ void writeInPlace(int folder, const QByteArray &name, const struct stat &older, 
     }
     if (reserved != 0 && errno != EOPNOTSUPP) // a file system that cannot reserve is written all the same
         fail(errno);
+    checkGoingOn(progress);
+    if (progress)
+        progress->begun = true;
     writeLines(file.get(), lines);
     if (::ftruncate(file.get(), length) != 0)
         fail(errno);
@@ -197,7 +208,8 @@ void writeInPlace(int folder, const QByteArray &name, const struct stat &older, 
 }
 } // namespace
 
-void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines)
+void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines,
+                             SaveProgress *progress)
 {
     Descriptor dir(::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0)
@@ -213,21 +225,25 @@ void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, c
     if (exists && ::faccessat(dir.get(), name.constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0)
         fail(errno);
 
+    checkGoingOn(progress);
     QByteArray temporaryName;
     Descriptor temporary(createTemporary(dir.get(), temporaryName));
     if (temporary.get() < 0) {
         const int refusal = errno;
         // Where no new file can be made beside it, a writable file is written in place.
         if (exists && (refusal == EACCES || refusal == EPERM))
-            return writeInPlace(dir.get(), name, older, refusal, lines);
+            return writeInPlace(dir.get(), name, older, refusal, lines, progress);
         fail(refusal);
     }
+    if (progress)
+        progress->begun = true;
     try {
         if (exists && S_ISREG(older.st_mode) && ::fchmod(temporary.get(), older.st_mode & 0777) != 0)
             fail(errno);
         writeLines(temporary.get(), lines);
         syncData(temporary.get());
         temporary.close();
+        checkGoingOn(progress);
         const OlderFile held(dir.get(), name);
         if (::renameat(dir.get(), temporaryName.constData(), dir.get(), name.constData()) != 0)
             fail(errno);

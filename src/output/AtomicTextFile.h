@@ -3,6 +3,7 @@
 #include "shared/TextList.h"
 
 #include <QByteArray>
+#include <atomic>
 
 // Writes `lines` as UTF-8, every line ending in a carriage return and a line feed, into the file
 // `name` (one name, no "/") of the folder `folder`. The folder is reached as named; below it
@@ -23,4 +24,13 @@
 //   file systems), or one that needs new blocks to overwrite old ones (copy-on-write: btrfs, ZFS),
 //   when it fills up during the write;
 // - another program writing the same file at the same time.
-void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines);
+//
+// `progress`, when given, follows the save from another thread: `begun` is set once a file has
+// been made or opened for the text (from then on the save has written part of a file); a save
+// whose `givenUp` is set before it comes to replace the older file fails instead, and leaves it.
+struct SaveProgress {
+    std::atomic<bool> begun{false};
+    std::atomic<bool> givenUp{false};
+};
+void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines,
+                             SaveProgress *progress = nullptr);

@@ -5,6 +5,7 @@
 #include "output/ListingSnapshot.h"
 #include "output/SavedListing.h"
 #include "output/TitleCheck.h"
+#include "scan/CallWait.h"
 #include "shared/FsError.h"
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
@@ -13,6 +14,8 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <atomic>
+#include <memory>
 
 QString saveFilePath(const QString &folder, const QString &title)
 {
@@ -52,7 +55,19 @@ void cmdSaveToFile_Click(MainForm &f)
 
         // The listing is read as it stands now and laid out with indexes of its own, so a save
         // made while a folder scan waits for events leaves that scan's place alone.
-        writeTextFileAtomically(folder, target.mid(cut + 1), savedListingLines(takeListingSnapshot(f)));
+        // The file is written on a worker, as the folder may be on a share that never answers
+        // (see CallWait); closing the window meanwhile asks first once part of it is written.
+        auto progress = std::make_shared<SaveProgress>();
+        auto lines = std::make_shared<const TextLines>(savedListingLines(takeListingSnapshot(f)));
+        try {
+            CallWait::run<bool>(folder, [folder, name = target.mid(cut + 1), lines, progress] {
+                writeTextFileAtomically(folder, name, *lines, progress.get());
+                return true;
+            }, std::shared_ptr<const std::atomic<bool>>(progress, &progress->begun));
+        } catch (const FsError &) {
+            progress->givenUp = true; // a save that answers late leaves the older file
+            throw;
+        }
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error Saving to File"));
     }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/DirFolderView.h"
 
-#include "scan/QuietRead.h"
+#include "scan/CallWait.h"
+#include "scan/engine/FolderReader.h"
+#include "shared/QuietWork.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
@@ -30,12 +32,20 @@ void DirFolderView::setPath(const QByteArray &path)
     const QByteArray before = list_.path();
     files_.reset();
     {
-        // A folder of 400,000 files takes a while. The quiet read must end before the change
-        // is announced: no handler runs while it lasts.
-        QuietRead quiet;
-        FolderFiles files;
-        list_.setPath(path, &quiet, &files);
-        files_ = std::move(files);
+        // The read goes to a worker, as the folder may be on a share that never answers; no
+        // handler runs until it has answered or been given up (see CallWait).
+        struct Read {
+            DirectoryList list;
+            FolderFiles files;
+        };
+        const QByteArray p = normalFolderPath(path);
+        Read read = CallWait::run<Read>(p, [p] {
+            Read r;
+            r.list.setPath(p, nullptr, &r.files);
+            return r;
+        });
+        list_ = std::move(read.list);
+        files_ = std::move(read.files);
     }
     // The file list takes them right after this, or never: they are not kept beside its own.
     QMetaObject::invokeMethod(this, [this] { files_.reset(); }, Qt::QueuedConnection);
@@ -75,14 +85,33 @@ void DirFolderView::rebuildItems()
     setCurrentItem(current);
 }
 
+bool DirFolderView::stale() const
+{
+    const QByteArray p = list_.path();
+    const struct timespec stamp = list_.stamp();
+    return CallWait::run<bool>(p, [p, stamp] { return !sameStamp(folderStamp(p), stamp); });
+}
+
 void DirFolderView::openItem(QListWidgetItem *item)
 {
     if (!item)
         return;
+    const QByteArray path = item->data(PathRole).toByteArray();
+    // While the window waits for the file system, the choice overtakes that wait and is
+    // carried out once the wait has unwound.
+    if (QuietWork::running()) {
+        QuietWork::handle(this, [this, path] { open(path); });
+        return;
+    }
+    open(path);
+}
+
+void DirFolderView::open(const QByteArray &path)
+{
     try {
-        setPath(item->data(PathRole).toByteArray());
+        setPath(path);
     } catch (const FsError &e) {
-        emit openFailed(displayName(item->data(PathRole).toByteArray()), e.description());
+        emit openFailed(displayName(path), e.description());
     }
 }
 

@@ -25,7 +25,7 @@ public:
     QByteArray entry(int i) const { return list_.entry(i); }
     bool isLink(int i) const { return list_.isLink(i); }
     // Whether the current folder's entries changed on disk since they were read.
-    bool stale() const { return list_.stale(); }
+    bool stale() const;
 
     // The files the last setPath met in the folder, for the file list; they are given once,
     // and dropped when events are next processed if nobody took them.
@@ -41,6 +41,7 @@ protected:
 
 private:
     void openItem(QListWidgetItem *item);
+    void open(const QByteArray &path);
     void rebuildItems();
 
     DirectoryList list_;

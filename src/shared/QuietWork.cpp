@@ -48,6 +48,11 @@ void QuietWork::handle(QObject *context, std::function<void()> handler)
     held.push_back({context, std::move(handler)});
 }
 
+size_t QuietWork::heldCount()
+{
+    return held.size();
+}
+
 void QuietWork::processEvents()
 {
     // Paints, the window manager's messages and queued calls; key presses and mouse clicks

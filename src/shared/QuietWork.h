@@ -31,6 +31,8 @@ public:
     // Runs `handler` now, or, while quiet work is running, once it has ended, as a queued call
     // on `context` (dropped if `context` is gone by then).
     static void handle(QObject *context, std::function<void()> handler);
+    // How many handlers are held now: one more means the user asked for something.
+    static size_t heldCount();
 
     // Milliseconds between two passes of the events: half of the longest pause the window may
     // take, as a pass itself takes time.

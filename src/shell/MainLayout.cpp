@@ -3,6 +3,7 @@
 
 #include "listing/DriveList.h"
 #include "listing/FileListElement.h"
+#include "scan/CallWait.h"
 #include "scan/DirFolderView.h"
 #include "scan/engine/DirectoryList.h"
 #include "shared/ColourPair.h"
@@ -192,6 +193,8 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     // program was asked to start in, with the drive that holds it.
     const QByteArray working = workingFolder();
     for (const QByteArray &folder : {startFolder.isEmpty() ? working : startFolder, working, QByteArray("/")}) {
+        // A folder on a share that does not answer is given up for the next (see CallWait).
+        const CallWait::Patience patience(folder == "/" ? 0 : 3000);
         try {
             f.dirFolder->setPath(folder);
             f.fileFileList->setPath(folder, f.dirFolder->takeFiles());

@@ -10,7 +10,9 @@
 #include "output/PrinterList.h"
 #include "output/SaveToFile.h"
 #include "output/TitleCheck.h"
+#include "scan/CallWait.h"
 #include "scan/DirFolderView.h"
+#include "scan/ScanSteps.h"
 #include "scan/ScanCancellation.h"
 #include "shared/FsError.h"
 #include "shared/MessageBoxes.h"
@@ -31,6 +33,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <type_traits>
 
 MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener, const QByteArray &startFolder)
@@ -41,12 +44,15 @@ MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &
     buildMainLayout(this, form_, startFolder);
     resizer_ = new Resizer(centralWidget(), QSize(DesignClientWidth, DesignClientHeight - DesignStatusBarHeight));
     connectHandlers();
+    waitHooks();
     // Key preview: the window sees every key press before the focused element.
     qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow()
 {
+    CallWait::hooks.status = {};
+    CallWait::hooks.endDuringSave = {};
     qApp->removeEventFilter(this);
 }
 
@@ -99,6 +105,28 @@ void MainWindow::connectHandlers()
     connect(f.mnuHelpSaveToFile, &QAction::triggered, this, held([&f] { mnuHelpSaveToFile_Click(f); }));
 }
 
+void MainWindow::waitHooks()
+{
+    MainForm &f = form_;
+    CallWait::hooks.status = [&f](const QString &line) {
+        const QString waiting = QStringLiteral("Waiting for ");
+        if (line.isEmpty()) {
+            if (f.StatusBar1->currentMessage().startsWith(waiting))
+                f.StatusBar1->clearMessage();
+            return;
+        }
+        f.StatusBar1->showMessage(line);
+        if (f.window->windowTitle() != IdleCaption)
+            advanceCaption(f);
+    };
+    CallWait::hooks.endDuringSave = [&f](const QString &folder) {
+        return f.boxes->show(QStringLiteral("The file in ") + folder
+                                 + QStringLiteral(" is still being saved.\rEnd anyway? The older file stays as it was."),
+                             QStringLiteral("Listwright - Save To File"), MessageBoxes::Buttons::YesNo)
+            == MessageBoxes::Answer::Yes;
+    };
+}
+
 bool MainWindow::load()
 {
     try {
@@ -119,7 +147,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         auto *w = qobject_cast<QWidget *>(watched);
         if (w && w == first && w->window() == this) {
             auto *key = static_cast<QKeyEvent *>(event);
-            Form_KeyDown(form_, scans_, key->key(), key->modifiers());
+            // Esc while the window waits for the file system gives that wait up first (see CallWait).
+            if (key->key() == Qt::Key_Escape && CallWait::active())
+                QuietWork::handle(this, [this, code = key->key(), modifiers = key->modifiers()] {
+                    Form_KeyDown(form_, scans_, code, modifiers);
+                });
+            else
+                Form_KeyDown(form_, scans_, key->key(), key->modifiers());
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -129,8 +163,17 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Closing the window ends any running scan, and then the program; during quiet work, once
     // the work has ended.
+    if (CallWait::active()) {
+        // The file system may never answer: the program ends from the wait (see CallWait).
+        event->ignore();
+        scans_.shutDown();
+        CallWait::close();
+        QuietWork::handle(this, [this] { close(); }); // when a save was waited for after all
+        return;
+    }
     if (QuietWork::running()) {
         event->ignore();
+        CallWait::close(); // a wait that becomes long ends the program
         QuietWork::handle(this, [this] { close(); });
         return;
     }

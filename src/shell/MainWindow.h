@@ -31,6 +31,7 @@ protected:
 
 private:
     void connectHandlers();
+    void waitHooks();
     template <typename Handler>
     auto held(Handler handler);
 

@@ -3,6 +3,7 @@
 
 #include "listing/CompleteFileList.h"
 #include "listing/FileListElement.h"
+#include "scan/CallWait.h"
 #include "scan/DirFolderView.h"
 #include "scan/FolderListScan.h"
 #include "scan/engine/FolderReader.h"
@@ -42,11 +43,32 @@ bool rereadFolder(MainForm &f)
 // Whether the folder is still there to list; one that is gone is reported, once.
 bool folderStillThere(MainForm &f)
 {
-    struct stat st;
-    if (::stat(f.dirFolder->path().constData(), &st) == 0)
+    const QByteArray p = f.dirFolder->path();
+    int error = 0;
+    try {
+        error = CallWait::run<int>(p, [p] {
+            struct stat st;
+            return ::stat(p.constData(), &st) == 0 ? 0 : errno;
+        });
+    } catch (const FsError &e) {
+        reportScanError(f, e.description(), f.dirFolder->pathText());
+        return false;
+    }
+    if (error == 0)
         return true;
-    reportScanError(f, FsError::fromErrno(errno).description(), f.dirFolder->pathText());
+    reportScanError(f, FsError::fromErrno(error).description(), f.dirFolder->pathText());
     return false;
+}
+
+// When the folder's entries last changed; asked on a worker (see CallWait). Zero when the
+// question was given up: the folder then counts as unchanged.
+struct timespec stampOf(const QByteArray &folder)
+{
+    try {
+        return CallWait::run<struct timespec>(folder, [folder] { return folderStamp(folder); });
+    } catch (const FsError &) {
+        return {};
+    }
 }
 
 // Runs the request's work; a step ended by the stop command lets the rest go on as a request
@@ -107,7 +129,13 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
 
 ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
 {
-    const bool stale = f.dirFolder->stale();
+    bool stale = false;
+    try {
+        stale = f.dirFolder->stale();
+    } catch (const FsError &e) { // given up: said once, the lists stay as they are
+        reportScanError(f, e.description(), f.dirFolder->pathText());
+        return ScanEnd::FolderGone;
+    }
     if (stale || f.fileFileList->path() != f.dirFolder->path())
         work |= ScanSession::FileList;
     ScanSession::Request r = session.begin(work);
@@ -117,7 +145,7 @@ ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
         return ScanEnd::FolderGone;
     }
     for (int pass = 0;; ++pass) {
-        const struct timespec before = folderStamp(f.dirFolder->path());
+        const struct timespec before = stampOf(f.dirFolder->path());
         const ScanEnd end = carryOut(f, session, r);
         if (end == ScanEnd::Abandoned)
             return end;
@@ -125,7 +153,7 @@ ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
             session.finish(r);
             return end;
         }
-        if (end == ScanEnd::Stopped || pass > 0 || sameStamp(folderStamp(f.dirFolder->path()), before)) {
+        if (end == ScanEnd::Stopped || pass > 0 || sameStamp(stampOf(f.dirFolder->path()), before)) {
             session.finish(r);
             return end;
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/StartFolder.h"
 
+#include "scan/CallWait.h"
+#include "scan/engine/AbandonableCall.h"
 #include "scan/engine/DirectoryList.h"
 #include "scan/engine/FolderReader.h"
 #include "shared/FsError.h"
@@ -16,8 +18,16 @@ StartFolder startFolderFrom(const QByteArray &argument)
         return {};
     const QByteArray path = normalFolderPath(argument);
     const QString named = displayName(path);
-    try {
+    // Before any window: a folder on a share that does not answer soon is given up, and the
+    // call left behind (see AbandonableCall).
+    AbandonableCall<bool> opened([path] {
         FolderHandle::open(path);
+        return true;
+    });
+    if (!opened.answeredWithin(2000))
+        return {{}, named, CallWait::givenUpDescription()};
+    try {
+        opened.take();
     } catch (const FsError &e) {
         return {{}, named, e.description()};
     }

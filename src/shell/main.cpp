@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/QtPrinterService.h"
+#include "scan/CallWait.h"
 #include "shared/MessageBoxes.h"
 #include "shared/WebOpener.h"
 #include "shell/CommandLine.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -34,6 +36,15 @@ int main(int argc, char *argv[])
         if (!main)
             QCoreApplication::exit(1);
     });
+    // Closing the window while it waits for a file system that does not answer: the call is
+    // left behind, the process ends without joining it (see CallWait).
+    CallWait::hooks.endProgram = [&main] {
+        if (main)
+            main->hide();
+        QCoreApplication::processEvents();
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     return app.exec();

@@ -32,6 +32,8 @@ public:
 
     // Whether the folder's entries changed on disk since the list read them.
     bool stale() const;
+    // When the folder's entries had last changed as the list read them.
+    const struct timespec &stamp() const { return stamp_; }
 
     // Reads an open folder for a walk; a listener hears of every read.
     void read(const FolderHandle &folder, std::vector<SubfolderEntry> *folders, FileNames *files,

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window beside a share that never answers: a real FUSE mount (scripts/hangfs.py) whose
+// calls below chosen folders hang until released.
+#include "listing/DriveList.h"
+#include "scan/CallWait.h"
+#include "shell/StartFolder.h"
+#include "support/HangMount.h"
+#include "support/TempTree.h"
+#include "support/WindowFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+void fill(const TempTree &t)
+{
+    for (const char *folder : {"a", "hung", "hung/inner"})
+        t.mkdir(folder);
+    t.file("a/one.txt", 1);
+    t.file("hung/inner/three.txt", 3);
+    t.file("hung/LISTWRIGHT.txt", 4);
+}
+
+void openFromTree(MainForm &f, const QString &name)
+{
+    for (int i = 0; i < f.dirFolder->QListWidget::count(); ++i)
+        if (f.dirFolder->item(i)->text().trimmed() == name)
+            emit f.dirFolder->itemDoubleClicked(f.dirFolder->item(i));
+}
+}
+
+class HungMountTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsBesideHungShare();
+    void givingUp_data();
+    void givingUp();
+    void closingDuringPartWrittenSave();
+};
+
+// The drive list, the window and a start folder on a share that answers nothing (statfs
+// included) come all the same; the drives come from the mount table alone.
+void HungMountTest::startsBesideHungShare()
+{
+    QCOMPARE(drivesFromMountTable("22 1 8:1 / / rw - ext4 /dev/sda1 rw\n23 22 0:5 / /proc rw - proc proc rw\n"
+                                  "24 22 8:2 / /media/my\\040disk rw - ext4 /dev/sdb1 rw\n"
+                                  "25 22 7:0 / /snap/c/1 ro - squashfs /dev/loop0 ro\n"
+                                  "26 22 8:1 /h /etc/hosts rw - ext4 /dev/sda1 rw\n"
+                                  "27 22 0:40 / /mnt/nfs rw shared:1 - nfs4 srv:/export rw\n"
+                                  "28 22 0:41 / /mnt/cifs rw - cifs //srv/share rw\n"
+                                  "29 22 0:43 / /run/user/0 rw - tmpfs tmpfs rw\n"),
+             QStringList({"/", "/media/my disk", "/mnt/cifs", "/mnt/nfs"}));
+    TempTree source, elsewhere;
+    fill(source);
+    HangMount m(QFile::decodeName(source.path()), {"--fsname", "srv:/export"});
+    if (!m.skip.isEmpty())
+        QSKIP(qPrintable(m.skip));
+    m.hang({"/"});
+    QVERIFY(DriveList::mountedDrives().contains(m.path));
+    WindowFixture(elsewhere.path()); // loads
+    QCOMPARE(startFolderFrom(QFile::encodeName(m.path + "/a")).problem, CallWait::givenUpDescription());
+
+    // The program itself says so on standard error, and lives on with its window.
+    QProcess program;
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.setWorkingDirectory(QFile::decodeName(elsewhere.path()));
+    program.start(qEnvironmentVariable("LISTWRIGHT_PROGRAM"), {m.path + "/a"});
+    QByteArray out;
+    while (!out.contains("did not answer") && program.waitForReadyRead(10000))
+        out += program.readAll();
+    QVERIFY2(out.contains("listwright: cannot open folder"), out.constData());
+    QTest::qWait(2500);
+    QCOMPARE(program.state(), QProcess::Running);
+    m.hang({});
+    program.kill();
+    QVERIFY(program.waitForFinished(10000) && !m.fired);
+}
+
+// A call that hangs (opening a folder from the tree, a size scan inside a folder, a save) is
+// given up by another folder, Esc or the window's close: the window is idle again, the folder
+// is named once, the older file is kept, and once the share answers the lists are a fresh window's.
+void HungMountTest::givingUp_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("ender");
+    for (const char *action : {"open", "size", "save"})
+        for (const char *ender : {"another", "esc", "close"})
+            QTest::addRow("%s, %s", action, ender) << QString(action) << QString(ender);
+}
+
+void HungMountTest::givingUp()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, ender);
+    TempTree source;
+    fill(source);
+    HangMount m(QFile::decodeName(source.path()));
+    if (!m.skip.isEmpty())
+        QSKIP(qPrintable(m.skip));
+    auto w = std::make_unique<WindowFixture>(QFile::encodeName(m.path));
+    MainForm &f = w->f();
+    w->window->show();
+    w->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w->window.get()));
+    f.lstFolders->setFocus();
+    bool ended = false;
+    CallWait::hooks.endProgram = [&ended] { ended = true; };
+    m.hang({action == "size" ? "/hung/inner" : "/hung"});
+
+    // The ender comes once the status bar names the folder waited on, or a moment into a size
+    // scan, whose workers wait while its window pumps.
+    QElapsedTimer started, sinceEnder;
+    started.start();
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (!f.StatusBar1->currentMessage().startsWith("Waiting for ") && !(action == "size" && started.elapsed() > 500))
+            return;
+        poll.stop();
+        sinceEnder.start();
+        if (ender == "another")
+            openFromTree(f, "a");
+        else if (ender == "esc")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else
+            f.window->close();
+    });
+    poll.start(20);
+    if (action == "open")
+        openFromTree(f, "hung");
+    else if (action == "size")
+        f.chkFolderSize->click();
+    else
+        f.txtMyFilePath->setText(m.path + "/hung"), f.cmdSaveToFile->click();
+    const auto idle = [&] { return !CallWait::active() && !f.window->windowTitle().contains("Scanning"); };
+    QTRY_VERIFY_WITH_TIMEOUT(sinceEnder.isValid() && (idle() || !f.window->isVisible()), 10000);
+    qDebug("%s, %s: idle %lld ms after the ender", qPrintable(action), qPrintable(ender), sinceEnder.elapsed());
+    QCOMPARE(ended, ender == "close" && action != "size");
+    const QStringList titles = w->boxes.titles();
+    QCOMPARE(titles.count("Listwright - Error Opening Folder"), int(action == "open"));
+    QCOMPARE(titles.count("Listwright - Error Saving to File"), int(action == "save"));
+    if (ender == "another")
+        QTRY_COMPARE_WITH_TIMEOUT(f.dirFolder->path(), QFile::encodeName(m.path + "/a"), 5000);
+
+    m.hang({});
+    QTest::qWait(200); // the answers that come late are dropped
+    QCOMPARE(QFileInfo(QFile::decodeName(source.at("hung/LISTWRIGHT.txt"))).size(), 4);
+    if (ender != "close") {
+        const qsizetype boxes = w->boxes.boxes.size();
+        WindowFixture fresh(f.dirFolder->path());
+        if (f.chkFolderSize->isChecked())
+            fresh.f().chkFolderSize->click();
+        QCOMPARE(w->folderLines(), fresh.folderLines());
+        QCOMPARE(w->fileLines(), fresh.fileLines());
+        QCOMPARE(w->boxes.boxes.size(), boxes);
+    }
+    w.reset();
+    QVERIFY(!m.fired);
+}
+
+// Closing while a save has written part of its file asks first; "No" waits for the save.
+void HungMountTest::closingDuringPartWrittenSave()
+{
+    WindowFixture w(QFile::encodeName(QDir::tempPath()));
+    auto go = std::make_shared<std::atomic<bool>>(false);
+    bool ended = false;
+    CallWait::hooks.endProgram = [&ended] { ended = true; };
+    w.boxes.answers = {MessageBoxes::Answer::No};
+    QTimer::singleShot(400, w.window.get(), [&] { w.window->close(); });
+    QTimer::singleShot(700, w.window.get(), [go] { *go = true; });
+    CallWait::run<bool>("/somewhere", [go] {
+        while (!*go)
+            QThread::msleep(5);
+        return true;
+    }, std::make_shared<const std::atomic<bool>>(true));
+    QVERIFY(!ended);
+    QCOMPARE(w.boxes.titles(), QStringList{"Listwright - Save To File"});
+    QVERIFY(w.boxes.boxes.first().text.contains("/somewhere"));
+}
+
+QTEST_MAIN(HungMountTest)
+#include "tst_hungmount.moc"
