@@ -7,7 +7,12 @@
 #include "shared/Text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <sched.h>
 
 namespace {
@@ -60,94 +65,119 @@ private:
 };
 } // namespace
 
+
+struct ParallelCount::Shared {
+    Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t ahead)
+        : scanFolder(scanFolder), trees(std::move(trees)), lineOf(std::move(lineOf)), ahead(ahead)
+    {
+    }
+
+    void work();
+
+    const QByteArray scanFolder;
+    const std::vector<QByteArray> trees;
+    const LineOf lineOf;
+    const size_t ahead; // trees counted and not yet taken, at most
+
+    std::atomic<bool> cancelled{false};
+    std::mutex mutex;
+    std::condition_variable workerWake; // a tree was taken, or cancelled
+    std::condition_variable treeDone;   // a tree was counted
+    size_t next = 0;  // the next tree a worker takes
+    size_t taken = 0; // trees taken by the scan
+    std::map<size_t, CountedTree> done; // counted and not yet taken
+
+    // What the workers have counted so far, for the progress line.
+    std::atomic<int64_t> folders{0}, files{0}, bytes{0};
+};
+
 ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, LineOf lineOf)
-    : scanFolder_(scanFolder), trees_(std::move(trees)), lineOf_(std::move(lineOf)),
-      ahead_(size_t(std::max(workers, 1)) * 2)
+    : shared_(std::make_shared<Shared>(scanFolder, std::move(trees), std::move(lineOf),
+                                       size_t(std::max(workers, 1)) * 2))
 {
-    const size_t threads = std::min(size_t(std::max(workers, 1)), trees_.size());
-    workers_.reserve(threads);
+    const size_t threads = std::min(size_t(std::max(workers, 1)), shared_->trees.size());
     for (size_t i = 0; i < threads; ++i)
-        workers_.emplace_back([this] { work(); });
+        std::thread([shared = shared_] { shared->work(); }).detach();
 }
 
 ParallelCount::~ParallelCount()
 {
-    cancel();
-    workers_.clear(); // joins them
+    cancel(); // the workers end on their own, and the last one frees what they share
 }
 
 void ParallelCount::cancel()
 {
     {
-        const std::lock_guard lock(mutex_);
-        cancelled_ = true;
+        const std::lock_guard lock(shared_->mutex);
+        shared_->cancelled = true;
     }
-    workerWake_.notify_all();
+    shared_->workerWake.notify_all();
 }
 
-void ParallelCount::work()
+void ParallelCount::Shared::work()
 {
     // A counting thread gives way to the window's thread whenever that wakes to pump events:
     // the scheduler treats it as batch work, never as one to be woken at once.
     const sched_param batch{};
     ::sched_setscheduler(0, SCHED_BATCH, &batch);
-    TreeRecorder recorder(cancelled_, folders_, files_, bytes_);
-    TreeCounter counter(recorder, scanFolder_);
+    TreeRecorder recorder(cancelled, folders, files, bytes);
+    TreeCounter counter(recorder, scanFolder);
     for (;;) {
         size_t i = 0;
         {
-            std::unique_lock lock(mutex_);
-            workerWake_.wait(lock, [this] { return cancelled_ || next_ >= trees_.size() || next_ < taken_ + ahead_; });
-            if (cancelled_ || next_ >= trees_.size())
+            std::unique_lock lock(mutex);
+            workerWake.wait(lock, [this] { return cancelled || next >= trees.size() || next < taken + ahead; });
+            if (cancelled || next >= trees.size())
                 return;
-            i = next_++;
+            i = next++;
         }
         CountedTree tree;
         recorder.tree = &tree;
-        if (!trees_[i].isEmpty()) {
+        if (!trees[i].isEmpty()) {
             TreeCounter::FileSeen fileSeen;
-            if (lineOf_)
+            if (lineOf)
                 fileSeen = [&](const QByteArray &folder, const char *name, int64_t length) {
-                    if (const QString line = lineOf_(folder, name, length); !line.isNull())
+                    if (const QString line = lineOf(folder, name, length); !line.isNull())
                         tree.lines.back().append(line);
                 };
             try {
-                tree.end = counter.count(trees_[i], tree.bytes, fileSeen);
+                tree.end = counter.count(trees[i], tree.bytes, fileSeen);
             } catch (const std::exception &e) {
-                recorder.problem(errorDescription(e), displayName(trees_[i]));
+                recorder.problem(errorDescription(e), displayName(trees[i]));
             }
             tree.seen = counter.takeSeen();
             recorder.share();
         }
         {
-            const std::lock_guard lock(mutex_);
-            if (cancelled_ || tree.end == ScanEnd::Abandoned)
+            const std::lock_guard lock(mutex);
+            if (cancelled || tree.end == ScanEnd::Abandoned)
                 return;
-            done_.emplace(i, std::move(tree));
+            done.emplace(i, std::move(tree));
         }
-        treeDone_.notify_all();
+        treeDone.notify_all();
     }
 }
 
 ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
 {
+    Shared &s = *shared_;
     if (!before_)
         before_ = listener.progress;
     const auto showProgress = [&] {
-        listener.progress.folders = before_->folders + folders_.load(std::memory_order_relaxed);
-        listener.progress.files = before_->files + files_.load(std::memory_order_relaxed);
-        listener.progress.bytes = before_->bytes + bytes_.load(std::memory_order_relaxed);
+        listener.progress.folders = before_->folders + s.folders.load(std::memory_order_relaxed);
+        listener.progress.files = before_->files + s.files.load(std::memory_order_relaxed);
+        listener.progress.bytes = before_->bytes + s.bytes.load(std::memory_order_relaxed);
     };
-    listener.progress.folder = trees_[i];
+    listener.progress.folder = s.trees[i];
     for (;;) {
         {
             // Until the tree is counted, or the next pump is due.
             const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
-            std::unique_lock lock(mutex_);
-            if (treeDone_.wait_for(lock, wait, [&] { return done_.contains(i); })) {
-                const auto node = done_.extract(i);
+            std::unique_lock lock(s.mutex);
+            if (s.treeDone.wait_for(lock, wait, [&] { return s.done.contains(i); })) {
+                const auto node = s.done.extract(i);
                 tree = std::move(node.mapped());
-                taken_ = i + 1;
+                s.taken = i + 1;
                 break;
             }
         }
@@ -155,10 +185,10 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
         if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
             return end;
         // Cancelled from outside while the scan itself goes on: the tree never comes.
-        if (cancelled_)
+        if (s.cancelled)
             return ScanEnd::Abandoned;
     }
-    workerWake_.notify_all();
+    s.workerWake.notify_all();
     showProgress();
     return ScanEnd::Completed;
 }

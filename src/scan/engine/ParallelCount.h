@@ -6,14 +6,10 @@
 
 #include <QByteArray>
 #include <QString>
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <mutex>
+#include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 class ScanListener;
@@ -24,11 +20,14 @@ class ScanListener;
 // the scan: what they find waits in the tree's CountedTree until it is taken.
 //
 // Destroying it (or cancel()) ends the workers within an entry or two of each one's walk, and
-// whatever they counted is dropped.
+// whatever they counted is dropped. Nothing ever waits for a worker to end: one that waits in
+// the kernel on a server that never answers is left behind, and the state it shares with the
+// others lives until the last of them is gone.
 class ParallelCount {
 public:
     // The line a file gets, built on the worker; a null text gives it no line. Must be safe
-    // to call from several threads at once.
+    // to call from several threads at once, and must hold nothing by reference: a worker left
+    // behind may call it after the count is gone.
     using LineOf = std::function<QString(const QByteArray &folder, const char *name, int64_t length)>;
 
     // `trees` in list order; an empty path stands for a subfolder that is not walked (a link
@@ -47,27 +46,9 @@ public:
     // Ends the workers; safe from any thread.
     void cancel();
 
+    struct Shared; // what the workers and the count share
+
 private:
-    void work();
-    CountedTree countTree(const QByteArray &path);
-
-    const QByteArray scanFolder_;
-    const std::vector<QByteArray> trees_;
-    const LineOf lineOf_;
-    const size_t ahead_; // trees counted and not yet taken, at most
-
-    std::atomic<bool> cancelled_{false};
-    std::mutex mutex_;
-    std::condition_variable workerWake_; // a tree was taken, or cancelled
-    std::condition_variable treeDone_;   // a tree was counted
-    size_t next_ = 0;   // the next tree a worker takes
-    size_t taken_ = 0;  // trees taken by the scan
-    std::map<size_t, CountedTree> done_; // counted and not yet taken
-
+    std::shared_ptr<Shared> shared_;
     std::optional<ScanProgress> before_; // the scan's progress when it took its first tree
-
-    // What the workers have counted so far, for the progress line.
-    std::atomic<int64_t> folders_{0}, files_{0}, bytes_{0};
-
-    std::vector<std::jthread> workers_;
 };
