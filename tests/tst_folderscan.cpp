@@ -336,6 +336,18 @@ void FolderScanTest::workersShowWhatOneWalkShows()
     t.hardLink("S/F/big", "S/A/a1/big-too"); // counted in A, the first that holds it
     t.hardLink("S/F/big", "S/E/big-too");
     t.hardLink("S/F/big", "S/big-own");
+    // A folder of more files than one worker stats at a time, one file under two names in
+    // different slices of it. Trees enough to be handed out in batches come first, so that the
+    // trees above are split as the work left runs short.
+    t.mkdir("S/H");
+    for (int i = 0; i < 4099; ++i)
+        t.file("S/H/h" + QByteArray::number(i).rightJustified(4, '0'), i == 0 ? 3000 : 1);
+    t.hardLink("S/H/h0000", "S/H/h4099");
+    for (int i = 0; i < 70; ++i) {
+        const QByteArray small = "S/0y" + QByteArray::number(i).rightJustified(2, '0');
+        t.mkdir(small);
+        t.file(small + "/y", 7);
+    }
     for (const char *shut : {"S/A/shut", "S/C/c1/shut"})
         ::chmod(t.at(shut).constData(), 0);
 
@@ -370,9 +382,10 @@ void FolderScanTest::workersShowWhatOneWalkShows()
             QCOMPARE(one.fileLines.filter("big").size(), 4); // every name gets its line, the own one too
         } else {
             // The file of four names counts once, in A's line.
-            QVERIFY(one.folderLines[0].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
-            QVERIFY(one.folderLines[4].trimmed().endsWith(" 800    B"));
-            QVERIFY(one.folderLines[5].trimmed().endsWith(" 0    B"));
+            QVERIFY(one.folderLines[70].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
+            QVERIFY(one.folderLines[74].trimmed().endsWith(" 800    B"));
+            QVERIFY(one.folderLines[75].trimmed().endsWith(" 0    B"));
+            QVERIFY(one.folderLines[76].trimmed().endsWith(" 6.93 KB")); // 3000 + 4098 bytes
         }
     }
     for (const char *shut : {"S/A/shut", "S/C/c1/shut"})

@@ -38,7 +38,7 @@ ScanEnd countSubfolders(MainForm &f, ScanPump &pump, TreeCounter &counter, const
     trees.reserve(start.subfolders.size());
     for (const ScanSubfolder &entry : start.subfolders)
         trees.push_back(entry.isLink ? QByteArray() : entry.path);
-    ParallelCount pool(start.folder, std::move(trees), workers, lineOf);
+    ParallelCount pool(start.folder, std::move(trees), workers, pump.options().maxWorkers(), lineOf);
     const ScanSession::Workers watched = pump.watch(pool);
     for (size_t i = 0; i < start.subfolders.size(); ++i) {
         CountedTree tree;

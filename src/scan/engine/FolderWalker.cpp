@@ -25,6 +25,9 @@ bool FolderWalker::onOwnPath(const FolderId &id) const
 {
     if (hasAbove_ && id == above_)
         return true;
+    for (const FolderId &above : place_)
+        if (above == id)
+            return true;
     for (int level = 0; level <= depth_; ++level)
         if (frames_[size_t(level)].id == id)
             return true;
@@ -55,7 +58,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
         frame.id = idOf(frame.folder);
         // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and the folder above
         // reached again holds nothing new: nothing to count.
-        if (isSystemViewFolder(frame.folder) || (hasAbove_ && frame.id == above_))
+        if (isSystemViewFolder(frame.folder) || onOwnPath(frame.id))
             files_.clear();
         else
             dir.read(frame.folder, &frame.children, &files_, listener_);
@@ -89,7 +92,7 @@ bool FolderWalker::NextFolder(QByteArray &path)
         top.ChildIndex = next;
         const SubfolderEntry &child = top.children[size_t(next)];
         const QByteArray childPath = joinPath(top.Path, child.name);
-        if (depth_ + 1 > MaxDepth) {
+        if (int(place_.size()) + depth_ + 1 > MaxDepth) {
             currentPath_ = childPath;
             throw WalkDepthError();
         }

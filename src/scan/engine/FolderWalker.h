@@ -31,6 +31,18 @@ public:
     // bind mount below it.
     void setAbove(const FolderHandle &folder);
 
+    // Which folder a handle holds, whatever path it was reached by.
+    struct FolderId {
+        dev_t dev = 0;
+        ino_t ino = 0;
+        bool operator==(const FolderId &) const = default;
+    };
+    static FolderId idOf(const FolderHandle &folder);
+    // For a walk that is one piece of a bigger walk, started below that walk's start: the
+    // folders on the bigger walk's path above this start (never walked again), whose number
+    // counts toward MaxDepth.
+    void setPlace(std::vector<FolderId> pathAbove) { place_ = std::move(pathAbove); }
+
     // Starts a walk at `path`, reading through `dir`. Returns false (and reports nothing) when
     // the start folder cannot be opened or read, or is itself a link to a folder.
     bool StartWalk(const QByteArray &path, DirectoryList &dir);
@@ -59,13 +71,6 @@ public:
     int startErrorCode() const { return startErrorCode_; }
 
 private:
-    // Which folder a handle holds, whatever path it was reached by.
-    struct FolderId {
-        dev_t dev = 0;
-        ino_t ino = 0;
-        bool operator==(const FolderId &) const = default;
-    };
-    static FolderId idOf(const FolderHandle &folder);
     // Whether a folder is one on the walk's own path (or the one above the walk): reached again
     // below itself, as through a bind mount of an ancestor, it is not walked a second time.
     bool onOwnPath(const FolderId &id) const;
@@ -88,4 +93,5 @@ private:
     int startErrorCode_ = 0;
     FolderId above_;
     bool hasAbove_ = false;
+    std::vector<FolderId> place_;
 };

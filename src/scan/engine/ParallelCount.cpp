@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/engine/ParallelCount.h"
 
+#include "scan/engine/FolderWalker.h"
 #include "scan/engine/ScanListener.h"
 #include "scan/engine/TreeCounter.h"
 #include "shared/FsError.h"
@@ -10,21 +11,134 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <ctime>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <sched.h>
+#include <sys/resource.h>
+#include <thread>
 
 namespace {
-// A worker's listener: keeps what the count reports in the tree being counted, goes on until
-// the count is cancelled (checked at every entry), and shares its progress now and then.
-class TreeRecorder : public ScanListener {
-public:
-    TreeRecorder(const std::atomic<bool> &cancelled, std::atomic<int64_t> &folders, std::atomic<int64_t> &files,
-                 std::atomic<int64_t> &bytes)
-        : ScanListener(ScanOptions{0, 0}), cancelled_(cancelled), folders_(folders), files_(files), bytes_(bytes)
+// Where a piece lies in the walk: the tree's index in the list, then the piece's index among
+// the pieces of the folder split above it, and so on. Keys in order are pieces in walk order.
+using Key = std::vector<uint32_t>;
+
+Key childKey(const Key &parent, uint32_t child)
+{
+    Key key = parent;
+    key.push_back(child);
+    return key;
+}
+
+// Files of one folder a worker stats in one piece, when the folder is split.
+constexpr size_t SliceFiles = 4096;
+// No tree is split deeper than this below its subfolder: by then the pieces are many.
+constexpr int MaxSplitDepth = 12;
+// Small trees handed to a worker at once, at most.
+constexpr size_t MaxBatch = 64;
+
+// A split folder as read once, shared by the pieces of its files.
+struct SplitTop {
+    explicit SplitTop(ScanListener *listener) : walker(listener) {}
+    FolderWalker walker;
+};
+
+// A piece of work: a tree walked from `path` (split further when work runs short), or files
+// `from` to `to` of a split folder.
+struct Piece {
+    Key key;
+    QByteArray path;
+    std::shared_ptr<const std::vector<FolderWalker::FolderId>> place; // the split folders above it
+    std::shared_ptr<const SplitTop> top;
+    size_t from = 0, to = 0;
+    int depth() const { return place ? int(place->size()) : 0; }
+};
+
+// A counted piece, and how many pieces follow it in walk order before the next piece of its
+// own level (the pieces it was split into).
+struct Counted {
+    CountedTree tree;
+    QByteArray folder; // the folder it starts at, or whose files it counted
+    uint32_t children = 0;
+    bool gone = false; // that folder was found removed: nothing below it is shown
+};
+
+bool isBelowOrAt(const QByteArray &path, const QByteArray &folder)
+{
+    return path.startsWith(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+// How a thread spent a stretch of time: on a core, or waiting in the kernel.
+struct Effort {
+    int64_t cpuNs = 0, wallNs = 0;
+    long waits = 0; // times it gave up the core of its own accord
+
+    static Effort now()
+    {
+        Effort e;
+        timespec cpu{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+        e.cpuNs = int64_t(cpu.tv_sec) * 1000000000 + cpu.tv_nsec;
+        e.wallNs = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                       .count();
+        rusage usage{};
+        ::getrusage(RUSAGE_THREAD, &usage);
+        e.waits = usage.ru_nvcsw;
+        return e;
+    }
+    // Whether the thread waited on the kernel most of the time since `before`: it was off the
+    // core most of that time and gave it up often. A thread that only loses its core to other
+    // programs does not give it up of its own accord.
+    bool mostlyWaitedSince(const Effort &before) const
+    {
+        const int64_t wall = wallNs - before.wallNs;
+        return wall >= 2000000 && (cpuNs - before.cpuNs) * 2 < wall && waits - before.waits >= 4;
+    }
+};
+} // namespace
+
+struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
+    Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t maxThreads)
+        : scanFolder(scanFolder), trees(std::move(trees)), lineOf(std::move(lineOf)), maxThreads(maxThreads),
+          ahead(std::max<size_t>(4 * maxThreads, 4 * MaxBatch))
     {
     }
+
+    void startWorker(); // with the mutex not held
+    void work();
+    // Another worker, when there is room and work for it.
+    void grow();
+    bool canTakeTree() const { return nextTree < trees.size() && nextTree < taken + ahead; }
+    // Whether the pieces waiting are too few to keep every worker busy to the end.
+    bool workShort() const { return pending.size() + std::min(trees.size() - nextTree, ahead) < 2 * maxThreads; }
+
+    const QByteArray scanFolder;
+    const std::vector<QByteArray> trees;
+    const LineOf lineOf;
+    const size_t maxThreads;
+    const size_t ahead; // trees counted and not yet taken, at most
+
+    std::atomic<bool> cancelled{false};
+    std::mutex mutex;
+    std::condition_variable workerWake; // a tree was taken, pieces came, or cancelled
+    std::condition_variable pieceDone;  // a piece was counted
+    size_t nextTree = 0; // the next tree no worker has taken
+    size_t taken = 0;    // trees taken by the scan
+    size_t threads = 0, busy = 0;
+    std::map<Key, Piece> pending;  // pieces of split trees, for any worker
+    std::map<Key, Counted> done;   // counted and not yet taken
+
+    // What the workers have counted so far, for the progress line.
+    std::atomic<int64_t> folders{0}, files{0}, bytes{0};
+};
+
+namespace {
+// A worker's listener: keeps what the count reports in the piece being counted, goes on until
+// the count is cancelled (checked at every entry), shares its progress now and then, and asks
+// for another worker while this one mostly waits on the kernel.
+class TreeRecorder : public ScanListener {
+public:
+    explicit TreeRecorder(ParallelCount::Shared &shared) : ScanListener(ScanOptions{0, 0}), shared_(shared) {}
 
     CountedTree *tree = nullptr;
 
@@ -38,66 +152,133 @@ public:
     // Adds what was counted since the last time to the shared progress.
     void share()
     {
-        folders_.fetch_add(progress.folders - shared_.folders, std::memory_order_relaxed);
-        files_.fetch_add(progress.files - shared_.files, std::memory_order_relaxed);
-        bytes_.fetch_add(progress.bytes - shared_.bytes, std::memory_order_relaxed);
-        shared_ = progress;
+        shared_.folders.fetch_add(progress.folders - shared_progress_.folders, std::memory_order_relaxed);
+        shared_.files.fetch_add(progress.files - shared_progress_.files, std::memory_order_relaxed);
+        shared_.bytes.fetch_add(progress.bytes - shared_progress_.bytes, std::memory_order_relaxed);
+        shared_progress_ = progress;
     }
+
+    // Starts watching how the worker spends its time afresh (its waits for work do not count).
+    void restartEffort() { effort_ = Effort::now(); }
 
 protected:
     ScanEnd pump() override
     {
-        if ((++ticks_ & 255) == 0)
-            share();
+        if ((++ticks_ & 63) == 0) {
+            if ((ticks_ & 255) == 0)
+                share();
+            const Effort now = Effort::now();
+            if (now.mostlyWaitedSince(effort_))
+                shared_.grow();
+            effort_ = now;
+        }
         return goOn();
     }
 
 private:
     ScanEnd goOn() const
     {
-        return cancelled_.load(std::memory_order_relaxed) ? ScanEnd::Abandoned : ScanEnd::Completed;
+        return shared_.cancelled.load(std::memory_order_relaxed) ? ScanEnd::Abandoned : ScanEnd::Completed;
     }
 
-    const std::atomic<bool> &cancelled_;
-    std::atomic<int64_t> &folders_, &files_, &bytes_;
-    ScanProgress shared_;
+    ParallelCount::Shared &shared_;
+    ScanProgress shared_progress_;
     unsigned ticks_ = 0;
+    Effort effort_;
+};
+
+// One worker's counting: pieces in, counted pieces and further pieces out.
+class PieceCounter {
+public:
+    PieceCounter(ParallelCount::Shared &shared) : shared_(shared), recorder_(shared), counter_(recorder_, shared.scanFolder) {}
+
+    TreeRecorder &recorder() { return recorder_; }
+
+    // Counts `piece`; splits it first when `split` and it is a tree.
+    void count(const Piece &piece, bool split, std::vector<std::pair<Key, Counted>> &counted, std::vector<Piece> &more)
+    {
+        Counted c;
+        c.folder = piece.top ? piece.top->walker.currentPath() : piece.path;
+        recorder_.tree = &c.tree;
+        TreeCounter::FileSeen fileSeen;
+        if (shared_.lineOf)
+            fileSeen = [&](const QByteArray &folder, const char *name, int64_t length) {
+                if (const QString line = shared_.lineOf(folder, name, length); !line.isNull())
+                    c.tree.lines.back().append(line);
+            };
+        try {
+            if (piece.top) {
+                c.tree.end = counter_.countFilesOf(piece.top->walker, piece.from, piece.to, c.tree.bytes, fileSeen, c.gone);
+            } else if (!piece.path.isEmpty()) {
+                counter_.setPlace(piece.place ? *piece.place : std::vector<FolderWalker::FolderId>());
+                if (!split || piece.depth() >= MaxSplitDepth || !splitTree(piece, c, fileSeen, counted, more))
+                    c.tree.end = counter_.count(piece.path, c.tree.bytes, fileSeen);
+            }
+        } catch (const std::exception &e) {
+            recorder_.problem(errorDescription(e), displayName(piece.path));
+        }
+        c.tree.seen = counter_.takeSeen();
+        recorder_.share();
+        counted.emplace_back(piece.key, std::move(c));
+    }
+
+private:
+    // Reads the top folder of the tree and counts it as one walk would up to its first
+    // subfolder: its files (in slices left to other workers when they are many), then the
+    // links among its subfolders; each subfolder's tree is left as a piece of its own. False
+    // when the folder cannot be walked: counted whole, it is reported as a walk reports it.
+    bool splitTree(const Piece &piece, Counted &c, const TreeCounter::FileSeen &fileSeen,
+                   std::vector<std::pair<Key, Counted>> &counted, std::vector<Piece> &more)
+    {
+        auto top = std::make_shared<SplitTop>(&recorder_);
+        counter_.prepare(top->walker);
+        if (!top->walker.StartWalk(piece.path, dir_))
+            return false;
+        const FolderWalker &walker = top->walker;
+        c.folder = walker.currentPath();
+        const size_t files = walker.currentFiles().size();
+        uint32_t child = 0;
+        if (files <= SliceFiles) {
+            c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.bytes, fileSeen, c.gone);
+            if (c.tree.end != ScanEnd::Completed || c.gone)
+                return true;
+            counter_.countFolderLinks(walker, c.tree.bytes);
+        } else {
+            for (size_t from = 0; from < files; from += SliceFiles)
+                more.push_back({childKey(piece.key, child++), {}, {}, top, from, std::min(files, from + SliceFiles)});
+            Counted links;
+            links.folder = c.folder;
+            counter_.countFolderLinks(walker, links.tree.bytes);
+            links.tree.seen = counter_.takeSeen();
+            counted.emplace_back(childKey(piece.key, child++), std::move(links));
+        }
+        auto place = std::make_shared<std::vector<FolderWalker::FolderId>>();
+        if (piece.place)
+            *place = *piece.place;
+        place->push_back(FolderWalker::idOf(walker.currentFolder()));
+        for (const SubfolderEntry &entry : walker.currentSubfolders())
+            if (!entry.isLink)
+                more.push_back({childKey(piece.key, child++), joinPath(c.folder, entry.name), place, {}, 0, 0});
+        c.children = child;
+        return true;
+    }
+
+    ParallelCount::Shared &shared_;
+    TreeRecorder recorder_;
+    TreeCounter counter_;
+    DirectoryList dir_;
 };
 } // namespace
 
-
-struct ParallelCount::Shared {
-    Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t ahead)
-        : scanFolder(scanFolder), trees(std::move(trees)), lineOf(std::move(lineOf)), ahead(ahead)
-    {
-    }
-
-    void work();
-
-    const QByteArray scanFolder;
-    const std::vector<QByteArray> trees;
-    const LineOf lineOf;
-    const size_t ahead; // trees counted and not yet taken, at most
-
-    std::atomic<bool> cancelled{false};
-    std::mutex mutex;
-    std::condition_variable workerWake; // a tree was taken, or cancelled
-    std::condition_variable treeDone;   // a tree was counted
-    size_t next = 0;  // the next tree a worker takes
-    size_t taken = 0; // trees taken by the scan
-    std::map<size_t, CountedTree> done; // counted and not yet taken
-
-    // What the workers have counted so far, for the progress line.
-    std::atomic<int64_t> folders{0}, files{0}, bytes{0};
-};
-
-ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, LineOf lineOf)
+ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
+                             LineOf lineOf)
     : shared_(std::make_shared<Shared>(scanFolder, std::move(trees), std::move(lineOf),
-                                       size_t(std::max(workers, 1)) * 2))
+                                       size_t(std::max({workers, maxWorkers, 1}))))
 {
-    const size_t threads = std::min(size_t(std::max(workers, 1)), shared_->trees.size());
-    for (size_t i = 0; i < threads; ++i)
-        std::thread([shared = shared_] { shared->work(); }).detach();
+    if (shared_->trees.empty())
+        return;
+    for (int i = 0; i < std::max(workers, 1); ++i)
+        shared_->startWorker();
 }
 
 ParallelCount::~ParallelCount()
@@ -114,47 +295,80 @@ void ParallelCount::cancel()
     shared_->workerWake.notify_all();
 }
 
+void ParallelCount::Shared::startWorker()
+{
+    {
+        const std::lock_guard lock(mutex);
+        ++threads;
+    }
+    std::thread([shared = shared_from_this()] { shared->work(); }).detach();
+}
+
+void ParallelCount::Shared::grow()
+{
+    {
+        const std::lock_guard lock(mutex);
+        if (cancelled || threads >= maxThreads || (pending.empty() && !canTakeTree()))
+            return;
+    }
+    startWorker();
+}
+
 void ParallelCount::Shared::work()
 {
     // A counting thread gives way to the window's thread whenever that wakes to pump events:
     // the scheduler treats it as batch work, never as one to be woken at once.
-    const sched_param batch{};
-    ::sched_setscheduler(0, SCHED_BATCH, &batch);
-    TreeRecorder recorder(cancelled, folders, files, bytes);
-    TreeCounter counter(recorder, scanFolder);
+    const sched_param batchWork{};
+    ::sched_setscheduler(0, SCHED_BATCH, &batchWork);
+    PieceCounter counter(*this);
+    std::vector<Piece> batch, more;
+    std::vector<std::pair<Key, Counted>> counted;
     for (;;) {
-        size_t i = 0;
+        batch.clear();
+        more.clear();
+        counted.clear();
+        bool split = false;
         {
             std::unique_lock lock(mutex);
-            workerWake.wait(lock, [this] { return cancelled || next >= trees.size() || next < taken + ahead; });
-            if (cancelled || next >= trees.size())
+            workerWake.wait(lock, [this] {
+                return cancelled || !pending.empty() || canTakeTree() || (nextTree >= trees.size() && busy == 0);
+            });
+            if (cancelled)
                 return;
-            i = next++;
-        }
-        CountedTree tree;
-        recorder.tree = &tree;
-        if (!trees[i].isEmpty()) {
-            TreeCounter::FileSeen fileSeen;
-            if (lineOf)
-                fileSeen = [&](const QByteArray &folder, const char *name, int64_t length) {
-                    if (const QString line = lineOf(folder, name, length); !line.isNull())
-                        tree.lines.back().append(line);
-                };
-            try {
-                tree.end = counter.count(trees[i], tree.bytes, fileSeen);
-            } catch (const std::exception &e) {
-                recorder.problem(errorDescription(e), displayName(trees[i]));
+            if (!pending.empty()) {
+                batch.push_back(std::move(pending.begin()->second));
+                pending.erase(pending.begin());
+            } else if (canTakeTree()) {
+                // Small batches while the trees left are few, so that the last ones spread.
+                const size_t left = std::min(trees.size(), taken + ahead) - nextTree;
+                const size_t n = std::clamp<size_t>(left / (threads * 16), 1, MaxBatch);
+                for (size_t k = 0; k < n; ++k, ++nextTree)
+                    batch.push_back({{uint32_t(nextTree)}, trees[nextTree], {}, {}, 0, 0});
+            } else {
+                return; // all counted
             }
-            tree.seen = counter.takeSeen();
-            recorder.share();
+            split = batch.size() == 1 && workShort();
+            ++busy;
         }
+        counter.recorder().restartEffort();
+        for (const Piece &piece : batch)
+            counter.count(piece, split, counted, more);
         {
             const std::lock_guard lock(mutex);
-            if (cancelled || tree.end == ScanEnd::Abandoned)
+            --busy;
+            if (cancelled)
                 return;
-            done.emplace(i, std::move(tree));
+            for (auto &[key, c] : counted) {
+                if (c.tree.end == ScanEnd::Abandoned)
+                    return;
+                done.emplace(std::move(key), std::move(c));
+            }
+            for (Piece &piece : more)
+                pending.emplace(piece.key, std::move(piece));
         }
-        treeDone.notify_all();
+        pieceDone.notify_all();
+        if (!more.empty() || busy == 0)
+            workerWake.notify_all();
     }
 }
 
@@ -169,24 +383,65 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
         listener.progress.bytes = before_->bytes + s.bytes.load(std::memory_order_relaxed);
     };
     listener.progress.folder = s.trees[i];
+    // The pieces of the tree in walk order: each piece, then the pieces it was split into.
+    struct Split {
+        Key key;
+        uint32_t children, next = 0;
+    };
+    std::vector<Split> splits;
+    Key key{uint32_t(i)};
+    QByteArray skipped; // a folder found removed: the pieces below it are not shown
+    bool first = true;
     for (;;) {
-        {
-            // Until the tree is counted, or the next pump is due.
-            const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
-            std::unique_lock lock(s.mutex);
-            if (s.treeDone.wait_for(lock, wait, [&] { return s.done.contains(i); })) {
-                const auto node = s.done.extract(i);
-                tree = std::move(node.mapped());
-                s.taken = i + 1;
-                break;
+        Counted piece;
+        for (;;) {
+            {
+                // Until the piece is counted, or the next pump is due.
+                const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
+                std::unique_lock lock(s.mutex);
+                if (s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); })) {
+                    auto node = s.done.extract(key);
+                    piece = std::move(node.mapped());
+                    break;
+                }
             }
+            showProgress();
+            if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
+                return end;
+            // Cancelled from outside while the scan itself goes on: the tree never comes.
+            if (s.cancelled)
+                return ScanEnd::Abandoned;
         }
-        showProgress();
-        if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
-            return end;
-        // Cancelled from outside while the scan itself goes on: the tree never comes.
-        if (s.cancelled)
-            return ScanEnd::Abandoned;
+        if (skipped.isEmpty() || !isBelowOrAt(piece.folder, skipped)) {
+            if (first) {
+                tree = std::move(piece.tree);
+                first = false;
+            } else {
+                CountedTree &more = piece.tree;
+                tree.lines.back().append(more.lines.front());
+                for (size_t p = 0; p < more.problems.size(); ++p) {
+                    tree.problems.push_back(std::move(more.problems[p]));
+                    tree.lines.push_back(std::move(more.lines[p + 1]));
+                }
+                tree.bytes += more.bytes - tree.seen.merge(more.seen);
+                tree.end = more.end;
+            }
+            if (tree.end != ScanEnd::Completed)
+                break;
+            if (piece.gone)
+                skipped = piece.folder;
+            else if (piece.children > 0)
+                splits.push_back({key, piece.children});
+        }
+        while (!splits.empty() && splits.back().next == splits.back().children)
+            splits.pop_back();
+        if (splits.empty())
+            break;
+        key = childKey(splits.back().key, splits.back().next++);
+    }
+    {
+        const std::lock_guard lock(s.mutex);
+        s.taken = i + 1;
     }
     s.workerWake.notify_all();
     showProgress();

@@ -6,6 +6,7 @@
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 
 TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
@@ -19,11 +20,13 @@ TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
 }
 
 ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                              int64_t &bytes, const FileSeen &fileSeen, bool &gone, bool &reported)
+                              int64_t &bytes, const FileSeen &fileSeen, bool &gone, bool &reported, size_t from,
+                              size_t to)
 {
     gone = reported = false;
-    listener_.progress.enterFolder(folderPath);
-    for (size_t i = 0, n = files.size(); i < n; ++i) {
+    if (from == 0)
+        listener_.progress.enterFolder(folderPath);
+    for (size_t i = from, n = std::min(to, files.size()); i < n; ++i) {
         if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
             return end;
         const char *name = files.name(i);
@@ -69,6 +72,31 @@ ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const Fi
     }
 }
 
+void TreeCounter::prepare(FolderWalker &walker) const
+{
+    if (scanFolder_.isOpen())
+        walker.setAbove(scanFolder_);
+    walker.setPlace(place_);
+}
+
+ScanEnd TreeCounter::countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes,
+                                  const FileSeen &fileSeen, bool &gone)
+{
+    try {
+        bool reported = false;
+        const ScanEnd end =
+            addFiles(top.currentPath(), top.currentFolder(), top.currentFiles(), bytes, fileSeen, gone, reported, from, to);
+        if (end != ScanEnd::Completed || !gone)
+            return end;
+        if (scanFolderGone())
+            return scanFolderVanished();
+        return reported ? ScanEnd::Completed
+                        : listener_.problem(FsError::fromErrno(ENOENT).description(), displayName(top.currentPath()));
+    } catch (const ScanInterrupted &interrupted) {
+        return interrupted.end;
+    }
+}
+
 bool TreeCounter::scanFolderGone() const
 {
     if (scanFolder_.isOpen())
@@ -96,8 +124,7 @@ ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFo
 ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
 {
     FolderWalker walker(&listener_);
-    if (scanFolder_.isOpen())
-        walker.setAbove(scanFolder_);
+    prepare(walker);
     if (!walker.StartWalk(subfolder, dirInvisFolder_)) {
         if (walker.startErrorCode() == ENOENT) {
             // Gone before it was read: nothing of it to count, unless the scan's folder went.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderWalker.h"
 #include "scan/engine/ScanEnd.h"
 #include "scan/engine/SeenFiles.h"
 
@@ -9,7 +10,6 @@
 #include <functional>
 #include <utility>
 
-class FolderWalker;
 class ScanListener;
 
 // Adds up the lengths of files, hidden files included: every file of a subfolder tree, walked
@@ -37,6 +37,22 @@ public:
     // counted; otherwise the scan must end at once.
     ScanEnd count(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen = {});
 
+    // For a count split into pieces: the folders above the next trees counted, below the
+    // subfolder their walk started at (see FolderWalker::setPlace).
+    void setPlace(std::vector<FolderWalker::FolderId> pathAbove) { place_ = std::move(pathAbove); }
+    // Sets a walker up as the walks of count() are, to read the top of a tree counted in pieces.
+    void prepare(FolderWalker &walker) const;
+    // A piece of such a tree: files `from` to `to` of the folder `top` has reached, counted
+    // into `bytes`; `gone` tells that the folder was found removed (reported here, unless the
+    // scan's own folder went too: then it ends with FolderGone).
+    ScanEnd countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes, const FileSeen &fileSeen,
+                         bool &gone);
+    // Another piece: the own lengths of the links to folders among its subfolders.
+    void countFolderLinks(const FolderWalker &top, int64_t &bytes)
+    {
+        addFolderLinks(top.currentFolder(), top.currentSubfolders(), bytes);
+    }
+
     // Counts the files directly in the scan's folder (not below it) into `bytes`.
     ScanEnd countFiles(int64_t &bytes);
 
@@ -58,7 +74,8 @@ private:
     // Counts one folder's files. `gone` tells that the folder was removed meanwhile (its other
     // files were not looked at), `reported` that one of its files has been reported.
     ScanEnd addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                     int64_t &bytes, const FileSeen &fileSeen, bool &gone, bool &reported);
+                     int64_t &bytes, const FileSeen &fileSeen, bool &gone, bool &reported, size_t from = 0,
+                     size_t to = SIZE_MAX);
     // Adds the own lengths of the links to folders among `subfolders` (they are never walked).
     void addFolderLinks(const FolderHandle &folder, const std::vector<SubfolderEntry> &subfolders, int64_t &bytes);
     // A folder of the walk was removed: one report for the outermost one that is gone (none
@@ -72,4 +89,5 @@ private:
     FolderHandle scanFolder_; // kept open to learn whether it was removed
     SeenFiles seen_;
     DirectoryList dirInvisFolder_; // the walk's reads
+    std::vector<FolderWalker::FolderId> place_;
 };
