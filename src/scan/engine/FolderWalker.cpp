@@ -34,7 +34,7 @@ bool FolderWalker::onOwnPath(const FolderId &id) const
     return false;
 }
 
-bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
+bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const FolderHandle *parent)
 {
     dir_ = &dir;
     frames_.clear();
@@ -43,22 +43,25 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
     try {
         const QByteArray start = normalFolderPath(path);
         struct stat st;
-        if (::lstat(start.constData(), &st) != 0) {
+        if (!parent && ::lstat(start.constData(), &st) != 0) {
             startErrorCode_ = errno;
             startError_ = FsError::fromErrno(startErrorCode_).description();
             return false;
         }
-        if (S_ISLNK(st.st_mode)) {
+        if (!parent && S_ISLNK(st.st_mode)) {
             startError_ = QStringLiteral("A link to a folder is not walked");
             return false;
         }
         WalkFrame frame;
         frame.Path = start;
-        frame.folder = FolderHandle::open(start);
+        frame.folder = parent ? FolderHandle::openChild(*parent, start.mid(start.lastIndexOf('/') + 1).constData())
+                              : FolderHandle::open(start);
         frame.id = idOf(frame.folder);
         // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and the folder above
-        // reached again holds nothing new: nothing to count.
-        if (isSystemViewFolder(frame.folder) || onOwnPath(frame.id))
+        // reached again holds nothing new: nothing to count. A piece of a bigger walk on the file
+        // system of the folder above it is no such view.
+        const bool sameFsAsAbove = parent && !place_.empty() && place_.back().dev == frame.id.dev;
+        if ((!sameFsAsAbove && isSystemViewFolder(frame.folder)) || onOwnPath(frame.id))
             files_.clear();
         else
             dir.read(frame.folder, &frame.children, &files_, listener_);
@@ -100,9 +103,10 @@ bool FolderWalker::NextFolder(QByteArray &path)
         frame.Path = childPath;
         currentPath_ = childPath;
         frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
-        if (isSystemViewFolder(frame.folder)) // counts nothing, and nothing below it is walked
-            continue;
         frame.id = idOf(frame.folder);
+        // On the file system of the folder above it, it is no view of the kernel's either.
+        if (frame.id.dev != top.id.dev && isSystemViewFolder(frame.folder)) // counts nothing, nor below it
+            continue;
         if (onOwnPath(frame.id))
             continue;
         dir_->read(frame.folder, &frame.children, &files_, listener_);

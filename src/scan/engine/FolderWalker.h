@@ -38,14 +38,21 @@ public:
         bool operator==(const FolderId &) const = default;
     };
     static FolderId idOf(const FolderHandle &folder);
+    void setAbove(const FolderId &id)
+    {
+        above_ = id;
+        hasAbove_ = true;
+    }
     // For a walk that is one piece of a bigger walk, started below that walk's start: the
     // folders on the bigger walk's path above this start (never walked again), whose number
     // counts toward MaxDepth.
     void setPlace(std::vector<FolderId> pathAbove) { place_ = std::move(pathAbove); }
 
     // Starts a walk at `path`, reading through `dir`. Returns false (and reports nothing) when
-    // the start folder cannot be opened or read, or is itself a link to a folder.
-    bool StartWalk(const QByteArray &path, DirectoryList &dir);
+    // the start folder cannot be opened or read, or is itself a link to a folder. With
+    // `parent`, the folder `path` lies in, opened: the start is opened in it as NextFolder opens
+    // a subfolder, without looking its path up again.
+    bool StartWalk(const QByteArray &path, DirectoryList &dir, const FolderHandle *parent = nullptr);
 
     // Moves to the next folder and stores its path; false once the walk is complete. A folder
     // that cannot be opened or read raises FsError, and one at depth 101 raises

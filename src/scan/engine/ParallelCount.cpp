@@ -30,8 +30,9 @@ Key childKey(const Key &parent, uint32_t child)
     return key;
 }
 
-// Files of one folder a worker stats in one piece, when the folder is split.
-constexpr size_t SliceFiles = 4096;
+// Files of one folder a worker stats in one piece, when the folder is split: fewer once the
+// workers were found waiting on the kernel, where each file costs a call to a server.
+constexpr size_t SliceFiles = 4096, SlowSliceFiles = 16;
 // No tree is split deeper than this below its subfolder: by then the pieces are many.
 constexpr int MaxSplitDepth = 12;
 // Small trees handed to a worker at once, at most.
@@ -49,7 +50,8 @@ struct Piece {
     Key key;
     QByteArray path;
     std::shared_ptr<const std::vector<FolderWalker::FolderId>> place; // the split folders above it
-    std::shared_ptr<const SplitTop> top;
+    std::shared_ptr<const SplitTop> top; // the split folder whose files it counts
+    std::shared_ptr<const SplitTop> in;  // the split folder its tree lies in
     size_t from = 0, to = 0;
     int depth() const { return place ? int(place->size()) : 0; }
 };
@@ -106,8 +108,11 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
 
     void startWorker(); // with the mutex not held
     void work();
-    // Another worker, when there is room and work for it.
+    // Another worker, when there is room and work for it: the workers wait on the kernel.
     void grow();
+    // Pieces for any worker.
+    void publish(std::vector<Piece> &more);
+    size_t sliceFiles() const { return waited.load(std::memory_order_relaxed) ? SlowSliceFiles : SliceFiles; }
     bool canTakeTree() const { return nextTree < trees.size() && nextTree < taken + ahead; }
     // Whether the pieces waiting are too few to keep every worker busy to the end.
     bool workShort() const { return pending.size() + std::min(trees.size() - nextTree, ahead) < 2 * maxThreads; }
@@ -119,6 +124,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     const size_t ahead; // trees counted and not yet taken, at most
 
     std::atomic<bool> cancelled{false};
+    std::atomic<bool> waited{false}; // a worker was found waiting on the kernel
     std::mutex mutex;
     std::condition_variable workerWake; // a tree was taken, pieces came, or cancelled
     std::condition_variable pieceDone;  // a piece was counted
@@ -164,13 +170,17 @@ public:
 protected:
     ScanEnd pump() override
     {
-        if ((++ticks_ & 63) == 0) {
+        if ((++ticks_ & 7) == 0) {
             if ((ticks_ & 255) == 0)
                 share();
-            const Effort now = Effort::now();
-            if (now.mostlyWaitedSince(effort_))
-                shared_.grow();
-            effort_ = now;
+            // Every 10 ms of the worker's time: did it wait more than it worked?
+            if (std::chrono::steady_clock::now().time_since_epoch() - std::chrono::nanoseconds(effort_.wallNs) >=
+                std::chrono::milliseconds(10)) {
+                const Effort now = Effort::now();
+                if (now.mostlyWaitedSince(effort_))
+                    shared_.grow();
+                effort_ = now;
+            }
         }
         return goOn();
     }
@@ -210,10 +220,13 @@ public:
             if (piece.top) {
                 c.tree.end = counter_.countFilesOf(piece.top->walker, piece.from, piece.to, c.tree.bytes, fileSeen, c.gone);
             } else if (!piece.path.isEmpty()) {
-                counter_.setPlace(piece.place ? *piece.place : std::vector<FolderWalker::FolderId>());
+                counter_.setPlace(piece.place ? *piece.place : std::vector<FolderWalker::FolderId>(),
+                                  piece.in ? &piece.in->walker.currentFolder() : nullptr);
                 if (!split || piece.depth() >= MaxSplitDepth || !splitTree(piece, c, fileSeen, counted, more))
                     c.tree.end = counter_.count(piece.path, c.tree.bytes, fileSeen);
             }
+        } catch (const ScanInterrupted &interrupted) { // cancelled while a split folder was read
+            c.tree.end = interrupted.end;
         } catch (const std::exception &e) {
             recorder_.problem(errorDescription(e), displayName(piece.path));
         }
@@ -232,34 +245,38 @@ private:
     {
         auto top = std::make_shared<SplitTop>(&recorder_);
         counter_.prepare(top->walker);
-        if (!top->walker.StartWalk(piece.path, dir_))
+        if (!top->walker.StartWalk(piece.path, dir_, piece.in ? &piece.in->walker.currentFolder() : nullptr))
             return false;
         const FolderWalker &walker = top->walker;
         c.folder = walker.currentPath();
-        const size_t files = walker.currentFiles().size();
+        const size_t files = walker.currentFiles().size(), slice = shared_.sliceFiles();
+        const bool sliced = files > slice;
         uint32_t child = 0;
-        if (files <= SliceFiles) {
-            c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.bytes, fileSeen, c.gone);
-            if (c.tree.end != ScanEnd::Completed || c.gone)
-                return true;
-            counter_.countFolderLinks(walker, c.tree.bytes);
-        } else {
-            for (size_t from = 0; from < files; from += SliceFiles)
-                more.push_back({childKey(piece.key, child++), {}, {}, top, from, std::min(files, from + SliceFiles)});
-            Counted links;
-            links.folder = c.folder;
-            counter_.countFolderLinks(walker, links.tree.bytes);
-            links.tree.seen = counter_.takeSeen();
-            counted.emplace_back(childKey(piece.key, child++), std::move(links));
-        }
+        if (sliced)
+            for (size_t from = 0; from < files; from += slice)
+                more.push_back({childKey(piece.key, child++), {}, {}, top, {}, from, std::min(files, from + slice)});
+        const Key linksKey = childKey(piece.key, sliced ? child++ : 0);
         auto place = std::make_shared<std::vector<FolderWalker::FolderId>>();
         if (piece.place)
             *place = *piece.place;
         place->push_back(FolderWalker::idOf(walker.currentFolder()));
         for (const SubfolderEntry &entry : walker.currentSubfolders())
             if (!entry.isLink)
-                more.push_back({childKey(piece.key, child++), joinPath(c.folder, entry.name), place, {}, 0, 0});
+                more.push_back({childKey(piece.key, child++), joinPath(c.folder, entry.name), place, {}, top, 0, 0});
         c.children = child;
+        // The other workers can start on the pieces while this one counts the files.
+        shared_.publish(more);
+        if (sliced) {
+            Counted links;
+            links.folder = c.folder;
+            counter_.countFolderLinks(walker, links.tree.bytes);
+            links.tree.seen = counter_.takeSeen();
+            counted.emplace_back(linksKey, std::move(links));
+        } else {
+            c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.bytes, fileSeen, c.gone);
+            if (c.tree.end == ScanEnd::Completed && !c.gone)
+                counter_.countFolderLinks(walker, c.tree.bytes);
+        }
         return true;
     }
 
@@ -306,12 +323,26 @@ void ParallelCount::Shared::startWorker()
 
 void ParallelCount::Shared::grow()
 {
+    waited.store(true, std::memory_order_relaxed);
     {
         const std::lock_guard lock(mutex);
         if (cancelled || threads >= maxThreads || (pending.empty() && !canTakeTree()))
             return;
     }
     startWorker();
+}
+
+void ParallelCount::Shared::publish(std::vector<Piece> &more)
+{
+    if (more.empty())
+        return;
+    {
+        const std::lock_guard lock(mutex);
+        for (Piece &piece : more)
+            pending.emplace(piece.key, std::move(piece));
+    }
+    more.clear();
+    workerWake.notify_all();
 }
 
 void ParallelCount::Shared::work()
@@ -343,7 +374,7 @@ void ParallelCount::Shared::work()
                 const size_t left = std::min(trees.size(), taken + ahead) - nextTree;
                 const size_t n = std::clamp<size_t>(left / (threads * 16), 1, MaxBatch);
                 for (size_t k = 0; k < n; ++k, ++nextTree)
-                    batch.push_back({{uint32_t(nextTree)}, trees[nextTree], {}, {}, 0, 0});
+                    batch.push_back({{uint32_t(nextTree)}, trees[nextTree], {}, {}, {}, 0, 0});
             } else {
                 return; // all counted
             }
@@ -363,11 +394,9 @@ void ParallelCount::Shared::work()
                     return;
                 done.emplace(std::move(key), std::move(c));
             }
-            for (Piece &piece : more)
-                pending.emplace(piece.key, std::move(piece));
         }
         pieceDone.notify_all();
-        if (!more.empty() || busy == 0)
+        if (busy == 0)
             workerWake.notify_all();
     }
 }

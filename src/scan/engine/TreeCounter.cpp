@@ -14,6 +14,7 @@ TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
 {
     try {
         scanFolder_ = FolderHandle::open(scanFolder);
+        scanFolderId_ = FolderWalker::idOf(scanFolder_);
     } catch (const FsError &) {
         // Not there or not readable: each count finds out and says so.
     }
@@ -31,7 +32,9 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
             return end;
         const char *name = files.name(i);
         struct stat st;
-        if (const int err = statEntryAt(folder, name, st)) {
+        if (const struct stat *known = files.status(i)) // taken as the folder was read
+            st = *known;
+        else if (const int err = statEntryAt(folder, name, st)) {
             if (err == ENOENT && folderGone(folder)) {
                 gone = true; // the whole folder went: reported once, by the caller
                 return ScanEnd::Completed;
@@ -75,7 +78,7 @@ ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const Fi
 void TreeCounter::prepare(FolderWalker &walker) const
 {
     if (scanFolder_.isOpen())
-        walker.setAbove(scanFolder_);
+        walker.setAbove(scanFolderId_);
     walker.setPlace(place_);
 }
 
@@ -125,7 +128,7 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
 {
     FolderWalker walker(&listener_);
     prepare(walker);
-    if (!walker.StartWalk(subfolder, dirInvisFolder_)) {
+    if (!walker.StartWalk(subfolder, dirInvisFolder_, parent_)) {
         if (walker.startErrorCode() == ENOENT) {
             // Gone before it was read: nothing of it to count, unless the scan's folder went.
             return scanFolderGone() ? scanFolderVanished() : ScanEnd::Completed;
@@ -176,8 +179,10 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
 ScanEnd TreeCounter::countFiles(int64_t &bytes)
 {
     try {
-        if (!scanFolder_.isOpen())
+        if (!scanFolder_.isOpen()) {
             scanFolder_ = FolderHandle::open(scanFolderPath_);
+            scanFolderId_ = FolderWalker::idOf(scanFolder_);
+        }
         if (isSystemViewFolder(scanFolder_))
             return ScanEnd::Completed; // the kernel's own views hold nothing on a disk
         std::vector<SubfolderEntry> subfolders;

@@ -38,8 +38,13 @@ public:
     ScanEnd count(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen = {});
 
     // For a count split into pieces: the folders above the next trees counted, below the
-    // subfolder their walk started at (see FolderWalker::setPlace).
-    void setPlace(std::vector<FolderWalker::FolderId> pathAbove) { place_ = std::move(pathAbove); }
+    // subfolder their walk started at (see FolderWalker::setPlace), and the one they lie in,
+    // opened (none: they are opened by their paths).
+    void setPlace(std::vector<FolderWalker::FolderId> pathAbove, const FolderHandle *parent)
+    {
+        place_ = std::move(pathAbove);
+        parent_ = parent;
+    }
     // Sets a walker up as the walks of count() are, to read the top of a tree counted in pieces.
     void prepare(FolderWalker &walker) const;
     // A piece of such a tree: files `from` to `to` of the folder `top` has reached, counted
@@ -87,7 +92,9 @@ private:
     ScanListener &listener_;
     QByteArray scanFolderPath_;
     FolderHandle scanFolder_; // kept open to learn whether it was removed
+    FolderWalker::FolderId scanFolderId_;
     SeenFiles seen_;
     DirectoryList dirInvisFolder_; // the walk's reads
     std::vector<FolderWalker::FolderId> place_;
+    const FolderHandle *parent_ = nullptr;
 };
