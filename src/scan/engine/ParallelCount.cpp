@@ -245,7 +245,7 @@ private:
     {
         auto top = std::make_shared<SplitTop>(&recorder_);
         counter_.prepare(top->walker);
-        if (!top->walker.StartWalk(piece.path, dir_, piece.in ? &piece.in->walker.currentFolder() : nullptr))
+        if (!top->walker.StartWalk(piece.path, dir_, counter_.parentOf(piece.path)))
             return false;
         const FolderWalker &walker = top->walker;
         c.folder = walker.currentPath();

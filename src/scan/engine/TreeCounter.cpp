@@ -82,6 +82,15 @@ void TreeCounter::prepare(FolderWalker &walker) const
     walker.setPlace(place_);
 }
 
+const FolderHandle *TreeCounter::parentOf(const QByteArray &subfolder) const
+{
+    if (parent_ || !scanFolder_.isOpen())
+        return parent_;
+    const qsizetype slash = subfolder.lastIndexOf('/');
+    return slash >= 0 && QByteArrayView(subfolder).first(std::max<qsizetype>(slash, 1)) == scanFolderPath_ ? &scanFolder_
+                                                                                                         : nullptr;
+}
+
 ScanEnd TreeCounter::countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes,
                                   const FileSeen &fileSeen, bool &gone)
 {
@@ -128,7 +137,7 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
 {
     FolderWalker walker(&listener_);
     prepare(walker);
-    if (!walker.StartWalk(subfolder, dirInvisFolder_, parent_)) {
+    if (!walker.StartWalk(subfolder, dirInvisFolder_, parentOf(subfolder))) {
         if (walker.startErrorCode() == ENOENT) {
             // Gone before it was read: nothing of it to count, unless the scan's folder went.
             return scanFolderGone() ? scanFolderVanished() : ScanEnd::Completed;

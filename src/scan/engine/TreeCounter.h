@@ -47,6 +47,9 @@ public:
     }
     // Sets a walker up as the walks of count() are, to read the top of a tree counted in pieces.
     void prepare(FolderWalker &walker) const;
+    // The open folder a walk from `subfolder` starts in (the scan's own folder for one of its
+    // subfolders), so that the walk's start is not looked up by its whole path; null if none.
+    const FolderHandle *parentOf(const QByteArray &subfolder) const;
     // A piece of such a tree: files `from` to `to` of the folder `top` has reached, counted
     // into `bytes`; `gone` tells that the folder was found removed (reported here, unless the
     // scan's own folder went too: then it ends with FolderGone).
