@@ -106,7 +106,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     {
     }
 
-    void startWorker(); // with the mutex not held
+    void startWorker(); // with the mutex held
     void work();
     // Another worker, when there is room and work for it: the workers wait on the kernel.
     void grow();
@@ -294,6 +294,7 @@ ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArra
 {
     if (shared_->trees.empty())
         return;
+    const std::lock_guard lock(shared_->mutex);
     for (int i = 0; i < std::max(workers, 1); ++i)
         shared_->startWorker();
 }
@@ -314,22 +315,16 @@ void ParallelCount::cancel()
 
 void ParallelCount::Shared::startWorker()
 {
-    {
-        const std::lock_guard lock(mutex);
-        ++threads;
-    }
+    ++threads;
     std::thread([shared = shared_from_this()] { shared->work(); }).detach();
 }
 
 void ParallelCount::Shared::grow()
 {
     waited.store(true, std::memory_order_relaxed);
-    {
-        const std::lock_guard lock(mutex);
-        if (cancelled || threads >= maxThreads || (pending.empty() && !canTakeTree()))
-            return;
-    }
-    startWorker();
+    const std::lock_guard lock(mutex);
+    if (!cancelled && threads < maxThreads && (!pending.empty() || canTakeTree()))
+        startWorker();
 }
 
 void ParallelCount::Shared::publish(std::vector<Piece> &more)
