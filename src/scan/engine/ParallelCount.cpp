@@ -35,8 +35,9 @@ Key childKey(const Key &parent, uint32_t child)
 constexpr size_t SliceFiles = 4096, SlowSliceFiles = 16;
 // No tree is split deeper than this below its subfolder: by then the pieces are many.
 constexpr int MaxSplitDepth = 12;
-// Small trees handed to a worker at once, at most.
+// Small trees handed to a worker at once: as many as it counts in about 2 ms, 64 at most.
 constexpr size_t MaxBatch = 64;
+constexpr int64_t BatchNs = 2000000;
 
 // A split folder as read once, shared by the pieces of its files.
 struct SplitTop {
@@ -125,6 +126,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
 
     std::atomic<bool> cancelled{false};
     std::atomic<bool> waited{false}; // a worker was found waiting on the kernel
+    std::atomic<int64_t> treeNs{0};  // what the last tree counted whole took, about
     std::mutex mutex;
     std::condition_variable workerWake; // a tree was taken, pieces came, or cancelled
     std::condition_variable pieceDone;  // a piece was counted
@@ -365,9 +367,12 @@ void ParallelCount::Shared::work()
                 batch.push_back(std::move(pending.begin()->second));
                 pending.erase(pending.begin());
             } else if (canTakeTree()) {
-                // Small batches while the trees left are few, so that the last ones spread.
+                // Batches of small trees, and smaller ones while the trees left are few, so that
+                // the last ones spread.
                 const size_t left = std::min(trees.size(), taken + ahead) - nextTree;
-                const size_t n = std::clamp<size_t>(left / (threads * 16), 1, MaxBatch);
+                const int64_t perTree = treeNs.load(std::memory_order_relaxed);
+                const size_t quick = perTree > 0 ? size_t(BatchNs / perTree) : 1;
+                const size_t n = std::clamp<size_t>(std::min(quick, left / (threads * 4)), 1, MaxBatch);
                 for (size_t k = 0; k < n; ++k, ++nextTree)
                     batch.push_back({{uint32_t(nextTree)}, trees[nextTree], {}, {}, {}, 0, 0});
             } else {
@@ -377,8 +382,13 @@ void ParallelCount::Shared::work()
             ++busy;
         }
         counter.recorder().restartEffort();
+        const auto started = std::chrono::steady_clock::now();
         for (const Piece &piece : batch)
             counter.count(piece, split, counted, more);
+        if (!split && batch.front().key.size() == 1)
+            treeNs.store(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started)
+                                 .count() / int64_t(batch.size()),
+                         std::memory_order_relaxed);
         {
             const std::lock_guard lock(mutex);
             --busy;
