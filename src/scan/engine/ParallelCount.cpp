@@ -389,9 +389,10 @@ void ParallelCount::Shared::work()
             treeNs.store(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started)
                                  .count() / int64_t(batch.size()),
                          std::memory_order_relaxed);
+        bool allIdle = false; // the others may end, unless more pieces come
         {
             const std::lock_guard lock(mutex);
-            --busy;
+            allIdle = --busy == 0;
             if (cancelled)
                 return;
             for (auto &[key, c] : counted) {
@@ -401,7 +402,7 @@ void ParallelCount::Shared::work()
             }
         }
         pieceDone.notify_all();
-        if (busy == 0)
+        if (allIdle)
             workerWake.notify_all();
     }
 }
