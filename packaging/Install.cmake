@@ -72,5 +72,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://listwright.example.org/")
 # the font packages (Arial's and Courier New's metric twins, and DejaVu).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
+# The toolkit's Wayland plugin: without it a Wayland session shows the window through Xwayland,
+# or, with no X11 display either, says it has none.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, checks it with lintian (any error or warning, or any hardening tag
-# at the informational level, fails), installs it with apt-get as a user would, checks that the
+# at the informational level, fails), installs it with apt-get as a user would (but without the
+# Wayland plugin it recommends, which would stay behind), checks that the
 # program, its menu entry, icons, manual page, copyright and changelog are in place and that the
 # program starts (offscreen, ended after five seconds), and removes the package again. A
 # listwright package that was installed before is put back as it was (saved with dpkg-repack,
@@ -19,7 +20,7 @@ rm -f "$build"/listwright_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/listwright_*.deb)
 echo "Package: $deb"
-dpkg-deb --field "$deb" Package Version Depends
+dpkg-deb --field "$deb" Package Version Depends Recommends
 
 # lintian refuses nothing as root, but says it prefers not to be; that note is not a finding.
 echo "lintian:"
@@ -52,7 +53,8 @@ if [ "$before" = installed ]; then
   echo "Saved the installed listwright $(dpkg-query -W -f='${Version}' listwright) to put it back afterwards"
   dpkg -r listwright >/dev/null
 fi
-apt-get install -y -q "$deb" >/dev/null
+# Without what it only recommends (the Wayland plugin), which removing the package would leave behind.
+apt-get install -y -q --no-install-recommends "$deb" >/dev/null
 
 for f in /usr/bin/listwright /usr/share/applications/listwright.desktop \
          /usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/listwright.png \

@@ -10,6 +10,7 @@
 #include "shared/MainForm.h"
 #include "shell/Splash.h"
 #include "shell/StartFolder.h"
+#include "shell/WindowSystem.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -30,7 +31,7 @@ QString program() { return qEnvironmentVariable("LISTWRIGHT_PROGRAM"); }
 
 // The program started on the offscreen platform, or with no display at all (no X server, no
 // Wayland, no platform chosen).
-void start(QProcess &p, const QStringList &args, bool offscreen = true)
+void start(QProcess &p, const QStringList &args, bool offscreen = true, const QString &command = program())
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
@@ -38,7 +39,7 @@ void start(QProcess &p, const QStringList &args, bool offscreen = true)
     if (offscreen)
         env.insert("QT_QPA_PLATFORM", "offscreen");
     p.setProcessEnvironment(env);
-    p.start(program(), args);
+    p.start(command, args);
 }
 
 double luminance(const QColor &c)
@@ -126,24 +127,55 @@ private slots:
             else
                 QVERIFY2(out.contains("Usage:") && out.contains("[FOLDER]") && out.contains("--version"), qPrintable(out));
         }
-        // A wrong command line is told on standard error.
-        for (const QStringList &args : {QStringList{"--no-such-option"}, QStringList{"/", "/tmp"}}) {
+        // Without a display: one line and status 1. A wrong command line: the usage line and
+        // status 2, with a display or without.
+        for (const auto &[args, offscreen] : {std::pair{QStringList{}, false}, {QStringList{"--no-such-option"}, false},
+                                              {QStringList{"-style", "Fusion", "/", "/tmp"}, true}}) {
             QProcess p;
-            start(p, args);
+            start(p, args, offscreen);
             QVERIFY(p.waitForFinished(60000));
-            QVERIFY(p.exitCode() == 1 && p.readAllStandardOutput().isEmpty() && !p.readAllStandardError().isEmpty());
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.readAllStandardOutput().isEmpty(), qPrintable(err));
+            if (args.isEmpty())
+                QVERIFY2(p.exitCode() == 1 && err == "listwright: no display to show the window on (DISPLAY and "
+                                                     "WAYLAND_DISPLAY are not set)\n", qPrintable(err));
+            else
+                QVERIFY2(p.exitCode() == 2 && err.contains("\nUsage: ") && err.endsWith("listwright [options] [FOLDER]\n"), qPrintable(err));
         }
+    }
+
+    // The window systems tried, in order, from the session and the installed plugins, or why
+    // there is none.
+    void windowSystem()
+    {
+        const QStringList x11{"libqxcb.so", "libqoffscreen.so"}, both = x11 + QStringList{"libqwayland-generic.so"};
+        const auto chosen = [](const char *display, const char *wayland, const char *session, const QStringList &plugins) {
+            const WindowSystem w = windowSystemFor(display, wayland, session, plugins);
+            return w.platforms + '|' + w.problem.section(QLatin1Char('('), 1).toUtf8();
+        };
+        QCOMPARE(chosen("", "", "", both), "|DISPLAY and WAYLAND_DISPLAY are not set)");
+        QCOMPARE(chosen(":0", "", "", x11), "xcb|");
+        QCOMPARE(chosen(":0", "wayland-0", "wayland", x11), "xcb|");
+        QCOMPARE(chosen(":0", "wayland-0", "wayland", both), "wayland;xcb|");
+        QCOMPARE(chosen(":0", "wayland-0", "x11", both), "xcb;wayland|");
+        QCOMPARE(chosen("", "wayland-0", "wayland", both), "wayland|");
+        QVERIFY(chosen("", "wayland-0", "wayland", x11).startsWith("|WAYLAND_DISPLAY is set, but"));
+        QCOMPARE(chosen(":0", "", "", {}), "|"); // plugins not found: the toolkit's own choice
     }
 
     void folderThatCannotBeOpenedIsToldOnStandardError()
     {
+        // A name of upper-case letters and a byte that is not UTF-8, given to the program as
+        // it stands: here a file, which a changed name would not find.
         TempTree t;
+        t.file("Up\xff" "A", 1);
         QProcess p;
         p.setWorkingDirectory(QString::fromUtf8(t.path()));
         p.setReadChannel(QProcess::StandardError);
-        start(p, {"missing"});
+        start(p, {"-c", "exec \"$0\" \"$(printf 'Up\\377A')\"", program()}, true, "/bin/sh");
         // Its line, among whatever else the toolkit may say there.
-        const QByteArray expected = "listwright: cannot open folder " + t.at("missing") + ": No such file or directory\n";
+        const QByteArray expected =
+            "listwright: cannot open folder " + QString::fromUtf8(t.at("Up\xff" "A")).toUtf8() + ": Not a directory\n";
         QByteArray err;
         while (!err.contains(expected) && p.waitForReadyRead(60000))
             err += p.readAllStandardError();
@@ -157,9 +189,10 @@ private slots:
     void startFolder()
     {
         TempTree t;
+        const QByteArray O = "Up\xff"; // upper case, and a byte that is not UTF-8: taken as it stands
         t.wide("S", 2, 1);
-        t.wide("O", 3, 2);
-        t.file("O/own.txt", 10);
+        t.wide(O, 3, 2);
+        t.file(O + "/own.txt", 10);
         t.file("S/plain", 1);
         // Started in S with "../O": the same window as one started in O without an argument.
         const auto stateOf = [](MainWindow &w) {
@@ -170,14 +203,14 @@ private slots:
         };
         QStringList fromO;
         {
-            WindowFixture plain(t.at("O"));
+            WindowFixture plain(t.at(O));
             fromO = stateOf(*plain.window);
         }
         const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
         QDir::setCurrent(QString::fromUtf8(t.at("S")));
-        const StartFolder relative = startFolderFrom("../O/"), missing = startFolderFrom("gone"),
+        const StartFolder relative = startFolderFrom("../" + O + "/"), missing = startFolderFrom("gone"),
                           file = startFolderFrom("plain"), none = startFolderFrom({});
-        QVERIFY(relative.path == t.at("O") && relative.problem.isEmpty());
+        QVERIFY(relative.path == t.at(O) && relative.problem.isEmpty());
         QCOMPARE(missing.named + '|' + missing.problem, t.at("S/gone") + "|No such file or directory");
         QCOMPARE(file.named + '|' + file.problem, t.at("S/plain") + "|Not a directory");
         QVERIFY(missing.path.isEmpty() && file.path.isEmpty() && none.path.isEmpty() && none.problem.isEmpty());
@@ -185,7 +218,7 @@ private slots:
         ScriptedMessageBoxes boxes;
         RecordingPrinter printer;
         RecordingOpener opener;
-        auto w = openMainWindow(boxes, printer, opener, startFolderFrom("../O"));
+        auto w = openMainWindow(boxes, printer, opener, startFolderFrom("../" + O));
         QVERIFY(w && w->isVisible());
         QCOMPARE(stateOf(*w), fromO);
         QCoreApplication::processEvents();

@@ -43,7 +43,7 @@ void TestPrinting::printing()
     ListingSnapshot s{.title = "LISTWRIGHT", .parentFolderLine = "/data/*.*  3.00 KB",
                       .folderLines = {"/data/a  1.00 KB", "/data/b  1.00 KB"}, .fileLines = {"x.txt  1.00 KB"},
                       .includeFolders = true, .folderSizes = true, .fileSizes = true, .currentFolderPath = "/data/",
-                      .folderTotalBytes = 3072, .fileListTotalBytes = 1024, .fileListTotalText = "1.00 KB", .indentation = 5};
+                      .folderLinesBytes = 2048, .fileListTotalText = "1.00 KB", .indentation = 5};
     QCOMPARE(page(s, 10), (QStringList{"20B >0|LISTWRIGHT", "20B >0|/data/*.*  3.00 KB", "10 >0|", "10 >0|",
                                          "10B >5|Folders: 2.00 KB", "10 >5|/data/a  1.00 KB", "10 >5|/data/b  1.00 KB",
                                          "10 >0|", "10B >5|Files: 1.00 KB", "10 >5|/data/x.txt  1.00 KB"}));
@@ -74,8 +74,9 @@ void TestPrinting::printing()
                           "10 >0|aaaaaaaaaaa😀", "10 >4|zz"}));
 
     // The default third of three. Each pick makes that printer current and rebuilds its fonts,
-    // preselecting the first exact Courier in the printer's own order; the print prompt names
-    // what (folders with Include Folders only), where and in which font.
+    // preselecting the first exact Courier in the printer's own order, else showing the font in
+    // use, added when the printer lacks it; the print prompt names what (folders with Include
+    // Folders only), where and in which font.
     TempTree tree;
     tree.mkdir("sub");
     tree.file("a.txt", 10);
@@ -88,14 +89,14 @@ void TestPrinting::printing()
     QCOMPARE(entries(f.cboPrinter) << f.cboPrinter->currentText(), (QStringList{"First", "Second", "Third", "Third"}));
     f.Indentation = 5;
     w.boxes.answers = QList<MessageBoxes::Answer>(3, MessageBoxes::Answer::No);
-    for (auto [i, preselected] : {std::pair{1, "Courier New"}, {2, ""}, {0, "Courier"}}) {
+    for (auto [i, preselected] : {std::pair{1, "Courier New"}, {2, "DejaVu Sans Mono"}, {0, "Courier"}}) {
         f.chkPrintDir->setChecked(i != 0);
         pick(f.cboPrinter, i);
-        QCOMPARE(entries(f.cboPrinterFonts), w.printer.installed[i].fonts);
+        QCOMPARE(entries(f.cboPrinterFonts), w.printer.installed[i].fonts + QStringList(i == 2 ? 1 : 0, preselected));
         QCOMPARE(f.cboPrinterFonts->currentText(), preselected);
         f.cmdPrint->click();
         QCOMPARE(w.boxes.boxes.last().text, QStringLiteral("Print: 1 items%1\rOn: %2\rPrinter Font: %3  10\rIndentation:  5")
-                 .arg(i ? " and 1 folders" : "", w.printer.installed[i].name, *preselected ? preselected : "DejaVu Sans Mono"));
+                 .arg(i ? " and 1 folders" : "", w.printer.installed[i].name, preselected));
     }
 
     // A printer removed since the list was filled is named in a box; the list goes back to the current one.

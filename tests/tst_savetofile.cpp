@@ -63,6 +63,8 @@ void SaveToFileTest::saves()
     tree.file("Alpha/in\x01ner.txt", 4096);
     tree.file("a\n.txt", 1024);
     tree.file("\xC3\xBC\t.dat", 1024);
+    tree.symlink("./Alpha", "to-alpha");                  // a folder line of the link's 7 bytes
+    tree.hardLink("Alpha/in\x01ner.txt", "again.txt"); // counted in Alpha's line, listed as a file
     for (const char *name : {"in\tbox", "good", "shut"})
         out.mkdir(name);
     const auto folder = [&](const char *name) { return QFile::decodeName(out.at(name)); };
@@ -72,13 +74,12 @@ void SaveToFileTest::saves()
 
     // One window through the options: title, parent folder line, folder section, file heading and
     // file lines, each after the indentation, every line ending in CR LF. The options: Include
-    // Folders, folder sizes, recursive, size column; the folder heading subtracts the listed
-    // files' total, the folder's own files or none without the size column.
+    // Folders, folder sizes, recursive, size column; the folder heading is the folder lines' sum.
     const struct { bool options[4]; int indentation; const char *folderHeading, *fileHeading; } cases[] = {
-        {{1, 1, 0, 0}, 0, "Folders: 6.00 KB", "Files:"},
-        {{1, 0, 0, 1}, 0, "Folders: ", "Files: 2.00 KB"},
-        {{1, 1, 1, 1}, 10, "Folders: 4.00 KB", "Complete File List"},
-        {{1, 1, 0, 1}, 0, "Folders: 4.00 KB", "Files: 2.00 KB"},
+        {{1, 1, 0, 0}, 0, "Folders: 4.01 KB", "Files:"},
+        {{1, 0, 0, 1}, 0, "Folders: ", "Files: 6.00 KB"},
+        {{1, 1, 1, 1}, 10, "Folders: 4.01 KB", "Complete File List"},
+        {{1, 1, 0, 1}, 0, "Folders: 4.01 KB", "Files: 6.00 KB"},
     };
     for (const auto &c : cases) {
         for (int i = 0; QCheckBox *box : {f.chkPrintDir, f.chkFolderSize, f.chkRecursive, f.chkSize})

@@ -20,8 +20,7 @@ ListingSnapshot takeListingSnapshot(const MainForm &f)
     s.recursive = isChecked(f.chkRecursive);
     s.fileSizes = isChecked(f.chkSize);
     s.currentFolderPath = f.CurrentFolderPath;
-    s.folderTotalBytes = f.FolderTotalBytes;
-    s.fileListTotalBytes = f.FileListTotalBytes;
+    s.folderLinesBytes = f.FolderLinesBytes;
     s.fileListTotalText = f.FileListTotalText;
     s.indentation = f.Indentation;
     return s;
@@ -30,7 +29,7 @@ ListingSnapshot takeListingSnapshot(const MainForm &f)
 QString folderHeading(const ListingSnapshot &s)
 {
     if (s.folderSizes)
-        return QStringLiteral("Folders: ") + ByteConverter(double(s.folderTotalBytes - s.fileListTotalBytes));
+        return QStringLiteral("Folders: ") + ByteConverter(double(s.folderLinesBytes));
     return QStringLiteral("Folders: ");
 }
 

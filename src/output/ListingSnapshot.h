@@ -20,15 +20,15 @@ struct ListingSnapshot {
     bool recursive = false;      // chkRecursive
     bool fileSizes = false;      // chkSize
     QString currentFolderPath;   // ends in "/"
-    int64_t folderTotalBytes = 0;
-    int64_t fileListTotalBytes = 0;
+    int64_t folderLinesBytes = 0; // FolderLinesBytes
     QString fileListTotalText;
     int indentation = 0;
 };
 
 ListingSnapshot takeListingSnapshot(const MainForm &f);
 
-// The "Folders: " heading: with folder sizes, the bytes below the folder less the listed files.
+// The "Folders: " heading: with folder sizes, the bytes of the folder lines, so that a reader's
+// sum of the lines is the heading's figure.
 QString folderHeading(const ListingSnapshot &s);
 
 // The file heading: "Complete File List" for a recursive list; otherwise "Files:", with the

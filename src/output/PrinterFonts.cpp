@@ -11,22 +11,28 @@
 #include <QComboBox>
 
 // Rebuilds the font list for the current printer and preselects its first Courier, which
-// makes that the printer's font. Without one the printer keeps the font it has.
+// makes that the printer's font. Without one the printer keeps the font it has, and the list
+// shows that one, added at the end when the printer's own list lacks it.
 void CheckPrinterFonts(MainForm &f)
 {
     try {
         f.cboPrinterFonts->clear();
         for (const QString &name : f.printer->fonts())
             f.cboPrinterFonts->addItem(name);
-        // (a combo box selects its first entry by itself; only a Courier is selected here)
-        f.cboPrinterFonts->setCurrentIndex(-1);
         for (int i = 0; i < f.cboPrinterFonts->count(); ++i) {
             const QString entry = f.cboPrinterFonts->itemText(i);
             if (entry == QLatin1String("Courier") || entry == QLatin1String("Courier New")) {
                 selectEntry(f, f.cboPrinterFonts, i, cboPrinterFonts_Click);
-                break;
+                return;
             }
         }
+        const QString inUse = f.printer->fontName();
+        int shown = f.cboPrinterFonts->findText(inUse, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (shown < 0) {
+            f.cboPrinterFonts->addItem(inUse);
+            shown = f.cboPrinterFonts->count() - 1;
+        }
+        f.cboPrinterFonts->setCurrentIndex(shown); // (already the printer's font: no handler)
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error in Checking Printer Fonts"));
     }

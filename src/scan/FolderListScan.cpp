@@ -19,27 +19,28 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
     const FolderScanStart start = startFolderScan(f, false);
     BusyLook busy(f, session);
     f.FolderTotalBytes = 0;
+    f.FolderLinesBytes = 0;
+    // A line's bytes count in the total as the line shows them.
+    const auto addLine = [&](const ScanSubfolder &entry, int64_t FolderBytes) {
+        f.lstFolders->addItem(folderLine(entry.text, FolderBytes, start.nameWidth));
+        f.FolderLinesBytes += FolderBytes;
+        f.FolderTotalBytes += FolderBytes;
+        advanceCaption(f);
+    };
 
     if (!isChecked(f.chkFolderSize)) {
         for (const ScanSubfolder &entry : start.subfolders)
             f.lstFolders->addItem(entry.text);
     } else if (counted && counted->complete && counted->folder == start.folder
                && counted->subfolderBytes.size() == start.subfolders.size()) {
-        for (size_t i = 0; i < start.subfolders.size(); ++i) {
-            f.lstFolders->addItem(folderLine(start.subfolders[i].text, counted->subfolderBytes[i], start.nameWidth));
-            f.FolderTotalBytes += counted->subfolderBytes[i];
-            advanceCaption(f);
-        }
+        for (size_t i = 0; i < start.subfolders.size(); ++i)
+            addLine(start.subfolders[i], counted->subfolderBytes[i]);
         f.FolderTotalBytes += counted->ownBytes;
     } else {
         ScanPump pump(f, session, request);
         TreeCounter counter(pump, start.folder);
         size_t next = 0;
-        const auto addFolderLine = [&](int64_t FolderBytes) {
-            f.lstFolders->addItem(folderLine(start.subfolders[next++].text, FolderBytes, start.nameWidth));
-            f.FolderTotalBytes += FolderBytes;
-            advanceCaption(f);
-        };
+        const auto addFolderLine = [&](int64_t FolderBytes) { addLine(start.subfolders[next++], FolderBytes); };
         if (const ScanEnd end = countSubfolders(f, pump, counter, start, {}, addFolderLine); end != ScanEnd::Completed)
             return end;
         int64_t ownBytes = 0;

@@ -34,6 +34,7 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
     counted = CountedSizes{start.folder, {}, 0, false};
     BusyLook busy(f, session);
     f.FolderTotalBytes = 0;
+    f.FolderLinesBytes = 0; // the folder list is empty until the folder list scan fills it
 
     ScanPump pump(f, session, request);
     TreeCounter counter(pump, start.folder);

@@ -5,10 +5,10 @@
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
 
-void reportScanError(MainForm &f, const QString &description, const QString &entryName)
+void reportScanError(MainForm &f, const QString &description, const QString &entryName, const QString &folder)
 {
     f.boxes->show(QStringLiteral("Error Description: ") + description, QStringLiteral("Listwright Error"));
-    f.boxes->show(QStringLiteral("Current Folder Path  is: ") + f.dirFolder->pathText()
+    f.boxes->show(QStringLiteral("Current Folder Path  is: ") + (folder.isEmpty() ? f.dirFolder->pathText() : folder)
                       + QStringLiteral(" Current File is: ") + entryName,
                   QStringLiteral("Problem Found?"));
 }

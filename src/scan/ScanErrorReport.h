@@ -5,5 +5,6 @@
 struct MainForm;
 
 // The two boxes a folder scan shows for a failure before it carries on: the error's own
-// description, then the folder being scanned and the entry being handled.
-void reportScanError(MainForm &f, const QString &description, const QString &entryName);
+// description, then the folder being scanned and the entry being handled. For a file, `folder`
+// is the folder that holds it; otherwise the folder is the current folder.
+void reportScanError(MainForm &f, const QString &description, const QString &entryName, const QString &folder = {});

@@ -49,7 +49,12 @@ void ScanPump::showProgress()
 
 ScanEnd ScanPump::problem(const QString &description, const QString &entryName)
 {
-    reportScanError(f_, description, entryName);
+    return fileProblem(description, entryName, QString());
+}
+
+ScanEnd ScanPump::fileProblem(const QString &description, const QString &name, const QString &folder)
+{
+    reportScanError(f_, description, name, folder);
     // The boxes run a loop of their own, in which a newer request may have come.
     return session_.verdict(request_);
 }

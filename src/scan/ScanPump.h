@@ -18,6 +18,7 @@ public:
     ~ScanPump() override;
 
     ScanEnd problem(const QString &description, const QString &entryName) override;
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override;
 
     // Keeps `pool` known to the session while the answer lives, so that whatever ends this
     // scan's request cancels its workers at once.

@@ -7,8 +7,9 @@
 #include "shared/TextList.h"
 
 namespace {
-ScanEnd countHere(MainForm &f, TreeCounter &counter, const FolderScanStart &start,
-                  const ParallelCount::LineOf &lineOf, const std::function<void(int64_t)> &counted)
+// Counts one subfolder's tree on this thread, its lines straight into the list.
+ScanEnd countTreeHere(MainForm &f, TreeCounter &counter, const QByteArray &path, const ParallelCount::LineOf &lineOf,
+                      int64_t &bytes)
 {
     TreeCounter::FileSeen fileSeen;
     if (lineOf)
@@ -16,11 +17,16 @@ ScanEnd countHere(MainForm &f, TreeCounter &counter, const FolderScanStart &star
             if (const QString line = lineOf(folder, name, length); !line.isNull())
                 f.lstBigFileList->addItem(line);
         };
+    return counter.count(path, bytes, fileSeen);
+}
+
+ScanEnd countHere(MainForm &f, TreeCounter &counter, const FolderScanStart &start,
+                  const ParallelCount::LineOf &lineOf, const std::function<void(int64_t)> &counted)
+{
     for (const ScanSubfolder &entry : start.subfolders) {
         int64_t bytes = 0;
-        if (!entry.isLink) // a link to a folder gets its line but is not walked
-            if (const ScanEnd end = counter.count(entry.path, bytes, fileSeen); end != ScanEnd::Completed)
-                return end;
+        if (const ScanEnd end = countTreeHere(f, counter, entry.path, lineOf, bytes); end != ScanEnd::Completed)
+            return end;
         counted(bytes);
     }
     return ScanEnd::Completed;
@@ -37,17 +43,31 @@ ScanEnd countSubfolders(MainForm &f, ScanPump &pump, TreeCounter &counter, const
     std::vector<QByteArray> trees;
     trees.reserve(start.subfolders.size());
     for (const ScanSubfolder &entry : start.subfolders)
-        trees.push_back(entry.isLink ? QByteArray() : entry.path);
+        trees.push_back(entry.path);
     ParallelCount pool(start.folder, std::move(trees), workers, pump.options().maxWorkers(), lineOf);
     const ScanSession::Workers watched = pump.watch(pool);
     for (size_t i = 0; i < start.subfolders.size(); ++i) {
         CountedTree tree;
         if (const ScanEnd end = pool.take(i, pump, tree); end != ScanEnd::Completed)
             return end;
+        if (tree.countAgain || counter.seen().sharesFolderWith(tree.seen)) {
+            // It walked a folder an earlier tree walked, or its pieces one folder twice (a bind
+            // mount of it): counted again here, in order, it passes that folder over as one
+            // walk does. Rare.
+            int64_t bytes = 0;
+            if (const ScanEnd end = countTreeHere(f, counter, start.subfolders[i].path, lineOf, bytes);
+                end != ScanEnd::Completed)
+                return end;
+            counted(bytes);
+            continue;
+        }
         // Where the walk met them: the lines before each problem, the problem, and so on.
         for (size_t p = 0; p < tree.problems.size(); ++p) {
             f.lstBigFileList->addItems(tree.lines[p]);
-            if (const ScanEnd end = pump.problem(tree.problems[p].description, tree.problems[p].entryName);
+            const CountedTree::Problem &problem = tree.problems[p];
+            if (const ScanEnd end = problem.folder.isEmpty()
+                                        ? pump.problem(problem.description, problem.entryName)
+                                        : pump.fileProblem(problem.description, problem.entryName, problem.folder);
                 end != ScanEnd::Completed)
                 return end;
         }

@@ -85,6 +85,7 @@ struct MainForm {
     // Form-level variables.
     QString CurrentFolderPath;     // always ends in "/"
     int64_t FolderTotalBytes = 0;  // 0 when sizes are off
+    int64_t FolderLinesBytes = 0;  // the bytes the folder lines show, together; 0 when sizes are off
     int64_t FileListTotalBytes = 0;
     QString FileListTotalText;
     int Indentation = 0;

@@ -33,8 +33,8 @@ public:
     static void handle(QObject *context, std::function<void()> handler);
 
     // Milliseconds between two passes of the events: half of the longest pause the window may
-    // take, as a pass itself takes time. Tests set 0 to process events at every call.
-    static inline int everyMs = 20;
+    // take, as a pass itself takes time.
+    static constexpr int everyMs = 20;
 
 private:
     static void processEvents();

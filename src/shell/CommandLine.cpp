@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/CommandLine.h"
 
+#include "shell/WindowSystem.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +17,8 @@ void describe(QCommandLineParser &parser)
     parser.setApplicationDescription(
         QStringLiteral("Lists a folder's subfolders with their sizes and its files with their sizes and "
                        "modification times, and prints the list or saves it as a text file."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    addToolkitOptions(parser);
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
@@ -30,9 +34,14 @@ void answerHelpAndVersion(int argc, char *argv[])
     QCoreApplication core(argc, argv);
     QCommandLineParser parser;
     describe(parser);
-    // Options meant for the window system are unknown here; they are checked once the real
-    // application has taken its own.
-    parser.parse(QCoreApplication::arguments());
+    // A wrong command line gets its usage line, also where no window could be shown.
+    const bool parsed = parser.parse(QCoreApplication::arguments());
+    if (!parsed || parser.positionalArguments().size() > 1) {
+        const QString what = parsed ? QStringLiteral("one folder at most, not %1").arg(parser.positionalArguments().size())
+                                    : parser.errorText();
+        std::fprintf(stderr, "listwright: %s\n%s\n", qPrintable(what), qPrintable(parser.helpText().section('\n', 0, 0)));
+        std::exit(2);
+    }
     if (parser.isSet(QStringLiteral("help-all")))
         parser.process(core); // the help with the toolkit's own options; exits 0
     if (parser.isSet(QStringLiteral("help")))
@@ -45,12 +54,8 @@ QByteArray folderArgument(const QCoreApplication &app, int argc, char *argv[])
 {
     QCommandLineParser parser;
     describe(parser);
-    parser.process(app); // an unknown option is told on standard error and ends the program
+    parser.process(app); // the command line was checked before the application was made
     const QStringList folders = parser.positionalArguments();
-    if (folders.size() > 1) {
-        std::fprintf(stderr, "listwright: one folder at most, not %lld\n", static_cast<long long>(folders.size()));
-        std::exit(1);
-    }
     if (folders.isEmpty())
         return {};
     // A name need not be valid UTF-8: take the bytes it came in.

@@ -7,7 +7,8 @@ class QCoreApplication;
 // The program's command line: listwright [FOLDER], --help and --version.
 
 // Answers --help and --version on standard output and ends the program, before anything
-// needs a display; any other command line returns at once.
+// needs a display; a wrong command line gets its usage line on standard error and exit
+// status 2; any other command line returns at once.
 void answerHelpAndVersion(int argc, char *argv[]);
 
 // Once the application has taken its own options (-style, -platform, ...): the folder named,

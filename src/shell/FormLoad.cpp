@@ -22,51 +22,34 @@
 #include <QMainWindow>
 #include <QSignalBlocker>
 
-void Form_Load(MainForm &f, ScanSession &session, const std::function<void(int step)> &beforeStep)
+void Form_Load(MainForm &f, ScanSession &session)
 {
-    const auto step = [&beforeStep](int n) {
-        if (beforeStep)
-            beforeStep(n);
-    };
     // Key preview is the main window's own: it sees every key press before the focused
     // element from the moment it exists.
     // The boxes start unchecked; the first folder scan below lists the folders without sizes.
-    step(3);
     for (QCheckBox *box : {f.chkFolderSize, f.chkRecursive}) {
         const QSignalBlocker quiet(box);
         box->setChecked(false);
     }
-    step(4); // a new session holds no stop request
-    step(5);
+    // (a new session holds no stop request)
     f.cboFileTypes->setCurrentIndex(0);
     cboFileTypes_Click(f, session);
-    step(6);
     f.txtTitle->setText(QStringLiteral("LISTWRIGHT"));
-    step(7);
     showSaveFolder(f, f.dirFolder->path());
-    step(8);
     fillIndentEntries(f.cboIndent);
-    step(9);
     fillFontSizeEntries(f.cboPrinterFontSize);
     f.cboPrinterFontSize->setCurrentIndex(6);
     cboPrinterFontSize_Click(f);
-    step(10);
     f.Indentation = 0;
-    step(11);
     // The file types above built the list already: built again from the same names with the
     // same options, it would come out the same.
     if (!fileListUpToDate(f))
         fileFileList_PathChange(f);
-    step(12);
     dirFolder_Change(f, session);
-    step(13);
     CheckPrinters(f);
-    step(14);
     SetDropdownWidth(f.cboPrinter, 300);
     SetDropdownWidth(f.cboPrinterFonts, 200);
-    step(15);
     f.CurrentDrive = f.drvDrive->drive();
-    step(16);
     ChangeLabelFontColors(f.window, *f.boxes);
 }
 

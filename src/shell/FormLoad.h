@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include <functional>
 
 class MessageBoxes;
 class QWidget;
@@ -10,8 +9,7 @@ struct MainForm;
 // The main window's load: every element into its starting state, the first lists, the printer
 // choices and the label colours. A failure of its own steps is thrown to the caller, which
 // reports it and ends the program; failures inside the handlers it runs are reported by them.
-// `beforeStep`, when given, runs before each numbered step (a seam for tests).
-void Form_Load(MainForm &f, ScanSession &session, const std::function<void(int step)> &beforeStep = {});
+void Form_Load(MainForm &f, ScanSession &session);
 
 // Gives every label and check box of `window` the dark-blue text colour.
 void ChangeLabelFontColors(QWidget *window, MessageBoxes &boxes);

@@ -4,6 +4,7 @@
 #include "listing/DriveList.h"
 #include "listing/FileListElement.h"
 #include "scan/DirFolderView.h"
+#include "scan/engine/DirectoryList.h"
 #include "shared/ColourPair.h"
 #include "shared/Fonts.h"
 #include "shared/FsError.h"
@@ -189,8 +190,8 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
 
     // A new folder list and file list show the process's working folder, or the folder the
     // program was asked to start in, with the drive that holds it.
-    const QByteArray workingFolder = QFile::encodeName(QDir::currentPath());
-    for (const QByteArray &folder : {startFolder.isEmpty() ? workingFolder : startFolder, workingFolder, QByteArray("/")}) {
+    const QByteArray working = workingFolder();
+    for (const QByteArray &folder : {startFolder.isEmpty() ? working : startFolder, working, QByteArray("/")}) {
         try {
             f.dirFolder->setPath(folder);
             f.fileFileList->setPath(folder, f.dirFolder->takeFiles());

@@ -99,10 +99,10 @@ void MainWindow::connectHandlers()
     connect(f.mnuHelpSaveToFile, &QAction::triggered, this, held([&f] { mnuHelpSaveToFile_Click(f); }));
 }
 
-bool MainWindow::load(const std::function<void(int step)> &beforeStep)
+bool MainWindow::load()
 {
     try {
-        Form_Load(form_, scans_, beforeStep);
+        Form_Load(form_, scans_);
         return true;
     } catch (const std::exception &e) {
         form_.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error loading program"));

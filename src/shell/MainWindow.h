@@ -23,7 +23,7 @@ public:
 
     // Runs the window's load; on a failure of its own steps shows its box and answers false,
     // and the caller ends the program.
-    bool load(const std::function<void(int step)> &beforeStep = {});
+    bool load();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

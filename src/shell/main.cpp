@@ -6,6 +6,7 @@
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
 #include "shell/StartFolder.h"
+#include "shell/WindowSystem.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
 {
     // --help and --version answer without a display.
     answerHelpAndVersion(argc, argv);
+    chooseWindowSystem(argc, argv); // or a line telling why no window can be shown
 
     QApplication app(argc, argv);
     const StartFolder start = startFolderFrom(folderArgument(app, argc, argv));

@@ -5,18 +5,27 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
 
 QByteArray normalFolderPath(const QByteArray &path)
 {
     QByteArray p = path;
     if (!p.startsWith('/'))
-        p = QFile::encodeName(QDir::currentPath()) + '/' + p;
+        p = workingFolder() + '/' + p;
     // Fold "//", "/./" and "/../" without touching links: cleanPath works on text, so go
     // through a lossless Latin-1 round trip of the bytes.
     p = QDir::cleanPath(QString::fromLatin1(p)).toLatin1();
     if (p.isEmpty())
         p = "/";
     return p;
+}
+
+QByteArray workingFolder()
+{
+    const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    return cwd ? QByteArray(cwd.get()) : QFile::encodeName(QDir::currentPath());
 }
 
 void DirectoryList::setPath(const QByteArray &path, ScanListener *listener, FolderFiles *files)

@@ -43,5 +43,8 @@ private:
     struct timespec stamp_ {};
 };
 
-// A path in the program's absolute form: no trailing "/" except for the root itself.
+// A path in the program's absolute form: no trailing "/" except for the root itself. A relative
+// one is taken from the working folder.
 QByteArray normalFolderPath(const QByteArray &path);
+// The process's working folder as its bytes (a name need not be UTF-8).
+QByteArray workingFolder();

@@ -245,6 +245,13 @@ bool folderGone(const FolderHandle &folder)
     return ::fstat(folder.fd(), &st) == 0 && st.st_nlink == 0;
 }
 
+bool folderSearchable(const FolderHandle &folder)
+{
+    // Looking up "." in a folder asks for the same right as looking up any of its names.
+    struct stat st;
+    return ::fstatat(folder.fd(), ".", &st, 0) == 0 || errno != EACCES;
+}
+
 QByteArray joinPath(const QByteArray &folder, const QByteArray &name)
 {
     if (folder.endsWith('/'))

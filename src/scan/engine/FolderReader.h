@@ -115,5 +115,9 @@ int statEntryAt(const FolderHandle &folder, const char *name, struct stat &st);
 // Whether an open folder has been removed since it was opened (its last name is gone).
 bool folderGone(const FolderHandle &folder);
 
+// Whether the entries of an open folder can be examined: false for a folder that may be read
+// but not searched, whose names are listed while none of them can be looked at.
+bool folderSearchable(const FolderHandle &folder);
+
 // Joins a folder path and a name with exactly one "/" between them.
 QByteArray joinPath(const QByteArray &folder, const QByteArray &name);

@@ -21,17 +21,14 @@ void FolderWalker::setAbove(const FolderHandle &folder)
     hasAbove_ = true;
 }
 
-bool FolderWalker::onOwnPath(const FolderId &id) const
+bool FolderWalker::metBefore(const FolderId &id)
 {
     if (hasAbove_ && id == above_)
         return true;
     for (const FolderId &above : place_)
         if (above == id)
             return true;
-    for (int level = 0; level <= depth_; ++level)
-        if (frames_[size_t(level)].id == id)
-            return true;
-    return false;
+    return !seen_->firstSightOfFolder(id.dev, id.ino);
 }
 
 bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const FolderHandle *parent)
@@ -40,6 +37,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
     frames_.clear();
     depth_ = -1;
     startErrorCode_ = 0;
+    ownSeen_.clear();
     try {
         const QByteArray start = normalFolderPath(path);
         struct stat st;
@@ -57,11 +55,11 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         frame.folder = parent ? FolderHandle::openChild(*parent, start.mid(start.lastIndexOf('/') + 1).constData())
                               : FolderHandle::open(start);
         frame.id = idOf(frame.folder);
-        // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and the folder above
-        // reached again holds nothing new: nothing to count. A piece of a bigger walk on the file
+        // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and a folder met
+        // before holds nothing new: nothing to count. A piece of a bigger walk on the file
         // system of the folder above it is no such view.
         const bool sameFsAsAbove = parent && !place_.empty() && place_.back().dev == frame.id.dev;
-        if ((!sameFsAsAbove && isSystemViewFolder(frame.folder)) || onOwnPath(frame.id))
+        if ((!sameFsAsAbove && isSystemViewFolder(frame.folder)) || metBefore(frame.id))
             files_.clear();
         else
             dir.read(frame.folder, &frame.children, &files_, listener_);
@@ -102,12 +100,21 @@ bool FolderWalker::NextFolder(QByteArray &path)
         WalkFrame frame;
         frame.Path = childPath;
         currentPath_ = childPath;
-        frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
+        try {
+            frame.folder = FolderHandle::openChild(top.folder, child.name.constData());
+        } catch (const FsError &e) {
+            if (e.code() == EACCES && !folderSearchable(top.folder)) {
+                // None of the parent's names can be looked at: one failure, the parent's.
+                currentPath_ = top.Path;
+                skipSubfolders();
+            }
+            throw;
+        }
         frame.id = idOf(frame.folder);
         // On the file system of the folder above it, it is no view of the kernel's either.
         if (frame.id.dev != top.id.dev && isSystemViewFolder(frame.folder)) // counts nothing, nor below it
             continue;
-        if (onOwnPath(frame.id))
+        if (metBefore(frame.id))
             continue;
         dir_->read(frame.folder, &frame.children, &files_, listener_);
         frames_.push_back(std::move(frame));
@@ -116,6 +123,13 @@ bool FolderWalker::NextFolder(QByteArray &path)
         return true;
     }
     return false;
+}
+
+void FolderWalker::skipSubfolders()
+{
+    WalkFrame &top = frames_[size_t(depth_)];
+    top.children.clear();
+    top.ChildIndex = -1;
 }
 
 QByteArray FolderWalker::skipGone()

@@ -2,6 +2,7 @@
 #pragma once
 #include "scan/engine/DirectoryList.h"
 #include "scan/engine/FolderReader.h"
+#include "scan/engine/SeenFiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,7 +19,8 @@ public:
 // before the folders below it, subfolders in the directory list's order. One walker serves
 // one walk. Each folder is read once, when the walk reaches it; its subfolders stay in its
 // frame and its files are offered to the caller until the next call. Links to folders, and
-// folders of the kernel's own file systems (/proc, /sys, ...), are never walked through.
+// folders of the kernel's own file systems (/proc, /sys, ...), are never walked through, and
+// a folder met again (the same device and inode) is not walked a second time.
 class FolderWalker {
 public:
     static constexpr int MaxDepth = 100;
@@ -30,6 +32,9 @@ public:
     // The folder above the start folder, for a walk that must not come back to it through a
     // bind mount below it.
     void setAbove(const FolderHandle &folder);
+    // Remembers the folders walked in `seen`, and passes over those it holds already, so that
+    // several walks of one count walk each folder once. Without it each walk remembers its own.
+    void rememberIn(SeenFiles &seen) { seen_ = &seen; }
 
     // Which folder a handle holds, whatever path it was reached by.
     struct FolderId {
@@ -57,9 +62,14 @@ public:
     // Moves to the next folder and stores its path; false once the walk is complete. A folder
     // that cannot be opened or read raises FsError, and one at depth 101 raises
     // WalkDepthError; either way that folder is skipped and the next call goes on with the
-    // folders after it. A folder reached again below itself (a bind mount of a folder on the
-    // walk's own path) is passed over, as du passes it over.
+    // folders after it. When the folder cannot be opened because its parent may be read but
+    // not searched, the FsError is the parent's: currentPath() is the parent, and none of its
+    // other subfolders is tried. A folder met before (a bind mount of one walked already, or of
+    // a folder on the walk's own path) is passed over, as du passes it over.
     bool NextFolder(QByteArray &path);
+
+    // The current folder's subfolders are not walked (its entries cannot be examined).
+    void skipSubfolders();
 
     // After a folder of the walk was removed: finds the outermost folder on the walk's path
     // that is gone, and lets the walk go on after it, as after its last subfolder. Answers its
@@ -78,9 +88,9 @@ public:
     int startErrorCode() const { return startErrorCode_; }
 
 private:
-    // Whether a folder is one on the walk's own path (or the one above the walk): reached again
-    // below itself, as through a bind mount of an ancestor, it is not walked a second time.
-    bool onOwnPath(const FolderId &id) const;
+    // Whether a folder was met before (or is the one above the walk, or one of the bigger
+    // walk's folders above this piece); remembers it otherwise.
+    bool metBefore(const FolderId &id);
 
     struct WalkFrame {
         QByteArray Path;
@@ -101,4 +111,6 @@ private:
     FolderId above_;
     bool hasAbove_ = false;
     std::vector<FolderId> place_;
+    SeenFiles ownSeen_;
+    SeenFiles *seen_ = &ownSeen_;
 };

@@ -41,9 +41,20 @@ constexpr int64_t BatchNs = 2000000;
 
 // A split folder as read once, shared by the pieces of its files.
 struct SplitTop {
-    explicit SplitTop(ScanListener *listener) : walker(listener) {}
+    SplitTop(ScanListener *listener, std::shared_ptr<const SplitTop> above) : walker(listener), above(std::move(above)) {}
     FolderWalker walker;
+    std::shared_ptr<const SplitTop> above; // the split folder it lies in, if any
 };
+
+// The outermost of `top` and the split folders above it that is gone, going up while they
+// are: what one walk reports when a folder of its path went. Empty when `top` is there.
+QByteArray outermostGone(const SplitTop *top)
+{
+    QByteArray gone;
+    for (; top && folderGone(top->walker.currentFolder()); top = top->above.get())
+        gone = top->walker.currentPath();
+    return gone;
+}
 
 // A piece of work: a tree walked from `path` (split further when work runs short), or files
 // `from` to `to` of a split folder.
@@ -152,7 +163,11 @@ public:
 
     ScanEnd problem(const QString &description, const QString &entryName) override
     {
-        tree->problems.push_back({description, entryName});
+        return fileProblem(description, entryName, QString());
+    }
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
+    {
+        tree->problems.push_back({description, name, folder});
         tree->lines.emplace_back();
         return goOn();
     }
@@ -220,12 +235,19 @@ public:
             };
         try {
             if (piece.top) {
-                c.tree.end = counter_.countFilesOf(piece.top->walker, piece.from, piece.to, c.tree.bytes, fileSeen, c.gone);
-            } else if (!piece.path.isEmpty()) {
+                QByteArray gone;
+                c.tree.end = counter_.countFilesOf(piece.top->walker, piece.from, piece.to, c.tree.bytes, fileSeen,
+                                                   gone, [&] { return outermostGone(piece.top.get()); });
+                goneAt(c, gone);
+            } else {
+                TreeCounter::GoneAbove goneAbove;
+                if (piece.in)
+                    goneAbove = [in = piece.in.get()] { return outermostGone(in); };
                 counter_.setPlace(piece.place ? *piece.place : std::vector<FolderWalker::FolderId>(),
-                                  piece.in ? &piece.in->walker.currentFolder() : nullptr);
+                                  piece.in ? &piece.in->walker.currentFolder() : nullptr, std::move(goneAbove));
                 if (!split || piece.depth() >= MaxSplitDepth || !splitTree(piece, c, fileSeen, counted, more))
                     c.tree.end = counter_.count(piece.path, c.tree.bytes, fileSeen);
+                goneAt(c, counter_.reportedAbove());
             }
         } catch (const ScanInterrupted &interrupted) { // cancelled while a split folder was read
             c.tree.end = interrupted.end;
@@ -238,20 +260,37 @@ public:
     }
 
 private:
+    // A piece that reported `folder` gone (none when empty): nothing else below it is shown.
+    static void goneAt(Counted &c, const QByteArray &folder)
+    {
+        if (folder.isEmpty())
+            return;
+        c.gone = true;
+        c.folder = folder;
+    }
+
     // Reads the top folder of the tree and counts it as one walk would up to its first
     // subfolder: its files (in slices left to other workers when they are many), then the
     // links among its subfolders; each subfolder's tree is left as a piece of its own. False
-    // when the folder cannot be walked: counted whole, it is reported as a walk reports it.
+    // when the folder cannot be walked or searched: counted whole, it is reported as a walk
+    // reports it.
     bool splitTree(const Piece &piece, Counted &c, const TreeCounter::FileSeen &fileSeen,
                    std::vector<std::pair<Key, Counted>> &counted, std::vector<Piece> &more)
     {
-        auto top = std::make_shared<SplitTop>(&recorder_);
+        auto top = std::make_shared<SplitTop>(&recorder_, piece.in);
         counter_.prepare(top->walker);
-        if (!top->walker.StartWalk(piece.path, dir_, counter_.parentOf(piece.path)))
+        if (!top->walker.StartWalk(piece.path, dir_, counter_.parentOf(piece.path))) {
+            counter_.takeSeen(); // the walk of the whole tree starts afresh
             return false;
+        }
         const FolderWalker &walker = top->walker;
-        c.folder = walker.currentPath();
         const size_t files = walker.currentFiles().size(), slice = shared_.sliceFiles();
+        // One that may be read but not searched is one problem, as its walk says it.
+        if ((files > 0 || !walker.currentSubfolders().empty()) && !folderSearchable(walker.currentFolder())) {
+            counter_.takeSeen(); // the walk of the whole tree starts afresh
+            return false;
+        }
+        c.folder = walker.currentPath();
         const bool sliced = files > slice;
         uint32_t child = 0;
         if (sliced)
@@ -275,7 +314,10 @@ private:
             links.tree.seen = counter_.takeSeen();
             counted.emplace_back(linksKey, std::move(links));
         } else {
-            c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.bytes, fileSeen, c.gone);
+            QByteArray gone;
+            c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.bytes, fileSeen, gone,
+                                               [&] { return outermostGone(top.get()); });
+            goneAt(c, gone);
             if (c.tree.end == ScanEnd::Completed && !c.gone)
                 counter_.countFolderLinks(walker, c.tree.bytes);
         }
@@ -458,6 +500,10 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
                     tree.problems.push_back(std::move(more.problems[p]));
                     tree.lines.push_back(std::move(more.lines[p + 1]));
                 }
+                // A folder two pieces both walked (a bind mount of one in another piece) is
+                // walked once by one walk: the tree must be counted again as one.
+                if (tree.seen.sharesFolderWith(more.seen))
+                    tree.countAgain = true;
                 tree.bytes += more.bytes - tree.seen.merge(more.seen);
                 tree.end = more.end;
             }

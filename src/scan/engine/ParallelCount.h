@@ -36,8 +36,8 @@ public:
     // behind may call it after the count is gone.
     using LineOf = std::function<QString(const QByteArray &folder, const char *name, int64_t length)>;
 
-    // `trees` in list order; an empty path stands for a subfolder that is not walked (a link
-    // to a folder): it counts nothing. Without `lineOf`, trees get no lines.
+    // `trees` in list order (a link to a folder among them counts its own length, see
+    // TreeCounter::count). Without `lineOf`, trees get no lines.
     ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
                   LineOf lineOf = {});
     ~ParallelCount();

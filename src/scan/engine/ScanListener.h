@@ -33,8 +33,14 @@ public:
         return end;
     }
 
-    // A folder or file could not be read; Completed means go on with the next one.
+    // A folder or file could not be read; Completed means go on with the next one. A folder
+    // is named by its full path.
     virtual ScanEnd problem(const QString &description, const QString &entryName) = 0;
+    // The same for a file, named with the folder that holds it (both as shown).
+    virtual ScanEnd fileProblem(const QString &description, const QString &name, const QString & /*folder*/)
+    {
+        return problem(description, name);
+    }
 
     // What the scan has counted so far; the engine keeps it up to date.
     ScanProgress progress;

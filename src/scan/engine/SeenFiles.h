@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unordered_map>
+#include <unordered_set>
 
 // The files with several names (hard links) a count has met, so that no total counts one
 // file twice. A file with a single name cannot be met again and is never remembered, which
-// keeps the cost at one look at st_nlink for nearly every file.
+// keeps the cost at one look at st_nlink for nearly every file. Every folder the count walked
+// is remembered, so that a folder met again (a bind mount of one counted already) is not
+// counted again; folders are few beside files.
 //
 // Order is the contract: a file counts where it is met first, in the order the count goes
 // (the folder lines in list order, each tree depth first, then the folder's own files), as
@@ -26,12 +29,24 @@ public:
         return lengths_.try_emplace(Key{device, inode}, length).second;
     }
 
-    // Takes in a count made apart that comes after everything this one has counted: answers
-    // the bytes that `later` counted for files this one had met already (to be taken off
-    // `later`'s figure), and remembers `later`'s files.
+    // Whether a folder is walked here: only the first time it is met.
+    bool firstSightOfFolder(dev_t device, ino_t inode) { return folders_.insert(Key{device, inode}).second; }
+
+    // Whether `later`, a count made apart, walked a folder this one has met: its figures then
+    // hold files counted here already, whatever their number of names, and it must be counted
+    // again after this one.
+    bool sharesFolderWith(const SeenFiles &later) const;
+
+    // Takes in a count made apart that comes after everything this one has counted and shares
+    // no folder with it: answers the bytes that `later` counted for files this one had met
+    // already (to be taken off `later`'s figure), and remembers `later`'s files and folders.
     int64_t merge(const SeenFiles &later);
 
-    void clear() { lengths_.clear(); }
+    void clear()
+    {
+        lengths_.clear();
+        folders_.clear();
+    }
 
 private:
     struct Key {
@@ -43,4 +58,5 @@ private:
         size_t operator()(const Key &k) const noexcept { return std::hash<uint64_t>()(uint64_t(k.ino) * 31 + uint64_t(k.dev)); }
     };
     std::unordered_map<Key, int64_t, KeyHash> lengths_;
+    std::unordered_set<Key, KeyHash> folders_;
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <sys/stat.h>
 
 TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
     : listener_(listener), scanFolderPath_(scanFolder)
@@ -21,10 +22,11 @@ TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
 }
 
 ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                              int64_t &bytes, const FileSeen &fileSeen, bool &gone, bool &reported, size_t from,
+                              int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported, size_t from,
                               size_t to)
 {
-    gone = reported = false;
+    how = FilesEnd::Counted;
+    reported = false;
     if (from == 0)
         listener_.progress.enterFolder(folderPath);
     for (size_t i = from, n = std::min(to, files.size()); i < n; ++i) {
@@ -36,12 +38,20 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
             st = *known;
         else if (const int err = statEntryAt(folder, name, st)) {
             if (err == ENOENT && folderGone(folder)) {
-                gone = true; // the whole folder went: reported once, by the caller
+                how = FilesEnd::FolderGone; // the whole folder went: reported once, by the caller
                 return ScanEnd::Completed;
+            }
+            if (err == EACCES && !folderSearchable(folder)) {
+                // Listed, but none of its names can be looked at: one problem, the folder's,
+                // said by the first of its slices.
+                how = FilesEnd::Unsearchable;
+                return from == 0 ? listener_.problem(FsError::fromErrno(err).description(), displayName(folderPath))
+                                 : ScanEnd::Completed;
             }
             // Gone or unreadable since the folder was read: reported, counts nothing.
             reported = true;
-            if (const ScanEnd end = listener_.problem(FsError::fromErrno(err).description(), displayName(QByteArray(name)));
+            const QString description = FsError::fromErrno(err).description();
+            if (const ScanEnd end = listener_.fileProblem(description, displayName(QByteArray(name)), displayName(folderPath));
                 end != ScanEnd::Completed)
                 return end;
             continue;
@@ -75,11 +85,12 @@ ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const Fi
     }
 }
 
-void TreeCounter::prepare(FolderWalker &walker) const
+void TreeCounter::prepare(FolderWalker &walker)
 {
     if (scanFolder_.isOpen())
         walker.setAbove(scanFolderId_);
     walker.setPlace(place_);
+    walker.rememberIn(seen_);
 }
 
 const FolderHandle *TreeCounter::parentOf(const QByteArray &subfolder) const
@@ -92,18 +103,25 @@ const FolderHandle *TreeCounter::parentOf(const QByteArray &subfolder) const
 }
 
 ScanEnd TreeCounter::countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes,
-                                  const FileSeen &fileSeen, bool &gone)
+                                  const FileSeen &fileSeen, QByteArray &gone, const GoneAbove &goneAt)
 {
+    gone.clear();
     try {
         bool reported = false;
+        FilesEnd how = FilesEnd::Counted;
         const ScanEnd end =
-            addFiles(top.currentPath(), top.currentFolder(), top.currentFiles(), bytes, fileSeen, gone, reported, from, to);
-        if (end != ScanEnd::Completed || !gone)
+            addFiles(top.currentPath(), top.currentFolder(), top.currentFiles(), bytes, fileSeen, how, reported, from, to);
+        if (end != ScanEnd::Completed || how != FilesEnd::FolderGone)
             return end;
+        if (goneAt)
+            gone = goneAt();
+        if (gone.isEmpty())
+            gone = top.currentPath();
         if (scanFolderGone())
             return scanFolderVanished();
-        return reported ? ScanEnd::Completed
-                        : listener_.problem(FsError::fromErrno(ENOENT).description(), displayName(top.currentPath()));
+        return reported && gone == top.currentPath()
+                   ? ScanEnd::Completed
+                   : listener_.problem(FsError::fromErrno(ENOENT).description(), displayName(gone));
     } catch (const ScanInterrupted &interrupted) {
         return interrupted.end;
     }
@@ -123,11 +141,21 @@ ScanEnd TreeCounter::scanFolderVanished()
     return end == ScanEnd::Completed ? ScanEnd::FolderGone : end;
 }
 
-ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFolder)
+QByteArray TreeCounter::goneAboveReport(const QByteArray &start)
+{
+    reportedAbove_ = goneAbove_();
+    return reportedAbove_.isEmpty() ? start : reportedAbove_;
+}
+
+ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFolder, const QByteArray &orElse)
 {
     if (scanFolderGone())
         return scanFolderVanished();
-    const QByteArray gone = walker.skipGone();
+    QByteArray gone = walker.skipGone();
+    if (gone.isEmpty())
+        gone = orElse;
+    else if (gone == walkStart_ && goneAbove_)
+        gone = goneAboveReport(gone);
     if (gone.isEmpty() || gone == reportedFolder)
         return ScanEnd::Completed;
     return listener_.problem(FsError::fromErrno(ENOENT).description(), displayName(gone));
@@ -136,25 +164,44 @@ ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFo
 ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
 {
     FolderWalker walker(&listener_);
+    walkStart_ = normalFolderPath(subfolder);
     prepare(walker);
     if (!walker.StartWalk(subfolder, dirInvisFolder_, parentOf(subfolder))) {
-        if (walker.startErrorCode() == ENOENT) {
-            // Gone before it was read: nothing of it to count, unless the scan's folder went.
-            return scanFolderGone() ? scanFolderVanished() : ScanEnd::Completed;
+        const int code = walker.startErrorCode();
+        struct stat st;
+        if (::lstat(normalFolderPath(subfolder).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            // A link to a folder is never walked: its line shows the link's own length.
+            if (seen_.firstSight(st))
+                bytes += st.st_size;
+            return ScanEnd::Completed;
         }
-        // The subfolder itself cannot be read: say so, and count nothing for it.
+        if (code == ENOENT && scanFolderGone())
+            return scanFolderVanished();
+        if (code == ENOENT && goneAbove_) {
+            // A piece whose folder went with a folder above it: that one is reported.
+            if (const QByteArray above = goneAboveReport(subfolder); above != subfolder)
+                return listener_.problem(walker.startError(), displayName(above));
+        }
+        // Below a scan folder that cannot be searched nothing can be looked at: the count of
+        // its own files says so, once.
+        if (code == EACCES && scanFolder_.isOpen() && !folderSearchable(scanFolder_))
+            return ScanEnd::Completed;
+        // The subfolder itself is gone or cannot be read: say so, and count nothing for it.
         return listener_.problem(walker.startError(), displayName(subfolder));
     }
     for (;;) {
-        bool gone = false, reported = false;
+        FilesEnd how = FilesEnd::Counted;
+        bool reported = false;
         if (const ScanEnd end = addFiles(walker.currentPath(), walker.currentFolder(), walker.currentFiles(), bytes,
-                                         fileSeen, gone, reported);
+                                         fileSeen, how, reported);
             end != ScanEnd::Completed)
             return end;
-        if (gone) {
+        if (how == FilesEnd::FolderGone) {
             if (const ScanEnd end = vanished(walker, reported ? walker.currentPath() : QByteArray());
                 end != ScanEnd::Completed)
                 return end;
+        } else if (how == FilesEnd::Unsearchable) {
+            walker.skipSubfolders();
         } else {
             addFolderLinks(walker.currentFolder(), walker.currentSubfolders(), bytes);
         }
@@ -169,10 +216,10 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
                     return ScanEnd::Completed;
                 break;
             } catch (const FsError &e) {
-                // A folder gone before the walk read it holds nothing to count and is passed
-                // over, unless a folder it was listed in is gone as well.
+                // A folder gone before the walk read it is reported, unless a folder it was
+                // listed in is gone as well: that one's report covers it.
                 const ScanEnd end = e.code() == ENOENT
-                                        ? vanished(walker, {})
+                                        ? vanished(walker, {}, walker.currentPath())
                                         : listener_.problem(e.description(), displayName(walker.currentPath()));
                 if (end != ScanEnd::Completed)
                     return end;
@@ -197,14 +244,16 @@ ScanEnd TreeCounter::countFiles(int64_t &bytes)
         std::vector<SubfolderEntry> subfolders;
         FileNames files;
         dirInvisFolder_.read(scanFolder_, &subfolders, &files, &listener_);
-        bool gone = false, reported = false;
-        if (const ScanEnd end = addFiles(scanFolderPath_, scanFolder_, files, bytes, {}, gone, reported);
+        // Entries listed that cannot be looked at, its subfolders' too: one problem, the folder's.
+        if ((files.size() > 0 || !subfolders.empty()) && !folderSearchable(scanFolder_))
+            return listener_.problem(FsError::fromErrno(EACCES).description(), displayName(scanFolderPath_));
+        FilesEnd how = FilesEnd::Counted;
+        bool reported = false;
+        if (const ScanEnd end = addFiles(scanFolderPath_, scanFolder_, files, bytes, {}, how, reported);
             end != ScanEnd::Completed)
             return end;
-        if (gone)
+        if (how == FilesEnd::FolderGone)
             return scanFolderVanished();
-        // The links to folders right under it have lines of 0 bytes; their own lengths count here.
-        addFolderLinks(scanFolder_, subfolders, bytes);
         return ScanEnd::Completed;
     } catch (const ScanInterrupted &interrupted) {
         return interrupted.end;
