@@ -201,18 +201,21 @@ void FolderScanTest::folderReachedAgainBelowItself()
         return;
     }
     TempTree t;
-    for (const char *dir : {"S/A/B/again", "S/C/again", "S/D", "S/E/twin"})
+    for (const char *dir : {"S/A/B/again", "S/C/again", "S/D", "S/E/twin", "S/C/ok", "S/C/z"})
         t.mkdir(dir);
     t.file("S/A/a", 100);
     t.file("S/A/B/b", 20);
     t.file("S/C/c", 3);
     t.file("S/E/e", 4);
-    // A/B/again is A itself, C/again is S, the folder whose list is counted, D is A again and
-    // E/twin is A/B: each is counted once, the first time it is met, as `du -sb A C D E` counts.
-    const std::pair<const char *, const char *> mounts[] = {{"S/A", "S/A/B/again"}, {"S", "S/C/again"}, {"S/A", "S/D"}, {"S/A/B", "S/E/twin"}};
+    t.file("S/C/ok/q", 5);
+    // A/B/again is A itself, C/again is S, the folder whose list is counted, C/z is C/ok, D is
+    // A again and E/twin is A/B: each is counted once, the first time it is met, as
+    // `du -sb A C D E` counts, also where workers split a tree into pieces walked apart.
+    const std::pair<const char *, const char *> mounts[] = {
+        {"S/A", "S/A/B/again"}, {"S", "S/C/again"}, {"S/A", "S/D"}, {"S/A/B", "S/E/twin"}, {"S/C/ok", "S/C/z"}};
     struct Unmount { // undone before the tree is removed
         const TempTree &t;
-        ~Unmount() { for (const char *at : {"S/E/twin", "S/D", "S/C/again", "S/A/B/again"}) ::umount(t.at(at).constData()); }
+        ~Unmount() { for (const char *at : {"S/C/z", "S/E/twin", "S/D", "S/C/again", "S/A/B/again"}) ::umount(t.at(at).constData()); }
     } unmount{t};
     if (::mount(t.at(mounts[0].first).constData(), t.at(mounts[0].second).constData(), nullptr, MS_BIND, nullptr) != 0)
         QSKIP("no bind mount could be made"); // a container may forbid it
@@ -222,8 +225,8 @@ void FolderScanTest::folderReachedAgainBelowItself()
         WindowFixture w(t.at("S"));
         w.window->scans().options.workers = workers;
         w.f().chkFolderSize->setChecked(true);
-        QCOMPARE(sizeTexts(w.folderLines()), QStringList({"120    B", "3    B", "0    B", "4    B"}));
-        QCOMPARE(w.f().FolderTotalBytes, 127);
+        QCOMPARE(sizeTexts(w.folderLines()), QStringList({"120    B", "8    B", "0    B", "4    B"}));
+        QCOMPARE(w.f().FolderTotalBytes, 132);
     }
 }
 
@@ -346,10 +349,10 @@ void FolderScanTest::workersShowWhatOneWalkShows()
     if (ranAsNobody("workersShowWhatOneWalkShows"))
         return;
     // Problems in several subfolders, between files and at several depths: a shut folder, one
-    // that may be read but not searched, and chains deeper than the walker goes. Names of one
-    // file in several subfolders.
+    // that may be read but not searched (a folder in it too: still one problem when its tree is
+    // split), and chains deeper than the walker goes. Names of one file in several subfolders.
     TempTree t;
-    for (const char *sub : {"S/A/a1", "S/A/shut", "S/B", "S/C/c1/shut", "S/D", "S/E/ok", "S/F"})
+    for (const char *sub : {"S/A/a1", "S/A/shut", "S/B", "S/C/c1/shut/in", "S/D", "S/E/ok", "S/F"})
         t.mkdir(sub);
     t.mkdir("S/B/" + QByteArray("d/").repeated(101) + "end");
     t.mkdir("S/D/" + QByteArray("e/").repeated(102));
