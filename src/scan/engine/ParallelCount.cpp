@@ -242,7 +242,7 @@ public:
             } else {
                 TreeCounter::GoneAbove goneAbove;
                 if (piece.in)
-                    goneAbove = [in = piece.in.get()] { return outermostGone(in); };
+                    goneAbove = [in = piece.in] { return outermostGone(in.get()); };
                 counter_.setPlace(piece.place ? *piece.place : std::vector<FolderWalker::FolderId>(),
                                   piece.in ? &piece.in->walker.currentFolder() : nullptr, std::move(goneAbove));
                 if (!split || piece.depth() >= MaxSplitDepth || !splitTree(piece, c, fileSeen, counted, more))
