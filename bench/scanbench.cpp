@@ -10,6 +10,13 @@
 //   open a folder of files    (size and date columns on)   beside  ls -l
 //   save the 400,000-line recursive listing                beside  cat writing the same bytes,
 //                                                          and dd writing and syncing them
+//   small: folder size scans of 20,000 one-file subfolders, and of one subfolder of 200,000
+//   files beside three tiny ones                           beside  du -sb
+//   latency: the folder size scan of 3,000 files in 150 folders on a slow mount (every call
+//   waits 1 ms: scripts/hangfs.py, freshly mounted for each side, so that nothing is cached)
+//                                                          beside  du -sb, and gdu -n -p -a
+//   cold: the 100,000-file size scan with the page cache dropped before each side, where this
+//   process may write /proc/sys/vm/drop_caches             beside  du -sb
 //
 // For every job it also takes the longest stretch without processing events (a 0 ms timer
 // whose timeouts are timestamped while the job runs), that stretch less the time the window
@@ -27,14 +34,15 @@
 //   with --scale: a recursive refresh of a tree of 1,000,000 files (four times the 400k tree
 //   and a half), for its peak memory; it runs once whatever --runs says
 //
-//   listwright_bench [--runs N] [--job size|recursive|save|open|own|start] [--scale]
-//                    [--program PATH] [FOLDER]
+//   listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold]
+//                    [--scale] [--program PATH] [FOLDER]
 //
 // --job runs one kind of job alone (save needs recursive), for a profiler. --program names
 // the program the start job starts (by default the one built beside the benchmark).
-// The trees (1.4 million empty or sparse files; 300,000 more for the start job, 1,000,000 more
-// with --scale) are generated in a temporary folder, or in FOLDER, where they are kept and
-// reused by later runs.
+// The trees (1.4 million empty or sparse files, for the jobs that need them; 300,000 more for
+// the start job, 220,000 for the small job, 3,000 for the latency job, 1,000,000 more with
+// --scale) are generated in a temporary folder, or in FOLDER, where they are kept and reused by
+// later runs.
 #include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
 #include "output/PrinterService.h"
@@ -51,6 +59,7 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QProcess>
+#include <QThread>
 #include <QStandardPaths>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -205,6 +214,45 @@ void addLongNames(std::vector<std::function<void()>> &tasks, const std::string &
     }
 }
 
+// `folders` subfolders of `dir` holding one file each.
+void addSmallTrees(std::vector<std::function<void()>> &tasks, const std::string &dir, int folders)
+{
+    ::mkdir(dir.c_str(), 0755);
+    const int slice = 5000;
+    for (int from = 0; from < folders; from += slice) {
+        tasks.push_back([dir, from, folders] {
+            for (int i = from; i < std::min(folders, from + slice); ++i) {
+                const std::string one = dir + "/small" + std::to_string(i);
+                ::mkdir(one.c_str(), 0755);
+                makeFile(one + "/only.dat", off_t(i * 7919LL % 100000));
+            }
+        });
+    }
+}
+
+// A folder whose first subfolder holds 200,000 files, beside three tiny ones.
+void addLopsided(std::vector<std::function<void()>> &tasks, const std::string &dir)
+{
+    ::mkdir(dir.c_str(), 0755);
+    addFlat(tasks, dir + "/big", "big", 200000);
+    for (int i = 0; i < 3; ++i)
+        fillFolder(dir + "/tiny" + std::to_string(i), "tiny", 3, i);
+}
+
+// 3,000 files in 150 folders: 10 top folders, each with 20 files and 14 subfolders of 20 files.
+void addSlowTree(std::vector<std::function<void()>> &tasks, const std::string &dir)
+{
+    ::mkdir(dir.c_str(), 0755);
+    tasks.push_back([dir] {
+        for (int a = 0; a < 10; ++a) {
+            const std::string top = dir + "/top" + std::to_string(a);
+            fillFolder(top, "file", 20, a * 300);
+            for (int b = 0; b < 14; ++b)
+                fillFolder(top + "/sub" + std::to_string(b), "file", 20, a * 300 + b * 20 + 20);
+        }
+    });
+}
+
 void generate(const QByteArray &where)
 {
     const std::string root = where.toStdString();
@@ -272,6 +320,63 @@ void resetPeakMemory()
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     if (refs.open(QIODevice::WriteOnly))
         refs.write("5");
+}
+
+// A mirror of a folder in which every file system call waits `delayMs` first (hangfs.py, a
+// FUSE file system that lets the kernel cache nothing), mounted while the object lives.
+class SlowMount {
+public:
+    SlowMount(const QString &source, const QString &mountPoint, int delayMs) : mountPoint_(mountPoint)
+    {
+        QDir().mkpath(mountPoint);
+        fs_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        fs_.start(QStringLiteral("/usr/bin/python3"),
+                  {QStringLiteral(LISTWRIGHT_SOURCE_DIR "/scripts/hangfs.py"), source, mountPoint,
+                   QStringLiteral("--delay-ms"), QString::number(delayMs)});
+        for (int waited = 0; waited < 10000 && fs_.state() != QProcess::NotRunning; waited += 20) {
+            if (mounted()) {
+                up_ = true;
+                return;
+            }
+            QThread::msleep(20);
+        }
+    }
+    ~SlowMount()
+    {
+        if (fs_.state() == QProcess::NotRunning)
+            return;
+        QProcess::execute(QStringLiteral("fusermount"), {QStringLiteral("-u"), QStringLiteral("-z"), mountPoint_});
+        if (!fs_.waitForFinished(10000)) {
+            fs_.kill();
+            fs_.waitForFinished(-1);
+        }
+    }
+    bool up() const { return up_; }
+
+private:
+    bool mounted() const
+    {
+        QFile table(QStringLiteral("/proc/self/mountinfo"));
+        if (!table.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray &line : table.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.split(' ');
+            if (fields.size() > 4 && fields[4] == QFile::encodeName(mountPoint_))
+                return true;
+        }
+        return false;
+    }
+    QString mountPoint_;
+    QProcess fs_;
+    bool up_ = false;
+};
+
+// Empties the kernel's page, folder and file caches; false where this process may not.
+bool dropCaches()
+{
+    ::sync();
+    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
+    return drop.open(QIODevice::WriteOnly) && drop.write("3") == 1 && drop.flush();
 }
 
 // The calling thread's time on a processor and its time waiting for one (runnable, but every
@@ -502,8 +607,8 @@ int main(int argc, char *argv[])
         else if (argv[i][0] == '-' || !folderArg.isEmpty()) {
             // Never taken for the folder the trees are generated in.
             std::fprintf(stderr,
-                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start] [--scale]\n"
-                         "                        [--program PATH] [FOLDER]\n");
+                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold]\n"
+                         "                        [--scale] [--program PATH] [FOLDER]\n");
             return 2;
         } else
             folderArg = QString::fromLocal8Bit(argv[i]);
@@ -511,15 +616,18 @@ int main(int argc, char *argv[])
     QTemporaryDir temp;
     const QString root = folderArg.isEmpty() ? temp.path() : QDir(folderArg).absolutePath();
     QDir().mkpath(root);
-    generate(QFile::encodeName(root));
     auto wanted = [&](const char *job) { return only.isEmpty() || only == QLatin1String(job); };
+    // The jobs of their own trees need none of the 1.4 million files.
+    const bool mainTrees = !QStringList{"small", "latency", "start"}.contains(only);
+    if (mainTrees)
+        generate(QFile::encodeName(root));
     auto path = [&](const char *name) { return root + '/' + QLatin1String(name); };
     QTemporaryDir outDir;
 
     BenchBoxes boxes;
     NoPrinters printers;
     NoOpener opener;
-    QDir::setCurrent(path("tree100k"));
+    QDir::setCurrent(mainTrees ? path("tree100k") : root);
     MainWindow window(boxes, printers, opener);
     window.load();
     window.show(); // shown, so that the lists lay out and paint what they get
@@ -529,7 +637,8 @@ int main(int argc, char *argv[])
 
     // Everyone reads from a warm cache.
     for (const char *tree : {"tree100k", "tree400k", "flat100k", "flat400k", "own200k"})
-        timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(tree)});
+        if (mainTrees)
+            timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path(tree)});
 
     setChecked(f.chkFolderSize, false);
     setChecked(f.chkRecursive, false);
@@ -650,6 +759,95 @@ int main(int argc, char *argv[])
         jobs.push_back(own);
     }
 
+    // The folder size scan of `folder` once, beside `du -sb` on it.
+    auto sizeScanBesideDu = [&](const QString &folder, Job &job) {
+        open(folder);
+        const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), folder});
+        job.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
+        setChecked(f.chkFolderSize, false);
+    };
+
+    // Many small trees, and one big folder beside tiny ones, from a warm cache: what handing
+    // the work to the workers costs, and whether one big tree keeps them all busy.
+    if (wanted("small")) {
+        const std::string small = path("small20k").toStdString(), lopsided = path("lopsided").toStdString();
+        generateExtra(small, "../listwright-bench-small20k-1", "20,000 one-file subfolders",
+                      [&](std::vector<std::function<void()>> &tasks) { addSmallTrees(tasks, small, 20000); });
+        generateExtra(lopsided, "../listwright-bench-lopsided-1", "200,000 files in one subfolder beside three tiny ones",
+                      [&](std::vector<std::function<void()>> &tasks) { addLopsided(tasks, lopsided); });
+        Job many{QStringLiteral("small trees 20k"), QStringLiteral("folder size scan, 20,000 one-file subfolders"),
+                 QStringLiteral("du -sb")};
+        Job one{QStringLiteral("one big tree 200k"), QStringLiteral("folder size scan, 200,000 files in 1 of 4 folders"),
+                QStringLiteral("du -sb")};
+        for (const QString &folder : {path("small20k"), path("lopsided")})
+            timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), folder});
+        for (int r = 0; r < runs; ++r) {
+            sizeScanBesideDu(path("small20k"), many);
+            sizeScanBesideDu(path("lopsided"), one);
+        }
+        jobs.insert(jobs.end(), {many, one});
+        open(root);
+    }
+
+    // A slow mount: each side scans a fresh mount, so that neither finds anything cached.
+    QString latencySkipped;
+    if (wanted("latency")) {
+        const std::string source = path("slow3k").toStdString();
+        generateExtra(source, "../listwright-bench-slow3k-1", "3,000 files in 150 folders",
+                      [&](std::vector<std::function<void()>> &tasks) { addSlowTree(tasks, source); });
+        const QString mountPoint = outDir.path() + QStringLiteral("/slow");
+        Job slow{QStringLiteral("latency 3k"), QStringLiteral("size scan, 3,000 files in 150 folders, 1 ms a call"),
+                 QStringLiteral("du -sb")};
+        Job slowGdu{QStringLiteral("latency 3k vs gdu"), QStringLiteral("the same slow scan, beside gdu"),
+                    QStringLiteral("gdu -n -p -a")};
+        const auto slowPeer = [&](const QString &program, const QStringList &args) {
+            SlowMount mount(path("slow3k"), mountPoint, 1);
+            return mount.up() ? timePeer(program, args) : 0.0;
+        };
+        for (int r = 0; r < runs && latencySkipped.isEmpty(); ++r) {
+            Run run;
+            {
+                SlowMount mount(path("slow3k"), mountPoint, 1);
+                if (!mount.up()) {
+                    latencySkipped = QStringLiteral("hangfs.py did not mount (needs /dev/fuse and python3-fusepy)");
+                    break;
+                }
+                open(mountPoint);
+                run = measure(*f.window, [&] { f.chkFolderSize->click(); });
+                setChecked(f.chkFolderSize, false);
+                open(root); // off the mount before it goes
+            }
+            slow.add(run, slowPeer(QStringLiteral("du"), {QStringLiteral("-sb"), mountPoint}));
+            if (!gdu.isEmpty())
+                slowGdu.add(run, slowPeer(gdu, {QStringLiteral("-n"), QStringLiteral("-p"), QStringLiteral("-a"), mountPoint}));
+        }
+        if (latencySkipped.isEmpty()) {
+            jobs.push_back(slow);
+            if (!gdu.isEmpty())
+                jobs.push_back(slowGdu);
+        }
+    }
+
+    // The 100,000-file size scan from a cold cache: the cache is dropped before each side.
+    QString coldSkipped;
+    if (wanted("cold")) {
+        Job cold{QStringLiteral("cold size scan 100k"), QStringLiteral("folder size scan, 100,000 files, cold cache"),
+                 QStringLiteral("du -sb")};
+        for (int r = 0; r < runs && coldSkipped.isEmpty(); ++r) {
+            open(path("tree100k"));
+            if (!dropCaches()) {
+                coldSkipped = QStringLiteral("may not write /proc/sys/vm/drop_caches");
+                break;
+            }
+            const double peer = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), path("tree100k")});
+            dropCaches();
+            cold.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), peer);
+            setChecked(f.chkFolderSize, false);
+        }
+        if (coldSkipped.isEmpty())
+            jobs.push_back(cold);
+    }
+
     // A recursive listing of 1,000,000 lines, for the memory it takes: once.
     double millionMb = 0;
     qsizetype millionLines = 0;
@@ -726,8 +924,12 @@ int main(int argc, char *argv[])
         std::printf("start in 300k files with 255-byte names: up and idle %.0f ms (target 4000 ms; processor time "
                     "%.0f ms), peak memory %.0f MB (target 200 MB), %zu of %d runs idle\n",
                     median(startMs), median(startCpuMs), startMb, startMs.size(), runs);
-    if (wanted("size") && gdu.isEmpty())
+    if ((wanted("size") || wanted("latency")) && gdu.isEmpty())
         std::printf("gdu: not installed (apt-get install gdu)\n");
+    if (!latencySkipped.isEmpty())
+        std::printf("latency: skipped, %s\n", qPrintable(latencySkipped));
+    if (!coldSkipped.isEmpty())
+        std::printf("cold: skipped, %s\n", qPrintable(coldSkipped));
     for (const Job &j : jobs)
         std::printf("%s: ratio %.2f\n", qPrintable(j.name), j.ratio());
     // The growth: the median of the runs' own ratios, each of a 400,000 case and the 100,000

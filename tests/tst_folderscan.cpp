@@ -201,18 +201,21 @@ void FolderScanTest::folderReachedAgainBelowItself()
         return;
     }
     TempTree t;
-    for (const char *dir : {"S/A/B/again", "S/C/again", "S/D", "S/E/twin"})
+    for (const char *dir : {"S/A/B/again", "S/C/again", "S/D", "S/E/twin", "S/C/ok", "S/C/z"})
         t.mkdir(dir);
     t.file("S/A/a", 100);
     t.file("S/A/B/b", 20);
     t.file("S/C/c", 3);
     t.file("S/E/e", 4);
-    // A/B/again is A itself, C/again is S, the folder whose list is counted, D is A again and
-    // E/twin is A/B: each is counted once, the first time it is met, as `du -sb A C D E` counts.
-    const std::pair<const char *, const char *> mounts[] = {{"S/A", "S/A/B/again"}, {"S", "S/C/again"}, {"S/A", "S/D"}, {"S/A/B", "S/E/twin"}};
+    t.file("S/C/ok/q", 5);
+    // A/B/again is A itself, C/again is S, the folder whose list is counted, C/z is C/ok, D is
+    // A again and E/twin is A/B: each is counted once, the first time it is met, as
+    // `du -sb A C D E` counts, also where workers split a tree into pieces walked apart.
+    const std::pair<const char *, const char *> mounts[] = {
+        {"S/A", "S/A/B/again"}, {"S", "S/C/again"}, {"S/A", "S/D"}, {"S/A/B", "S/E/twin"}, {"S/C/ok", "S/C/z"}};
     struct Unmount { // undone before the tree is removed
         const TempTree &t;
-        ~Unmount() { for (const char *at : {"S/E/twin", "S/D", "S/C/again", "S/A/B/again"}) ::umount(t.at(at).constData()); }
+        ~Unmount() { for (const char *at : {"S/C/z", "S/E/twin", "S/D", "S/C/again", "S/A/B/again"}) ::umount(t.at(at).constData()); }
     } unmount{t};
     if (::mount(t.at(mounts[0].first).constData(), t.at(mounts[0].second).constData(), nullptr, MS_BIND, nullptr) != 0)
         QSKIP("no bind mount could be made"); // a container may forbid it
@@ -222,8 +225,8 @@ void FolderScanTest::folderReachedAgainBelowItself()
         WindowFixture w(t.at("S"));
         w.window->scans().options.workers = workers;
         w.f().chkFolderSize->setChecked(true);
-        QCOMPARE(sizeTexts(w.folderLines()), QStringList({"120    B", "3    B", "0    B", "4    B"}));
-        QCOMPARE(w.f().FolderTotalBytes, 127);
+        QCOMPARE(sizeTexts(w.folderLines()), QStringList({"120    B", "8    B", "0    B", "4    B"}));
+        QCOMPARE(w.f().FolderTotalBytes, 132);
     }
 }
 
@@ -346,10 +349,10 @@ void FolderScanTest::workersShowWhatOneWalkShows()
     if (ranAsNobody("workersShowWhatOneWalkShows"))
         return;
     // Problems in several subfolders, between files and at several depths: a shut folder, one
-    // that may be read but not searched, and chains deeper than the walker goes. Names of one
-    // file in several subfolders.
+    // that may be read but not searched (a folder in it too: still one problem when its tree is
+    // split), and chains deeper than the walker goes. Names of one file in several subfolders.
     TempTree t;
-    for (const char *sub : {"S/A/a1", "S/A/shut", "S/B", "S/C/c1/shut", "S/D", "S/E/ok", "S/F"})
+    for (const char *sub : {"S/A/a1", "S/A/shut", "S/B", "S/C/c1/shut/in", "S/D", "S/E/ok", "S/F"})
         t.mkdir(sub);
     t.mkdir("S/B/" + QByteArray("d/").repeated(101) + "end");
     t.mkdir("S/D/" + QByteArray("e/").repeated(102));
@@ -360,6 +363,18 @@ void FolderScanTest::workersShowWhatOneWalkShows()
     t.hardLink("S/F/big", "S/A/a1/big-too"); // counted in A, the first that holds it
     t.hardLink("S/F/big", "S/E/big-too");
     t.hardLink("S/F/big", "S/big-own");
+    // A folder of more files than one worker stats at a time, one file under two names in
+    // different slices of it. Trees enough to be handed out in batches come first, so that the
+    // trees above are split as the work left runs short.
+    t.mkdir("S/H");
+    for (int i = 0; i < 4099; ++i)
+        t.file("S/H/h" + QByteArray::number(i).rightJustified(4, '0'), i == 0 ? 3000 : 1);
+    t.hardLink("S/H/h0000", "S/H/h4099");
+    for (int i = 0; i < 70; ++i) {
+        const QByteArray small = "S/0y" + QByteArray::number(i).rightJustified(2, '0');
+        t.mkdir(small);
+        t.file(small + "/y", 7);
+    }
     ::chmod(t.at("S/A/shut").constData(), 0);
     ::chmod(t.at("S/C/c1/shut").constData(), 0600);
 
@@ -394,9 +409,10 @@ void FolderScanTest::workersShowWhatOneWalkShows()
             QCOMPARE(one.fileLines.filter("big").size(), 4); // every name gets its line, the own one too
         } else {
             // The file of four names counts once, in A's line.
-            QVERIFY(one.folderLines[0].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
-            QVERIFY(one.folderLines[4].trimmed().endsWith(" 800    B"));
-            QVERIFY(one.folderLines[5].trimmed().endsWith(" 0    B"));
+            QVERIFY(one.folderLines[70].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
+            QVERIFY(one.folderLines[74].trimmed().endsWith(" 800    B"));
+            QVERIFY(one.folderLines[75].trimmed().endsWith(" 0    B"));
+            QVERIFY(one.folderLines[76].trimmed().endsWith(" 6.93 KB")); // 3000 + 4098 bytes
         }
     }
     for (const char *shut : {"S/A/shut", "S/C/c1/shut"})

@@ -44,15 +44,16 @@ ScanEnd countSubfolders(MainForm &f, ScanPump &pump, TreeCounter &counter, const
     trees.reserve(start.subfolders.size());
     for (const ScanSubfolder &entry : start.subfolders)
         trees.push_back(entry.path);
-    ParallelCount pool(start.folder, std::move(trees), workers, lineOf);
+    ParallelCount pool(start.folder, std::move(trees), workers, pump.options().maxWorkers(), lineOf);
     const ScanSession::Workers watched = pump.watch(pool);
     for (size_t i = 0; i < start.subfolders.size(); ++i) {
         CountedTree tree;
         if (const ScanEnd end = pool.take(i, pump, tree); end != ScanEnd::Completed)
             return end;
-        if (counter.seen().sharesFolderWith(tree.seen)) {
-            // It walked a folder an earlier tree walked (a bind mount of it): counted again
-            // here, in order, it passes that folder over as one walk does. Rare.
+        if (tree.countAgain || counter.seen().sharesFolderWith(tree.seen)) {
+            // It walked a folder an earlier tree walked, or its pieces one folder twice (a bind
+            // mount of it): counted again here, in order, it passes that folder over as one
+            // walk does. Rare.
             int64_t bytes = 0;
             if (const ScanEnd end = countTreeHere(f, counter, start.subfolders[i].path, lineOf, bytes);
                 end != ScanEnd::Completed)

@@ -26,6 +26,8 @@ struct CountedTree {
     // counted already (or to count the tree again where it walked a folder met before).
     int64_t bytes = 0;
     SeenFiles seen;
+    // Its pieces, counted apart, walked one folder twice: it must be counted again in one walk.
+    bool countAgain = false;
     // Completed, or FolderGone when the scan's own folder was found removed (its report is
     // the last problem).
     ScanEnd end = ScanEnd::Completed;

@@ -51,12 +51,20 @@ void FileNames::clear()
 {
     buffer_.resize(0); // keeps its room for the next folder
     entries_.clear();
+    statuses_.clear();
 }
 
 void FileNames::add(const char *name, size_t length)
 {
     entries_.push_back({uint32_t(buffer_.size()), uint32_t(length)});
     buffer_.append(name, qsizetype(length) + 1); // with its terminating NUL
+}
+
+void FileNames::add(const char *name, size_t length, const struct stat &status)
+{
+    add(name, length);
+    entries_.back().status = uint32_t(statuses_.size());
+    statuses_.push_back(status);
 }
 
 void FileNames::sort(ScanListener *listener)
@@ -130,10 +138,12 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
             return;
         bool isFolder = false;
         bool isLink = false;
+        struct stat known;
+        bool isKnown = false;
         if (type == DT_UNKNOWN) {
-            struct stat st;
-            if (::fstatat(folder.fd(), n, &st, AT_SYMLINK_NOFOLLOW) == 0)
-                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+            isKnown = ::fstatat(folder.fd(), n, &known, AT_SYMLINK_NOFOLLOW) == 0;
+            if (isKnown)
+                type = S_ISDIR(known.st_mode) ? DT_DIR : S_ISLNK(known.st_mode) ? DT_LNK : DT_REG;
         }
         if (type == DT_DIR) {
             isFolder = true;
@@ -152,7 +162,7 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
             if (folders)
                 folders->push_back({QByteArray(n), isLink});
         } else if (files) {
-            files->add(n, std::strlen(n));
+            isKnown ? files->add(n, std::strlen(n), known) : files->add(n, std::strlen(n));
         }
     };
     // The entries come from the kernel in blocks, through our own descriptor from its first

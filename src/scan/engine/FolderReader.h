@@ -45,6 +45,14 @@ class FileNames {
 public:
     void clear();
     void add(const char *name, size_t length);
+    // A name whose status the read had to take, on a file system that does not tell what an
+    // entry is: the count takes it from here instead of asking the file system again.
+    void add(const char *name, size_t length, const struct stat &status);
+    // The status taken of name i when it was read, if any.
+    const struct stat *status(size_t i) const
+    {
+        return entries_[i].status == NoStatus ? nullptr : &statuses_[entries_[i].status];
+    }
     // Sorts into the program's name order. A long list is sorted in pieces, with a tick of
     // the listener, if any, between them (see readFolder).
     void sort(ScanListener *listener = nullptr);
@@ -64,15 +72,18 @@ private:
     // keeps them linear in a folder of hundreds of thousands of names.
     void packInOrder();
 
+    static constexpr uint32_t NoStatus = UINT32_MAX;
     struct Entry {
         uint32_t offset;
         uint32_t length;
+        uint32_t status = NoStatus;
     };
     // The names one after another, each with its NUL. It grows in place where it can (a big
     // block is moved by the kernel's page tables, not copied), so that a folder of 300,000 long
     // names never holds its names twice while it is read.
     QByteArray buffer_;
     std::vector<Entry> entries_;
+    std::vector<struct stat> statuses_;
 };
 
 // Reads a folder once: its subfolders (links to folders included) and its other entries,

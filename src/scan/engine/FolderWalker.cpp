@@ -23,10 +23,15 @@ void FolderWalker::setAbove(const FolderHandle &folder)
 
 bool FolderWalker::metBefore(const FolderId &id)
 {
-    return (hasAbove_ && id == above_) || !seen_->firstSightOfFolder(id.dev, id.ino);
+    if (hasAbove_ && id == above_)
+        return true;
+    for (const FolderId &above : place_)
+        if (above == id)
+            return true;
+    return !seen_->firstSightOfFolder(id.dev, id.ino);
 }
 
-bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
+bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const FolderHandle *parent)
 {
     dir_ = &dir;
     frames_.clear();
@@ -36,21 +41,25 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir)
     try {
         const QByteArray start = normalFolderPath(path);
         struct stat st;
-        if (::lstat(start.constData(), &st) != 0) {
+        if (!parent && ::lstat(start.constData(), &st) != 0) {
             startErrorCode_ = errno;
             startError_ = FsError::fromErrno(startErrorCode_).description();
             return false;
         }
-        if (S_ISLNK(st.st_mode)) {
+        if (!parent && S_ISLNK(st.st_mode)) {
             startError_ = QStringLiteral("A link to a folder is not walked");
             return false;
         }
         WalkFrame frame;
         frame.Path = start;
-        frame.folder = FolderHandle::open(start);
+        frame.folder = parent ? FolderHandle::openChild(*parent, start.mid(start.lastIndexOf('/') + 1).constData())
+                              : FolderHandle::open(start);
+        frame.id = idOf(frame.folder);
         // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and a folder met
-        // before holds nothing new: nothing to count.
-        if (isSystemViewFolder(frame.folder) || metBefore(idOf(frame.folder)))
+        // before holds nothing new: nothing to count. A piece of a bigger walk on the file
+        // system of the folder above it is no such view.
+        const bool sameFsAsAbove = parent && !place_.empty() && place_.back().dev == frame.id.dev;
+        if ((!sameFsAsAbove && isSystemViewFolder(frame.folder)) || metBefore(frame.id))
             files_.clear();
         else
             dir.read(frame.folder, &frame.children, &files_, listener_);
@@ -84,7 +93,7 @@ bool FolderWalker::NextFolder(QByteArray &path)
         top.ChildIndex = next;
         const SubfolderEntry &child = top.children[size_t(next)];
         const QByteArray childPath = joinPath(top.Path, child.name);
-        if (depth_ + 1 > MaxDepth) {
+        if (int(place_.size()) + depth_ + 1 > MaxDepth) {
             currentPath_ = childPath;
             throw WalkDepthError();
         }
@@ -101,9 +110,11 @@ bool FolderWalker::NextFolder(QByteArray &path)
             }
             throw;
         }
-        if (isSystemViewFolder(frame.folder)) // counts nothing, and nothing below it is walked
+        frame.id = idOf(frame.folder);
+        // On the file system of the folder above it, it is no view of the kernel's either.
+        if (frame.id.dev != top.id.dev && isSystemViewFolder(frame.folder)) // counts nothing, nor below it
             continue;
-        if (metBefore(idOf(frame.folder)))
+        if (metBefore(frame.id))
             continue;
         dir_->read(frame.folder, &frame.children, &files_, listener_);
         frames_.push_back(std::move(frame));

@@ -36,9 +36,28 @@ public:
     // several walks of one count walk each folder once. Without it each walk remembers its own.
     void rememberIn(SeenFiles &seen) { seen_ = &seen; }
 
+    // Which folder a handle holds, whatever path it was reached by.
+    struct FolderId {
+        dev_t dev = 0;
+        ino_t ino = 0;
+        bool operator==(const FolderId &) const = default;
+    };
+    static FolderId idOf(const FolderHandle &folder);
+    void setAbove(const FolderId &id)
+    {
+        above_ = id;
+        hasAbove_ = true;
+    }
+    // For a walk that is one piece of a bigger walk, started below that walk's start: the
+    // folders on the bigger walk's path above this start (never walked again), whose number
+    // counts toward MaxDepth.
+    void setPlace(std::vector<FolderId> pathAbove) { place_ = std::move(pathAbove); }
+
     // Starts a walk at `path`, reading through `dir`. Returns false (and reports nothing) when
-    // the start folder cannot be opened or read, or is itself a link to a folder.
-    bool StartWalk(const QByteArray &path, DirectoryList &dir);
+    // the start folder cannot be opened or read, or is itself a link to a folder. With
+    // `parent`, the folder `path` lies in, opened: the start is opened in it as NextFolder opens
+    // a subfolder, without looking its path up again.
+    bool StartWalk(const QByteArray &path, DirectoryList &dir, const FolderHandle *parent = nullptr);
 
     // Moves to the next folder and stores its path; false once the walk is complete. A folder
     // that cannot be opened or read raises FsError, and one at depth 101 raises
@@ -69,14 +88,8 @@ public:
     int startErrorCode() const { return startErrorCode_; }
 
 private:
-    // Which folder a handle holds, whatever path it was reached by.
-    struct FolderId {
-        dev_t dev = 0;
-        ino_t ino = 0;
-        bool operator==(const FolderId &) const = default;
-    };
-    static FolderId idOf(const FolderHandle &folder);
-    // Whether a folder was met before (or is the one above the walk); remembers it otherwise.
+    // Whether a folder was met before (or is the one above the walk, or one of the bigger
+    // walk's folders above this piece); remembers it otherwise.
     bool metBefore(const FolderId &id);
 
     struct WalkFrame {
@@ -84,6 +97,7 @@ private:
         int ChildIndex = -1;
         std::vector<SubfolderEntry> children;
         FolderHandle folder;
+        FolderId id;
     };
 
     ScanListener *listener_;
@@ -96,6 +110,7 @@ private:
     int startErrorCode_ = 0;
     FolderId above_;
     bool hasAbove_ = false;
+    std::vector<FolderId> place_;
     SeenFiles ownSeen_;
     SeenFiles *seen_ = &ownSeen_;
 };

@@ -14,10 +14,16 @@
 
 class ScanListener;
 
-// Counts the subfolder trees of a scan on worker threads, each tree on its own by the one
-// worker that takes it, in list order and at most a few trees ahead of the thread that runs
-// the scan, which takes the counted trees in list order. Workers never touch the listener of
-// the scan: what they find waits in the tree's CountedTree until it is taken.
+// Counts the subfolder trees of a scan on worker threads, and hands them to the thread that
+// runs the scan, which takes them in list order, each as one walk of it alone would show it.
+// Workers never touch the listener of the scan: what they find waits until it is taken.
+//
+// The work is handed out in pieces that pay for their handing: many small trees go to a
+// worker in one batch; when the work left is short of the workers, a tree is split below its
+// top folder into its own files (a big folder's files in slices) and its subfolders' trees,
+// which are split again in turn; the pieces of a tree are put together in walk order. The
+// workers start at one per core and grow, up to `maxWorkers`, while they mostly wait on the
+// kernel (a slow or cold disk, a network share) rather than use a core.
 //
 // Destroying it (or cancel()) ends the workers within an entry or two of each one's walk, and
 // whatever they counted is dropped. Nothing ever waits for a worker to end: one that waits in
@@ -30,9 +36,10 @@ public:
     // behind may call it after the count is gone.
     using LineOf = std::function<QString(const QByteArray &folder, const char *name, int64_t length)>;
 
-    // `trees` in list order; an empty path stands for a subfolder that is not walked (a link
-    // to a folder): it counts nothing. Without `lineOf`, trees get no lines.
-    ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, LineOf lineOf = {});
+    // `trees` in list order (a link to a folder among them counts its own length, see
+    // TreeCounter::count). Without `lineOf`, trees get no lines.
+    ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
+                  LineOf lineOf = {});
     ~ParallelCount();
     ParallelCount(const ParallelCount &) = delete;
     ParallelCount &operator=(const ParallelCount &) = delete;

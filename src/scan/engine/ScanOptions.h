@@ -9,6 +9,9 @@ struct ScanOptions {
     // runs the scan, between its pumps; -1 takes one per core.
     int workers = -1;
 
-    // The number of counting threads `workers` stands for.
+    // The number of counting threads `workers` stands for, to begin with.
     int workerCount() const;
+    // The most counting threads it lets run: with one per core, more while they mostly wait on
+    // the kernel (a slow or cold disk, a network share) rather than use a core.
+    int maxWorkers() const;
 };

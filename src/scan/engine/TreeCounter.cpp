@@ -6,6 +6,7 @@
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -14,31 +15,38 @@ TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
 {
     try {
         scanFolder_ = FolderHandle::open(scanFolder);
+        scanFolderId_ = FolderWalker::idOf(scanFolder_);
     } catch (const FsError &) {
         // Not there or not readable: each count finds out and says so.
     }
 }
 
 ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                              int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported)
+                              int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported, size_t from,
+                              size_t to)
 {
     how = FilesEnd::Counted;
     reported = false;
-    listener_.progress.enterFolder(folderPath);
-    for (size_t i = 0, n = files.size(); i < n; ++i) {
+    if (from == 0)
+        listener_.progress.enterFolder(folderPath);
+    for (size_t i = from, n = std::min(to, files.size()); i < n; ++i) {
         if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
             return end;
         const char *name = files.name(i);
         struct stat st;
-        if (const int err = statEntryAt(folder, name, st)) {
+        if (const struct stat *known = files.status(i)) // taken as the folder was read
+            st = *known;
+        else if (const int err = statEntryAt(folder, name, st)) {
             if (err == ENOENT && folderGone(folder)) {
                 how = FilesEnd::FolderGone; // the whole folder went: reported once, by the caller
                 return ScanEnd::Completed;
             }
             if (err == EACCES && !folderSearchable(folder)) {
-                // Listed, but none of its names can be looked at: one problem, the folder's.
+                // Listed, but none of its names can be looked at: one problem, the folder's,
+                // said by the first of its slices.
                 how = FilesEnd::Unsearchable;
-                return listener_.problem(FsError::fromErrno(err).description(), displayName(folderPath));
+                return from == 0 ? listener_.problem(FsError::fromErrno(err).description(), displayName(folderPath))
+                                 : ScanEnd::Completed;
             }
             // Gone or unreadable since the folder was read: reported, counts nothing.
             reported = true;
@@ -70,15 +78,50 @@ void TreeCounter::addFolderLinks(const FolderHandle &folder, const std::vector<S
 
 ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
 {
-    struct stat st;
-    if (::lstat(normalFolderPath(subfolder).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // A link to a folder is never walked: its line shows the link's own length.
-        if (seen_.firstSight(st))
-            bytes += st.st_size;
-        return ScanEnd::Completed;
-    }
     try {
         return walk(subfolder, bytes, fileSeen);
+    } catch (const ScanInterrupted &interrupted) {
+        return interrupted.end;
+    }
+}
+
+void TreeCounter::prepare(FolderWalker &walker)
+{
+    if (scanFolder_.isOpen())
+        walker.setAbove(scanFolderId_);
+    walker.setPlace(place_);
+    walker.rememberIn(seen_);
+}
+
+const FolderHandle *TreeCounter::parentOf(const QByteArray &subfolder) const
+{
+    if (parent_ || !scanFolder_.isOpen())
+        return parent_;
+    const qsizetype slash = subfolder.lastIndexOf('/');
+    return slash >= 0 && QByteArrayView(subfolder).first(std::max<qsizetype>(slash, 1)) == scanFolderPath_ ? &scanFolder_
+                                                                                                         : nullptr;
+}
+
+ScanEnd TreeCounter::countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes,
+                                  const FileSeen &fileSeen, QByteArray &gone, const GoneAbove &goneAt)
+{
+    gone.clear();
+    try {
+        bool reported = false;
+        FilesEnd how = FilesEnd::Counted;
+        const ScanEnd end =
+            addFiles(top.currentPath(), top.currentFolder(), top.currentFiles(), bytes, fileSeen, how, reported, from, to);
+        if (end != ScanEnd::Completed || how != FilesEnd::FolderGone)
+            return end;
+        if (goneAt)
+            gone = goneAt();
+        if (gone.isEmpty())
+            gone = top.currentPath();
+        if (scanFolderGone())
+            return scanFolderVanished();
+        return reported && gone == top.currentPath()
+                   ? ScanEnd::Completed
+                   : listener_.problem(FsError::fromErrno(ENOENT).description(), displayName(gone));
     } catch (const ScanInterrupted &interrupted) {
         return interrupted.end;
     }
@@ -98,6 +141,12 @@ ScanEnd TreeCounter::scanFolderVanished()
     return end == ScanEnd::Completed ? ScanEnd::FolderGone : end;
 }
 
+QByteArray TreeCounter::goneAboveReport(const QByteArray &start)
+{
+    reportedAbove_ = goneAbove_();
+    return reportedAbove_.isEmpty() ? start : reportedAbove_;
+}
+
 ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFolder, const QByteArray &orElse)
 {
     if (scanFolderGone())
@@ -105,6 +154,8 @@ ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFo
     QByteArray gone = walker.skipGone();
     if (gone.isEmpty())
         gone = orElse;
+    else if (gone == walkStart_ && goneAbove_)
+        gone = goneAboveReport(gone);
     if (gone.isEmpty() || gone == reportedFolder)
         return ScanEnd::Completed;
     return listener_.problem(FsError::fromErrno(ENOENT).description(), displayName(gone));
@@ -113,13 +164,24 @@ ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFo
 ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
 {
     FolderWalker walker(&listener_);
-    if (scanFolder_.isOpen())
-        walker.setAbove(scanFolder_);
-    walker.rememberIn(seen_);
-    if (!walker.StartWalk(subfolder, dirInvisFolder_)) {
+    walkStart_ = normalFolderPath(subfolder);
+    prepare(walker);
+    if (!walker.StartWalk(subfolder, dirInvisFolder_, parentOf(subfolder))) {
         const int code = walker.startErrorCode();
+        struct stat st;
+        if (::lstat(normalFolderPath(subfolder).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            // A link to a folder is never walked: its line shows the link's own length.
+            if (seen_.firstSight(st))
+                bytes += st.st_size;
+            return ScanEnd::Completed;
+        }
         if (code == ENOENT && scanFolderGone())
             return scanFolderVanished();
+        if (code == ENOENT && goneAbove_) {
+            // A piece whose folder went with a folder above it: that one is reported.
+            if (const QByteArray above = goneAboveReport(subfolder); above != subfolder)
+                return listener_.problem(walker.startError(), displayName(above));
+        }
         // Below a scan folder that cannot be searched nothing can be looked at: the count of
         // its own files says so, once.
         if (code == EACCES && scanFolder_.isOpen() && !folderSearchable(scanFolder_))
@@ -173,8 +235,10 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
 ScanEnd TreeCounter::countFiles(int64_t &bytes)
 {
     try {
-        if (!scanFolder_.isOpen())
+        if (!scanFolder_.isOpen()) {
             scanFolder_ = FolderHandle::open(scanFolderPath_);
+            scanFolderId_ = FolderWalker::idOf(scanFolder_);
+        }
         if (isSystemViewFolder(scanFolder_))
             return ScanEnd::Completed; // the kernel's own views hold nothing on a disk
         std::vector<SubfolderEntry> subfolders;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderWalker.h"
 #include "scan/engine/ScanEnd.h"
 #include "scan/engine/SeenFiles.h"
 
@@ -9,7 +10,6 @@
 #include <functional>
 #include <utility>
 
-class FolderWalker;
 class ScanListener;
 
 // Adds up the lengths of files, hidden files included: every file of a subfolder tree, walked
@@ -40,6 +40,44 @@ public:
     // counted; otherwise the scan must end at once.
     ScanEnd count(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen = {});
 
+    // For a piece of a count split into pieces: the outermost of the folders it lies in (below
+    // the subfolder the whole walk starts at) that is gone, or an empty path when none is.
+    using GoneAbove = std::function<QByteArray()>;
+
+    // For a count split into pieces: the folders above the next trees counted, below the
+    // subfolder their walk started at (see FolderWalker::setPlace), and the one they lie in,
+    // opened (none: they are opened by their paths). When such a tree is found gone, the
+    // outermost folder gone above it is the one reported, as one walk reports it.
+    void setPlace(std::vector<FolderWalker::FolderId> pathAbove, const FolderHandle *parent, GoneAbove goneAbove = {})
+    {
+        place_ = std::move(pathAbove);
+        parent_ = parent;
+        goneAbove_ = std::move(goneAbove);
+        reportedAbove_.clear();
+    }
+    // The folder above the tree last counted that was reported gone (empty if none): nothing
+    // else below it is to be shown.
+    const QByteArray &reportedAbove() const { return reportedAbove_; }
+    // Sets a walker up as the walks of count() are, to read the top of a tree counted in pieces
+    // (the folder it starts at goes into seen()).
+    void prepare(FolderWalker &walker);
+    // The open folder a walk from `subfolder` starts in (the scan's own folder for one of its
+    // subfolders), so that the walk's start is not looked up by its whole path; null if none.
+    const FolderHandle *parentOf(const QByteArray &subfolder) const;
+    // A piece of such a tree: files `from` to `to` of the folder `top` has reached, counted
+    // into `bytes`. When the folder was found removed, `gone` is the outermost folder gone
+    // (`goneAt`, which answers it, may name one above): reported here, unless the scan's own
+    // folder went too (then it ends with FolderGone) or a file of this piece was reported and
+    // it is the folder itself, as a walk says it. Only the first piece of an unsearchable
+    // folder says so.
+    ScanEnd countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes, const FileSeen &fileSeen,
+                         QByteArray &gone, const GoneAbove &goneAt);
+    // Another piece: the own lengths of the links to folders among its subfolders.
+    void countFolderLinks(const FolderWalker &top, int64_t &bytes)
+    {
+        addFolderLinks(top.currentFolder(), top.currentSubfolders(), bytes);
+    }
+
     // Counts the files directly in the scan's folder (not below it) into `bytes`.
     ScanEnd countFiles(int64_t &bytes);
 
@@ -63,19 +101,29 @@ private:
     enum class FilesEnd { Counted, FolderGone, Unsearchable };
     // Counts one folder's files. `reported` tells that one of its files has been reported.
     ScanEnd addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                     int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported);
+                     int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported, size_t from = 0,
+                     size_t to = SIZE_MAX);
     // Adds the own lengths of the links to folders among `subfolders` (they are never walked).
     void addFolderLinks(const FolderHandle &folder, const std::vector<SubfolderEntry> &subfolders, int64_t &bytes);
     // A folder of the walk was removed: one report for the outermost one that is gone on the
     // walk's path, else for `orElse` (a folder gone before the walk read it), and none when
     // that is `reportedFolder`, whose file was just reported; the walk goes on after it.
     ScanEnd vanished(FolderWalker &walker, const QByteArray &reportedFolder, const QByteArray &orElse = {});
+    // For a piece whose start folder `start` is gone: the outermost folder gone above it
+    // (remembered in reportedAbove()), or `start` when none is.
+    QByteArray goneAboveReport(const QByteArray &start);
     bool scanFolderGone() const;
     ScanEnd scanFolderVanished();
 
     ScanListener &listener_;
     QByteArray scanFolderPath_;
     FolderHandle scanFolder_; // kept open to learn whether it was removed
+    FolderWalker::FolderId scanFolderId_;
     SeenFiles seen_;
     DirectoryList dirInvisFolder_; // the walk's reads
+    std::vector<FolderWalker::FolderId> place_;
+    const FolderHandle *parent_ = nullptr;
+    GoneAbove goneAbove_;
+    QByteArray reportedAbove_;
+    QByteArray walkStart_; // the folder the walk under way started at
 };
