@@ -17,6 +17,8 @@ void describe(QCommandLineParser &parser)
                        "modification times, and prints the list or saves it as a text file."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({QStringLiteral("list"), QStringLiteral("Writes FOLDER's listing (text, CSV or ncdu JSON) without a "
+                                                             "window and exits; see listwright --list --help.")});
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("The folder to open at start, as if picked in the folder tree; "
                                                 "a relative one is taken from the working folder."),
