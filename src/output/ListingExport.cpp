@@ -16,6 +16,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <charconv>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -172,6 +177,10 @@ void appendJsonName(QByteArray &out, QByteArrayView name)
     out += '"';
     const auto *s = reinterpret_cast<const unsigned char *>(name.data());
     for (qsizetype i = 0; i < name.size();) {
+        if (s[i] >= 0x20 && s[i] < 0x7F && s[i] != '"' && s[i] != '\\') { // the common case
+            out += char(s[i++]);
+            continue;
+        }
         char32_t c = 0;
         const int len = utf8Sequence(s + i, name.size() - i, c);
         if (len == 0) {
@@ -193,30 +202,116 @@ void appendJsonName(QByteArray &out, QByteArrayView name)
     out += '"';
 }
 
+void appendNumber(QByteArray &out, const char *key, unsigned long long n)
+{
+    char digits[24];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, n);
+    out += key;
+    out.append(digits, end - digits);
+}
+
+// An entry's info object, without its closing brace.
 void appendInfo(QByteArray &out, QByteArrayView name, const struct stat &st, bool withDevice)
 {
     out += "{\"name\":";
     appendJsonName(out, name);
-    out += ",\"asize\":" + QByteArray::number(qlonglong(st.st_size));
-    out += ",\"dsize\":" + QByteArray::number(qlonglong(st.st_blocks) * 512);
+    appendNumber(out, ",\"asize\":", qulonglong(std::max<off_t>(st.st_size, 0)));
+    appendNumber(out, ",\"dsize\":", qulonglong(st.st_blocks) * 512);
     if (withDevice)
-        out += ",\"dev\":" + QByteArray::number(qulonglong(st.st_dev));
-    out += ",\"ino\":" + QByteArray::number(qulonglong(st.st_ino));
-    if (!S_ISDIR(st.st_mode) && st.st_nlink > 1)
-        out += ",\"hlnkc\":true,\"nlink\":" + QByteArray::number(qulonglong(st.st_nlink));
+        appendNumber(out, ",\"dev\":", qulonglong(st.st_dev));
+    appendNumber(out, ",\"ino\":", qulonglong(st.st_ino));
+    if (!S_ISDIR(st.st_mode) && st.st_nlink > 1) {
+        out += ",\"hlnkc\":true";
+        appendNumber(out, ",\"nlink\":", qulonglong(st.st_nlink));
+    }
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
         out += ",\"notreg\":true";
-    out += ",\"mtime\":" + QByteArray::number(qlonglong(st.st_mtim.tv_sec));
+    if (st.st_mtim.tv_sec >= 0)
+        appendNumber(out, ",\"mtime\":", qulonglong(st.st_mtim.tv_sec));
 }
 
-struct Level {
-    DIR *dir;
-    dev_t device;
-    QByteArray path;
+// The JSON text of a part of the tree, and the problems met in it, in walk order.
+struct TreeText {
+    QByteArray text;
+    std::vector<std::pair<QString, QString>> problems; // description, path
 };
+
+bool dotOrDotDot(const char *name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+// Appends a folder (the open `fd`, taken over, or -1 and why it could not be opened) and everything below it: one open folder a
+// level, each read as the walk goes down, so that only the depth of the tree is held open.
+// Entries that vanish meanwhile are passed over; a folder that cannot be read is marked.
+void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView name, const QByteArray &path,
+                  bool withDevice, TreeText &out)
+{
+    struct Level {
+        DIR *dir;
+        dev_t device;
+        QByteArray path;
+    };
+    std::vector<Level> stack;
+    const auto enter = [&](int dirFd, int openError, const struct stat &dirSt, QByteArrayView dirName,
+                           QByteArray dirPath, bool device) {
+        out.text += '[';
+        appendInfo(out.text, dirName, dirSt, device);
+        DIR *dir = dirFd >= 0 ? ::fdopendir(dirFd) : nullptr;
+        if (!dir) {
+            const int err = dirFd >= 0 ? errno : openError;
+            if (dirFd >= 0)
+                ::close(dirFd);
+            out.text += ",\"read_error\":true}]";
+            out.problems.emplace_back(FsError::fromErrno(err).description(), displayName(dirPath));
+            return;
+        }
+        out.text += '}';
+        stack.push_back({dir, dirSt.st_dev, std::move(dirPath)});
+    };
+    enter(fd, openError, st, name, path, withDevice);
+    while (!stack.empty()) {
+        errno = 0;
+        const dirent *e = ::readdir(stack.back().dir);
+        if (!e) {
+            if (errno != 0)
+                out.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(stack.back().path));
+            ::closedir(stack.back().dir);
+            stack.pop_back();
+            out.text += "]\r\n";
+            continue;
+        }
+        const char *entry = e->d_name;
+        if (dotOrDotDot(entry))
+            continue;
+        const int dirFd = ::dirfd(stack.back().dir);
+        struct stat est;
+        if (::fstatat(dirFd, entry, &est, AT_SYMLINK_NOFOLLOW) != 0) {
+            const int err = errno;
+            if (err == ENOENT)
+                continue;
+            out.problems.emplace_back(FsError::fromErrno(err).description(), displayName(joinPath(stack.back().path, entry)));
+            out.text += ",{\"name\":";
+            appendJsonName(out.text, entry);
+            out.text += ",\"read_error\":true}\r\n";
+            continue;
+        }
+        out.text += ',';
+        if (S_ISDIR(est.st_mode)) {
+            const int child = ::openat(dirFd, entry, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int openError = errno;
+            const bool otherDevice = est.st_dev != stack.back().device;
+            enter(child, openError, est, entry, joinPath(stack.back().path, entry), otherDevice);
+        } else {
+            appendInfo(out.text, entry, est, false);
+            out.text += '}';
+        }
+        out.text += "\r\n";
+    }
+}
 } // namespace
 
-void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &line)
+void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write)
 {
     const QByteArray top = normalFolderPath(folder);
     const int fd = ::open(top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -227,76 +322,105 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             ::close(fd);
         throw FsError(FsError::fromErrno(err).description());
     }
-    QByteArray out = "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
-                     + QByteArray::number(qlonglong(std::time(nullptr))) + "},";
-    line(out);
-    out.clear();
-
-    // One open folder a level, each read as the walk goes down, so the cost in memory is the
-    // depth of the tree, not its size.
-    std::vector<Level> stack;
-    const auto enter = [&](int dirFd, const struct stat &dirSt, QByteArrayView name, QByteArray path, bool withDevice) {
-        out += '[';
-        appendInfo(out, name, dirSt, withDevice);
-        DIR *dir = dirFd >= 0 ? ::fdopendir(dirFd) : nullptr;
+    const int topFd = ::dup(fd);
+    TreeText head;
+    head.text = "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
+                + QByteArray::number(qlonglong(std::time(nullptr))) + "},\r\n";
+    // The folder's own entries here; its subfolders' trees are exported on workers, a tree
+    // each, and written in the order the folder listed them, a few trees ahead at most.
+    std::vector<std::pair<QByteArray, struct stat>> subfolders;
+    {
+        head.text += '[';
+        appendInfo(head.text, top, st, true);
+        head.text += "}\r\n";
+        DIR *dir = ::fdopendir(fd);
         if (!dir) {
-            const int err = dirFd >= 0 ? errno : -dirFd;
-            if (dirFd >= 0)
-                ::close(dirFd);
-            out += ",\"read_error\":true}]";
-            problem(FsError::fromErrno(err).description(), displayName(path));
-            return;
+            ::close(fd);
+            throw FsError(FsError::fromErrno(errno).description());
         }
-        out += '}';
-        stack.push_back({dir, dirSt.st_dev, std::move(path)});
-    };
-    enter(fd, st, top, top, true);
-    line(out);
-    while (!stack.empty()) {
-        Level &level = stack.back();
-        errno = 0;
-        const dirent *e = ::readdir(level.dir);
-        if (!e) {
-            const int err = errno;
-            ::closedir(level.dir);
-            if (err != 0) {
-                problem(FsError::fromErrno(err).description(), displayName(level.path));
-                // ncdu marks such a folder by its info; here its place in the tree is kept,
-                // its entries read so far included.
+        for (;;) {
+            errno = 0;
+            const dirent *e = ::readdir(dir);
+            if (!e) {
+                if (errno != 0)
+                    head.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(top));
+                break;
             }
-            stack.pop_back();
-            line("]");
-            continue;
-        }
-        const char *name = e->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        const int dirFd = ::dirfd(level.dir);
-        out.clear();
-        out += ',';
-        struct stat est;
-        if (::fstatat(dirFd, name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
-            const int err = errno;
-            if (err == ENOENT) // gone since it was listed
+            if (dotOrDotDot(e->d_name))
                 continue;
-            problem(FsError::fromErrno(err).description(), displayName(joinPath(level.path, name)));
-            out += "{\"name\":";
-            appendJsonName(out, name);
-            out += ",\"read_error\":true}";
-            line(out);
-            continue;
+            struct stat est;
+            if (::fstatat(::dirfd(dir), e->d_name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno != ENOENT)
+                    head.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(joinPath(top, e->d_name)));
+                continue;
+            }
+            if (S_ISDIR(est.st_mode)) {
+                subfolders.emplace_back(e->d_name, est);
+                continue;
+            }
+            head.text += ',';
+            appendInfo(head.text, e->d_name, est, false);
+            head.text += "}\r\n";
         }
-        if (S_ISDIR(est.st_mode)) {
-            int child = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (child < 0)
-                child = -errno;
-            const bool otherDevice = est.st_dev != level.device;
-            enter(child, est, name, joinPath(level.path, name), otherDevice);
-        } else {
-            appendInfo(out, name, est, false);
-            out += '}';
-        }
-        line(out);
+        ::closedir(dir);
     }
-    line("]");
+    for (const auto &[description, path] : head.problems)
+        problem(description, path);
+    write(head.text);
+
+    const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
+    const size_t ahead = 2 * workers;
+    std::mutex mutex;
+    std::condition_variable taken, done;
+    std::map<size_t, TreeText> finished;
+    size_t next = 0, written = 0;
+    bool stopped = false; // the writing failed: the workers end
+    {
+        std::vector<std::jthread> pool;
+        for (unsigned w = 0; w < std::min<size_t>(workers, subfolders.size()); ++w)
+            pool.emplace_back([&] {
+                for (;;) {
+                    size_t i;
+                    {
+                        std::unique_lock lock(mutex);
+                        taken.wait(lock, [&] { return stopped || next >= subfolders.size() || next < written + ahead; });
+                        if (stopped || next >= subfolders.size())
+                            return;
+                        i = next++;
+                    }
+                    const auto &[name, est] = subfolders[i];
+                    TreeText tree;
+                    tree.text += ',';
+                    const int child = ::openat(topFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                    exportFolder(child, errno, est, name, joinPath(top, name), est.st_dev != st.st_dev, tree);
+                    std::lock_guard lock(mutex);
+                    finished.emplace(i, std::move(tree));
+                    done.notify_all();
+                }
+            });
+        for (size_t i = 0; i < subfolders.size(); ++i) {
+            TreeText tree;
+            {
+                std::unique_lock lock(mutex);
+                done.wait(lock, [&] { return finished.contains(i); });
+                tree = std::move(finished[i]);
+                finished.erase(i);
+                written = i + 1;
+                taken.notify_all();
+            }
+            try {
+                for (const auto &[description, path] : tree.problems)
+                    problem(description, path);
+                write(tree.text);
+            } catch (...) {
+                std::lock_guard lock(mutex);
+                stopped = true;
+                taken.notify_all();
+                ::close(topFd);
+                throw;
+            }
+        }
+    }
+    ::close(topFd);
+    write("]]\r\n");
 }

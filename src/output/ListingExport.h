@@ -26,11 +26,14 @@ ListingLines csvLines();
 // The header row, then the folder rows (with Include Folders) and the file rows.
 TextLines csvListing(const ListingSnapshot &s);
 
-// The whole tree below `folder` in the ncdu JSON export format, version 1.2, one entry a line
-// given to `line` as it is walked, whatever the listing's choices. Every entry has its name,
+// The whole tree below `folder` in the ncdu JSON export format, version 1.2, whatever the
+// listing's choices, given to `write` in pieces that end with a whole entry and a line end.
+// The subfolders' trees are walked on worker threads, a tree each, and written in order; a
+// tree's text is held until it is written, so the memory it takes is that of the largest
+// subfolder tree's text, a few times over. Every entry has its name,
 // apparent size (asize), disk usage (dsize), inode, and modification time; a file of several
 // names its link count (nlink, hlnkc); anything but a folder or regular file "notreg"; a
 // folder that cannot be read "read_error", and is told to `problem`. Links are never
 // followed. A name that is not UTF-8 has U+FFFD in place of each byte that is not, so the
 // file is always valid JSON. Throws FsError when the folder itself cannot be opened.
-void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &line);
+void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write);

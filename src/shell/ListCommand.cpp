@@ -231,13 +231,12 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
                     throw FsError(out.errorString());
                 chunk.clear();
             };
-            ncduExport(c.folder, problem, [&](QByteArrayView line) {
-                if (!c.output.isEmpty()) {
-                    lines.append({line});
+            ncduExport(c.folder, problem, [&](QByteArrayView piece) {
+                if (!c.output.isEmpty()) { // the writer ends each piece's line
+                    lines.append({piece.chopped(2)});
                     return;
                 }
-                chunk.append(line);
-                chunk.append("\r\n");
+                chunk.append(piece);
                 if (chunk.size() >= 1 << 16)
                     flush();
             });
