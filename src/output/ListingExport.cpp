@@ -236,6 +236,17 @@ struct TreeText {
     std::vector<std::pair<QString, QString>> problems; // description, path
 };
 
+// Whether a folder lies on a file system of the kernel's own (proc, sysfs, ...), which the
+// walks of the program leave out; asked where the walk enters another device.
+bool kernelView(const QByteArray &path)
+{
+    try {
+        return isSystemViewFolder(FolderHandle::open(path));
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 bool dotOrDotDot(const char *name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
@@ -264,6 +275,11 @@ void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView n
                 ::close(dirFd);
             out.text += ",\"read_error\":true}]";
             out.problems.emplace_back(FsError::fromErrno(err).description(), displayName(dirPath));
+            return;
+        }
+        if (device && kernelView(dirPath)) { // views of the running system hold no data: not walked
+            ::closedir(dir);
+            out.text += ",\"excluded\":\"kernfs\"}]";
             return;
         }
         out.text += '}';
@@ -332,6 +348,12 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
     {
         head.text += '[';
         appendInfo(head.text, top, st, true);
+        if (kernelView(top)) {
+            ::close(fd);
+            ::close(topFd);
+            write(head.text + ",\"excluded\":\"kernfs\"}]]\r\n");
+            return;
+        }
         head.text += "}\r\n";
         DIR *dir = ::fdopendir(fd);
         if (!dir) {

@@ -33,7 +33,8 @@ TextLines csvListing(const ListingSnapshot &s);
 // subfolder tree's text, a few times over. Every entry has its name,
 // apparent size (asize), disk usage (dsize), inode, and modification time; a file of several
 // names its link count (nlink, hlnkc); anything but a folder or regular file "notreg"; a
-// folder that cannot be read "read_error", and is told to `problem`. Links are never
+// folder that cannot be read "read_error", and is told to `problem`; a folder of the kernel's
+// views (proc, sysfs, ...) is "excluded" as "kernfs", not walked, as the size scans leave it out. Links are never
 // followed. A name that is not UTF-8 has U+FFFD in place of each byte that is not, so the
 // file is always valid JSON. Throws FsError when the folder itself cannot be opened.
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write);
