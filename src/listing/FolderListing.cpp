@@ -5,9 +5,9 @@
 #include "listing/FileListLines.h"
 #include "scan/ByteConverter.h"
 #include "scan/FolderLine.h"
-#include "scan/engine/CountedTree.h"
 #include "scan/engine/DirectoryList.h"
 #include "scan/engine/ScanListener.h"
+#include "scan/engine/SubfolderTrees.h"
 #include "scan/engine/TreeCounter.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
@@ -39,32 +39,6 @@ struct Subfolder {
     bool isLink;
 };
 
-// Counts each subfolder's tree on the workers, taking them in list order: their lines and
-// problems as the walk met them, and their bytes with a file of several names counted once,
-// in the first tree that holds it.
-ScanEnd countTrees(ListingListener &listener, TreeCounter &counter, const QByteArray &folder,
-                   const std::vector<Subfolder> &subfolders, const ParallelCount::LineOf &lineOf, TextLines &lines,
-                   std::vector<int64_t> &bytes)
-{
-    std::vector<QByteArray> trees;
-    for (const Subfolder &s : subfolders)
-        trees.push_back(s.isLink ? QByteArray() : s.path);
-    ParallelCount pool(folder, std::move(trees), std::max(1, listener.options().workerCount()), lineOf);
-    for (size_t i = 0; i < subfolders.size(); ++i) {
-        CountedTree tree;
-        if (const ScanEnd end = pool.take(i, listener, tree); end != ScanEnd::Completed)
-            return end;
-        for (size_t p = 0; p < tree.problems.size(); ++p) {
-            lines.append(tree.lines[p]);
-            listener.problem(tree.problems[p].description, tree.problems[p].entryName);
-        }
-        lines.append(tree.lines.back());
-        if (tree.end != ScanEnd::Completed)
-            return tree.end;
-        bytes.push_back(tree.bytes - counter.takeOver(tree.seen));
-    }
-    return ScanEnd::Completed;
-}
 } // namespace
 
 ListingLines savedFileLines(const ListingChoices &choices)
@@ -131,9 +105,13 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     std::vector<int64_t> bytes;
     if (choices.folderSizes) {
         TreeCounter counter(listener, folder);
-        const ParallelCount::LineOf none;
-        if (countTrees(listener, counter, folder, subfolders, choices.recursive ? lines.recursiveFile : none,
-                       s.fileLines, bytes) != ScanEnd::Completed)
+        std::vector<QByteArray> trees;
+        for (const Subfolder &sub : subfolders)
+            trees.push_back(sub.isLink ? QByteArray() : sub.path); // a link gets its line but is not walked
+        if (countSubfolderTrees(
+                listener, counter, folder, trees, choices.recursive ? lines.recursiveFile : ParallelCount::LineOf(),
+                [&s](const TextLines &more) { s.fileLines.append(more); }, [&bytes](int64_t b) { bytes.push_back(b); })
+            != ScanEnd::Completed)
             throw FsError(FsError::fromErrno(ENOENT).description()); // the folder itself is gone
         int64_t ownBytes = 0;
         counter.countFiles(ownBytes);

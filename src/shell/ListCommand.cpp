@@ -270,5 +270,5 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
                            + QStringLiteral(": ") + errorDescription(e));
         return 1;
     }
-    return problems ? 1 : 0;
+    return problems ? 1 : 0; // something could not be read
 }
