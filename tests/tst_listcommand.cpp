@@ -58,6 +58,8 @@ void ListCommandTest::commandLine()
     Run r = run({"--list", "--no-dates", folder});
     QCOMPARE(r.status, 0);
     QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*\r\n") && r.err.isEmpty());
+    r = run({"--list", "--recursive", folder}); // counts folder sizes, as the window's box does
+    QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*  5    B \r\n"));
     // Usage errors and a title the window refuses: status 2 and one line (the title's box text
     // as the window shows it); a file that cannot be written, or a folder that cannot be read
     // on the way: status 1, the listing goes on.
