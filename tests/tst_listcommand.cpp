@@ -34,7 +34,7 @@ Run run(const QStringList &args, const QByteArray &input = {}, const QString &pr
 
 // Names that a CSV or JSON writer gets wrong: a quote, a comma, a line feed, a byte that is not
 // UTF-8 and a right-to-left override.
-const QByteArrayList Awkward{"q\"uote", "com,ma", "line\nfeed", "bad\xFFutf8", "rtl\xE2\x80\xAEtxt.exe", "back\\slash"};
+const QByteArrayList Awkward{"q\"uote", "com,ma", "line\nfeed", "bad\xFFutf8", "rtl\xE2\x80\xAEtxt.exe", "back\\x41"};
 } // namespace
 
 class ListCommandTest : public QObject {
