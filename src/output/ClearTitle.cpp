@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "output/TitleCheck.h"
+#include "output/ClearTitle.h"
 
 #include "shared/MainForm.h"
 

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The indentation box of the window; the reading of its text is in Indentation.cpp.
+#include "output/IndentationBox.h"
+
 #include "output/Indentation.h"
 
 #include "shared/MainForm.h"

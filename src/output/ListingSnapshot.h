@@ -5,8 +5,6 @@
 #include <QString>
 #include <cstdint>
 
-struct MainForm;
-
 // What the save and print commands write out: the window's listing and the options that
 // shape it, read in one go. Neither command yields to the event loop, so nothing changes
 // between its decisions. The lines are shared with the lists, not copied.
@@ -25,8 +23,6 @@ struct ListingSnapshot {
     QString fileListTotalText;
     int indentation = 0;
 };
-
-ListingSnapshot takeListingSnapshot(const MainForm &f);
 
 // The "Folders: " heading: with folder sizes, the bytes below the folder less the listed files.
 QString folderHeading(const ListingSnapshot &s);

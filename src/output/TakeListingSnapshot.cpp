@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "output/ListingSnapshot.h"
+#include "output/TakeListingSnapshot.h"
 
 #include "shared/MainForm.h"
 #include "shared/TextList.h"
