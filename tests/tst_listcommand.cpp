@@ -60,11 +60,11 @@ void ListCommandTest::commandLine()
     QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*\r\n") && r.err.isEmpty());
     r = run({"--list", "--recursive", folder}); // counts folder sizes, as the window's box does
     QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*  5    B \r\n"));
-    // Usage errors and a title the window refuses: status 2 and one line (the title's box text
-    // as the window shows it); a file that cannot be written, or a folder that cannot be read
-    // on the way: status 1, the listing goes on.
+    // Usage errors (-list is --list) and a title the window refuses: status 2 and one line (the
+    // title's box text as the window shows it); a file that cannot be written, or a folder that
+    // cannot be read on the way: status 1, the listing goes on.
     const struct { QStringList args; int status; QByteArray err; } cases[] = {
-        {{"--list", "--bogus", folder}, 2, "listwright: unknown option --bogus (see listwright --list --help)\n"},
+        {{"-list", "--bogus", folder}, 2, "listwright: unknown option --bogus (see listwright --list --help)\n"},
         {{"--list", folder, folder}, 2, "listwright: one FOLDER, please (see listwright --list --help)\n"},
         {{"--list", "--indent", "80", folder}, 2, "listwright: Indent must be a number and < 80 (see listwright --list --help)\n"},
         {{"--list", "--title", "a|b", folder}, 2, "listwright: The | character is not allowed in a filename.\nPlease remove this character from Page Title\n"},
