@@ -34,7 +34,7 @@
 //   with --scale: a recursive refresh of a tree of 1,000,000 files (four times the 400k tree
 //   and a half), for its peak memory; it runs once whatever --runs says
 //
-//   listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold]
+//   listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold|cli]
 //                    [--scale] [--program PATH] [FOLDER]
 //
 // --job runs one kind of job alone (save needs recursive), for a profiler. --program names
@@ -586,6 +586,77 @@ void setChecked(QCheckBox *box, bool on)
     if (box->isChecked() != on)
         box->click();
 }
+
+// ---- The listing without a window ------------------------------------------------------------
+
+// The program's `--list` with `args`, its output to `out` (or nowhere): its time, and its peak
+// memory read from outside every 10 ms.
+Run timeList(const QString &program, const QStringList &args, const QString &out = {})
+{
+    QProcess p;
+    p.setStandardOutputFile(out.isEmpty() ? QProcess::nullDevice() : out);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, QStringList{QStringLiteral("--list")} + args);
+    Run run;
+    while (!p.waitForFinished(10))
+        run.peakMb = std::max(run.peakMb, processKb(p.processId(), "VmHWM:") / 1024.0);
+    run.ms = clock.nsecsElapsed() / 1e6;
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        std::fprintf(stderr, "%s --list %s failed\n", qPrintable(program), qPrintable(args.join(' ')));
+    return run;
+}
+
+// The cli job: the listing without a window beside its peers on the 100,000 and 400,000-file
+// trees, run by run in turns; with `scale`, the peak memory of the 1,000,000-file JSON export.
+void cliJobs(std::vector<Job> &jobs, const QString &program, int runs, const std::function<QString(const char *)> &path,
+             const QString &outDir, bool scale)
+{
+    const QString gdu = QStandardPaths::findExecutable(QStringLiteral("gdu"));
+    const QString ncdu = QStandardPaths::findExecutable(QStringLiteral("ncdu"));
+    const QString ours = outDir + QStringLiteral("/cli.json"), theirs = outDir + QStringLiteral("/peer.json");
+    const char *const trees[2] = {"tree100k", "tree400k"};
+    const char *const sizes[2] = {"100k", "400k"};
+    const QString files[2] = {QStringLiteral("100,000 files"), QStringLiteral("400,000 files")};
+    std::vector<Job> cli;
+    for (int t = 0; t < 2; ++t) {
+        const QString n = QString::fromLatin1(sizes[t]);
+        cli.push_back({"cli folder sizes " + n, "--list --folder-sizes, " + files[t], QStringLiteral("du -sb")});
+        cli.push_back({"cli recursive " + n, "--list --recursive, " + files[t], QStringLiteral("find -printf")});
+        cli.push_back({"cli json " + n + " vs ncdu", "--list --format json, " + files[t], QStringLiteral("ncdu -o")});
+        cli.push_back({"cli json " + n + " vs gdu", "the same JSON export, beside gdu", QStringLiteral("gdu -n -o")});
+    }
+    for (int r = 0; r < runs; ++r)
+        for (int t = 0; t < 2; ++t) {
+            const QString tree = path(trees[t]);
+            Job *job = &cli[size_t(t) * 4];
+            job[0].add(timeList(program, {QStringLiteral("--folder-sizes"), tree}),
+                       timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), tree}));
+            job[1].add(timeList(program, {QStringLiteral("--recursive"), tree}),
+                       timePeer(QStringLiteral("find"), {tree, QStringLiteral("-printf"), QStringLiteral("%p %s\\n")}));
+            const Run json = timeList(program, {QStringLiteral("--format"), QStringLiteral("json"), tree}, ours);
+            if (!ncdu.isEmpty())
+                job[2].add(json, timePeer(ncdu, {QStringLiteral("-o"), theirs, tree}));
+            if (!gdu.isEmpty())
+                job[3].add(json, timePeer(gdu, {QStringLiteral("-n"), QStringLiteral("-o"), theirs, tree}));
+        }
+    for (const Job &j : cli)
+        if (!j.ours.empty())
+            jobs.push_back(j);
+    if (ncdu.isEmpty() || gdu.isEmpty())
+        std::printf("ncdu or gdu: not installed (apt-get install ncdu gdu)\n");
+    if (scale) {
+        const std::string tree = path("tree1m").toStdString();
+        generateExtra(tree, "../listwright-bench-tree1m-1", "1,000,000 files",
+                      [&](std::vector<std::function<void()>> &tasks) { addTree(tasks, tree, 200); });
+        const Run million = timeList(program, {QStringLiteral("--format"), QStringLiteral("json"), path("tree1m")}, ours);
+        std::printf("cli json export of 1,000,000 files: %.0f ms, peak memory %.0f MB (target 150 MB)\n", million.ms,
+                    million.peakMb);
+    }
+    QFile::remove(ours);
+    QFile::remove(theirs);
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -607,7 +678,7 @@ int main(int argc, char *argv[])
         else if (argv[i][0] == '-' || !folderArg.isEmpty()) {
             // Never taken for the folder the trees are generated in.
             std::fprintf(stderr,
-                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold]\n"
+                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold|cli]\n"
                          "                        [--scale] [--program PATH] [FOLDER]\n");
             return 2;
         } else
@@ -867,6 +938,9 @@ int main(int argc, char *argv[])
         setChecked(f.chkRecursive, false);
         open(path("tree100k"));
     }
+
+    if (wanted("cli"))
+        cliJobs(jobs, program, runs, path, outDir.path(), scale);
 
     // Start the program in a folder of 300,000 files with 255-byte names, measured from outside.
     std::vector<double> startMs, startCpuMs;

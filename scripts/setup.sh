@@ -5,8 +5,9 @@
 #   setup.sh            building and running the program
 #   setup.sh test       and the tests: the CUPS scheduler and its clients, for the private
 #                       scheduler of cups-start.sh, and poppler-utils, which reads back the
-#                       documents it spooled, the checkers of the installed desktop files, and
-#                       fusepy and fuse3 for hangfs.py, the slow or hung file system
+#                       documents it spooled, the checkers of the installed desktop files,
+#                       fusepy and fuse3 for hangfs.py, the slow or hung file system, and
+#                       ncdu, gdu and python3, which read the listing's JSON and CSV back
 #   setup.sh package    and building and checking the Debian package
 #   setup.sh fuzz       and clang with its libFuzzer runtime
 #   setup.sh fresh      and mmdebstrap and git, for fresh-machine.sh
@@ -20,7 +21,7 @@ run=(
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev libxcb1-dev
   fonts-liberation fonts-dejavu-core
 )
-test=(cups-daemon cups-client poppler-utils desktop-file-utils appstream man-db python3-fusepy fuse3)
+test=(cups-daemon cups-client poppler-utils desktop-file-utils appstream man-db python3-fusepy fuse3 ncdu gdu python3)
 package=(dpkg-dev file lintian dpkg-repack)
 fuzz=(clang libclang-rt-14-dev)
 fresh=(mmdebstrap git)

@@ -125,7 +125,8 @@ private slots:
             if (option.contains('v'))
                 QCOMPARE(out, QStringLiteral("listwright 2.0.0\n"));
             else
-                QVERIFY2(out.contains("Usage:") && out.contains("[FOLDER]") && out.contains("--version"), qPrintable(out));
+                QVERIFY2(out.contains("Usage:") && out.contains("[FOLDER]") && out.contains("--version") && out.contains("--format F"),
+                         qPrintable(out)); // the listing without a window's options too
         }
         // Without a display: one line and status 1. A wrong command line: the usage line and
         // status 2, with a display or without.

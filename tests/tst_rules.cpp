@@ -2,6 +2,7 @@
 // The rules the lists and the output rely on, as tables: size text, the names' order,
 // the page title check, and the indentation as it is picked or typed.
 #include "output/Indentation.h"
+#include "output/IndentationBox.h"
 #include "output/TitleCheck.h"
 #include "scan/ByteConverter.h"
 #include "shared/Text.h"

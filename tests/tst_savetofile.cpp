@@ -2,6 +2,7 @@
 // The save command: saved files byte for byte, the confirmation, and failed saves that leave no trace.
 
 #include "output/SaveToFile.h"
+#include "shell/ListCommand.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -39,6 +40,22 @@ void save(WindowFixture &w, const QString &folder, bool fails = false)
     QCOMPARE(w.boxes.titles(), titles.mid(0, fails ? 2 : 1));
     if (fails)
         QCOMPARE(folderContents(folder), before);
+}
+
+// The listing without a window, with the window's choices, to compare with the saved file.
+QByteArray listedWithoutWindow(MainForm &f, const QByteArray &folder)
+{
+    QList<QByteArray> args{"--list", "--indent", QByteArray::number(f.Indentation), folder};
+    for (const auto &[box, option] : {std::pair{f.chkPrintDir, "--no-folders"}, {f.chkSize, "--no-file-sizes"}})
+        if (!box->isChecked())
+            args << option;
+    for (const auto &[box, option] : {std::pair{f.chkFolderSize, "--folder-sizes"}, {f.chkRecursive, "--recursive"}})
+        if (box->isChecked())
+            args << option;
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    return listCommand(args, out, err) == 0 ? out.data() : err.data();
 }
 } // namespace
 
@@ -85,7 +102,9 @@ void SaveToFileTest::saves()
         for (int i = 0; QCheckBox *box : {f.chkPrintDir, f.chkFolderSize, f.chkRecursive, f.chkSize})
             box->setChecked(c.options[i++]);
         f.Indentation = c.indentation;
+        const QByteArray listed = listedWithoutWindow(f, tree.path());
         save(w, folder("good"));
+        QCOMPARE(folderContents(folder("good")).value("LISTWRIGHT.txt"), listed);
         QStringList lines{"LISTWRIGHT", f.txtParentFolder->text(), "", c.folderHeading};
         lines << f.lstFolders->lines() << "" << c.fileHeading;
         for (const QString &line : f.lstBigFileList->lines()) // Include Folders on a list that is not recursive
@@ -129,8 +148,10 @@ void SaveToFileTest::saves()
     w.boxes.answers = {MessageBoxes::Answer::No};
     save(w, shown);
     QVERIFY(folderContents(folder("in\tbox")).isEmpty());
+    const QByteArray listed = listedWithoutWindow(f, out.at("in\tbox"));
     save(w, shown);
-    QCOMPARE(folderContents(folder("in\tbox")).value("LISTWRIGHT.txt"),
+    QCOMPARE(folderContents(folder("in\tbox")).value("LISTWRIGHT.txt"), listed);
+    QCOMPARE(listed,
              "LISTWRIGHT\r\n" + f.txtParentFolder->text().toUtf8() + "\r\n\r\nFiles: 0    B \r\n");
 
     // Several megabytes, far beyond the file size limit below.

@@ -2,7 +2,7 @@
 #include "listing/CompleteFileList.h"
 
 #include "listing/FileFacts.h"
-#include "listing/FileLine.h"
+#include "listing/FileListLines.h"
 #include "listing/FileListElement.h"
 #include "listing/ModifiedText.h"
 #include "scan/ByteConverter.h"
@@ -85,70 +85,21 @@ void rebuild(MainForm &f, QuietWork &quiet)
     const QByteArray folder = listedFolder(f);
     f.CurrentFolderPath = displayName(folder);
 
-    // First pass: the width of the name column.
-    const int count = files.count();
-    qsizetype longest = 0;
-    for (int i = 0; i < count; ++i) {
-        longest = std::max(longest, displayWidth(files.nativeName(i)));
-        quiet.keepAlive();
-    }
-    const qsizetype NameWidth = longest + 1;
-
-    // Second pass: one line per file. A file that cannot be read is reported once for each
-    // column that needs it, and keeps its line: 0 bytes, no date. Every name shows its file's
-    // length; the total counts a file of several names once.
+    f.lstBigFileList->reserve(files.count());
     // The look-ups go to a worker, as the folder may be on a share that never answers (see
     // CallWait); what it uses, it owns.
-    const std::shared_ptr<FolderFileFacts> looking = (showSize || showModified)
-        ? CallWait::run<std::shared_ptr<FolderFileFacts>>(folder, [folder] { return std::make_shared<FolderFileFacts>(folder); })
-        : std::make_shared<FolderFileFacts>(QByteArray());
-    const FolderFileFacts &folderFiles = *looking;
-    SeenFiles seen;
-    bool folderReported = false;
-    // The files are looked up a slice at a time, so that a big folder's facts are never all
-    // held at once beside its lines.
-    constexpr int LookUpSlice = 16384;
-    f.lstBigFileList->reserve(count);
-    for (int ItemIndex = 0; ItemIndex < count; ++ItemIndex) {
-        if ((showSize || showModified) && ItemIndex % LookUpSlice == 0)
-            lookUp(folder, looking, ItemIndex, std::min(LookUpSlice, count - ItemIndex), files);
-        quiet.keepAlive();
-        const QString name = files.name(ItemIndex);
-        FileFacts facts;
-        std::optional<QString> failure;
-        if (showSize || showModified) {
-            try {
-                facts = folderFiles.read(ItemIndex, files.nativeName(ItemIndex));
-            } catch (const std::exception &e) {
-                failure = errorDescription(e);
-            }
-        }
-        // A folder that is gone is reported once, not for each of its files and columns.
-        if (failure && folderFiles.folderGone()) {
-            if (!folderReported)
-                reportFileError(f, *failure, QString());
-            folderReported = true;
-            failure.reset();
-        }
-        FileLineColumns columns;
-        if (showSize) {
-            if (failure)
-                reportFileError(f, *failure, name);
-            const int64_t FileBytes = facts.length;
-            if (seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
-                f.FileListTotalBytes += FileBytes;
-            columns.sizeText = ByteConverter(double(FileBytes));
-        }
-        if (showModified) {
-            if (failure)
-                reportFileError(f, *failure, name);
-            const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
-            columns.modifiedText = FileModifiedText(FileModified);
-        }
-        const QString FileListLine = BuildFileListLine(name, NameWidth, columns);
-        f.lstBigFileList->addItem(recursive ? f.CurrentFolderPath + FileListLine : FileListLine);
-    }
-
+    const FileFactsReader onWorker{
+        [](const QByteArray &path) {
+            return CallWait::run<std::shared_ptr<FolderFileFacts>>(path, [path] { return std::make_shared<FolderFileFacts>(path); });
+        },
+        [&folder, &files](const std::shared_ptr<FolderFileFacts> &facts, int first, int count) {
+            lookUp(folder, facts, first, count, files);
+        }};
+    f.FileListTotalBytes = fileListLines(
+        folder, files, {showSize, showModified}, recursive ? f.CurrentFolderPath : QString(),
+        [&f](const QString &line) { f.lstBigFileList->addItem(line); },
+        [&f](const QString &description, const QString &name) { reportFileError(f, description, name); },
+        [&quiet] { quiet.keepAlive(); }, onWorker);
     f.FileListTotalText = ByteConverter(double(f.FileListTotalBytes));
 }
 }

@@ -4,16 +4,9 @@
 #include <QStringList>
 #include <optional>
 
-class QComboBox;
-struct MainForm;
-
 // The preset entries of cboIndent, in list order, and the indentation each one stands for.
 const QStringList &indentEntries();
 int indentEntryValue(int entry);
-
-// Appends the preset entries to the indentation box and leaves it as the window shows it at
-// start: nothing selected and the text "Indentation". No handler runs while it does so.
-void fillIndentEntries(QComboBox *box);
 
 // The leading numeric value of a text: blanks, tabs and line feeds anywhere are dropped, then
 // the longest leading part that reads as a number is taken: an optional sign, digits with an
@@ -27,5 +20,3 @@ double leadingNumber(const QString &text);
 // v rounded to the nearest whole number, halves to the even neighbour (0.4 gives 0, 79.5 gives 80).
 std::optional<int> typedIndentation(const QString &text);
 
-void cboIndent_Click(MainForm &f);
-void cboIndent_Change(MainForm &f);

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "shared/TextList.h"
+#include "shared/TextLines.h"
 
 #include <QString>
 #include <cstdint>
-
-struct MainForm;
 
 // What the save and print commands write out: the window's listing and the options that
 // shape it, read in one go. Neither command yields to the event loop, so nothing changes
@@ -24,8 +22,6 @@ struct ListingSnapshot {
     QString fileListTotalText;
     int indentation = 0;
 };
-
-ListingSnapshot takeListingSnapshot(const MainForm &f);
 
 // The "Folders: " heading: with folder sizes, the bytes of the folder lines, so that a reader's
 // sum of the lines is the heading's figure.

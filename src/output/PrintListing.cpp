@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/PrintListing.h"
 
-#include "output/ListingSnapshot.h"
+#include "output/TakeListingSnapshot.h"
 #include "output/PrintConfirmation.h"
 #include "output/PrintedListing.h"
 #include "output/PrinterService.h"

@@ -2,7 +2,7 @@
 #include "output/SaveToFile.h"
 
 #include "output/AtomicTextFile.h"
-#include "output/ListingSnapshot.h"
+#include "output/TakeListingSnapshot.h"
 #include "output/SavedListing.h"
 #include "output/TitleCheck.h"
 #include "scan/CallWait.h"

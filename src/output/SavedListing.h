@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "shared/TextList.h"
+#include "shared/TextLines.h"
 
 struct ListingSnapshot;
 

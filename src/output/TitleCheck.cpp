@@ -2,11 +2,9 @@
 #include "output/TitleCheck.h"
 
 #include "shared/FsError.h"
-#include "shared/MainForm.h"
 #include "shared/MessageBoxes.h"
 #include "shared/Text.h"
 
-#include <QLineEdit>
 #include <QStringView>
 
 namespace {
@@ -50,9 +48,4 @@ bool CheckSaveToFileName(const QString &title, MessageBoxes &boxes)
         boxes.show(errorDescription(e), QStringLiteral("Listwright - Error Checking Save To File Name"));
     }
     return answer;
-}
-
-void cmdClearTitle_Click(MainForm &f)
-{
-    f.txtTitle->setText(QString());
 }

@@ -3,11 +3,8 @@
 #include <QString>
 
 class MessageBoxes;
-struct MainForm;
 
 // Whether the page title can serve as a file name; when it cannot, the user has been told why.
 // The title must be 1 to 255 characters long (as a person counts them) and hold none of the
 // characters \ / : * ? " < > |; only the first refusal found is reported.
 bool CheckSaveToFileName(const QString &title, MessageBoxes &boxes);
-
-void cmdClearTitle_Click(MainForm &f);

@@ -13,3 +13,12 @@ QString folderLine(const QString &path, int64_t bytes, int nameWidth)
         padWidth = 2;
     return path + blanks(padWidth) + sizeText;
 }
+
+QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length)
+{
+    QByteArray path = folder;
+    if (!path.endsWith('/'))
+        path += '/';
+    path += name;
+    return displayName(path) + QLatin1Char(' ') + ByteConverter(double(length));
+}

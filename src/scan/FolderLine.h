@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -8,3 +9,6 @@
 // in one column. A path longer than nameWidth, or a byte count whose plain number text is
 // longer than 10 characters, gets exactly two blanks instead.
 QString folderLine(const QString &path, int64_t bytes, int nameWidth);
+
+// The recursive file line: the folder's path, "/", the file name, one blank and the size text.
+QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length);

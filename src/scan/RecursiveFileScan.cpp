@@ -2,7 +2,7 @@
 #include "scan/RecursiveFileScan.h"
 
 #include "scan/BusyLook.h"
-#include "scan/ByteConverter.h"
+#include "scan/FolderLine.h"
 #include "scan/ParentFolder.h"
 #include "scan/ScanPump.h"
 #include "scan/ScanSteps.h"
@@ -14,18 +14,6 @@
 
 #include <QCheckBox>
 #include <cstring>
-
-namespace {
-// The recursive file line: the folder's path, "/", the file name, one blank and the size text.
-QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length)
-{
-    QByteArray path = folder;
-    if (!path.endsWith('/'))
-        path += '/';
-    path += name;
-    return displayName(path) + QLatin1Char(' ') + ByteConverter(double(length));
-}
-}
 
 ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
                           CountedSizes &counted)

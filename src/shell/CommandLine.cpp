@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/CommandLine.h"
 
+#include "shell/ListCommand.h"
 #include "shell/WindowSystem.h"
 
 #include <QCommandLineParser>
@@ -21,6 +22,8 @@ void describe(QCommandLineParser &parser)
     addToolkitOptions(parser);
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({QStringLiteral("list"), QStringLiteral("Writes FOLDER's listing (text, CSV or ncdu JSON) without a "
+                                                             "window and exits; see listwright --list --help.")});
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("The folder to open at start, as if picked in the folder tree; "
                                                 "a relative one is taken from the working folder."),
@@ -44,8 +47,13 @@ void answerHelpAndVersion(int argc, char *argv[])
     }
     if (parser.isSet(QStringLiteral("help-all")))
         parser.process(core); // the help with the toolkit's own options; exits 0
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("help"))) {
+        // The listing without a window has options of its own, read apart from these.
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs("\n", stdout);
+        std::fputs(listCommandHelp(), stdout);
+        std::exit(0);
+    }
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 }

@@ -4,10 +4,11 @@
 
 class QCoreApplication;
 
-// The program's command line: listwright [FOLDER], --help and --version.
+// The program's command line: listwright [FOLDER], --help and --version. A command line with
+// --list is the listing without a window's (see ListCommand), taken before this one is read.
 
-// Answers --help and --version on standard output and ends the program, before anything
-// needs a display; a wrong command line gets its usage line on standard error and exit
+// Answers --help (which tells the --list options too) and --version on standard output and
+// ends the program, before anything needs a display; a wrong command line gets its usage line on standard error and exit
 // status 2; any other command line returns at once.
 void answerHelpAndVersion(int argc, char *argv[]);
 

@@ -3,7 +3,7 @@
 
 #include "listing/CompleteFileList.h"
 #include "listing/DriveList.h"
-#include "output/Indentation.h"
+#include "output/IndentationBox.h"
 #include "output/PrinterFonts.h"
 #include "output/PrinterList.h"
 #include "scan/DirFolderView.h"

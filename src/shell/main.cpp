@@ -4,6 +4,7 @@
 #include "shared/MessageBoxes.h"
 #include "shared/WebOpener.h"
 #include "shell/CommandLine.h"
+#include "shell/ListCommand.h"
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
 #include "shell/StartFolder.h"
@@ -16,6 +17,9 @@
 
 int main(int argc, char *argv[])
 {
+    // The listing without a window makes no GUI application.
+    if (isListCommand(argc, argv))
+        return runListCommand(argc, argv);
     // --help and --version answer without a display.
     answerHelpAndVersion(argc, argv);
     chooseWindowSystem(argc, argv); // or a line telling why no window can be shown

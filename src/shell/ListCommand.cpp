@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/ListCommand.h"
+
+#include "listing/FilePattern.h"
+#include "listing/FolderListing.h"
+#include "output/AtomicTextFile.h"
+#include "output/Indentation.h"
+#include "output/ListingExport.h"
+#include "output/SavedListing.h"
+#include "output/TitleCheck.h"
+#include "shared/FsError.h"
+#include "shared/MessageBoxes.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstring>
+
+namespace {
+const char Usage[] = "usage: listwright --list [options] FOLDER (see listwright --list --help)";
+
+const char Help[] =
+    "Usage: listwright --list [options] FOLDER\n"
+    "Writes the listing of FOLDER without a window and exits; no display is needed.\n"
+    "\n"
+    "  --title TEXT        the listing's title (default LISTWRIGHT); 1 to 255 characters,\n"
+    "                      none of \\ / : * ? \" < > |\n"
+    "  --pattern P         the file pattern (default *.*); several are separated by ;\n"
+    "  --folder-sizes      the total size below each subfolder\n"
+    "  --recursive         every file below the folder, with its size (counts folder sizes too)\n"
+    "  --no-file-sizes     no size column in the file list\n"
+    "  --no-dates          no modification column in the file list\n"
+    "  --no-folders        no folder section\n"
+    "  --indent N          N blanks before every line (0 to 79)\n"
+    "  -o FILE             write FILE (replaced whole, never through a link) instead of\n"
+    "                      standard output\n"
+    "  --format F          txt (default): the file Save To File writes with the same choices;\n"
+    "                      csv: one row per line of the listing: path, kind, size in bytes,\n"
+    "                      modification time (ISO 8601); json: the whole tree below FOLDER in\n"
+    "                      the ncdu export format, whatever the other options, for ncdu -f\n"
+    "                      and gdu -f\n"
+    "\n"
+    "In CSV paths, bytes that are not UTF-8 and characters that break or reorder a line are\n"
+    "written \\xHH (each byte of them), and a backslash as \\\\.\n"
+    "A folder or file that cannot be read is told on standard error, one line each, and the\n"
+    "listing goes on without it.\n"
+    "Exit status: 0 when all went well, 1 when something could not be read or written, 2 for\n"
+    "a command line or title that cannot be used.\n";
+
+// Takes what a box would show, for the one line the command writes instead.
+class BoxText : public MessageBoxes {
+public:
+    Answer show(const QString &boxText, const QString &, Buttons) override
+    {
+        text = boxText;
+        return Answer::Ok;
+    }
+    QString text;
+};
+
+struct Command {
+    ListingChoices choices;
+    QByteArray folder;
+    QByteArray output; // empty: standard output
+    QByteArray format = "txt";
+    bool help = false;
+};
+
+// Parses the options; answers what is wrong with them, or nothing.
+QString parse(const QList<QByteArray> &args, Command &c)
+{
+    bool options = true;
+    QList<QByteArray> folders;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QByteArray arg = args[i];
+        if (!options || !arg.startsWith('-') || arg == "-") {
+            folders.append(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options = false;
+            continue;
+        }
+        // A word after a single dash is a long option, as on the window's command line.
+        if (arg.size() > 2 && arg[1] != '-')
+            arg.prepend('-');
+        std::optional<QByteArray> inlineValue;
+        if (const qsizetype eq = arg.indexOf('='); arg.startsWith("--") && eq > 0) {
+            inlineValue = arg.mid(eq + 1);
+            arg = arg.left(eq);
+        }
+        const auto value = [&]() -> std::optional<QByteArray> {
+            if (inlineValue)
+                return std::exchange(inlineValue, std::nullopt);
+            if (i + 1 < args.size())
+                return args[++i];
+            return std::nullopt;
+        };
+        const auto flag = [&](bool &to, bool set) {
+            to = set;
+            return inlineValue ? QString::fromLocal8Bit(arg) + QStringLiteral(" takes no value") : QString();
+        };
+        QString wrong;
+        if (arg == "--list")
+            continue;
+        else if (arg == "--help" || arg == "-h")
+            wrong = flag(c.help, true);
+        else if (arg == "--folder-sizes")
+            wrong = flag(c.choices.folderSizes, true);
+        else if (arg == "--recursive")
+            wrong = flag(c.choices.recursive, true);
+        else if (arg == "--no-file-sizes")
+            wrong = flag(c.choices.fileSizes, false);
+        else if (arg == "--no-dates")
+            wrong = flag(c.choices.dates, false);
+        else if (arg == "--no-folders")
+            wrong = flag(c.choices.includeFolders, false);
+        else if (arg == "--title" || arg == "--pattern" || arg == "--indent" || arg == "-o" || arg == "--format") {
+            const std::optional<QByteArray> v = value();
+            if (!v)
+                return QString::fromLocal8Bit(arg) + QStringLiteral(" needs a value");
+            if (arg == "--title")
+                c.choices.title = QString::fromLocal8Bit(*v);
+            else if (arg == "--pattern")
+                c.choices.pattern = QString::fromLocal8Bit(*v);
+            else if (arg == "-o")
+                c.output = *v;
+            else if (arg == "--format")
+                c.format = *v;
+            else if (*v == "0")
+                c.choices.indentation = 0;
+            else if (const std::optional<int> n = typedIndentation(QString::fromLocal8Bit(*v)))
+                c.choices.indentation = *n;
+            else
+                return QStringLiteral("Indent must be a number and < 80");
+        } else
+            wrong = QStringLiteral("unknown option ") + QString::fromLocal8Bit(arg);
+        if (!wrong.isEmpty())
+            return wrong;
+    }
+    if (c.help)
+        return {};
+    if (c.format != "txt" && c.format != "csv" && c.format != "json")
+        return QStringLiteral("--format is txt, csv or json");
+    if (c.output.isEmpty() && args.contains("-o"))
+        return QStringLiteral("-o needs a file name");
+    if (folders.size() != 1)
+        return QStringLiteral("one FOLDER, please");
+    c.folder = folders.first();
+    return {};
+}
+
+void writeLine(QIODevice &err, const QString &text)
+{
+    err.write("listwright: " + text.toUtf8() + '\n');
+}
+
+// Writes `lines` as the saved file does: UTF-8, each ending in CR LF.
+bool writeLines(QIODevice &out, const TextLines &lines)
+{
+    QByteArray chunk;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        chunk.append(lines.utf8(i));
+        chunk.append("\r\n");
+        if (chunk.size() >= 1 << 16 || i + 1 == lines.size()) {
+            if (out.write(chunk) != chunk.size())
+                return false;
+            chunk.clear();
+        }
+    }
+    return true;
+}
+} // namespace
+
+bool isListCommand(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (std::strcmp(argv[i], "--list") == 0 || std::strcmp(argv[i], "-list") == 0)
+            return true;
+    }
+    return false;
+}
+
+const char *listCommandHelp()
+{
+    return Help;
+}
+
+int runListCommand(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QList<QByteArray> args;
+    for (int i = 1; i < argc; ++i)
+        args.append(argv[i]);
+    QFile out, err;
+    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return 1;
+    return listCommand(args, out, err);
+}
+
+int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
+{
+    Command c;
+    if (const QString wrong = parse(args, c); !wrong.isEmpty()) {
+        writeLine(err, wrong + QStringLiteral(" (see listwright --list --help)"));
+        return 2;
+    }
+    if (c.help) {
+        out.write(Help);
+        return 0;
+    }
+    try {
+        FilePattern check(c.choices.pattern);
+    } catch (const std::exception &e) {
+        writeLine(err, errorDescription(e));
+        return 2;
+    }
+    BoxText box;
+    if (!CheckSaveToFileName(c.choices.title, box)) {
+        writeLine(err, box.text.replace(u'\r', u'\n'));
+        return 2;
+    }
+
+    bool problems = false;
+    const ListingProblem problem = [&](const QString &description, const QString &path) {
+        problems = true;
+        writeLine(err, QStringLiteral("cannot read ") + path + QStringLiteral(": ") + description);
+    };
+    bool listed = false;
+    try {
+        TextLines lines;
+        if (c.format == "json") {
+            // Straight to standard output as the walk goes; into the file's lines otherwise.
+            QByteArray chunk;
+            const auto flush = [&] {
+                if (out.write(chunk) != chunk.size())
+                    throw FsError(out.errorString());
+                chunk.clear();
+            };
+            ncduExport(c.folder, problem, [&](QByteArrayView piece) {
+                if (!c.output.isEmpty()) { // the writer ends each piece's line
+                    lines.append({piece.chopped(2)});
+                    return;
+                }
+                chunk.append(piece);
+                if (chunk.size() >= 1 << 16)
+                    flush();
+            });
+            listed = true;
+            if (c.output.isEmpty()) {
+                flush();
+                return problems ? 1 : 0;
+            }
+        } else {
+            const bool csv = c.format == "csv";
+            const ListingSnapshot s = listFolder(c.folder, csv ? csvChoices(c.choices) : c.choices, problem,
+                                                 csv ? csvLines() : savedFileLines(c.choices));
+            lines = csv ? csvListing(s) : savedListingLines(s);
+            listed = true;
+        }
+        if (c.output.isEmpty()) {
+            if (!writeLines(out, lines))
+                throw FsError(out.errorString());
+        } else {
+            const qsizetype cut = c.output.lastIndexOf('/');
+            const QByteArray folder = cut < 0 ? QByteArray(".") : cut == 0 ? QByteArray("/") : c.output.left(cut);
+            const QByteArray name = c.output.mid(cut + 1);
+            if (name.isEmpty() || name == "." || name == "..")
+                throw FsError(FsError::fromErrno(EISDIR).description());
+            writeTextFileAtomically(folder, name, lines);
+        }
+    } catch (const std::exception &e) {
+        const QString target = c.output.isEmpty() ? QStringLiteral("standard output") : QFile::decodeName(c.output);
+        writeLine(err, (listed ? QStringLiteral("cannot write ") + target
+                               : QStringLiteral("cannot list ") + QFile::decodeName(c.folder))
+                           + QStringLiteral(": ") + errorDescription(e));
+        return 1;
+    }
+    return problems ? 1 : 0; // something could not be read
+}

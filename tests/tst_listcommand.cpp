@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The listing without a window: no display needed, the command line's errors, problems on
+// standard error, and the CSV and ncdu forms read back by other programs.
+
+#include "support/TempTree.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+struct Run {
+    int status;
+    QByteArray out, err;
+};
+
+// The program itself, with no display and the X11 platform forced: any GUI application fails.
+Run run(const QStringList &args, const QByteArray &input = {}, const QString &program = qEnvironmentVariable("LISTWRIGHT_PROGRAM"))
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+// Names that a CSV or JSON writer gets wrong: a quote, a comma, a line feed, a byte that is not
+// UTF-8 and a right-to-left override.
+const QByteArrayList Awkward{"q\"uote", "com,ma", "line\nfeed", "bad\xFFutf8", "rtl\xE2\x80\xAEtxt.exe", "back\\x41"};
+} // namespace
+
+class ListCommandTest : public QObject {
+    Q_OBJECT
+private slots:
+    void commandLine();
+    void otherPrograms();
+};
+
+void ListCommandTest::commandLine()
+{
+    if (::geteuid() == 0) { // the superuser reads any folder: this runs as "nobody"
+        QCOMPARE(QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                QCoreApplication::applicationFilePath(), "commandLine"}), 0);
+        return;
+    }
+    TempTree tree;
+    tree.mkdir("shut/deeper");
+    tree.file("a.txt", 5);
+    const QString folder = QFile::decodeName(tree.path());
+    Run r = run({"--list", "--no-dates", folder});
+    QCOMPARE(r.status, 0);
+    QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*\r\n") && r.err.isEmpty());
+    r = run({"--list", "--recursive", folder}); // counts folder sizes, as the window's box does
+    QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*  5    B \r\n"));
+    // Usage errors (-list is --list) and a title the window refuses: status 2 and one line (the
+    // title's box text as the window shows it); a file that cannot be written, or a folder that
+    // cannot be read on the way: status 1, the listing goes on.
+    const struct { QStringList args; int status; QByteArray err; } cases[] = {
+        {{"-list", "--bogus", folder}, 2, "listwright: unknown option --bogus (see listwright --list --help)\n"},
+        {{"--list", folder, folder}, 2, "listwright: one FOLDER, please (see listwright --list --help)\n"},
+        {{"--list", "--indent", "80", folder}, 2, "listwright: Indent must be a number and < 80 (see listwright --list --help)\n"},
+        {{"--list", "--title", "a|b", folder}, 2, "listwright: The | character is not allowed in a filename.\nPlease remove this character from Page Title\n"},
+        {{"--list", "--title", "", folder}, 2, "listwright: Page Title is the wrong size.\nMust be > 0 and < 256 characters\n"},
+        {{"--list", "-o", folder + "/missing/x.txt", folder}, 1, "listwright: cannot write " + tree.at("missing/x.txt") + ": No such file or directory\n"},
+    };
+    for (const auto &c : cases) {
+        r = run(c.args);
+        QCOMPARE(r.status, c.status);
+        QCOMPARE(r.err, c.err);
+    }
+    QCOMPARE(::chmod(tree.at("shut").constData(), 0), 0);
+    r = run({"--list", "--folder-sizes", folder});
+    ::chmod(tree.at("shut").constData(), 0755);
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.err, "listwright: cannot read " + tree.at("shut") + ": Permission denied\n");
+    QVERIFY(r.out.contains(tree.at("shut") + "  ") && r.out.contains(tree.at("a.txt") + "  ")); // and the rest
+}
+
+void ListCommandTest::otherPrograms()
+{
+    TempTree tree;
+    tree.mkdir("sub");
+    for (int i = 0; i < Awkward.size(); ++i)
+        tree.file("sub/" + Awkward[i], i + 1);
+    tree.mkdir("sub2");
+    tree.hardLink("sub/com,ma", "sub2/twice"); // counted in sub's row only
+    const QString folder = QFile::decodeName(tree.path());
+
+    // CSV: every row read back by Python's csv module, each path unescaped to its bytes.
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (python.isEmpty())
+        QSKIP("python3 is not installed");
+    Run r = run({"--list", "--recursive", "--format", "csv", folder});
+    QVERIFY(r.status == 0 && !QString::fromUtf8(r.out).remove("\r\n").contains(QRegularExpression("[\\x00-\\x1f\\x{202e}]")));
+    const char *readCsv = "import csv,sys,re\n"
+                          "rows = list(csv.reader(sys.stdin.buffer.read().decode('utf-8').split('\\r\\n')[:-1]))\n"
+                          "for p, kind, size, time in rows[1:]:\n"
+                          "  raw = re.sub(rb'\\\\(\\\\|x..)', lambda m: b'\\\\' if m[1] == b'\\\\' else bytes.fromhex(m[1][1:].decode()), p.encode())\n"
+                          "  print(raw.hex(), kind, size, time[:4])\n";
+    Run csv = run({"-c", readCsv}, r.out, python);
+    const QString year = QString::number(QDate::currentDate().year());
+    QStringList expected{tree.at("sub").toHex() + " folder 21 " + year, tree.at("sub2").toHex() + " folder 0 " + year};
+    for (int i = 0; i < Awkward.size(); ++i)
+        expected << tree.at("sub/" + Awkward[i]).toHex() + " file " + QString::number(i + 1) + ' ' + year;
+    expected << tree.at("sub2/twice").toHex() + " file 2 " + year;
+    QStringList got = QString::fromUtf8(csv.out).split('\n', Qt::SkipEmptyParts);
+    std::sort(expected.begin(), expected.end());
+    std::sort(got.begin(), got.end());
+    QCOMPARE(got, expected);
+
+    // JSON: valid as Python reads it; ncdu re-exports the same tree with du's apparent total; gdu reads it.
+    const QString json = folder + "/../" + QFileInfo(folder).fileName() + ".json";
+    QCOMPARE(run({"--list", "--format", "json", "-o", json, folder}).status, 0);
+    QCOMPARE(run({"-c", "import json; json.load(open('" + json + "', encoding='utf-8', errors='strict'))"}, {}, python).status, 0);
+    const QString ncdu = QStandardPaths::findExecutable("ncdu"), gdu = QStandardPaths::findExecutable("gdu");
+    if (ncdu.isEmpty() || gdu.isEmpty())
+        QSKIP("ncdu or gdu is not installed");
+    const char *total = "import json,sys\nseen=set()\ndef t(n):\n if isinstance(n,list): return t(n[0])+sum(t(c) for c in n[1:])\n"
+                        " if n.get('hlnkc'):\n  if n['ino'] in seen: return 0\n  seen.add(n['ino'])\n return n.get('asize',0)\n"
+                        "d=json.loads(sys.stdin.buffer.read().decode('utf-8','replace'))\nprint(t(d[3]), len(str(d[3]).split('name'))-1)\n";
+    const Run reexported = run({"-f", json, "-o", "-"}, {}, ncdu);
+    const Run du = run({"-sb", "--apparent-size", folder}, {}, QStandardPaths::findExecutable("du"));
+    QCOMPARE(run({"-c", total}, reexported.out, python).out, du.out.split('\t').first() + " " + QByteArray::number(Awkward.size() + 4) + "\n");
+    QCOMPARE(run({"-f", json, "-n", "-p"}, {}, gdu).status, 0);
+    QFile::remove(json);
+}
+
+QTEST_GUILESS_MAIN(ListCommandTest)
+#include "tst_listcommand.moc"
