@@ -8,6 +8,8 @@
 #include "scan/ScanPump.h"
 #include "scan/engine/ScanProgress.h"
 #include "shared/MainForm.h"
+#include "shared/SizeBarDelegate.h"
+#include "shell/ViewMenu.h"
 #include "shell/Splash.h"
 #include "shell/StartFolder.h"
 #include "support/TempTree.h"
@@ -332,6 +334,36 @@ private slots:
         RecordingOpener opener;
         AboutWindow about(opener);
         QCOMPARE(unreadable(&about, {"lblUrl"}), QStringList()); // the link keeps the design's blue on black
+    }
+
+    void viewMenu()
+    {
+        // Between Window and Help. Size bars show on the lines with sizes, readable over their bar
+        // under a light and a dark scheme; the choices come back in the next window.
+        TempTree t;
+        t.mkdir("S/a");
+        t.file("S/a/f", 100);
+        WindowFixture w(t.at("S"));
+        MainForm &f = w.f();
+        QStringList menus;
+        for (QAction *menu : f.window->menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus, (QStringList{"&File", "&Window", "&View", "&Help"}));
+        const QModelIndex line = f.lstFolders->model()->index(0, 0);
+        for (bool sizes : {false, true, false}) {
+            f.chkFolderSize->setChecked(sizes);
+            f.mnuSizeBars->trigger();
+            QCOMPARE(line.data(TextListModel::BarRole), sizes && f.mnuSizeBars->isChecked() ? QVariant(1.0) : QVariant());
+        }
+        for (const QPalette &scheme : {QPalette(), darkPalette()}) {
+            const QColor bar = sizeBarColour(scheme);
+            QVERIFY(bar != scheme.color(QPalette::Base) && contrast(scheme.color(QPalette::Text), bar) >= 4.5);
+        }
+        f.mnuSortFilesModified->trigger();
+        const ViewChoices kept{SortBy::Name, SortBy::Modified, true};
+        QString problem;
+        QTRY_VERIFY(readViewChoices(viewSettingsFile(), &problem) == kept);
+        QVERIFY(shownViewChoices(WindowFixture(t.at("S")).f()) == kept);
     }
 };
 

@@ -22,11 +22,13 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
 
     if (!isChecked(f.chkFolderSize)) {
         for (const ScanSubfolder &entry : start.subfolders)
-            f.lstFolders->addItem(entry.text);
+            f.lstFolders->addItem(entry.text, {-1, entry.modified});
     } else if (counted && counted->complete && counted->folder == start.folder
                && counted->subfolderBytes.size() == start.subfolders.size()) {
         for (size_t i = 0; i < start.subfolders.size(); ++i) {
-            f.lstFolders->addItem(folderLine(start.subfolders[i].text, counted->subfolderBytes[i], start.nameWidth));
+            const ScanSubfolder &entry = start.subfolders[i];
+            f.lstFolders->addItem(folderLine(entry.text, counted->subfolderBytes[i], start.nameWidth),
+                                  {counted->subfolderBytes[i], entry.modified});
             f.FolderTotalBytes += counted->subfolderBytes[i];
             advanceCaption(f);
         }
@@ -36,7 +38,8 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
         TreeCounter counter(pump, start.folder);
         size_t next = 0;
         const auto addFolderLine = [&](int64_t FolderBytes) {
-            f.lstFolders->addItem(folderLine(start.subfolders[next++].text, FolderBytes, start.nameWidth));
+            const ScanSubfolder &entry = start.subfolders[next++];
+            f.lstFolders->addItem(folderLine(entry.text, FolderBytes, start.nameWidth), {FolderBytes, entry.modified});
             f.FolderTotalBytes += FolderBytes;
             advanceCaption(f);
         };

@@ -12,9 +12,9 @@ ScanEnd countHere(MainForm &f, TreeCounter &counter, const FolderScanStart &star
 {
     TreeCounter::FileSeen fileSeen;
     if (lineOf)
-        fileSeen = [&](const QByteArray &folder, const char *name, int64_t length) {
+        fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
             if (const QString line = lineOf(folder, name, length); !line.isNull())
-                f.lstBigFileList->addItem(line);
+                f.lstBigFileList->addItem(line, {length, modified});
         };
     for (const ScanSubfolder &entry : start.subfolders) {
         int64_t bytes = 0;

@@ -79,6 +79,13 @@ void TextLines::append(QStringView line)
     endLine(most - (end - out));
 }
 
+void TextLines::append(QStringView line, LineKey key)
+{
+    keys_.resize(starts_.size());
+    append(line);
+    keys_.append(key);
+}
+
 void TextLines::append(std::initializer_list<QByteArrayView> pieces)
 {
     qsizetype total = 0;
@@ -92,8 +99,13 @@ void TextLines::append(std::initializer_list<QByteArrayView> pieces)
     }
 }
 
-void TextLines::append(const TextLines &more)
+void TextLines::append(const TextLines &more, bool withKeys)
 {
+    if (withKeys && (!keys_.isEmpty() || !more.keys_.isEmpty())) {
+        keys_.resize(starts_.size());
+        keys_.append(more.keys_);
+        keys_.resize(starts_.size() + more.starts_.size());
+    }
     const quint32 firstBlock = quint32(blocks_.size());
     blocks_.append(more.blocks_);
     const qsizetype from = starts_.size();
@@ -107,4 +119,5 @@ void TextLines::clear()
 {
     blocks_.clear();
     starts_.clear();
+    keys_.clear();
 }

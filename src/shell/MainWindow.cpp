@@ -21,6 +21,7 @@
 #include "shell/MainLayout.h"
 #include "shell/Resizer.h"
 #include "shell/ScanOptions.h"
+#include "shell/ViewMenu.h"
 #include "shell/WindowCommands.h"
 
 #include <QAction>
@@ -31,6 +32,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cstdio>
 #include <type_traits>
 
 MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener, const QByteArray &startFolder)
@@ -41,6 +43,11 @@ MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &
     buildMainLayout(this, form_, startFolder);
     resizer_ = new Resizer(centralWidget(), QSize(DesignClientWidth, DesignClientHeight - DesignStatusBarHeight));
     connectHandlers();
+    // The View menu's choices of the last run; nothing else of the window is remembered.
+    QString problem;
+    showViewChoices(form_, readViewChoices(viewSettingsFile(), &problem));
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
     // Key preview: the window sees every key press before the focused element.
     qApp->installEventFilter(this);
 }
@@ -94,6 +101,13 @@ void MainWindow::connectHandlers()
     connect(f.mnuStopScan, &QAction::triggered, this, held([&f, &s] { mnuStopScan_Click(f, s); }));
     connect(f.mnuExit, &QAction::triggered, this, held([&f, &s] { mnuExit_Click(f, s); }));
     connect(f.mnuWindowReset, &QAction::triggered, this, held([&f] { mnuWindowReset_Click(f); }));
+    connect(f.mnuSortFoldersName, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Name); }));
+    connect(f.mnuSortFoldersSize, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Size); }));
+    connect(f.mnuSortFoldersModified, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Modified); }));
+    connect(f.mnuSortFilesName, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Name); }));
+    connect(f.mnuSortFilesSize, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Size); }));
+    connect(f.mnuSortFilesModified, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Modified); }));
+    connect(f.mnuSizeBars, &QAction::triggered, this, held([&f] { mnuSizeBars_Click(f); }));
     connect(f.mnuAbout, &QAction::triggered, this, held([&f] { mnuAbout_Click(f); }));
     connect(f.mnuHelpPrint, &QAction::triggered, this, held([&f] { mnuHelpPrint_Click(f); }));
     connect(f.mnuHelpSaveToFile, &QAction::triggered, this, held([&f] { mnuHelpSaveToFile_Click(f); }));

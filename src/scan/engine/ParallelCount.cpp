@@ -107,9 +107,9 @@ void ParallelCount::work()
         if (!trees_[i].isEmpty()) {
             TreeCounter::FileSeen fileSeen;
             if (lineOf_)
-                fileSeen = [&](const QByteArray &folder, const char *name, int64_t length) {
+                fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
                     if (const QString line = lineOf_(folder, name, length); !line.isNull())
-                        tree.lines.back().append(line);
+                        tree.lines.back().append(line, {length, modified});
                 };
             try {
                 tree.end = counter.count(trees_[i], tree.bytes, fileSeen);

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "shared/LineOrder.h"
+#include "shell/ViewSettings.h"
+
+class QMenuBar;
+struct MainForm;
+
+// The View menu, between Window and Help: the order of the folder lines and of the file
+// lines, and the size bars behind them.
+void buildViewMenu(QMenuBar *bar, MainForm &f);
+
+// The choices the menu shows now, and showing remembered ones (without running a handler).
+ViewChoices shownViewChoices(const MainForm &f);
+void showViewChoices(MainForm &f, const ViewChoices &choices);
+
+// Sort Folders By: sizes are switched on for a size order, as the Recursive box does; the
+// lines shown so far take their places now, later ones as they come.
+void mnuSortFolders_Click(MainForm &f, SortBy by);
+// Sort Files By: the size or date column is switched on for its order.
+void mnuSortFiles_Click(MainForm &f, SortBy by);
+void mnuSizeBars_Click(MainForm &f);
