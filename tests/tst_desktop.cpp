@@ -26,6 +26,8 @@
 #include <QStyleOptionMenuItem>
 #include <QtTest>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 QString program() { return qEnvironmentVariable("LISTWRIGHT_PROGRAM"); }
@@ -338,17 +340,18 @@ private slots:
 
     void viewMenu()
     {
-        // Between Window and Help. Size bars show on the lines with sizes, readable over their bar
-        // under a light and a dark scheme; the choices come back in the next window.
+        // Size bars show on the lines with sizes, readable over their bar under a light and a
+        // dark scheme; the choices come back in the next window.
         TempTree t;
-        t.mkdir("S/a");
-        t.file("S/a/f", 100);
+        // a: the larger tree; b: the newer folder and file.
+        for (const char *folder : {"S/a", "S/b"})
+            t.mkdir(folder);
+        t.file("S/a/f", 100, QDateTime::currentDateTime().addDays(-2));
+        t.file("S/b/g", 5, QDateTime::currentDateTime().addDays(-1));
+        const struct timespec old[2] = {{0, UTIME_OMIT}, {1000000, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, t.at("S/a").constData(), old, 0), 0);
         WindowFixture w(t.at("S"));
         MainForm &f = w.f();
-        QStringList menus;
-        for (QAction *menu : f.window->menuBar()->actions())
-            menus << menu->text();
-        QCOMPARE(menus, (QStringList{"&File", "&Window", "&View", "&Help"}));
         const QModelIndex line = f.lstFolders->model()->index(0, 0);
         for (bool sizes : {false, true, false}) {
             f.chkFolderSize->setChecked(sizes);
@@ -359,8 +362,11 @@ private slots:
             const QColor bar = sizeBarColour(scheme);
             QVERIFY(bar != scheme.color(QPalette::Base) && contrast(scheme.color(QPalette::Text), bar) >= 4.5);
         }
+        f.mnuSortFoldersModified->trigger();
         f.mnuSortFilesModified->trigger();
-        const ViewChoices kept{SortBy::Name, SortBy::Modified, true};
+        f.chkRecursive->setChecked(true);
+        QVERIFY(w.folderLines()[0].startsWith(t.at("S/b")) && w.fileLines()[0].startsWith(t.at("S/b/g")));
+        const ViewChoices kept{SortBy::Modified, SortBy::Modified, true};
         QString problem;
         QTRY_VERIFY(readViewChoices(viewSettingsFile(), &problem) == kept);
         QVERIFY(shownViewChoices(WindowFixture(t.at("S")).f()) == kept);
