@@ -126,8 +126,7 @@ void rebuild(MainForm &f, QuietWork &quiet)
                 reportFileError(f, *failure, name);
             const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
             columns.modifiedText = FileModifiedText(FileModified);
-            if (!failure)
-                key.modified = FileModified.toSecsSinceEpoch();
+            key.modified = facts.modifiedSeconds;
         }
         const QString FileListLine = BuildFileListLine(name, NameWidth, columns);
         f.lstBigFileList->addItem(recursive ? f.CurrentFolderPath + FileListLine : FileListLine, key);
