@@ -3,7 +3,6 @@
 
 #include "shared/SizeBarDelegate.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <malloc.h>
 
