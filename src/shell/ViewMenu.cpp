@@ -7,9 +7,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QCoreApplication>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -74,7 +74,6 @@ void remember(const MainForm &f)
         settled.notify_all();
     }).detach();
 }
-
 } // namespace
 
 void buildViewMenu(QMenuBar *bar, MainForm &f)
