@@ -100,7 +100,7 @@ private slots:
         QString problem;
         QVERIFY(readViewChoices(file, &problem) == ViewChoices() && writeViewChoices(file, kept, &problem));
         QVERIFY(readViewChoices(file, &problem) == kept && problem.isEmpty());
-        for (const char *corrupt : {"[View]\nSortFoldersBy=Biggest\n", "\xff\x01[[\n="}) {
+        for (const char *corrupt : {"[View]\nSortFoldersBy=Biggest\n", "[View\nSortFoldersBy=Size\n"}) {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(corrupt) > 0);
             f.close();
