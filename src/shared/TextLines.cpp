@@ -99,13 +99,8 @@ void TextLines::append(std::initializer_list<QByteArrayView> pieces)
     }
 }
 
-void TextLines::append(const TextLines &more, bool withKeys)
+void TextLines::append(const TextLines &more)
 {
-    if (withKeys && (!keys_.isEmpty() || !more.keys_.isEmpty())) {
-        keys_.resize(starts_.size());
-        keys_.append(more.keys_);
-        keys_.resize(starts_.size() + more.starts_.size());
-    }
     const quint32 firstBlock = quint32(blocks_.size());
     blocks_.append(more.blocks_);
     const qsizetype from = starts_.size();

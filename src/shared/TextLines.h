@@ -32,8 +32,8 @@ public:
     void append(QStringView line, LineKey key);
     // One line made of UTF-8 pieces, one after another.
     void append(std::initializer_list<QByteArrayView> pieces);
-    // Every line of `more`, sharing its bytes (and, when asked, taking its keys along).
-    void append(const TextLines &more, bool withKeys = true);
+    // Every line of `more`, sharing its bytes; its keys stay with it.
+    void append(const TextLines &more);
     // The lines' keys, up to the last line added with one; a line past them has none.
     const QList<LineKey> &keys() const { return keys_; }
     void clear();
