@@ -131,6 +131,7 @@ void rebuild(MainForm &f, QuietWork &quiet)
             failure.reset();
         }
         FileLineColumns columns;
+        LineKey key; // what the list may be sorted by: only what the line shows
         if (showSize) {
             if (failure)
                 reportFileError(f, *failure, name);
@@ -138,15 +139,17 @@ void rebuild(MainForm &f, QuietWork &quiet)
             if (seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
                 f.FileListTotalBytes += FileBytes;
             columns.sizeText = ByteConverter(double(FileBytes));
+            key.bytes = FileBytes;
         }
         if (showModified) {
             if (failure)
                 reportFileError(f, *failure, name);
             const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
             columns.modifiedText = FileModifiedText(FileModified);
+            key.modified = facts.modifiedSeconds;
         }
         const QString FileListLine = BuildFileListLine(name, NameWidth, columns);
-        f.lstBigFileList->addItem(recursive ? f.CurrentFolderPath + FileListLine : FileListLine);
+        f.lstBigFileList->addItem(recursive ? f.CurrentFolderPath + FileListLine : FileListLine, key);
     }
 
     f.FileListTotalText = ByteConverter(double(f.FileListTotalBytes));

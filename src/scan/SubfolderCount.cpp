@@ -13,9 +13,9 @@ ScanEnd countTreeHere(MainForm &f, TreeCounter &counter, const QByteArray &path,
 {
     TreeCounter::FileSeen fileSeen;
     if (lineOf)
-        fileSeen = [&](const QByteArray &folder, const char *name, int64_t length) {
+        fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
             if (const QString line = lineOf(folder, name, length); !line.isNull())
-                f.lstBigFileList->addItem(line);
+                f.lstBigFileList->addItem(line, {length, modified});
         };
     return counter.count(path, bytes, fileSeen);
 }

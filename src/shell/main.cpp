@@ -6,6 +6,7 @@
 #include "shell/CommandLine.h"
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
+#include "shell/ViewMenu.h"
 #include "shell/StartFolder.h"
 #include "shell/WindowSystem.h"
 
@@ -42,6 +43,7 @@ int main(int argc, char *argv[])
         if (main)
             main->hide();
         QCoreApplication::processEvents();
+        settleViewChoices(); // the View choices still being written, as a normal end waits for them
         std::fflush(nullptr);
         std::_Exit(0);
     };

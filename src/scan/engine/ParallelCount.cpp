@@ -140,9 +140,9 @@ void ParallelCount::Shared::work()
         if (!trees[i].isEmpty()) {
             TreeCounter::FileSeen fileSeen;
             if (lineOf)
-                fileSeen = [&](const QByteArray &folder, const char *name, int64_t length) {
+                fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
                     if (const QString line = lineOf(folder, name, length); !line.isNull())
-                        tree.lines.back().append(line);
+                        tree.lines.back().append(line, {length, modified});
                 };
             try {
                 tree.end = counter.count(trees[i], tree.bytes, fileSeen);
