@@ -9,6 +9,7 @@
 #include "shared/WebOpener.h"
 #include "shell/MainWindow.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/TempConfig.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -8,6 +8,8 @@
 #include "scan/ScanPump.h"
 #include "scan/engine/ScanProgress.h"
 #include "shared/MainForm.h"
+#include "shared/SizeBarDelegate.h"
+#include "shell/ViewMenu.h"
 #include "shell/Splash.h"
 #include "shell/StartFolder.h"
 #include "shell/WindowSystem.h"
@@ -366,6 +368,44 @@ private slots:
         RecordingOpener opener;
         AboutWindow about(opener);
         QCOMPARE(unreadable(&about, {"lblUrl"}), QStringList()); // the link keeps the design's blue on black
+    }
+
+    void viewMenu()
+    {
+        // Size bars show on the lines with sizes, readable over their bar under a light and a
+        // dark scheme; the choices come back in the next window.
+        TempTree t;
+        // a: the larger tree; b: the newer folder and file below.
+        for (const char *folder : {"S/a", "S/b"})
+            t.mkdir(folder);
+        t.file("S/a/f", 100, QDateTime::currentDateTime().addDays(-2));
+        t.file("S/b/g", 5, QDateTime::currentDateTime().addDays(-1));
+        t.file("S/a.txt", 1, QDateTime::currentDateTime().addDays(-3)); // own files: z.txt the newer
+        t.file("S/z.txt", 1, QDateTime::currentDateTime().addDays(-2));
+        QCOMPARE(QProcess::execute("touch", {"-d", "2001-01-01", QString::fromUtf8(t.at("S/a"))}), 0);
+        WindowFixture w(t.at("S"));
+        MainForm &f = w.f();
+        const QModelIndex line = f.lstFolders->model()->index(0, 0);
+        for (bool sizes : {false, true, false}) {
+            f.chkFolderSize->setChecked(sizes);
+            f.mnuSizeBars->trigger();
+            QCOMPARE(line.data(TextListModel::BarRole), sizes && f.mnuSizeBars->isChecked() ? QVariant(1.0) : QVariant());
+        }
+        QPalette grey; // text barely readable on its own: the bar gives way
+        grey.setColor(QPalette::Text, QColor(0x76, 0x76, 0x76));
+        for (const QPalette &scheme : {QPalette(), darkPalette(), grey})
+            QVERIFY(contrast(scheme.color(QPalette::Text), sizeBarColour(scheme)) >= 4.5);
+        QVERIFY(sizeBarColour(QPalette()) != QPalette().color(QPalette::Base) && sizeBarColour(darkPalette()) != darkPalette().color(QPalette::Base));
+        f.chkModified->setChecked(false);
+        f.mnuSortFoldersModified->trigger();
+        f.mnuSortFilesModified->trigger();
+        QVERIFY(f.chkModified->isChecked() && w.fileLines()[0].startsWith("z.txt"));
+        f.chkRecursive->setChecked(true);
+        QVERIFY(w.folderLines()[0].startsWith(t.at("S/b")) && w.fileLines()[0].startsWith(t.at("S/b/g")));
+        const ViewChoices kept{SortBy::Modified, SortBy::Modified, true};
+        QString problem;
+        QTRY_VERIFY(readViewChoices(viewSettingsFile(), &problem) == kept);
+        QVERIFY(shownViewChoices(WindowFixture(t.at("S")).f()) == kept);
     }
 };
 

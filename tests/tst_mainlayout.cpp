@@ -77,10 +77,15 @@ private slots:
 
         QStringList items;
         for (QAction *top : f.window->menuBar()->actions())
-            for (QAction *a : top->menu()->actions())
+            for (QAction *a : top->menu()->actions()) {
                 items << top->text() + ' ' + (a->isSeparator() ? QStringLiteral("-") : a->text() + ' ' + a->shortcut().toString());
+                for (QAction *sub : a->menu() ? a->menu()->actions() : QList<QAction *>())
+                    items << QString(sub->isChecked() ? "* " : "  ") + sub->text();
+            }
         QCOMPARE(items.join(u'|'), QStringLiteral("&File &Print Ctrl+P|&File &Save To File Ctrl+S|&File -|&File &Stop Scanning |&File -|&File E&xit Ctrl+Q|"
-                                                  "&Window &Reset to Default Size F2|&Help &Printing F1|&Help &Save To File |&Help -|&Help &About "));
+                                                  "&Window &Reset to Default Size F2|&View Sort &Folders By |* &Name|  &Size|  &Modified|"
+                                                  "&View Sort F&iles By |* &Name|  &Size|  &Modified|&View -|&View Size &Bars |"
+                                                  "&Help &Printing F1|&Help &Save To File |&Help -|&Help &About "));
         QStringList order;
         for (QWidget *w = QApplication::focusWidget(); order.size() < 23; QTest::keyClick(w, Qt::Key_Tab), w = QApplication::focusWidget())
             order << (qobject_cast<QComboBox *>(w->parentWidget()) ? w->parentWidget() : w)->objectName(); // a combo's text field is the combo

@@ -6,6 +6,7 @@
 #include "listing/DriveList.h"
 #include "scan/DirFolderView.h"
 #include "shared/MainForm.h"
+#include "shell/ViewMenu.h"
 #include "support/PumpCounter.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
@@ -33,7 +34,7 @@ QStringList stateOf(WindowFixture &w, const QStringList &fileLines)
     return s;
 }
 
-// Five subfolders of six files, the folder's own files, and a second folder (also a second
+// Five subfolders of six files (two of them one more, bigger), the folder's own files, and a second folder (also a second
 // "drive") to go to.
 void makeTree(const TempTree &t)
 {
@@ -41,6 +42,8 @@ void makeTree(const TempTree &t)
     t.mkdir("O/P");
     t.file("S/own.txt", 300);
     t.file("S/own.dat", 5000);
+    t.file("S/d1/big", 4000); // an order by size that is not name order
+    t.file("S/d3/big", 900);
     t.file("O/P/p.txt", 42);
 }
 
@@ -49,6 +52,7 @@ void makeTree(const TempTree &t)
 std::unique_ptr<WindowFixture> newWindow(const TempTree &t, int workers = 0)
 {
     auto w = std::make_unique<WindowFixture>(t.at("S"));
+    showViewChoices(w->f(), {}); // whatever an earlier window remembered
     w->window->scans().options = ScanOptions{0, workers};
     {
         const QSignalBlocker quiet(w->f().drvDrive);
@@ -115,7 +119,7 @@ void MidScanTest::actionDuringScan_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("point"); // 0 early, 1 middle, 2 late, 3 right after the last subfolder
     const QStringList actions = {"chkFolderSize", "chkRecursive", "chkSize", "chkModified", "chkAutoUpdate",
-                                 "chkPrintDir", "pattern", "drive", "other folder", "same folder", "Esc",
+                                 "chkPrintDir", "change sort", "pattern", "drive", "other folder", "same folder", "Esc",
                                  "Save", "Print", "Exit", "subfolder removed", "subfolder added",
                                  "start folder removed"};
     for (int workers : {0, 2})
@@ -146,6 +150,7 @@ void MidScanTest::actionDuringScan()
         {"chkModified", toggle(&MainForm::chkModified)},
         {"chkAutoUpdate", toggle(&MainForm::chkAutoUpdate)},
         {"chkPrintDir", toggle(&MainForm::chkPrintDir)},
+        {"change sort", same([](WindowFixture &w, const TempTree &) { w.f().mnuSortFoldersSize->trigger(), w.f().mnuSortFilesSize->trigger(); })},
         {"pattern", same([](WindowFixture &w, const TempTree &) { // every keystroke runs the handler
              w.f().cboFileTypes->lineEdit()->selectAll();
              QTest::keyClicks(w.f().cboFileTypes->lineEdit(), QStringLiteral("*.txt"));

@@ -5,13 +5,16 @@
 #include "output/IndentationBox.h"
 #include "output/TitleCheck.h"
 #include "scan/ByteConverter.h"
+#include "shared/LineOrder.h"
 #include "shared/Text.h"
+#include "shell/ViewSettings.h"
 #include "support/WindowFixture.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QtTest>
+#include <numeric>
 
 class RulesTest : public QObject {
     Q_OBJECT
@@ -65,6 +68,49 @@ private slots:
         }
     }
 
+    void lineOrders()
+    {
+        // Lines of few sizes and dates, added in name order, the size order chosen a quarter of the
+        // way, the others after: each order is the stable sort of the keys, largest or newest first.
+        LineOrder order;
+        std::vector<LineKey> keys;
+        for (int i = 0; i < 5000; ++i) {
+            if (i == 1234)
+                order.setSortBy(SortBy::Size);
+            order.add(keys.emplace_back(LineKey{i % 7 == 0 ? -1 : (i * 7919) % 97, (i * 31) % 13}));
+        }
+        for (SortBy by : {SortBy::Size, SortBy::Modified, SortBy::Name}) {
+            if (by != order.sortBy())
+                order.setSortBy(by);
+            std::vector<qsizetype> want(keys.size());
+            std::iota(want.begin(), want.end(), 0);
+            std::stable_sort(want.begin(), want.end(), [&](qsizetype a, qsizetype b) {
+                return by == SortBy::Size ? keys[a].bytes > keys[b].bytes : by == SortBy::Modified && keys[a].modified > keys[b].modified;
+            });
+            for (qsizetype row = 0; row < order.size(); ++row)
+                QCOMPARE(order.line(row), want[row]);
+        }
+    }
+    void viewSettings()
+    {
+        // Kept and read back; a file that cannot be read or written, or that this program did
+        // not write, gives the defaults and one line.
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Listwright/Listwright.conf");
+        const ViewChoices kept{SortBy::Size, SortBy::Modified, true};
+        QString problem;
+        QVERIFY(readViewChoices(file, &problem) == ViewChoices() && writeViewChoices(file, kept, &problem));
+        QVERIFY(readViewChoices(file, &problem) == kept && problem.isEmpty());
+        for (const char *corrupt : {"[View]\nSortFoldersBy=Biggest\n", "[View\nSortFoldersBy=Size\n"}) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(corrupt) > 0);
+            f.close();
+            QVERIFY(readViewChoices(file, &problem) == ViewChoices() && problem.endsWith(file + ": it is not a settings file of this program"));
+        }
+        QVERIFY(QFile::remove(file) && QDir().mkpath(file)); // a folder in the file's place
+        QVERIFY(readViewChoices(file, &problem) == ViewChoices() && problem.endsWith("it cannot be read"));
+        QVERIFY(!writeViewChoices(file, kept, &problem) && problem == "listwright: cannot keep the View choices in " + file);
+    }
     void titles()
     {
         // The title, and the character the box names ("size" for the wrong size, empty when it passes).

@@ -116,6 +116,27 @@ void SaveToFileTest::saves()
         QVERIFY(expected.count('?') == 2 + c.options[2] // and every line ends in CR LF
                 && !QString::fromUtf8(expected).remove("\r\n").contains(QRegularExpression("[\\x00-\\x1f\\x7f]")));
     }
+    // Size order through the View menu, which switches sizes on: the saved folder and file lines
+    // come largest first, ties in name order.
+    TempTree sized;
+    const QMap<QString, int> bytes{{"a", 10}, {"B", 3000}, {"c", 10}, {"d", 20000}};
+    for (const QString &name : bytes.keys()) {
+        sized.mkdir(name.toUtf8());
+        for (const QString &file : {name + "/f", name + ".txt"})
+            sized.file(file.toUtf8(), bytes[name]);
+    }
+    w.open(sized.path()); // with the options of the last case above
+    const auto saved = [&] { save(w, folder("good")); return folderContents(folder("good")).value("LISTWRIGHT.txt"); };
+    QList<QByteArray> want = saved().split('\n');
+    const auto size = [&](const QByteArray &line) { return bytes[QFileInfo(line.split(' ')[0]).completeBaseName()]; };
+    for (int first : {4, 10}) // the folder lines, the file lines
+        std::stable_sort(want.begin() + first, want.begin() + first + 4, [&](auto &a, auto &b) { return size(a) > size(b); });
+    f.chkFolderSize->setChecked(false);
+    f.mnuSortFoldersSize->trigger();
+    f.mnuSortFilesSize->trigger();
+    QVERIFY(f.chkFolderSize->isChecked());
+    QCOMPARE(saved(), want.join('\n'));
+
     // A link in the file's place is replaced by the file, whatever it points to: a file elsewhere,
     // a name elsewhere, a folder. Nothing there is written or made.
     TempTree elsewhere;

@@ -129,7 +129,7 @@ void ScanEngineTest::eachFileCountsOnceWithItsOwnLength()
     TestListener listener;
     TreeCounter counter(listener, t.at("S"));
     std::map<QByteArray, int64_t> seen; // every name, with its length
-    const auto record = [&](const QByteArray &dir, const char *name, int64_t length) {
+    const auto record = [&](const QByteArray &dir, const char *name, int64_t length, int64_t) {
         seen[dir.mid(t.at("S").size() + 1) + '/' + name] = length;
     };
     int64_t a = 0, b = 0, own = 0;

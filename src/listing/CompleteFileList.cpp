@@ -97,7 +97,7 @@ void rebuild(MainForm &f, QuietWork &quiet)
         }};
     f.FileListTotalBytes = fileListLines(
         folder, files, {showSize, showModified}, recursive ? f.CurrentFolderPath : QString(),
-        [&f](const QString &line) { f.lstBigFileList->addItem(line); },
+        [&f](const QString &line, const LineKey &key) { f.lstBigFileList->addItem(line, key); },
         [&f](const QString &description, const QString &name) { reportFileError(f, description, name); },
         [&quiet] { quiet.keepAlive(); }, onWorker);
     f.FileListTotalText = ByteConverter(double(f.FileListTotalBytes));

@@ -23,7 +23,7 @@ FileFacts FolderFileFacts::facts(int64_t length, qint64 modified, dev_t device, 
 {
     // The system zone converts without looking the zone up again for every file.
     return {length, zone_.isValid() ? QDateTime::fromSecsSinceEpoch(modified, zone_) : QDateTime::fromSecsSinceEpoch(modified),
-            device, inode, links};
+            device, inode, links, modified};
 }
 
 void FolderFileFacts::lookUp(int first, int count, const std::function<const char *(int)> &name,

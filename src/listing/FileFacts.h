@@ -17,6 +17,7 @@ struct FileFacts {
     dev_t device = 0;
     ino_t inode = 0;
     nlink_t links = 1;
+    int64_t modifiedSeconds = INT64_MIN; // since the epoch, for the date order
 };
 
 // Reads the files of one folder with one look per file, relative to the open folder, so that

@@ -15,7 +15,7 @@
 #include <optional>
 
 int64_t fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
-                      const QString &prefix, const std::function<void(const QString &line)> &addLine,
+                      const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
                       const std::function<void(const QString &description, const QString &name)> &problem,
                       const std::function<void()> &keepAlive, const FileFactsReader &reader)
 {
@@ -69,6 +69,7 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
             failure.reset();
         }
         FileLineColumns shown;
+        LineKey key; // what the list may be sorted by: only what the line shows
         if (columns.size) {
             if (failure)
                 problem(*failure, name);
@@ -76,15 +77,17 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
             if (seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
                 total += FileBytes;
             shown.sizeText = ByteConverter(double(FileBytes));
+            key.bytes = FileBytes;
         }
         if (columns.modified) {
             if (failure)
                 problem(*failure, name);
             const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
             shown.modifiedText = FileModifiedText(FileModified);
+            key.modified = facts.modifiedSeconds;
         }
         const QString FileListLine = BuildFileListLine(name, NameWidth, shown);
-        addLine(prefix.isEmpty() ? FileListLine : prefix + FileListLine);
+        addLine(prefix.isEmpty() ? FileListLine : prefix + FileListLine, key);
     }
 
     return total;

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "shared/LineOrder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -15,7 +17,8 @@ class FolderFileFacts;
 // cannot be read keeps its line (0 bytes, no date) and is told to `problem` once for each
 // column that needs it, with its name; a folder that is gone is told once, with an empty
 // name. Every name shows its file's length; the answer, the total, counts a file of several
-// names once. `keepAlive` runs between the files.
+// names once. Each line comes with what it may be sorted by (only what it shows). `keepAlive`
+// runs between the files.
 struct FileListColumns {
     bool size = false;
     bool modified = false;
@@ -28,6 +31,6 @@ struct FileFactsReader {
     std::function<void(const std::shared_ptr<FolderFileFacts> &facts, int first, int count)> lookUp;
 };
 int64_t fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
-                      const QString &prefix, const std::function<void(const QString &line)> &addLine,
+                      const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
                       const std::function<void(const QString &description, const QString &name)> &problem,
                       const std::function<void()> &keepAlive, const FileFactsReader &reader = {});

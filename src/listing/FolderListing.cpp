@@ -60,7 +60,7 @@ ListingLines savedFileLines(const ListingChoices &choices)
                             const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
         const QString shown = displayName(folder);
         return fileListLines(
-            folder, files, columns, prefix, addLine,
+            folder, files, columns, prefix, [&addLine](const QString &line, const LineKey &) { addLine(line); },
             [&](const QString &description, const QString &name) { problem(description, shown + name); }, [] {});
     };
     return lines;

@@ -24,6 +24,7 @@ public:
     int count() const { return list_.count(); }
     QByteArray entry(int i) const { return list_.entry(i); }
     bool isLink(int i) const { return list_.isLink(i); }
+    int64_t modified(int i) const { return list_.modified(i); }
     // Whether the current folder's entries changed on disk since they were read.
     bool stale() const;
 

@@ -22,7 +22,7 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
     f.FolderLinesBytes = 0;
     // A line's bytes count in the total as the line shows them.
     const auto addLine = [&](const ScanSubfolder &entry, int64_t FolderBytes) {
-        f.lstFolders->addItem(folderLine(entry.text, FolderBytes, start.nameWidth));
+        f.lstFolders->addItem(folderLine(entry.text, FolderBytes, start.nameWidth), {FolderBytes, entry.modified});
         f.FolderLinesBytes += FolderBytes;
         f.FolderTotalBytes += FolderBytes;
         advanceCaption(f);
@@ -30,7 +30,7 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
 
     if (!isChecked(f.chkFolderSize)) {
         for (const ScanSubfolder &entry : start.subfolders)
-            f.lstFolders->addItem(entry.text);
+            f.lstFolders->addItem(entry.text, {-1, entry.modified});
     } else if (counted && counted->complete && counted->folder == start.folder
                && counted->subfolderBytes.size() == start.subfolders.size()) {
         for (size_t i = 0; i < start.subfolders.size(); ++i)

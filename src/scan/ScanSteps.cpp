@@ -53,7 +53,7 @@ FolderScanStart startFolderScan(MainForm &f, bool clearFileList)
         const QByteArray path = f.dirFolder->entry(i);
         QString text = displayName(path);
         longest = qMax(longest, int(charCount(text)));
-        start.subfolders.push_back({path, std::move(text), f.dirFolder->isLink(i)});
+        start.subfolders.push_back({path, std::move(text), f.dirFolder->isLink(i), f.dirFolder->modified(i)});
     }
     start.nameWidth = longest + 1;
     return start;

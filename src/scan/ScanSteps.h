@@ -29,6 +29,7 @@ struct ScanSubfolder {
     QByteArray path;  // native full path
     QString text;     // as the lists show it
     bool isLink;      // a link to a folder: listed, never walked
+    int64_t modified; // its own modification time, for the date order
 };
 struct FolderScanStart {
     QByteArray folder;

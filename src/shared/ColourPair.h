@@ -14,3 +14,6 @@ inline const QColor DarkBlue(0, 0, 192);
 // desktop's text on the design's background or the design's text on the desktop's.
 void setColourPair(QWidget *w, QPalette::ColorRole text, const QColor &textColour, QPalette::ColorRole background,
                    const QColor &backgroundColour);
+
+// The contrast ratio of two colours as readability guidelines measure it, 1 to 21.
+double contrastRatio(const QColor &a, const QColor &b);

@@ -76,6 +76,16 @@ struct MainForm {
     QAction *mnuExit = nullptr;
     QMenu *mnuWindow = nullptr;
     QAction *mnuWindowReset = nullptr;
+    QMenu *mnuView = nullptr; // the order of the lines and their size bars
+    QMenu *mnuSortFolders = nullptr;
+    QAction *mnuSortFoldersName = nullptr;
+    QAction *mnuSortFoldersSize = nullptr;
+    QAction *mnuSortFoldersModified = nullptr;
+    QMenu *mnuSortFiles = nullptr;
+    QAction *mnuSortFilesName = nullptr;
+    QAction *mnuSortFilesSize = nullptr;
+    QAction *mnuSortFilesModified = nullptr;
+    QAction *mnuSizeBars = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpPrint = nullptr;
     QAction *mnuHelpSaveToFile = nullptr;

@@ -79,6 +79,13 @@ void TextLines::append(QStringView line)
     endLine(most - (end - out));
 }
 
+void TextLines::append(QStringView line, LineKey key)
+{
+    keys_.resize(starts_.size());
+    append(line);
+    keys_.append(key);
+}
+
 void TextLines::append(std::initializer_list<QByteArrayView> pieces)
 {
     qsizetype total = 0;
@@ -107,4 +114,5 @@ void TextLines::clear()
 {
     blocks_.clear();
     starts_.clear();
+    keys_.clear();
 }

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "shared/LineOrder.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -26,10 +28,14 @@ public:
     QStringList toStringList() const;
 
     void append(QStringView line);
+    // A line with its sort key: lines made apart carry their keys to the list that shows them.
+    void append(QStringView line, LineKey key);
     // One line made of UTF-8 pieces, one after another.
     void append(std::initializer_list<QByteArrayView> pieces);
-    // Every line of `more`, sharing its bytes.
+    // Every line of `more`, sharing its bytes; its keys stay with it.
     void append(const TextLines &more);
+    // The lines' keys, up to the last line added with one; a line past them has none.
+    const QList<LineKey> &keys() const { return keys_; }
     void clear();
     // Room for `more` lines' places, so that a long list does not hold its places twice while
     // it grows.
@@ -45,4 +51,5 @@ private:
     };
     QList<QByteArray> blocks_;
     QList<Start> starts_;
+    QList<LineKey> keys_;
 };

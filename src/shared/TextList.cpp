@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shared/TextList.h"
 
+#include "shared/SizeBarDelegate.h"
+
+#include <algorithm>
 #include <malloc.h>
 
 namespace {
@@ -18,13 +21,24 @@ QVariant TextListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= shown_)
         return {};
     if (role == Qt::DisplayRole)
-        return lines_.at(index.row());
+        return lines_.at(order_.line(index.row()));
+    if (role == BarRole && bars_ && largest_ > 0) {
+        const int64_t bytes = order_.key(order_.line(index.row())).bytes;
+        return bytes >= 0 ? QVariant(double(bytes) / double(largest_)) : QVariant();
+    }
     return {};
 }
 
-void TextListModel::append(const QString &line)
+void TextListModel::added(LineKey key)
+{
+    order_.add(key);
+    largest_ = std::max(largest_, key.bytes);
+}
+
+void TextListModel::append(const QString &line, LineKey key)
 {
     lines_.append(line);
+    added(key);
     if (!showQueued_) {
         showQueued_ = true;
         QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
@@ -42,6 +56,9 @@ void TextListModel::append(const TextLines &more)
     } else {
         lines_.append(more);
     }
+    const QList<LineKey> &keys = more.keys();
+    for (qsizetype i = 0; i < more.size(); ++i)
+        added(i < keys.size() ? keys[i] : LineKey{});
     if (!showQueued_) {
         showQueued_ = true;
         QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
@@ -56,6 +73,28 @@ void TextListModel::showAddedRows()
     beginInsertRows({}, int(shown_), int(lines_.size() - 1));
     shown_ = lines_.size();
     endInsertRows();
+    // New lines took their places among the earlier ones, or a new largest size changed
+    // every bar.
+    if (order_.sortBy() != SortBy::Name || bars_)
+        emit dataChanged(index(0), index(int(shown_ - 1)));
+}
+
+void TextListModel::setSortBy(SortBy by)
+{
+    if (by == order_.sortBy())
+        return;
+    emit layoutAboutToBeChanged();
+    order_.setSortBy(by);
+    emit layoutChanged();
+}
+
+void TextListModel::setSizeBars(bool on)
+{
+    if (on == bars_)
+        return;
+    bars_ = on;
+    if (shown_ > 0)
+        emit dataChanged(index(0), index(int(shown_ - 1)), {BarRole});
 }
 
 void TextListModel::clear()
@@ -67,6 +106,8 @@ void TextListModel::clear()
     const bool big = lines_.size() >= BigList;
     beginResetModel();
     lines_.clear();
+    order_.clear();
+    largest_ = 0;
     shown_ = 0;
     endResetModel();
     if (big)
@@ -76,6 +117,7 @@ void TextListModel::clear()
 TextList::TextList(QWidget *parent) : QListView(parent), model_(new TextListModel(this))
 {
     setModel(model_);
+    setItemDelegate(new SizeBarDelegate(this));
     setUniformItemSizes(true);
     // A list view lays out every row again whenever rows are added; during a scan, rows come
     // at every event pass. In batches, each pass lays out at most 10,000 rows, so a growing
@@ -86,4 +128,16 @@ TextList::TextList(QWidget *parent) : QListView(parent), model_(new TextListMode
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTextElideMode(Qt::ElideNone);
+}
+
+TextLines TextList::textLines() const
+{
+    const TextLines &lines = model_->lines();
+    if (model_->sortBy() == SortBy::Name)
+        return lines;
+    TextLines shown;
+    shown.reserve(lines.size());
+    for (qsizetype row = 0; row < lines.size(); ++row)
+        shown.append({lines.utf8(model_->lineAt(row))});
+    return shown;
 }

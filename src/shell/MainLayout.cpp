@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/MainLayout.h"
+#include "shell/ViewMenu.h"
 
 #include "listing/DriveList.h"
 #include "listing/FileListElement.h"
@@ -216,6 +217,7 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     f.mnuExit = named(f.mnuFile->addAction(QStringLiteral("E&xit")), "mnuExit");
     f.mnuWindow = named(bar->addMenu(QStringLiteral("&Window")), "mnuWindow");
     f.mnuWindowReset = named(f.mnuWindow->addAction(QStringLiteral("&Reset to Default Size")), "mnuWindowReset");
+    buildViewMenu(bar, f);
 
     f.mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
     f.mnuHelpPrint = named(f.mnuHelp->addAction(QStringLiteral("&Printing")), "mnuHelpPrint");

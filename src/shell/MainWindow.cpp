@@ -24,6 +24,7 @@
 #include "shell/MainLayout.h"
 #include "shell/Resizer.h"
 #include "shell/ScanOptions.h"
+#include "shell/ViewMenu.h"
 #include "shell/WindowCommands.h"
 
 #include <QAction>
@@ -35,6 +36,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <cstdio>
 #include <type_traits>
 
 MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener, const QByteArray &startFolder)
@@ -46,6 +48,11 @@ MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &
     resizer_ = new Resizer(centralWidget(), QSize(DesignClientWidth, DesignClientHeight - DesignStatusBarHeight));
     connectHandlers();
     waitHooks();
+    // The View menu's choices of the last run; nothing else of the window is remembered.
+    const ViewChoicesRead kept = readViewChoicesAside(viewSettingsFile());
+    showViewChoices(form_, kept.choices);
+    if (!kept.problem.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(kept.problem));
     // Key preview: the window sees every key press before the focused element.
     qApp->installEventFilter(this);
 }
@@ -101,6 +108,13 @@ void MainWindow::connectHandlers()
     connect(f.mnuStopScan, &QAction::triggered, this, held([&f, &s] { mnuStopScan_Click(f, s); }));
     connect(f.mnuExit, &QAction::triggered, this, held([&f, &s] { mnuExit_Click(f, s); }));
     connect(f.mnuWindowReset, &QAction::triggered, this, held([&f] { mnuWindowReset_Click(f); }));
+    connect(f.mnuSortFoldersName, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Name); }));
+    connect(f.mnuSortFoldersSize, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Size); }));
+    connect(f.mnuSortFoldersModified, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Modified); }));
+    connect(f.mnuSortFilesName, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Name); }));
+    connect(f.mnuSortFilesSize, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Size); }));
+    connect(f.mnuSortFilesModified, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Modified); }));
+    connect(f.mnuSizeBars, &QAction::triggered, this, held([&f] { mnuSizeBars_Click(f); }));
     connect(f.mnuAbout, &QAction::triggered, this, held([&f] { mnuAbout_Click(f); }));
     connect(f.mnuHelpPrint, &QAction::triggered, this, held([&f] { mnuHelpPrint_Click(f); }));
     connect(f.mnuHelpSaveToFile, &QAction::triggered, this, held([&f] { mnuHelpSaveToFile_Click(f); }));

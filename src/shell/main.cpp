@@ -7,6 +7,7 @@
 #include "shell/ListCommand.h"
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
+#include "shell/ViewMenu.h"
 #include "shell/StartFolder.h"
 #include "shell/WindowSystem.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char *argv[])
         if (main)
             main->hide();
         QCoreApplication::processEvents();
+        settleViewChoices(); // the View choices still being written, as a normal end waits for them
         std::fflush(nullptr);
         std::_Exit(0);
     };

@@ -3,6 +3,7 @@
 #include "scan/DirFolderView.h"
 #include "shell/MainWindow.h"
 #include "support/RecordingPrinter.h"
+#include "support/TempConfig.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "shared/TextList.h"
 #include "shared/WebOpener.h"

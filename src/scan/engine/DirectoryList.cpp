@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QByteArray normalFolderPath(const QByteArray &path)
@@ -36,8 +38,14 @@ void DirectoryList::setPath(const QByteArray &path, ScanListener *listener, Fold
     std::vector<SubfolderEntry> entries;
     FileNames names;
     read(folder, &entries, files ? &names : nullptr, listener);
+    // Each subfolder's own time, for the folder list's date order (a link's own).
+    std::vector<int64_t> modified(entries.size(), INT64_MIN);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (struct stat st; ::fstatat(folder.fd(), entries[i].name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+            modified[i] = st.st_mtim.tv_sec;
     path_ = p;
     entries_ = std::move(entries);
+    modified_ = std::move(modified);
     stamp_ = stamp;
     if (files)
         *files = {p, stamp, std::move(names)};

@@ -29,6 +29,8 @@ public:
     // Full path of subfolder i.
     QByteArray entry(int i) const { return joinPath(path_, entries_[size_t(i)].name); }
     bool isLink(int i) const { return entries_[size_t(i)].isLink; }
+    // Modification time of subfolder i in seconds; INT64_MIN when it could not be read.
+    int64_t modified(int i) const { return modified_[size_t(i)]; }
 
     // Whether the folder's entries changed on disk since the list read them.
     bool stale() const;
@@ -42,6 +44,7 @@ public:
 private:
     QByteArray path_;
     std::vector<SubfolderEntry> entries_;
+    std::vector<int64_t> modified_;
     struct timespec stamp_ {};
 };
 

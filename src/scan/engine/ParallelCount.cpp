@@ -229,9 +229,9 @@ public:
         recorder_.tree = &c.tree;
         TreeCounter::FileSeen fileSeen;
         if (shared_.lineOf)
-            fileSeen = [&](const QByteArray &folder, const char *name, int64_t length) {
+            fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
                 if (const QString line = shared_.lineOf(folder, name, length); !line.isNull())
-                    c.tree.lines.back().append(line);
+                    c.tree.lines.back().append(line, {length, modified});
             };
         try {
             if (piece.top) {

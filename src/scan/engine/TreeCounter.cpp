@@ -60,7 +60,7 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
         bytes += counted;
         listener_.progress.addFile(counted);
         if (fileSeen)
-            fileSeen(folderPath, name, st.st_size);
+            fileSeen(folderPath, name, st.st_size, st.st_mtim.tv_sec);
     }
     return ScanEnd::Completed;
 }

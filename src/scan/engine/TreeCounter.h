@@ -30,9 +30,9 @@ class ScanListener;
 // reported once and the count ends with FolderGone.
 class TreeCounter {
 public:
-    // Called for every file counted, with its folder, its name and its own length (also for a
-    // further name of a file already counted).
-    using FileSeen = std::function<void(const QByteArray &folder, const char *name, int64_t length)>;
+    // Called for every file counted, with its folder, its name, its own length and its
+    // modification time in seconds (also for a further name of a file already counted).
+    using FileSeen = std::function<void(const QByteArray &folder, const char *name, int64_t length, int64_t modified)>;
 
     TreeCounter(ScanListener &listener, const QByteArray &scanFolder);
 
