@@ -28,9 +28,11 @@ public:
             } catch (...) {
                 error = std::current_exception();
             }
+            // Moved, not copied: the exception is then let go of by whoever takes it, never
+            // by this thread while the caller may still be reading it.
             const std::lock_guard lock(state->mutex);
             state->value = std::move(value);
-            state->error = error;
+            state->error = std::move(error);
             state->done = true;
             state->answered.notify_all();
         }).detach();
@@ -48,7 +50,7 @@ public:
     {
         const std::lock_guard lock(state_->mutex);
         if (state_->error)
-            std::rethrow_exception(state_->error);
+            std::rethrow_exception(std::exchange(state_->error, nullptr));
         return std::move(*state_->value);
     }
 
