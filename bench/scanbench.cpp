@@ -200,37 +200,37 @@ void generateExtra(const std::string &root, const char *marker, const char *what
     std::printf("generated in %.1f s\n", clock.elapsed() / 1000.0);
 }
 
+// Makes `dir` and entries 0 to count - 1 in it with `make`, `slice` entries a task.
+void addInSlices(std::vector<std::function<void()>> &tasks, const std::string &dir, int count, int slice,
+                 const std::function<void(int)> &make)
+{
+    ::mkdir(dir.c_str(), 0755);
+    for (int from = 0; from < count; from += slice)
+        tasks.push_back([make, from, count, slice] {
+            for (int i = from; i < std::min(count, from + slice); ++i)
+                make(i);
+        });
+}
+
 // 300,000 empty files whose names are 255 bytes long, the longest a name may be: a number,
 // then letters.
 void addLongNames(std::vector<std::function<void()>> &tasks, const std::string &dir, int files)
 {
-    ::mkdir(dir.c_str(), 0755);
-    const int slice = 50000;
-    for (int from = 0; from < files; from += slice) {
-        tasks.push_back([dir, from, files] {
-            for (int i = from; i < std::min(files, from + slice); ++i) {
-                std::string name = std::to_string(i) + '_';
-                name.resize(255, 'n');
-                makeFile(dir + '/' + name, 0);
-            }
-        });
-    }
+    addInSlices(tasks, dir, files, 50000, [dir](int i) {
+        std::string name = std::to_string(i) + '_';
+        name.resize(255, 'n');
+        makeFile(dir + '/' + name, 0);
+    });
 }
 
 // `folders` subfolders of `dir` holding one file each.
 void addSmallTrees(std::vector<std::function<void()>> &tasks, const std::string &dir, int folders)
 {
-    ::mkdir(dir.c_str(), 0755);
-    const int slice = 5000;
-    for (int from = 0; from < folders; from += slice) {
-        tasks.push_back([dir, from, folders] {
-            for (int i = from; i < std::min(folders, from + slice); ++i) {
-                const std::string one = dir + "/small" + std::to_string(i);
-                ::mkdir(one.c_str(), 0755);
-                makeFile(one + "/only.dat", off_t(i * 7919LL % 100000));
-            }
-        });
-    }
+    addInSlices(tasks, dir, folders, 5000, [dir](int i) {
+        const std::string one = dir + "/small" + std::to_string(i);
+        ::mkdir(one.c_str(), 0755);
+        makeFile(one + "/only.dat", off_t(i * 7919LL % 100000));
+    });
 }
 
 // A folder whose first subfolder holds 200,000 files, beside three tiny ones.
