@@ -31,6 +31,7 @@ void FolderFileFacts::lookUp(int first, int count, const std::function<const cha
 {
     first_ = first;
     looked_.assign(size_t(std::max(count, 0)), Looked{});
+    goneAtLookUp_.reset();
     if (!folder_.isOpen())
         return;
     // Both threads take slices of the names in turn until none are left.
@@ -49,19 +50,20 @@ void FolderFileFacts::lookUp(int first, int count, const std::function<const cha
             }
         }
     };
-    if (count < 4 * Slice || std::thread::hardware_concurrency() < 2) {
-        work(true);
-        return;
-    }
     std::thread helper;
-    try {
-        helper = std::thread(work, false);
-    } catch (const std::system_error &) {
-        // No second thread: this one does it all.
+    if (count >= 4 * Slice && std::thread::hardware_concurrency() >= 2) {
+        try {
+            helper = std::thread(work, false);
+        } catch (const std::system_error &) {
+            // No second thread: this one does it all.
+        }
     }
     work(true);
     if (helper.joinable())
         helper.join();
+    // Whether the folder went, asked here once if a file could not be read.
+    if (std::any_of(looked_.begin(), looked_.end(), [](const Looked &l) { return l.error != 0; }))
+        goneAtLookUp_ = ::folderGone(folder_);
 }
 
 FileFacts FolderFileFacts::read(int i, const char *name) const
@@ -81,5 +83,7 @@ FileFacts FolderFileFacts::read(int i, const char *name) const
 
 bool FolderFileFacts::folderGone() const
 {
-    return folder_.isOpen() ? ::folderGone(folder_) : openErrorCode_ == ENOENT;
+    if (!folder_.isOpen())
+        return openErrorCode_ == ENOENT;
+    return goneAtLookUp_ ? *goneAtLookUp_ : ::folderGone(folder_);
 }

@@ -7,6 +7,7 @@
 #include <QTimeZone>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // What the complete file list shows of a file: its length and its modification time in
@@ -37,7 +38,9 @@ public:
     // The facts of file i, called `name`: from the look-up, or read now when it has none.
     // Throws FsError for a file that cannot be read (one that vanished, for instance).
     FileFacts read(int i, const char *name) const;
-    // Whether the folder itself is gone (removed since its names were read).
+    // Whether the folder itself is gone (removed since its names were read). After a look-up
+    // that met a file it could not read, as that look-up found it: no call is made then on
+    // the thread that reads the facts, which may be one a share must never hold.
     bool folderGone() const;
 
 private:
@@ -56,5 +59,6 @@ private:
     int openErrorCode_ = 0;
     QTimeZone zone_;
     int first_ = 0; // the file looked_[0] is of
+    std::optional<bool> goneAtLookUp_;
     std::vector<Looked> looked_;
 };

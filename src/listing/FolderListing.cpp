@@ -111,18 +111,18 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     int64_t folderTotalBytes = 0;
     if (choices.folderSizes) {
         TreeCounter counter(listener, folder);
+        int64_t ownBytes = 0;
         std::vector<QByteArray> trees;
         for (const Subfolder &sub : subfolders)
             trees.push_back(sub.path); // a link to a folder counts its own length, unwalked
         if (countSubfolderTrees(
                 listener, counter, folder, trees, choices.recursive ? lines.recursiveFile : ParallelCount::LineOf(),
-                [&s](const TextLines &more) { s.fileLines.append(more); }, [&bytes](int64_t b) { bytes.push_back(b); })
+                [&s](const TextLines &more) { s.fileLines.append(more); }, [&bytes](int64_t b) { bytes.push_back(b); },
+                &ownBytes)
             != ScanEnd::Completed)
             throw FsError(FsError::fromErrno(ENOENT).description()); // the folder itself is gone
         for (int64_t b : bytes)
             s.folderLinesBytes += b; // the heading is the sum of the lines
-        int64_t ownBytes = 0;
-        counter.countFiles(ownBytes);
         folderTotalBytes = s.folderLinesBytes + ownBytes;
     }
     for (size_t i = 0; i < subfolders.size(); ++i)

@@ -41,10 +41,9 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
         TreeCounter counter(pump, start.folder);
         size_t next = 0;
         const auto addFolderLine = [&](int64_t FolderBytes) { addLine(start.subfolders[next++], FolderBytes); };
-        if (const ScanEnd end = countSubfolders(f, pump, counter, start, {}, addFolderLine); end != ScanEnd::Completed)
-            return end;
         int64_t ownBytes = 0;
-        if (const ScanEnd end = counter.countFiles(ownBytes); end != ScanEnd::Completed)
+        if (const ScanEnd end = countSubfolders(f, pump, counter, start, {}, addFolderLine, &ownBytes);
+            end != ScanEnd::Completed)
             return end;
         f.FolderTotalBytes += ownBytes;
     }

@@ -35,11 +35,11 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
         f.FolderTotalBytes += FolderBytes;
         advanceCaption(f);
     };
-    if (const ScanEnd end = countSubfolders(f, pump, counter, start, lineOf, addSubfolder); end != ScanEnd::Completed)
+    const bool sizes = isChecked(f.chkFolderSize);
+    if (const ScanEnd end = countSubfolders(f, pump, counter, start, lineOf, addSubfolder, sizes ? &counted.ownBytes : nullptr);
+        end != ScanEnd::Completed)
         return end;
-    if (isChecked(f.chkFolderSize)) {
-        if (const ScanEnd end = counter.countFiles(counted.ownBytes); end != ScanEnd::Completed)
-            return end;
+    if (sizes) {
         f.FolderTotalBytes += counted.ownBytes;
         counted.complete = true;
     }

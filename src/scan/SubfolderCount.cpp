@@ -7,7 +7,8 @@
 #include "shared/TextList.h"
 
 ScanEnd countSubfolders(MainForm &f, ScanPump &pump, TreeCounter &counter, const FolderScanStart &start,
-                        const ParallelCount::LineOf &lineOf, const std::function<void(int64_t bytes)> &counted)
+                        const ParallelCount::LineOf &lineOf, const std::function<void(int64_t bytes)> &counted,
+                        int64_t *ownBytes)
 {
     std::vector<QByteArray> trees;
     trees.reserve(start.subfolders.size());
@@ -15,7 +16,7 @@ ScanEnd countSubfolders(MainForm &f, ScanPump &pump, TreeCounter &counter, const
         trees.push_back(entry.path); // a link to a folder counts its own length, unwalked
     return countSubfolderTrees(
         pump, counter, start.folder, trees, lineOf, [&f](const TextLines &lines) { f.lstBigFileList->addItems(lines); },
-        counted, [&pump](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) {
+        counted, ownBytes, [&pump](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) {
             const ScanSession::Workers watched = pump.watch(pool);
             return takeTrees();
         });

@@ -15,8 +15,9 @@ class TreeCounter;
 // scan's options say, and shows them as one walk through them in list order shows them: for
 // each subfolder its problems in the scan's two boxes, its lines (when `lineOf` is given) in
 // the complete file list, each problem after the lines the walk made before it, then
-// `counted` with its bytes. A file of several names counts in the first subfolder holding it,
+// `counted` with its bytes; with `ownBytes`, then the folder's own files into it. A file of several names counts in the first subfolder holding it,
 // as `counter` counts. Ends at once with any end but Completed; the workers then stop and
 // nothing they counted is shown.
 ScanEnd countSubfolders(MainForm &f, ScanPump &pump, TreeCounter &counter, const FolderScanStart &start,
-                        const ParallelCount::LineOf &lineOf, const std::function<void(int64_t bytes)> &counted);
+                        const ParallelCount::LineOf &lineOf, const std::function<void(int64_t bytes)> &counted,
+                        int64_t *ownBytes = nullptr);

@@ -65,6 +65,7 @@ struct Piece {
     std::shared_ptr<const SplitTop> top; // the split folder whose files it counts
     std::shared_ptr<const SplitTop> in;  // the split folder its tree lies in
     size_t from = 0, to = 0;
+    bool own = false; // the scan folder's own files
     int depth() const { return place ? int(place->size()) : 0; }
 };
 
@@ -112,10 +113,18 @@ struct Effort {
 } // namespace
 
 struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
-    Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t maxThreads)
-        : scanFolder(scanFolder), trees(std::move(trees)), lineOf(std::move(lineOf)), maxThreads(maxThreads),
+    Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t maxThreads, bool ownFiles)
+        : scanFolder(scanFolder), trees(withOwn(std::move(trees), scanFolder, ownFiles)), lineOf(std::move(lineOf)),
+          maxThreads(maxThreads), ownTree(ownFiles ? this->trees.size() - 1 : SIZE_MAX),
           ahead(std::max<size_t>(4 * maxThreads, 4 * MaxBatch))
     {
+    }
+
+    static std::vector<QByteArray> withOwn(std::vector<QByteArray> trees, const QByteArray &folder, bool own)
+    {
+        if (own)
+            trees.push_back(folder);
+        return trees;
     }
 
     void startWorker(); // with the mutex held
@@ -133,6 +142,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     const std::vector<QByteArray> trees;
     const LineOf lineOf;
     const size_t maxThreads;
+    const size_t ownTree; // the index of the own files' piece, if any
     const size_t ahead; // trees counted and not yet taken, at most
 
     std::atomic<bool> cancelled{false};
@@ -234,7 +244,9 @@ public:
                     c.tree.lines.back().append(line, {length, modified});
             };
         try {
-            if (piece.top) {
+            if (piece.own) {
+                c.tree.end = counter_.countFiles(c.tree.bytes);
+            } else if (piece.top) {
                 QByteArray gone;
                 c.tree.end = counter_.countFilesOf(piece.top->walker, piece.from, piece.to, c.tree.bytes, fileSeen,
                                                    gone, [&] { return outermostGone(piece.top.get()); });
@@ -332,9 +344,9 @@ private:
 } // namespace
 
 ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
-                             LineOf lineOf)
+                             LineOf lineOf, bool ownFiles)
     : shared_(std::make_shared<Shared>(scanFolder, std::move(trees), std::move(lineOf),
-                                       size_t(std::max({workers, maxWorkers, 1}))))
+                                       size_t(std::max({workers, maxWorkers, 1})), ownFiles))
 {
     if (shared_->trees.empty())
         return;
@@ -416,11 +428,11 @@ void ParallelCount::Shared::work()
                 const size_t quick = perTree > 0 ? size_t(BatchNs / perTree) : 1;
                 const size_t n = std::clamp<size_t>(std::min(quick, left / (threads * 4)), 1, MaxBatch);
                 for (size_t k = 0; k < n; ++k, ++nextTree)
-                    batch.push_back({{uint32_t(nextTree)}, trees[nextTree], {}, {}, {}, 0, 0});
+                    batch.push_back({{uint32_t(nextTree)}, trees[nextTree], {}, {}, {}, 0, 0, nextTree == ownTree});
             } else {
                 return; // all counted
             }
-            split = batch.size() == 1 && workShort();
+            split = batch.size() == 1 && !batch.front().own && workShort();
             ++busy;
         }
         counter.recorder().restartEffort();

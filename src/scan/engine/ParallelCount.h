@@ -37,9 +37,11 @@ public:
     using LineOf = std::function<QString(const QByteArray &folder, const char *name, int64_t length)>;
 
     // `trees` in list order (a link to a folder among them counts its own length, see
-    // TreeCounter::count). Without `lineOf`, trees get no lines.
+    // TreeCounter::count). Without `lineOf`, trees get no lines. With `ownFiles`, one more
+    // comes after them, taken as tree trees.size(): the scan folder's own files
+    // (TreeCounter::countFiles), so that no call on them waits on the thread that takes it.
     ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
-                  LineOf lineOf = {});
+                  LineOf lineOf = {}, bool ownFiles = false);
     ~ParallelCount();
     ParallelCount(const ParallelCount &) = delete;
     ParallelCount &operator=(const ParallelCount &) = delete;

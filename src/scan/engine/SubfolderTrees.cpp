@@ -23,7 +23,8 @@ ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const Parall
 }
 
 ScanEnd countHere(TreeCounter &counter, const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
-                  const std::function<void(const TextLines &)> &addLines, const std::function<void(int64_t)> &counted)
+                  const std::function<void(const TextLines &)> &addLines, const std::function<void(int64_t)> &counted,
+                  int64_t *ownBytes)
 {
     for (const QByteArray &tree : trees) {
         int64_t bytes = 0;
@@ -31,22 +32,30 @@ ScanEnd countHere(TreeCounter &counter, const std::vector<QByteArray> &trees, co
             return end;
         counted(bytes);
     }
-    return ScanEnd::Completed;
+    return ownBytes ? counter.countFiles(*ownBytes) : ScanEnd::Completed;
 }
 } // namespace
 
 ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const QByteArray &folder,
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
-                            const std::function<void(int64_t bytes)> &counted, const WatchWorkers &watch)
+                            const std::function<void(int64_t bytes)> &counted, int64_t *ownBytes,
+                            const WatchWorkers &watch)
 {
     const int workers = listener.options().workerCount();
     if (workers == 0)
-        return countHere(counter, trees, lineOf, addLines, counted);
+        return countHere(counter, trees, lineOf, addLines, counted, ownBytes);
 
-    ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf);
+    ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, ownBytes != nullptr);
+    const auto record = [&](bool own, int64_t bytes) {
+        if (own)
+            *ownBytes = bytes;
+        else
+            counted(bytes);
+    };
     const auto takeTrees = [&] {
-        for (size_t i = 0; i < trees.size(); ++i) {
+        for (size_t i = 0; i < trees.size() + (ownBytes ? 1 : 0); ++i) {
+            const bool own = i == trees.size();
             CountedTree tree;
             if (const ScanEnd end = pool.take(i, listener, tree); end != ScanEnd::Completed)
                 return end;
@@ -55,10 +64,11 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
                 // bind mount of it): counted again here, in order, it passes that folder over
                 // as one walk does. Rare.
                 int64_t bytes = 0;
-                if (const ScanEnd end = countTreeHere(counter, trees[i], lineOf, addLines, bytes);
+                if (const ScanEnd end = own ? counter.countFiles(bytes)
+                                            : countTreeHere(counter, trees[i], lineOf, addLines, bytes);
                     end != ScanEnd::Completed)
                     return end;
-                counted(bytes);
+                record(own, bytes);
                 continue;
             }
             // Where the walk met them: the lines before each problem, the problem, and so on.
@@ -74,7 +84,8 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
             addLines(tree.lines.back());
             if (tree.end != ScanEnd::Completed)
                 return tree.end;
-            counted(tree.bytes - counter.takeOver(tree.seen));
+            const int64_t bytes = tree.bytes - counter.takeOver(tree.seen);
+            record(own, bytes);
             if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
                 return end;
         }

@@ -20,7 +20,9 @@ class TreeCounter;
 // `counted` with its bytes. A file of several names counts in the first subfolder holding it,
 // as `counter` counts, and a folder met twice is walked once: a tree a worker walked through a
 // folder met before is counted again, in order, on the listener's thread. A file's problem
-// names its folder (ScanListener::fileProblem). Ends at once with any end but Completed (the
+// names its folder (ScanListener::fileProblem). With `ownBytes`, the scan folder's own files
+// are counted after the trees into it (TreeCounter::countFiles), on a worker when the trees
+// are, so that a share that hangs on one of them holds no more than a worker. Ends at once with any end but Completed (the
 // listener's); the workers then stop and nothing more they counted is told. `watch`, when
 // given, runs the taking of the trees with the workers' pool known to whoever may have to stop
 // them.
@@ -28,4 +30,5 @@ using WatchWorkers = std::function<ScanEnd(ParallelCount &pool, const std::funct
 ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const QByteArray &folder,
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
-                            const std::function<void(int64_t bytes)> &counted, const WatchWorkers &watch = {});
+                            const std::function<void(int64_t bytes)> &counted, int64_t *ownBytes = nullptr,
+                            const WatchWorkers &watch = {});
