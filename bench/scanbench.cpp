@@ -456,6 +456,24 @@ private:
     long paints_ = 0;
 };
 
+// Profiles only what is measured: `perf record -D -1 --control fifo:FIFO` with
+// LISTWRIGHT_PERF_FIFO=FIFO in the environment (and `--control fifo:FIFO,FIFO.ack` to wait for perf) is enabled for each measured action alone.
+void perfControl(const char *command)
+{
+    static const QByteArray fifo = qgetenv("LISTWRIGHT_PERF_FIFO");
+    if (fifo.isEmpty())
+        return;
+    QFile control(QFile::decodeName(fifo));
+    if (control.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        control.write(QByteArray(command) + '\n');
+    // perf answers on the second fifo once the command has taken effect.
+    QFile ack(QFile::decodeName(fifo + ".ack"));
+    if (ack.exists() && ack.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        char answer[5];
+        ack.read(answer, sizeof answer);
+    }
+}
+
 Run measure(QWidget &window, const std::function<void()> &action, QWidget *repainted = nullptr)
 {
     std::unique_ptr<RepaintGap> repaints;
@@ -477,6 +495,7 @@ Run measure(QWidget &window, const std::function<void()> &action, QWidget *repai
     };
     QObject::connect(&ticker, &QTimer::timeout, tick);
     resetPeakMemory();
+    perfControl("enable");
     clock.start();
     ticker.start();
     action();
@@ -484,6 +503,7 @@ Run measure(QWidget &window, const std::function<void()> &action, QWidget *repai
     while (window.windowTitle() != QLatin1String("Listwright"))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const double ms = clock.nsecsElapsed() / 1e6;
+    perfControl("disable");
     tick();
     ticker.stop();
     ::close(schedstat);

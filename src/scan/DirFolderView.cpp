@@ -68,8 +68,11 @@ void DirFolderView::rebuildItems()
     QByteArray sofar = "/";
     int level = 0;
     auto addItem = [this](const QIcon &icon, const QString &text, const QByteArray &path, int indent) {
-        auto *item = new QListWidgetItem(icon, blanks(indent * 2) + text, this);
+        // Its path is set before it joins the list: a change to an item in the list looks the
+        // item up among all the others, which would make a big folder's list quadratic.
+        auto *item = new QListWidgetItem(icon, blanks(indent * 2) + text);
         item->setData(PathRole, path);
+        QListWidget::addItem(item);
         return item;
     };
     QListWidgetItem *current = addItem(openIcon, QStringLiteral("/"), sofar, level);

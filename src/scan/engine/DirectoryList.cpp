@@ -11,8 +11,31 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+// Whether `path` is absolute with nothing to fold: no empty, "." or ".." part, no "/" at its end.
+bool inNormalForm(const QByteArray &path)
+{
+    if (!path.startsWith('/'))
+        return false;
+    if (path.size() == 1)
+        return true;
+    for (qsizetype part = 1; part <= path.size(); ) {
+        qsizetype end = path.indexOf('/', part);
+        if (end < 0)
+            end = path.size();
+        const qsizetype length = end - part;
+        if (length == 0 || (length == 1 && path[part] == '.') || (length == 2 && path[part] == '.' && path[part + 1] == '.'))
+            return false;
+        part = end + 1;
+    }
+    return true;
+}
+} // namespace
+
 QByteArray normalFolderPath(const QByteArray &path)
 {
+    if (inNormalForm(path))
+        return path;
     QByteArray p = path;
     if (!p.startsWith('/'))
         p = workingFolder() + '/' + p;

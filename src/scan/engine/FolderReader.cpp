@@ -26,9 +26,18 @@ FolderHandle &FolderHandle::operator=(FolderHandle &&other) noexcept
         if (fd_ >= 0)
             ::close(fd_);
         fd_ = other.fd_;
+        readFrom_ = other.readFrom_;
         other.fd_ = -1;
     }
     return *this;
+}
+
+bool FolderHandle::rewindForRead() const
+{
+    if (readFrom_ && ::lseek(fd_, 0, SEEK_SET) < 0)
+        return false;
+    readFrom_ = true;
+    return true;
 }
 
 FolderHandle FolderHandle::open(const QByteArray &path)
@@ -167,7 +176,7 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
     };
     // The entries come from the kernel in blocks, through our own descriptor from its first
     // entry on: no directory stream (a duplicate descriptor and its checks) for every folder.
-    if (::lseek(folder.fd(), 0, SEEK_SET) < 0)
+    if (!folder.rewindForRead())
         throw FsError::fromErrno(errno);
     alignas(dirent64) char block[32 * 1024];
     unsigned seen = 0;

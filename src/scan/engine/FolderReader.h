@@ -17,7 +17,7 @@ class FolderHandle {
 public:
     FolderHandle() = default;
     ~FolderHandle();
-    FolderHandle(FolderHandle &&other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FolderHandle(FolderHandle &&other) noexcept : fd_(other.fd_), readFrom_(other.readFrom_) { other.fd_ = -1; }
     FolderHandle &operator=(FolderHandle &&other) noexcept;
     FolderHandle(const FolderHandle &) = delete;
     FolderHandle &operator=(const FolderHandle &) = delete;
@@ -29,10 +29,14 @@ public:
 
     int fd() const { return fd_; }
     bool isOpen() const { return fd_ >= 0; }
+    // Puts the descriptor at the folder's first entry for a read (see readFolder): a call to
+    // the kernel only once it has been read from. False, with errno set, when that fails.
+    bool rewindForRead() const;
 
 private:
     explicit FolderHandle(int fd) : fd_(fd) {}
     int fd_ = -1;
+    mutable bool readFrom_ = false; // its position may be past the first entry
 };
 
 struct SubfolderEntry {

@@ -19,6 +19,7 @@ void FolderWalker::setAbove(const FolderHandle &folder)
 {
     above_ = idOf(folder);
     hasAbove_ = true;
+    aboveIsView_.reset();
 }
 
 bool FolderWalker::metBefore(const FolderId &id)
@@ -58,8 +59,11 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and a folder met
         // before holds nothing new: nothing to count. A piece of a bigger walk on the file
         // system of the folder above it is no such view.
+        // A start in the scan folder, on its file system, is a view exactly when that folder is.
         const bool sameFsAsAbove = parent && !place_.empty() && place_.back().dev == frame.id.dev;
-        if ((!sameFsAsAbove && isSystemViewFolder(frame.folder)) || metBefore(frame.id))
+        const bool asAbove = parent && place_.empty() && hasAbove_ && aboveIsView_ && above_.dev == frame.id.dev;
+        const bool isView = sameFsAsAbove ? false : asAbove ? *aboveIsView_ : isSystemViewFolder(frame.folder);
+        if (isView || metBefore(frame.id))
             files_.clear();
         else
             dir.read(frame.folder, &frame.children, &files_, listener_);

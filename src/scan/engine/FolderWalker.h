@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -43,10 +44,13 @@ public:
         bool operator==(const FolderId &) const = default;
     };
     static FolderId idOf(const FolderHandle &folder);
-    void setAbove(const FolderId &id)
+    // `aboveIsView`: whether it is a view of the kernel's (see isSystemViewFolder), so that a
+    // start on its file system need not ask.
+    void setAbove(const FolderId &id, bool aboveIsView)
     {
         above_ = id;
         hasAbove_ = true;
+        aboveIsView_ = aboveIsView;
     }
     // For a walk that is one piece of a bigger walk, started below that walk's start: the
     // folders on the bigger walk's path above this start (never walked again), whose number
@@ -110,6 +114,7 @@ private:
     int startErrorCode_ = 0;
     FolderId above_;
     bool hasAbove_ = false;
+    std::optional<bool> aboveIsView_;
     std::vector<FolderId> place_;
     SeenFiles ownSeen_;
     SeenFiles *seen_ = &ownSeen_;

@@ -87,8 +87,11 @@ ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const Fi
 
 void TreeCounter::prepare(FolderWalker &walker)
 {
-    if (scanFolder_.isOpen())
-        walker.setAbove(scanFolderId_);
+    if (scanFolder_.isOpen()) {
+        if (!scanFolderIsView_)
+            scanFolderIsView_ = isSystemViewFolder(scanFolder_);
+        walker.setAbove(scanFolderId_, *scanFolderIsView_);
+    }
     walker.setPlace(place_);
     walker.rememberIn(seen_);
 }
@@ -241,12 +244,16 @@ ScanEnd TreeCounter::countFiles(int64_t &bytes)
         }
         if (isSystemViewFolder(scanFolder_))
             return ScanEnd::Completed; // the kernel's own views hold nothing on a disk
-        std::vector<SubfolderEntry> subfolders;
         FileNames files;
-        dirInvisFolder_.read(scanFolder_, &subfolders, &files, &listener_);
+        dirInvisFolder_.read(scanFolder_, nullptr, &files, &listener_);
         // Entries listed that cannot be looked at, its subfolders' too: one problem, the folder's.
-        if ((files.size() > 0 || !subfolders.empty()) && !folderSearchable(scanFolder_))
-            return listener_.problem(FsError::fromErrno(EACCES).description(), displayName(scanFolderPath_));
+        if (!folderSearchable(scanFolder_)) {
+            std::vector<SubfolderEntry> subfolders;
+            if (files.size() == 0)
+                readFolder(scanFolder_, &subfolders, nullptr);
+            if (files.size() > 0 || !subfolders.empty())
+                return listener_.problem(FsError::fromErrno(EACCES).description(), displayName(scanFolderPath_));
+        }
         FilesEnd how = FilesEnd::Counted;
         bool reported = false;
         if (const ScanEnd end = addFiles(scanFolderPath_, scanFolder_, files, bytes, {}, how, reported);

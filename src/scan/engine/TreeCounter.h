@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <utility>
 
 class ScanListener;
@@ -119,6 +120,7 @@ private:
     QByteArray scanFolderPath_;
     FolderHandle scanFolder_; // kept open to learn whether it was removed
     FolderWalker::FolderId scanFolderId_;
+    std::optional<bool> scanFolderIsView_; // asked once, when first needed
     SeenFiles seen_;
     DirectoryList dirInvisFolder_; // the walk's reads
     std::vector<FolderWalker::FolderId> place_;
