@@ -5,7 +5,10 @@
 # never touched: the copy lives in a temporary folder (or the folder given with --scratch, which
 # is kept for the next run so that its build stays warm).
 #
-#   scripts/fault-check.sh [--scratch DIR] [--only REGEX] [FAULT-FILE...]
+#   scripts/fault-check.sh [--scratch DIR] [--only REGEX] [--tests REGEX] [FAULT-FILE...]
+#
+# --only keeps the faults whose file and text match; --tests runs (and builds) only the tests
+# whose names match, for a quick look at what a group of tests catches.
 #
 # A fault file (default scripts/faults.txt) holds blocks separated by blank lines; "#" starts a
 # comment line. Each block is three lines:
@@ -15,11 +18,12 @@
 # The printing test that needs a CUPS server runs only when LISTWRIGHT_CUPS_UP=1.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-scratch="" only="" files=()
+scratch="" only="" tests="" files=()
 while [ $# -gt 0 ]; do
   case $1 in
     --scratch) scratch=$2; shift 2 ;;
     --only) only=$2; shift 2 ;;
+    --tests) tests=$2; shift 2 ;;
     *) files+=("$1"); shift ;;
   esac
 done
@@ -35,11 +39,16 @@ exclude=cupsprint
 mkdir -p "$scratch/src"
 (cd "$top" && git ls-files -z -co --exclude-standard | tar --null -T - --ignore-failed-read -cf -) | tar -xf - -C "$scratch/src"
 cmake -S "$scratch/src" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-build() { cmake --build "$scratch/build" -j"$(nproc)" >"$scratch/build.log" 2>&1; }
+targets=()
+build() { cmake --build "$scratch/build" -j"$(nproc)" ${targets[@]+--target "${targets[@]}"} >"$scratch/build.log" 2>&1; }
 build || { echo "the unchanged copy does not build: see $scratch/build.log"; cat "$scratch/build.log" | tail -20; exit 2; }
+if [ -n "$tests" ]; then
+  mapfile -t targets < <(cd "$scratch/build" && ctest -N | sed -n 's/^ *Test *#[0-9]*: *//p' | grep -E -- "$tests")
+  [ ${#targets[@]} -gt 0 ] || { echo "no test matches $tests"; exit 2; }
+fi
 
 run_tests() { # prints the names of the failing tests
-  (cd "$scratch/build" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 240 -E "$exclude" >"$scratch/ctest.log" 2>&1) || true
+  (cd "$scratch/build" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 240 -E "$exclude" ${tests:+-R "$tests"} >"$scratch/ctest.log" 2>&1) || true
   sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$scratch/ctest.log" | tr '\n' ' '
 }
 baseline=$(run_tests)
