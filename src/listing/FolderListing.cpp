@@ -6,20 +6,20 @@
 #include "scan/ByteConverter.h"
 #include "scan/FolderLine.h"
 #include "scan/engine/DirectoryList.h"
-#include "scan/engine/ScanListener.h"
-#include "scan/engine/SubfolderTrees.h"
-#include "scan/engine/TreeCounter.h"
+#include "scan/engine/FolderScan.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
-#include <cstring>
 
 namespace {
 // Tells every problem on and never stops: a listing without a window goes on as after
-// "continue". Nothing waits for its pump.
-class ListingListener : public ScanListener {
+// "continue". Nothing waits for its pump. The lines go into the snapshot as `lines` makes them.
+class ListingPort : public ScanPort {
 public:
-    explicit ListingListener(const ListingProblem &problem) : ScanListener({1000, -1}), problem_(problem) {}
+    ListingPort(const ListingProblem &problem, const ListingLines &lines, ListingSnapshot &s)
+        : ScanPort({1000, -1}), problem_(problem), lines_(lines), s_(s)
+    {
+    }
     ScanEnd problem(const QString &description, const QString &entryName) override
     {
         problem_(description, entryName);
@@ -30,19 +30,32 @@ public:
     {
         return problem(description, folder.endsWith(u'/') ? folder + name : folder + u'/' + name);
     }
+    void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override
+    {
+        s_.folderLines.append(lines_.folder(subfolder.path, subfolder.text, bytes, nameWidth));
+        if (bytes)
+            s_.folderLinesBytes += *bytes; // the heading is the sum of the lines
+    }
+    void fileLines(const TextLines &more) override { s_.fileLines.append(more); }
+    void ownFilesCounted(int64_t bytes) override { ownBytes = bytes; }
+
+    int64_t ownBytes = 0;
 
 protected:
     ScanEnd pump() override { return ScanEnd::Completed; }
 
 private:
     const ListingProblem &problem_;
+    const ListingLines &lines_;
+    ListingSnapshot &s_;
 };
 
-struct Subfolder {
-    QByteArray path;
-    QString text;
-};
-
+// A scan that did not run to its end found the folder itself gone (and said so).
+void checkNotGone(ScanEnd end)
+{
+    if (end != ScanEnd::Completed)
+        throw FsError(FsError::fromErrno(ENOENT).description());
+}
 } // namespace
 
 ListingLines savedFileLines(const ListingChoices &choices)
@@ -51,10 +64,7 @@ ListingLines savedFileLines(const ListingChoices &choices)
     lines.folder = [](const QByteArray &, const QString &text, std::optional<int64_t> bytes, int nameWidth) {
         return bytes ? folderLine(text, *bytes, nameWidth) : text;
     };
-    lines.recursiveFile = [](const QByteArray &dir, const char *name, int64_t length) {
-        // A file of this one name is counted but gets no line.
-        return std::strcmp(name, "MSCREATE.DIR") != 0 ? recursiveFileLine(dir, name, length) : QString();
-    };
+    lines.recursiveFile = recursiveListingLine;
     const FileListColumns columns{choices.fileSizes, choices.dates};
     lines.files = [columns](const QByteArray &folder, const FileListElement &files, const QString &prefix,
                             const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
@@ -71,17 +81,17 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
 {
     if (choices.recursive)
         choices.folderSizes = true; // as the window's Recursive box does
-    ListingListener listener(problem);
+    ListingSnapshot s;
+    ListingPort port(problem, lines, s);
     DirectoryList list;
     FolderFiles read;
-    list.setPath(path, &listener, &read);
+    list.setPath(path, &port, &read);
     const QByteArray folder = list.path();
     const QByteArray withSlash = folder.endsWith('/') ? folder : folder + '/';
     FileListElement files;
     files.setPattern(choices.pattern);
     files.setPath(folder, std::move(read));
 
-    ListingSnapshot s;
     s.title = choices.title;
     s.includeFolders = choices.includeFolders;
     s.folderSizes = choices.folderSizes;
@@ -90,51 +100,26 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     s.indentation = choices.indentation;
     s.currentFolderPath = displayName(withSlash);
 
-    std::vector<Subfolder> subfolders;
-    int longest = 0;
-    for (int i = 0; i < list.count(); ++i) {
-        const QByteArray entry = list.entry(i);
-        QString text = displayName(entry);
-        longest = std::max(longest, int(charCount(text)));
-        subfolders.push_back({entry, std::move(text)});
-    }
-    const int nameWidth = longest + 1;
-
+    // As the window's refresh goes: without Recursive the file list comes first, then the
+    // folder list; with it the trees' lines first, the folder list taking over their sizes,
+    // and the folder's own files after them.
+    const FolderScanStart start = folderScanStart(list);
+    const ScanChoices scan{choices.folderSizes};
     const auto addFileLine = [&s](const QString &line) { s.fileLines.append(line); };
-    // Without Recursive the file list comes first, then the folders are counted; with it the
-    // trees' lines come first and the folder's own files after them.
     int64_t fileListTotalBytes = 0;
-    if (!choices.recursive)
-        fileListTotalBytes = lines.files(withSlash, files, QString(), addFileLine, problem);
-
-    std::vector<int64_t> bytes;
-    int64_t folderTotalBytes = 0;
-    if (choices.folderSizes) {
-        TreeCounter counter(listener, folder);
-        int64_t ownBytes = 0;
-        std::vector<QByteArray> trees;
-        for (const Subfolder &sub : subfolders)
-            trees.push_back(sub.path); // a link to a folder counts its own length, unwalked
-        if (countSubfolderTrees(
-                listener, counter, folder, trees, choices.recursive ? lines.recursiveFile : ParallelCount::LineOf(),
-                [&s](const TextLines &more) { s.fileLines.append(more); }, [&bytes](int64_t b) { bytes.push_back(b); },
-                &ownBytes)
-            != ScanEnd::Completed)
-            throw FsError(FsError::fromErrno(ENOENT).description()); // the folder itself is gone
-        for (int64_t b : bytes)
-            s.folderLinesBytes += b; // the heading is the sum of the lines
-        folderTotalBytes = s.folderLinesBytes + ownBytes;
-    }
-    for (size_t i = 0; i < subfolders.size(); ++i)
-        s.folderLines.append(lines.folder(subfolders[i].path, subfolders[i].text,
-                                          choices.folderSizes ? std::optional(bytes[i]) : std::nullopt, nameWidth));
-
-    if (choices.recursive)
+    if (choices.recursive) {
+        CountedSizes counted;
+        checkNotGone(scanRecursiveFiles(port, start, scan, lines.recursiveFile, counted));
+        checkNotGone(scanFolderList(port, start, scan, &counted));
         fileListTotalBytes = lines.files(withSlash, files, s.currentFolderPath, addFileLine, problem);
+    } else {
+        fileListTotalBytes = lines.files(withSlash, files, QString(), addFileLine, problem);
+        checkNotGone(scanFolderList(port, start, scan));
+    }
     s.fileListTotalText = ByteConverter(double(fileListTotalBytes));
 
     s.parentFolderLine = s.currentFolderPath + choices.pattern;
     if (choices.folderSizes)
-        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(folderTotalBytes));
+        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(s.folderLinesBytes + port.ownBytes));
     return s;
 }

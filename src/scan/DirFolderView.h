@@ -22,6 +22,8 @@ public:
 
     // The current folder's subfolders.
     int count() const { return list_.count(); }
+    // The folder and its subfolders as listed.
+    const DirectoryList &list() const { return list_; }
     QByteArray entry(int i) const { return list_.entry(i); }
     bool isLink(int i) const { return list_.isLink(i); }
     int64_t modified(int i) const { return list_.modified(i); }

@@ -1,27 +1,79 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ScanPump.h"
 
+#include "scan/FolderLine.h"
 #include "scan/ProgressText.h"
 #include "scan/ScanErrorReport.h"
+#include "scan/ScanSteps.h"
 #include "shared/MainForm.h"
+#include "shared/TextList.h"
 
 #include <QCoreApplication>
+#include <QMainWindow>
 #include <QStatusBar>
 #include <QStyle>
 
-ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request)
-    : ScanListener(session.options), f_(f), session_(session), request_(request), sizeScan_(session, request)
+ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request, bool countsSizes)
+    : ScanPort(session.options), f_(f), session_(session), request_(request)
 {
+    if (countsSizes)
+        sizeScan_.emplace(session, request);
 }
 
 ScanPump::~ScanPump()
 {
-    if (f_.StatusBar1)
+    if (sizeScan_ && f_.StatusBar1)
         f_.StatusBar1->clearMessage();
+}
+
+void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth)
+{
+    if (!bytes) {
+        f_.lstFolders->addItem(subfolder.text, {-1, subfolder.modified});
+        return;
+    }
+    // A line's bytes count in the total as the line shows them.
+    f_.lstFolders->addItem(::folderLine(subfolder.text, *bytes, nameWidth), {*bytes, subfolder.modified});
+    f_.FolderLinesBytes += *bytes;
+    f_.FolderTotalBytes += *bytes;
+    ++dots_;
+}
+
+void ScanPump::treeCounted(int64_t bytes)
+{
+    f_.FolderTotalBytes += bytes; // the folder list is empty until the folder list scan fills it
+    ++dots_;
+}
+
+void ScanPump::fileLines(const TextLines &lines)
+{
+    f_.lstBigFileList->addItems(lines);
+}
+
+void ScanPump::ownFilesCounted(int64_t bytes)
+{
+    f_.FolderTotalBytes += bytes;
+}
+
+ScanEnd ScanPump::watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees)
+{
+    const ScanSession::Workers watched(session_, request_, pool);
+    return takeTrees();
+}
+
+void ScanPump::showCaption()
+{
+    if (dots_ == 0)
+        return;
+    QString caption = f_.window->windowTitle();
+    for (; dots_ > 0; --dots_)
+        caption = advancedCaption(caption);
+    f_.window->setWindowTitle(caption);
 }
 
 ScanEnd ScanPump::pump()
 {
+    showCaption();
     showProgress();
     QElapsedTimer pass;
     pass.start();
@@ -54,6 +106,7 @@ ScanEnd ScanPump::problem(const QString &description, const QString &entryName)
 
 ScanEnd ScanPump::fileProblem(const QString &description, const QString &name, const QString &folder)
 {
+    showCaption();
     reportScanError(f_, description, name, folder);
     // The boxes run a loop of their own, in which a newer request may have come.
     return session_.verdict(request_);

@@ -4,7 +4,6 @@
 #include "scan/DirFolderView.h"
 #include "shared/MainForm.h"
 #include "shared/SaveFolder.h"
-#include "shared/Text.h"
 #include "shared/TextList.h"
 
 #include <QCheckBox>
@@ -44,17 +43,10 @@ FolderScanStart startFolderScan(MainForm &f, bool clearFileList)
         showSaveFolder(f, f.dirFolder->path());
     f.CurrentFolderPath = folderPathWithSlash(f.dirFolder->pathText());
 
-    FolderScanStart start;
-    start.folder = f.dirFolder->path();
-    const int count = f.dirFolder->count();
-    start.subfolders.reserve(size_t(count));
-    int longest = 0;
-    for (int i = 0; i < count; ++i) {
-        const QByteArray path = f.dirFolder->entry(i);
-        QString text = displayName(path);
-        longest = qMax(longest, int(charCount(text)));
-        start.subfolders.push_back({path, std::move(text), f.dirFolder->isLink(i), f.dirFolder->modified(i)});
-    }
-    start.nameWidth = longest + 1;
-    return start;
+    return folderScanStart(f.dirFolder->list());
+}
+
+ScanChoices scanChoices(const MainForm &f)
+{
+    return {isChecked(f.chkFolderSize)};
 }
