@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The scan engine without a window: the folder walker and the tree counter on real folders in
-// a temporary directory, and the scan session's rules.
+// The scan engine without a window: the folder walker, the tree counter and the two folder
+// scans on real folders in a temporary directory, through a port that records what a window
+// would show; and the scan session's rules.
+#include "scan/ByteConverter.h"
+#include "scan/FolderLine.h"
 #include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderScan.h"
 #include "scan/engine/FolderWalker.h"
 #include "scan/engine/ScanListener.h"
 #include "scan/ScanSession.h"
@@ -12,6 +16,9 @@
 #include <QtTest>
 #include <functional>
 #include <map>
+#include <span>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -48,6 +55,107 @@ public:
 protected:
     ScanEnd pump() override { return onPump(++pumps); }
 };
+
+// What a folder scan shows, as a window would show it: the folder lines with their size
+// texts, the recursive file lines, each problem as "path: description" with a file's path
+// whole, the lines' bytes and the own files'. Stops or goes on as `onPump` says.
+struct Scanned {
+    QStringList folderLines, fileLines, problems;
+    int64_t linesBytes = 0, ownBytes = 0;
+    ScanEnd end = ScanEnd::Completed;
+    bool operator==(const Scanned &) const = default;
+};
+
+class RecordingPort : public ScanPort {
+public:
+    explicit RecordingPort(int workers) : ScanPort(ScanOptions{0, workers}) {}
+    Scanned seen;
+    std::function<ScanEnd(int)> onPump = [](int) { return ScanEnd::Completed; };
+    int pumps = 0;
+    long long reads = 0;
+
+    void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override
+    {
+        seen.folderLines << (bytes ? ::folderLine(subfolder.text, *bytes, nameWidth) : subfolder.text);
+        seen.linesBytes += bytes.value_or(0);
+    }
+    void fileLines(const TextLines &lines) override { seen.fileLines << lines.toStringList(); }
+    void ownFilesCounted(int64_t bytes) override { seen.ownBytes = bytes; }
+    ScanEnd problem(const QString &description, const QString &entryName) override
+    {
+        seen.problems << entryName + ": " + description;
+        return ScanEnd::Completed;
+    }
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
+    {
+        return problem(description, folder + '/' + name);
+    }
+    void folderRead() override { ++reads; }
+
+protected:
+    ScanEnd pump() override { return onPump(++pumps); }
+};
+
+// The folder list scan of `folder` (with sizes, or after the recursive scan, which turns them
+// on) with `workers` counting threads, as the window's refresh runs them.
+Scanned scanFolder(const QByteArray &folder, bool sizes, bool recursive, int workers,
+                   RecordingPort *port = nullptr)
+{
+    RecordingPort own(workers);
+    RecordingPort &p = port ? *port : own;
+    DirectoryList list;
+    list.setPath(folder);
+    const FolderScanStart start = folderScanStart(list);
+    CountedSizes counted;
+    if (recursive && (p.seen.end = scanRecursiveFiles(p, start, {true}, recursiveListingLine, counted)) != ScanEnd::Completed)
+        return p.seen;
+    p.seen.end = scanFolderList(p, start, {sizes || recursive}, recursive ? &counted : nullptr);
+    return p.seen;
+}
+
+// The size texts the folder lines end in.
+QStringList sizeTexts(const QStringList &lines)
+{
+    QStringList sizes;
+    for (const QString &line : lines)
+        sizes << line.mid(line.lastIndexOf(QRegularExpression("  [0-9]")) + 2).trimmed();
+    return sizes;
+}
+
+// What find reports for `folder` (only its own files when `ownOnly`): the bytes of the files
+// not in `seen` yet, which then are.
+int64_t findBytes(const QByteArray &folder, bool ownOnly, QSet<QByteArray> &seen)
+{
+    QProcess find;
+    QStringList args{QFile::decodeName(folder)};
+    if (ownOnly)
+        args << "-maxdepth" << "1";
+    find.start("find", args << "!" << "-type" << "d" << "-printf" << "%D %i %s\n");
+    find.waitForFinished(-1);
+    int64_t bytes = 0;
+    for (const QByteArray &line : find.readAllStandardOutput().split('\n')) {
+        const QByteArrayList fields = line.split(' ');
+        if (fields.size() == 3 && !seen.contains(fields[0] + ' ' + fields[1])) {
+            seen.insert(fields[0] + ' ' + fields[1]);
+            bytes += fields[2].toLongLong();
+        }
+    }
+    return bytes;
+}
+
+// Root reads everything, shut folders too: as root, runs the test function again as an
+// unprivileged user, checks that it passed there, and answers true.
+bool ranAsNobody(const char *function)
+{
+    if (::geteuid() != 0)
+        return false;
+    const int status = QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                     QCoreApplication::applicationFilePath(), function});
+    QTest::qVerify(status == 0, "status == 0", function, __FILE__, __LINE__); // fails the caller
+    return true;
+}
+
+QString str(const QByteArray &b) { return QString::fromUtf8(b); }
 } // namespace
 
 class ScanEngineTest : public QObject {
@@ -55,7 +163,11 @@ class ScanEngineTest : public QObject {
 private slots:
     void walkOrderEndsAndReads();
     void depthLimit();
-    void eachFileCountsOnceWithItsOwnLength();
+    void linesSizesAndLinks();
+    void folderReachedAgainBelowItself();
+    void workersShowWhatOneWalkShows();
+    void unreadableAndGoneFolders();
+    void pumpsAndStops();
     void removedFolderIsReportedOnce_data();
     void removedFolderIsReportedOnce();
     void bigFolderIsReadInPieces();
@@ -85,6 +197,9 @@ void ScanEngineTest::walkOrderEndsAndReads()
     // walked (/dev) the terminals' file system (/dev/pts) is passed over.
     QCOMPARE(walkAll(walker, dir, "/proc"), QByteArrayList());
     QCOMPARE(walker.currentFiles().size(), size_t(0));
+    RecordingPort proc(0); // nor does a size scan of it read any of its folders
+    scanFolder("/proc", true, false, 0, &proc);
+    QCOMPARE(proc.reads, 0);
     const QByteArrayList dev = walkAll(walker, dir, "/dev");
     QVERIFY(!dev.isEmpty() && !dev.contains("pts"));
 }
@@ -106,53 +221,244 @@ void ScanEngineTest::depthLimit()
     QCOMPARE(path, tree.at("deep101/z"));
 }
 
-void ScanEngineTest::eachFileCountsOnceWithItsOwnLength()
+void ScanEngineTest::linesSizesAndLinks()
 {
+    // Links in and out of the tree, to the kernel's memory, to an endless device, to a folder and
+    // to nothing count their own length; a file of four names (two in one subfolder's tree, one
+    // in a later subfolder, one of the folder's own) counts once, in the first line whose tree
+    // holds it; hidden and sparse files and names that are not UTF-8 count as any other.
     TempTree t;
-    for (const char *dir : {"S/A/inner", "S/B", "outside"})
+    for (const char *dir : {"S/A/inner", "S/B/deep/er", "S/C", "S/huge/in", "outside"})
         t.mkdir(dir);
-    t.file("S/A/inner/x", 1000); // four names of one file: two in A's tree, one in B, one own
-    t.hardLink("S/A/inner/x", "S/A/y");
-    t.hardLink("S/A/inner/x", "S/B/z");
+    t.file("S/A/inner/x", 3000);
+    t.hardLink("S/A/inner/x", "S/A/inner/x2");
+    t.hardLink("S/A/inner/x", "S/B/deep/er/z");
     t.hardLink("S/A/inner/x", "S/w");
-    t.file("outside/huge", 1LL << 30);
-    // Links count their own length (the length of the text they hold), whatever they point at.
-    const QByteArray huge = t.at("outside/huge");
-    t.symlink(huge, "S/A/out");
-    t.symlink("../A/y", "S/B/in");
+    t.file("S/A/inner/.hidden", 536);
+    t.file("S/B/caf\xe9-latin1.txt", 1024);
+    t.file("S/huge/in/a", 6'000'000'000LL);
+    t.file("S/huge/b", 4'000'000'000LL);
+    t.file("outside/big", 1LL << 30);
+    t.symlink(t.at("outside/big"), "S/A/out");
+    t.symlink("../A/inner/x", "S/B/in");
     t.symlink("/proc/kcore", "S/B/kcore");
-    t.symlink("/dev/zero", "S/B/zero");
-    t.symlink("no-such-file", "S/B/dangling");
-    t.file("S/B/plain", 7);
-    t.file("S/own", 3);
+    t.symlink("/dev/zero", "S/C/zero");
+    t.symlink("nothing-here", "S/C/dangling");
+    t.file("S/C/c", 100);
+    t.symlink("../A", "S/C/toA");
+    t.symlink(t.at("S"), "S/C/loop");
+    t.symlink("C", "S/linkC"); // right under the folder: a line of the link's own length
+    t.file("S/own", 10);
 
-    TestListener listener;
-    TreeCounter counter(listener, t.at("S"));
-    std::map<QByteArray, int64_t> seen; // every name, with its length
-    const auto record = [&](const QByteArray &dir, const char *name, int64_t length, int64_t) {
-        seen[dir.mid(t.at("S").size() + 1) + '/' + name] = length;
+    QSet<QByteArray> seen;
+    QStringList expected;
+    int64_t total = 0;
+    for (const char *sub : {"S/A", "S/B", "S/C", "S/huge", "S/linkC"}) {
+        const int64_t bytes = findBytes(t.at(sub), false, seen);
+        expected << ByteConverter(double(bytes)).trimmed();
+        total += bytes;
+    }
+    total += findBytes(t.at("S"), true, seen);
+    for (int workers : {0, 2}) {
+        const Scanned s = scanFolder(t.at("S"), true, false, workers);
+        QCOMPARE(sizeTexts(s.folderLines), expected);
+        QCOMPARE(s.linesBytes + s.ownBytes, total);
+        QVERIFY(s.problems.isEmpty());
+        // Every line is the longest path + 1 + 10 long, the sizes in one column; 10,000,000,000
+        // bytes and more get exactly two blanks.
+        const qsizetype width = str(t.at("S/linkC")).size() + 11;
+        for (int i : {0, 1, 2, 4})
+            QCOMPARE(s.folderLines[i].size(), width);
+        QCOMPARE(s.folderLines[3], str(t.at("S/huge")) + "  9.31 GB");
+    }
+
+    // The recursive scan: a line for every name, each with its file's length; the same sizes,
+    // taken over by the folder list.
+    const Scanned r = scanFolder(t.at("S"), false, true, 2);
+    const QString s = str(t.at("S")) + '/';
+    for (const char *line : {"A/inner/x2 2.93 KB", "B/deep/er/z 2.93 KB", "C/zero 9    B ", "A/inner/.hidden 536    B "})
+        QVERIFY2(r.fileLines.contains(s + line), line);
+    QCOMPARE(r.linesBytes + r.ownBytes, total);
+    QCOMPARE(sizeTexts(r.folderLines), expected);
+}
+
+void ScanEngineTest::folderReachedAgainBelowItself()
+{
+    // A folder mounted again inside itself needs a mount namespace of the test's own.
+    if (qgetenv("LISTWRIGHT_OWN_MOUNTS") != "1") {
+        if (::geteuid() != 0 || QProcess::execute("unshare", {"-m", "true"}) != 0)
+            QSKIP("mounting needs the superuser and mount namespaces");
+        QProcess self;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LISTWRIGHT_OWN_MOUNTS", "1");
+        self.setProcessEnvironment(env);
+        self.start("unshare", {"--mount", "--propagation", "private", QCoreApplication::applicationFilePath(),
+                               "folderReachedAgainBelowItself"});
+        QVERIFY(self.waitForFinished(120000));
+        const QByteArray output = self.readAll();
+        QVERIFY2(self.exitCode() == 0, output.constData());
+        if (output.contains("SKIP   :"))
+            QSKIP("no bind mount could be made");
+        return;
+    }
+    TempTree t;
+    for (const char *dir : {"S/A/B/again", "S/C/again", "S/D", "S/E/twin", "S/C/ok", "S/C/z"})
+        t.mkdir(dir);
+    t.file("S/A/a", 100);
+    t.file("S/A/B/b", 20);
+    t.file("S/C/c", 3);
+    t.file("S/E/e", 4);
+    t.file("S/C/ok/q", 5);
+    // A/B/again is A itself, C/again is S, the folder whose list is counted, C/z is C/ok, D is
+    // A again and E/twin is A/B: each is counted once, the first time it is met, as
+    // `du -sb A C D E` counts, also where workers split a tree into pieces walked apart.
+    const std::pair<const char *, const char *> mounts[] = {
+        {"S/A", "S/A/B/again"}, {"S", "S/C/again"}, {"S/A", "S/D"}, {"S/A/B", "S/E/twin"}, {"S/C/ok", "S/C/z"}};
+    struct Unmount { // undone before the tree is removed
+        const TempTree &t;
+        ~Unmount() { for (const char *at : {"S/C/z", "S/E/twin", "S/D", "S/C/again", "S/A/B/again"}) ::umount(t.at(at).constData()); }
+    } unmount{t};
+    if (::mount(t.at(mounts[0].first).constData(), t.at(mounts[0].second).constData(), nullptr, MS_BIND, nullptr) != 0)
+        QSKIP("no bind mount could be made"); // a container may forbid it
+    for (const auto &[from, at] : std::span(mounts).subspan(1))
+        QCOMPARE(::mount(t.at(from).constData(), t.at(at).constData(), nullptr, MS_BIND, nullptr), 0);
+    for (int workers : {0, 1, 2, 5}) { // workers counting trees apart agree
+        const Scanned s = scanFolder(t.at("S"), true, false, workers);
+        QCOMPARE(sizeTexts(s.folderLines), QStringList({"120    B", "8    B", "0    B", "4    B"}));
+        QCOMPARE(s.linesBytes + s.ownBytes, 132);
+    }
+}
+
+void ScanEngineTest::workersShowWhatOneWalkShows()
+{
+    if (ranAsNobody("workersShowWhatOneWalkShows"))
+        return;
+    // Problems in several subfolders, between files and at several depths: a shut folder, one
+    // that may be read but not searched (a folder in it too: still one problem when its tree is
+    // split), and chains deeper than the walker goes. Names of one file in several subfolders.
+    TempTree t;
+    for (const char *sub : {"S/A/a1", "S/A/shut", "S/B", "S/C/c1/shut/in", "S/D", "S/E/ok", "S/F"})
+        t.mkdir(sub);
+    t.mkdir("S/B/" + QByteArray("d/").repeated(101) + "end");
+    t.mkdir("S/D/" + QByteArray("e/").repeated(102));
+    for (const char *file : {"S/A/a1/x", "S/A/shut/no", "S/A/z", "S/B/m", "S/B/d/d/n", "S/C/c1/k", "S/C/c1/shut/no",
+                             "S/D/e/p", "S/E/ok/q", "S/own"})
+        t.file(file, qstrlen(file) * 100);
+    t.file("S/F/big", 5000);
+    t.hardLink("S/F/big", "S/A/a1/big-too"); // counted in A, the first that holds it
+    t.hardLink("S/F/big", "S/E/big-too");
+    t.hardLink("S/F/big", "S/big-own");
+    // A folder of more files than one worker stats at a time, one file under two names in
+    // different slices of it. Trees enough to be handed out in batches come first, so that the
+    // trees above are split as the work left runs short.
+    t.mkdir("S/H");
+    for (int i = 0; i < 4099; ++i)
+        t.file("S/H/h" + QByteArray::number(i).rightJustified(4, '0'), i == 0 ? 3000 : 1);
+    t.hardLink("S/H/h0000", "S/H/h4099");
+    for (int i = 0; i < 70; ++i) {
+        const QByteArray small = "S/0y" + QByteArray::number(i).rightJustified(2, '0');
+        t.mkdir(small);
+        t.file(small + "/y", 7);
+    }
+    ::chmod(t.at("S/A/shut").constData(), 0);
+    ::chmod(t.at("S/C/c1/shut").constData(), 0600);
+
+    for (bool recursive : {false, true}) {
+        const Scanned one = scanFolder(t.at("S"), true, recursive, 0);
+        QCOMPARE(one.problems.size(), 4); // two folders shut, two depth errors
+        QVERIFY(one.problems[0].startsWith(str(t.at("S/A/shut")) + ": "));
+        QVERIFY(one.problems[2].startsWith(str(t.at("S/C/c1/shut")) + ": "));
+        for (int workers : {1, 2, 5})
+            QCOMPARE(scanFolder(t.at("S"), true, recursive, workers), one);
+        if (recursive) {
+            QCOMPARE(one.fileLines.filter("big").size(), 3); // every name below gets its line
+        } else {
+            // The file of four names counts once, in A's line.
+            QVERIFY(one.folderLines[70].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
+            QVERIFY(one.folderLines[74].trimmed().endsWith(" 800    B"));
+            QVERIFY(one.folderLines[75].trimmed().endsWith(" 0    B"));
+            QVERIFY(one.folderLines[76].trimmed().endsWith(" 6.93 KB")); // 3000 + 4098 bytes
+        }
+    }
+    for (const char *shut : {"S/A/shut", "S/C/c1/shut"})
+        ::chmod(t.at(shut).constData(), 0755);
+}
+
+void ScanEngineTest::unreadableAndGoneFolders()
+{
+    if (ranAsNobody("unreadableAndGoneFolders"))
+        return;
+    // Shut folders, and folders that may be read but not searched (B/rw, of 40 files and a folder,
+    // and B/ok/rw of a folder alone): one problem each, naming the folder, in walk order.
+    TempTree t;
+    for (const char *sub : {"S/A", "S/B/ok/rw/sub", "S/B/rw/sub", "S/B/shut", "S/C"})
+        t.mkdir(sub);
+    t.file("S/A/x", 100);
+    t.file("S/B/ok/y", 200);
+    t.file("S/B/shut/z", 300);
+    t.file("S/C/w", 400);
+    for (int i = 0; i < 40; ++i)
+        t.file("S/B/rw/f" + QByteArray::number(i), 1);
+    for (const auto &[shut, mode] : {std::pair{"S/A", 0}, {"S/B/shut", 0}, {"S/B/rw", 0600}, {"S/B/ok/rw", 0600}})
+        ::chmod(t.at(shut).constData(), mode);
+    const QString denied = ": Permission denied";
+    for (int workers : {0, 2}) {
+        const Scanned s = scanFolder(t.at("S"), true, false, workers);
+        QCOMPARE(s.problems, QStringList({str(t.at("S/A")) + denied, str(t.at("S/B/ok/rw")) + denied,
+                                          str(t.at("S/B/rw")) + denied, str(t.at("S/B/shut")) + denied}));
+        QCOMPARE(sizeTexts(s.folderLines), QStringList({"0    B", "200    B", "400    B"})); // the siblings count
+    }
+    // The scan's own folder that cannot be searched: one problem, its own.
+    ::chmod(t.at("S").constData(), 0600);
+    QCOMPARE(scanFolder(t.at("S"), true, false, 2).problems, QStringList({str(t.at("S")) + denied}));
+    ::chmod(t.at("S").constData(), 0755);
+
+    // A file removed at the scan's first pump, before it was counted: named in its folder. The
+    // scan's own folder removed: one problem naming it, and the scan ends there.
+    TempTree g;
+    g.wide("S", 3, 4);
+    RecordingPort file(0);
+    file.onPump = [&](int pump) { return pump == 1 && ::unlink(g.at("S/d0/f3").constData()), ScanEnd::Completed; };
+    QCOMPARE(scanFolder(g.at("S"), true, false, 0, &file).problems,
+             QStringList({str(g.at("S/d0/f3")) + ": No such file or directory"}));
+    RecordingPort folder(0);
+    folder.onPump = [&](int pump) {
+        return pump == 1 && QDir(str(g.at("S"))).removeRecursively(), ScanEnd::Completed;
     };
-    int64_t a = 0, b = 0, own = 0;
-    QCOMPARE(counter.count(t.at("S/A"), a, record), ScanEnd::Completed);
-    QCOMPARE(counter.count(t.at("S/B"), b, record), ScanEnd::Completed);
-    QCOMPARE(counter.countFiles(own), ScanEnd::Completed);
-    QCOMPARE(a, 1000 + huge.size());
-    QCOMPARE(b, 6 + 11 + 9 + 12 + 7);
-    QCOMPARE(own, 3);
-    QCOMPARE(seen["A/inner/x"], 1000);
-    QCOMPARE(seen["A/y"], 1000);
-    QCOMPARE(seen["B/z"], 1000);
-    QVERIFY(listener.problems.isEmpty());
+    const Scanned gone = scanFolder(g.at("S"), true, false, 0, &folder);
+    QCOMPARE(gone.problems, QStringList({str(g.at("S")) + ": No such file or directory"}));
+    QCOMPARE(gone.end, ScanEnd::FolderGone);
+}
 
-    // Counts made apart, merged in list order, come to the same figures.
-    TreeCounter first(listener, t.at("S")), second(listener, t.at("S"));
-    int64_t a2 = 0, b2 = 0;
-    QCOMPARE(first.count(t.at("S/A"), a2), ScanEnd::Completed);
-    QCOMPARE(second.count(t.at("S/B"), b2), ScanEnd::Completed);
-    QCOMPARE(b2, b + 1000);
-    SeenFiles merged = first.seen();
-    QCOMPARE(merged.merge(second.seen()), 1000);
-    QCOMPARE(SeenFiles().merge(first.seen()), 0);
+void ScanEngineTest::pumpsAndStops()
+{
+    // Not a single file, yet a pump at every folder.
+    TempTree t;
+    for (int i = 0; i < 300; ++i)
+        t.mkdir("empty/e" + QByteArray::number(i) + "/inner");
+    RecordingPort counting(0);
+    QCOMPARE(scanFolder(t.at("empty"), true, false, 0, &counting).folderLines.size(), 300);
+    QVERIFY(counting.pumps >= 600);
+
+    // A stop ends the scan at the pump that says so: nothing after it is shown, not even what
+    // the workers had counted meanwhile.
+    t.wide("S", 60, 40);
+    for (int workers : {0, 2}) {
+        RecordingPort port(workers);
+        qsizetype atStop = -1;
+        port.onPump = [&](int) {
+            if (port.seen.fileLines.isEmpty())
+                return ScanEnd::Completed;
+            atStop = port.seen.fileLines.size();
+            return ScanEnd::Stopped;
+        };
+        const Scanned s = scanFolder(t.at("S"), false, true, workers, &port);
+        QCOMPARE(s.end, ScanEnd::Stopped);
+        QVERIFY(atStop > 0 && atStop < 60 * 40);
+        QTest::qWait(100);
+        QCOMPARE(port.seen.fileLines.size(), atStop);
+        QVERIFY(port.seen.folderLines.isEmpty());
+    }
 }
 
 void ScanEngineTest::removedFolderIsReportedOnce_data()
