@@ -57,7 +57,32 @@ QString generalText(double value)
     }
     return s;
 }
+
+// roundDecimalText(generalText(value), 2) + unit for a value of at least 1, in one pass over
+// the digits: the same digits (Qt's own conversion, with the same precision), and the same
+// rounding of them, which looks only at the first three decimals (the zeros that generalText
+// takes off the end never decide it). A line of every file of a big tree calls this.
+QString twoDecimals(double value, QLatin1StringView unit)
+{
+    const int precision = 15 - std::max(1, int(std::floor(std::log10(value))) + 1);
+    if (value < 1 || precision < 3)
+        return roundDecimalText(generalText(value), 2) + unit;
+    const QByteArray text = QByteArray::number(value, 'f', precision);
+    const qsizetype point = text.indexOf('.');
+    QByteArray digits = text.left(point) + text.mid(point + 1, 2);
+    if (text.at(point + 3) >= '5') {
+        qsizetype i = digits.size() - 1;
+        for (; i >= 0 && digits[i] == '9'; --i)
+            digits[i] = '0';
+        if (i < 0)
+            digits.prepend('1');
+        else
+            ++digits[i];
+    }
+    return QLatin1StringView(digits).first(digits.size() - 2) + QLocale().decimalPoint()
+           + QLatin1StringView(digits).last(2) + unit;
 }
+} // namespace
 
 QString ByteConverter(double bytes)
 {
@@ -65,11 +90,12 @@ QString ByteConverter(double bytes)
     if (!std::isfinite(bytes))
         return QStringLiteral("0"); // no byte count at all
     if (bytes >= GB)
-        return roundDecimalText(generalText(bytes / GB), 2) + QStringLiteral(" GB");
+        return twoDecimals(bytes / GB, QLatin1StringView(" GB"));
     if (bytes >= MB)
-        return roundDecimalText(generalText(bytes / MB), 2) + QStringLiteral(" MB");
+        return twoDecimals(bytes / MB, QLatin1StringView(" MB"));
     if (bytes > KB)
-        return roundDecimalText(generalText(bytes / KB), 2) + QStringLiteral(" KB");
-    return roundDecimalText(QString::number(bytes, 'f', 0 + (bytes == std::floor(bytes) ? 0 : 15)), 0)
-           + QStringLiteral("    B ");
+        return twoDecimals(bytes / KB, QLatin1StringView(" KB"));
+    if (bytes >= 0 && bytes == std::floor(bytes)) // a whole count: its digits as they are
+        return QString::number(qint64(bytes)) + QStringLiteral("    B ");
+    return roundDecimalText(QString::number(bytes, 'f', 15), 0) + QStringLiteral("    B ");
 }

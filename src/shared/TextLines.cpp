@@ -7,7 +7,7 @@
 
 namespace {
 // Lines never straddle blocks; a longer line gets a block of its own size.
-constexpr qsizetype BlockSize = 1 << 20;
+constexpr qsizetype BlockSize = 1 << 20, FirstBlockSize = 1 << 12;
 }
 
 TextLines::TextLines(const QStringList &lines)
@@ -46,8 +46,11 @@ char *TextLines::startLine(qsizetype maxBytes)
 {
     if (blocks_.isEmpty() || !blocks_.last().isDetached()
         || blocks_.last().capacity() - blocks_.last().size() < maxBytes) {
+        // Blocks grow from a few lines' worth to BlockSize: the lines of one small tree, made
+        // on a worker, then take no more memory (nor calls to the kernel) than they need.
+        const qsizetype next = blocks_.isEmpty() ? FirstBlockSize : std::min(BlockSize, 2 * blocks_.last().capacity());
         QByteArray block;
-        block.reserve(std::max(BlockSize, maxBytes));
+        block.reserve(std::max(next, maxBytes));
         blocks_.append(block);
     }
     QByteArray &block = blocks_.last();
