@@ -37,15 +37,18 @@ void DirFolderView::setPath(const QByteArray &path)
         struct Read {
             DirectoryList list;
             FolderFiles files;
+            FolderScanStart start;
         };
         const QByteArray p = normalFolderPath(path);
         Read read = CallWait::run<Read>(p, [p] {
             Read r;
             r.list.setPath(p, nullptr, &r.files);
+            r.start = folderScanStart(r.list);
             return r;
         });
         list_ = std::move(read.list);
         files_ = std::move(read.files);
+        scanStart_ = std::move(read.start);
     }
     // The file list takes them right after this, or never: they are not kept beside its own.
     QMetaObject::invokeMethod(this, [this] { files_.reset(); }, Qt::QueuedConnection);
@@ -80,11 +83,9 @@ void DirFolderView::rebuildItems()
         sofar = joinPath(sofar, part);
         current = addItem(openIcon, displayName(part), sofar, ++level);
     }
-    for (int i = 0; i < list_.count(); ++i) {
-        const QByteArray entry = list_.entry(i);
-        addItem(list_.isLink(i) ? linkIcon : closedIcon, displayName(entry.mid(entry.lastIndexOf('/') + 1)),
-                entry, level + 1);
-    }
+    for (const ScanSubfolder &sub : scanStart_.subfolders)
+        addItem(sub.isLink ? linkIcon : closedIcon, displayName(sub.path.mid(sub.path.lastIndexOf('/') + 1)), sub.path,
+                level + 1);
     setCurrentItem(current);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "scan/engine/DirectoryList.h"
+#include "scan/engine/FolderScan.h"
 
 #include <QListWidget>
 #include <optional>
@@ -22,8 +23,8 @@ public:
 
     // The current folder's subfolders.
     int count() const { return list_.count(); }
-    // The folder and its subfolders as listed.
-    const DirectoryList &list() const { return list_; }
+    // The folder and its subfolders as a scan of them starts (made with the read).
+    const FolderScanStart &scanStart() const { return scanStart_; }
     QByteArray entry(int i) const { return list_.entry(i); }
     bool isLink(int i) const { return list_.isLink(i); }
     int64_t modified(int i) const { return list_.modified(i); }
@@ -48,5 +49,6 @@ private:
     void rebuildItems();
 
     DirectoryList list_;
+    FolderScanStart scanStart_;
     std::optional<FolderFiles> files_;
 };

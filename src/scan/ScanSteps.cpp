@@ -43,7 +43,7 @@ FolderScanStart startFolderScan(MainForm &f, bool clearFileList)
         showSaveFolder(f, f.dirFolder->path());
     f.CurrentFolderPath = folderPathWithSlash(f.dirFolder->pathText());
 
-    return folderScanStart(f.dirFolder->list());
+    return f.dirFolder->scanStart();
 }
 
 ScanChoices scanChoices(const MainForm &f)
