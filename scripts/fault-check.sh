@@ -37,7 +37,15 @@ exclude=cupsprint
 
 # The copy: every file git knows of or would add, as it stands in the working tree.
 mkdir -p "$scratch/src"
-(cd "$top" && git ls-files -z -co --exclude-standard | tar --null -T - --ignore-failed-read -cf -) | tar -xf - -C "$scratch/src"
+# A kept scratch copy takes only the files that changed, stamped now, so that its build (whose
+# outputs may be newer than an edit made in the working tree) rebuilds what they touch.
+rm -rf "$scratch/incoming"
+mkdir -p "$scratch/incoming"
+(cd "$top" && git ls-files -z -co --exclude-standard | tar --null -T - --ignore-failed-read -cf -) | tar -xf - -C "$scratch/incoming"
+(cd "$scratch/incoming" && find . -type f -print0) | while IFS= read -r -d '' f; do
+  cmp -s "$scratch/incoming/$f" "$scratch/src/$f" || { mkdir -p "$(dirname "$scratch/src/$f")"; cp "$scratch/incoming/$f" "$scratch/src/$f"; }
+done
+rm -rf "$scratch/incoming"
 cmake -S "$scratch/src" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=()
 build() { cmake --build "$scratch/build" -j"$(nproc)" ${targets[@]+--target "${targets[@]}"} >"$scratch/build.log" 2>&1; }
