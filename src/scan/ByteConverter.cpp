@@ -79,8 +79,13 @@ QString twoDecimals(double value, QLatin1StringView unit)
         else
             ++digits[i];
     }
-    return QLatin1StringView(digits).first(digits.size() - 2) + QLocale().decimalPoint()
-           + QLatin1StringView(digits).last(2) + unit;
+    QString out;
+    out.reserve(digits.size() + 2 + unit.size());
+    out.append(QLatin1StringView(digits).first(digits.size() - 2));
+    out.append(QLocale().decimalPoint());
+    out.append(QLatin1StringView(digits).last(2));
+    out.append(unit);
+    return out;
 }
 } // namespace
 

@@ -4,14 +4,23 @@
 #include "scan/ByteConverter.h"
 #include "shared/Text.h"
 
+#include <algorithm>
+
 QString folderLine(const QString &path, int64_t bytes, int nameWidth)
 {
     const QString sizeText = ByteConverter(double(bytes));
     const qsizetype length = charCount(path);
     qsizetype padWidth = nameWidth - length + 10 - charCount(sizeText);
-    if (length > nameWidth || QString::number(bytes).size() > 10)
+    // A plain number text longer than 10 characters: from 10,000,000,000, or below -999,999,999.
+    if (length > nameWidth || bytes >= 10'000'000'000LL || bytes <= -1'000'000'000LL)
         padWidth = 2;
-    return path + blanks(padWidth) + sizeText;
+    QString line;
+    line.reserve(path.size() + std::max<qsizetype>(padWidth, 0) + sizeText.size());
+    line.append(path);
+    for (qsizetype i = 0; i < padWidth; ++i)
+        line.append(u' ');
+    line.append(sizeText);
+    return line;
 }
 
 QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length)
