@@ -86,6 +86,7 @@ bool isBelowOrAt(const QByteArray &path, const QByteArray &folder)
 // How a thread spent a stretch of time: on a core, or waiting in the kernel.
 struct Effort {
     int64_t cpuNs = 0, wallNs = 0;
+    int64_t processNs = 0; // the whole program's processor time
     long waits = 0; // times it gave up the core of its own accord
 
     static Effort now()
@@ -94,6 +95,8 @@ struct Effort {
         timespec cpu{};
         ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
         e.cpuNs = int64_t(cpu.tv_sec) * 1000000000 + cpu.tv_nsec;
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+        e.processNs = int64_t(cpu.tv_sec) * 1000000000 + cpu.tv_nsec;
         e.wallNs = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
                        .count();
         rusage usage{};
@@ -102,12 +105,15 @@ struct Effort {
         return e;
     }
     // Whether the thread waited on the kernel most of the time since `before`: it was off the
-    // core most of that time and gave it up often. A thread that only loses its core to other
-    // programs does not give it up of its own accord.
+    // core most of that time and gave it up often, while the program left at least half a core
+    // unused. A thread that only loses its core to other programs does not give it up of its own
+    // accord; one that waits for the others' lock does, but then the cores are busy.
     bool mostlyWaitedSince(const Effort &before) const
     {
+        static const int64_t cores = std::max(1u, std::thread::hardware_concurrency());
         const int64_t wall = wallNs - before.wallNs;
-        return wall >= 2000000 && (cpuNs - before.cpuNs) * 2 < wall && waits - before.waits >= 4;
+        return wall >= 2000000 && (cpuNs - before.cpuNs) * 2 < wall && waits - before.waits >= 4
+               && (processNs - before.processNs) * 2 < wall * (2 * cores - 1);
     }
 };
 } // namespace
@@ -135,8 +141,8 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     void publish(std::vector<Piece> &more);
     size_t sliceFiles() const { return waited.load(std::memory_order_relaxed) ? SlowSliceFiles : SliceFiles; }
     bool canTakeTree() const { return nextTree < trees.size() && nextTree < taken + ahead; }
-    // Whether the pieces waiting are too few to keep every worker busy to the end.
-    bool workShort() const { return pending.size() + std::min(trees.size() - nextTree, ahead) < 2 * maxThreads; }
+    // Whether the pieces waiting are too few to keep every worker there is busy to the end.
+    bool workShort() const { return pending.size() + std::min(trees.size() - nextTree, ahead) < 4 * threads; }
 
     const QByteArray scanFolder;
     const std::vector<QByteArray> trees;
