@@ -5,6 +5,17 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+// The decimal point of the program's locale, looked up once a thread: the default locale is
+// read under a lock that every thread shares, and the program never changes its locale once it
+// runs.
+const QString &decimalPoint()
+{
+    thread_local const QString point = QLocale().decimalPoint();
+    return point;
+}
+} // namespace
+
 QString roundDecimalText(const QString &text, int decimals)
 {
     QString t = text.trimmed();
@@ -38,7 +49,7 @@ QString roundDecimalText(const QString &text, int decimals)
     }
     QString result = digits.left(digits.size() - decimals);
     if (decimals > 0)
-        result += QLocale().decimalPoint() + digits.right(decimals);
+        result += decimalPoint() + digits.right(decimals);
     const bool zero = std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c == QLatin1Char('0'); });
     return (negative && !zero) ? QLatin1Char('-') + result : result;
 }
@@ -82,7 +93,7 @@ QString twoDecimals(double value, QLatin1StringView unit)
     QString out;
     out.reserve(digits.size() + 2 + unit.size());
     out.append(QLatin1StringView(digits).first(digits.size() - 2));
-    out.append(QLocale().decimalPoint());
+    out.append(decimalPoint());
     out.append(QLatin1StringView(digits).last(2));
     out.append(unit);
     return out;

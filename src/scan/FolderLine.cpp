@@ -25,6 +25,18 @@ QString folderLine(const QString &path, int64_t bytes, int nameWidth)
 
 QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length)
 {
+    // A line for every file of a tree: a path of plain ASCII is copied as it is, into one string.
+    const QByteArrayView nameBytes(name);
+    if (plainAscii(folder) && plainAscii(nameBytes)) {
+        const QString size = ByteConverter(double(length));
+        QString line;
+        line.reserve(folder.size() + 2 + nameBytes.size() + size.size());
+        line.append(QLatin1StringView(folder));
+        if (!folder.endsWith('/'))
+            line.append(u'/');
+        line.append(QLatin1StringView(nameBytes)).append(u' ').append(size);
+        return line;
+    }
     QByteArray path = folder;
     if (!path.endsWith('/'))
         path += '/';

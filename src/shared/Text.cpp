@@ -33,15 +33,12 @@ bool breaksOrReordersLine(char16_t c)
            || c == 0x200e || c == 0x200f || c == 0x061c; // direction marks
 }
 
-namespace {
-// Whether every byte is printable ASCII: such a name shows as it is, one character a byte.
 bool plainAscii(QByteArrayView native)
 {
     bool plain = true;
     for (const char c : native) // no early exit: the loop runs many bytes at a time
         plain &= static_cast<unsigned char>(c) - 0x20u < 0x5fu;
     return plain;
-}
 }
 
 QString displayName(QByteArrayView native)

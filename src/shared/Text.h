@@ -23,6 +23,8 @@ bool breaksOrReordersLine(char16_t c);
 // a name is always one line of a list or a file, and shows its characters in their order.
 // Files are reached through the native bytes, never through this text.
 QString displayName(QByteArrayView native);
+// Whether every byte is printable ASCII: such a name shows as it is, one character a byte.
+bool plainAscii(QByteArrayView native);
 // charCount(displayName(native)), without making the text when the name is plain ASCII.
 qsizetype displayWidth(QByteArrayView native);
 
