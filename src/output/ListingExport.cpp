@@ -176,9 +176,14 @@ void appendJsonName(QByteArray &out, QByteArrayView name)
 {
     out += '"';
     const auto *s = reinterpret_cast<const unsigned char *>(name.data());
+    const auto plain = [](unsigned char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; };
     for (qsizetype i = 0; i < name.size();) {
-        if (s[i] >= 0x20 && s[i] < 0x7F && s[i] != '"' && s[i] != '\\') { // the common case
-            out += char(s[i++]);
+        if (plain(s[i])) { // the common case: a run of them at once
+            qsizetype end = i + 1;
+            while (end < name.size() && plain(s[end]))
+                ++end;
+            out.append(name.data() + i, end - i);
+            i = end;
             continue;
         }
         char32_t c = 0;
