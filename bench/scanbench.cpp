@@ -285,15 +285,21 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+// Starts `program`, its output going to `out` (or nowhere), its errors nowhere, and the clock.
+void startQuiet(QProcess &p, QElapsedTimer &clock, const QString &program, const QStringList &args, const QString &out)
+{
+    p.setStandardOutputFile(out.isEmpty() ? QProcess::nullDevice() : out);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    clock.start();
+    p.start(program, args);
+}
+
 // Milliseconds a peer tool takes, its output going to `out` (or nowhere).
 double timePeer(const QString &program, const QStringList &args, const QString &out = {})
 {
     QProcess p;
-    p.setStandardOutputFile(out.isEmpty() ? QProcess::nullDevice() : out);
-    p.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer clock;
-    clock.start();
-    p.start(program, args);
+    startQuiet(p, clock, program, args, out);
     p.waitForFinished(-1);
     const double ms = clock.nsecsElapsed() / 1e6;
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
@@ -617,11 +623,8 @@ void setChecked(QCheckBox *box, bool on)
 Run timeList(const QString &program, const QStringList &args, const QString &out = {})
 {
     QProcess p;
-    p.setStandardOutputFile(out.isEmpty() ? QProcess::nullDevice() : out);
-    p.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer clock;
-    clock.start();
-    p.start(program, QStringList{QStringLiteral("--list")} + args);
+    startQuiet(p, clock, program, QStringList{QStringLiteral("--list")} + args, out);
     Run run;
     while (!p.waitForFinished(10))
         run.peakMb = std::max(run.peakMb, processKb(p.processId(), "VmHWM:") / 1024.0);

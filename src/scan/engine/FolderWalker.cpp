@@ -62,7 +62,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         // A start in the scan folder, on its file system, is a view exactly when that folder is.
         const bool sameFsAsAbove = parent && !place_.empty() && place_.back().dev == frame.id.dev;
         const bool asAbove = parent && place_.empty() && hasAbove_ && aboveIsView_ && above_.dev == frame.id.dev;
-        const bool isView = sameFsAsAbove ? false : asAbove ? *aboveIsView_ : isSystemViewFolder(frame.folder);
+        const bool isView = !sameFsAsAbove && (asAbove ? *aboveIsView_ : isSystemViewFolder(frame.folder));
         if (isView || metBefore(frame.id))
             files_.clear();
         else

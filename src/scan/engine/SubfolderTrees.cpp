@@ -47,28 +47,22 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
         return countHere(counter, trees, lineOf, addLines, counted, ownBytes);
 
     ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, ownBytes != nullptr);
-    const auto record = [&](bool own, int64_t bytes) {
-        if (own)
-            *ownBytes = bytes;
-        else
-            counted(bytes);
-    };
     const auto takeTrees = [&] {
         for (size_t i = 0; i < trees.size() + (ownBytes ? 1 : 0); ++i) {
             const bool own = i == trees.size();
             CountedTree tree;
             if (const ScanEnd end = pool.take(i, listener, tree); end != ScanEnd::Completed)
                 return end;
-            if (tree.countAgain || counter.seen().sharesFolderWith(tree.seen)) {
+            // (The own files walk no folder: never counted again.)
+            if (!own && (tree.countAgain || counter.seen().sharesFolderWith(tree.seen))) {
                 // It walked a folder an earlier tree walked, or its pieces one folder twice (a
                 // bind mount of it): counted again here, in order, it passes that folder over
                 // as one walk does. Rare.
                 int64_t bytes = 0;
-                if (const ScanEnd end = own ? counter.countFiles(bytes)
-                                            : countTreeHere(counter, trees[i], lineOf, addLines, bytes);
+                if (const ScanEnd end = countTreeHere(counter, trees[i], lineOf, addLines, bytes);
                     end != ScanEnd::Completed)
                     return end;
-                record(own, bytes);
+                counted(bytes);
                 continue;
             }
             // Where the walk met them: the lines before each problem, the problem, and so on.
@@ -85,7 +79,10 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
             if (tree.end != ScanEnd::Completed)
                 return tree.end;
             const int64_t bytes = tree.bytes - counter.takeOver(tree.seen);
-            record(own, bytes);
+            if (own)
+                *ownBytes = bytes;
+            else
+                counted(bytes);
             if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
                 return end;
         }

@@ -13,9 +13,21 @@
 TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
     : listener_(listener), scanFolderPath_(scanFolder)
 {
+}
+
+void TreeCounter::openScanFolder()
+{
+    scanFolder_ = FolderHandle::open(scanFolderPath_);
+    scanFolderId_ = FolderWalker::idOf(scanFolder_);
+    scanFolderIsView_ = isSystemViewFolder(scanFolder_);
+}
+
+void TreeCounter::openScanFolderOnce()
+{
+    if (std::exchange(openTried_, true))
+        return;
     try {
-        scanFolder_ = FolderHandle::open(scanFolder);
-        scanFolderId_ = FolderWalker::idOf(scanFolder_);
+        openScanFolder();
     } catch (const FsError &) {
         // Not there or not readable: each count finds out and says so.
     }
@@ -87,11 +99,9 @@ ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const Fi
 
 void TreeCounter::prepare(FolderWalker &walker)
 {
-    if (scanFolder_.isOpen()) {
-        if (!scanFolderIsView_)
-            scanFolderIsView_ = isSystemViewFolder(scanFolder_);
-        walker.setAbove(scanFolderId_, *scanFolderIsView_);
-    }
+    openScanFolderOnce();
+    if (scanFolder_.isOpen())
+        walker.setAbove(scanFolderId_, scanFolderIsView_);
     walker.setPlace(place_);
     walker.rememberIn(seen_);
 }
@@ -108,6 +118,7 @@ const FolderHandle *TreeCounter::parentOf(const QByteArray &subfolder) const
 ScanEnd TreeCounter::countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes,
                                   const FileSeen &fileSeen, QByteArray &gone, const GoneAbove &goneAt)
 {
+    openScanFolderOnce();
     gone.clear();
     try {
         bool reported = false;
@@ -238,11 +249,10 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
 ScanEnd TreeCounter::countFiles(int64_t &bytes)
 {
     try {
-        if (!scanFolder_.isOpen()) {
-            scanFolder_ = FolderHandle::open(scanFolderPath_);
-            scanFolderId_ = FolderWalker::idOf(scanFolder_);
-        }
-        if (isSystemViewFolder(scanFolder_))
+        openScanFolderOnce();
+        if (!scanFolder_.isOpen())
+            openScanFolder(); // throws why it cannot be opened
+        if (scanFolderIsView_)
             return ScanEnd::Completed; // the kernel's own views hold nothing on a disk
         FileNames files;
         dirInvisFolder_.read(scanFolder_, nullptr, &files, &listener_);

@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <utility>
 
 class ScanListener;
@@ -114,13 +113,21 @@ private:
     // (remembered in reportedAbove()), or `start` when none is.
     QByteArray goneAboveReport(const QByteArray &start);
     bool scanFolderGone() const;
+    // Opens the scan's folder, learning which it is; throws FsError. Not in the constructor:
+    // a scan whose trees are counted on workers makes its counter on the thread that runs it,
+    // which must not wait on the folder's file system.
+    void openScanFolder();
+    // The same the first time a count needs it, quietly: a folder that cannot be opened is
+    // found out by each count.
+    void openScanFolderOnce();
     ScanEnd scanFolderVanished();
 
     ScanListener &listener_;
     QByteArray scanFolderPath_;
     FolderHandle scanFolder_; // kept open to learn whether it was removed
     FolderWalker::FolderId scanFolderId_;
-    std::optional<bool> scanFolderIsView_; // asked once, when first needed
+    bool scanFolderIsView_ = false; // a view of the kernel's (see isSystemViewFolder)
+    bool openTried_ = false;
     SeenFiles seen_;
     DirectoryList dirInvisFolder_; // the walk's reads
     std::vector<FolderWalker::FolderId> place_;
