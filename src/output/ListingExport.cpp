@@ -130,9 +130,8 @@ ListingLines csvLines()
     lines.folder = [](const QByteArray &path, const QString &, std::optional<int64_t> bytes, int) {
         return csvRow(path, "folder", bytes.value_or(0), modifiedOf(path));
     };
-    lines.recursiveFile = [](const QByteArray &dir, const char *name, int64_t length) {
-        const QByteArray path = joinPath(dir, name);
-        return csvRow(path, "file", length, modifiedOf(path));
+    lines.recursiveFile = [](TextLines &to, const QByteArray &dir, const char *name, LineKey key) {
+        to.append(csvRow(joinPath(dir, name), "file", key.bytes, isoTime(key.modified)), key);
     };
     lines.files = [](const QByteArray &folder, const FileListElement &files, const QString &,
                      const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {

@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 
 namespace {
 // The decimal point of the program's locale, looked up once a thread: the default locale is
@@ -100,11 +102,83 @@ QString twoDecimals(double value, QLatin1StringView unit)
 }
 } // namespace
 
+namespace {
+constexpr double GB = 1073741824.0, MB = 1048576.0, KB = 1024.0;
+
+struct Unit {
+    uint64_t size;
+    QLatin1StringView text;
+};
+
+// The unit of a count above 1 KB.
+Unit unitOf(double bytes)
+{
+    return bytes >= GB ? Unit{uint64_t(GB), QLatin1StringView(" GB")}
+           : bytes >= MB ? Unit{uint64_t(MB), QLatin1StringView(" MB")}
+                         : Unit{uint64_t(KB), QLatin1StringView(" KB")};
+}
+
+// The hundredths twoDecimals(bytes / unit, ...) shows, worked out in integers for a whole
+// count where that gives the same digits. The quotient of a whole count below 2^53 by a power
+// of two is exact in a double, and its hundredths' fraction lies at least 1 / unit away from a
+// half it is not on. Qt's digits, rounded to their precision, stay on the same side of it while
+// that precision is finer than 1 / unit, that is below 1000 of the unit (12 or more decimals);
+// there, rounding half up on the third decimal is rounding the quotient to hundredths, half up.
+std::optional<uint64_t> wholeHundredths(double bytes, uint64_t unit)
+{
+    if (bytes >= double(int64_t(1) << 53) || bytes != std::floor(bytes) || bytes >= 1000.0 * double(unit))
+        return std::nullopt;
+    return (uint64_t(bytes) * 100 + unit / 2) / unit;
+}
+
+// Writes the digits of a count to end just before `end`; answers where they start.
+char *digitsBefore(char *end, uint64_t n)
+{
+    char *p = end;
+    do
+        *--p = char('0' + n % 10);
+    while ((n /= 10) > 0);
+    return p;
+}
+
+// The size text of the whole counts above 1 KB that wholeHundredths takes, in its pieces:
+// whole units, then the decimal point, then two decimals and the unit.
+struct WholeUnits {
+    char digits[24]; // ending in the two decimals
+    qsizetype from = 0;
+    QLatin1StringView unit;
+
+    QLatin1StringView whole() const { return QLatin1StringView(digits + from, digits + sizeof digits - 2); }
+    QLatin1StringView decimals() const { return QLatin1StringView(digits + sizeof digits - 2, 2); }
+};
+
+std::optional<WholeUnits> wholeUnits(double bytes)
+{
+    if (!(bytes > KB))
+        return std::nullopt;
+    const Unit unit = unitOf(bytes);
+    const std::optional<uint64_t> hundredths = wholeHundredths(bytes, unit.size);
+    if (!hundredths)
+        return std::nullopt;
+    WholeUnits w;
+    char *const end = w.digits + sizeof w.digits;
+    end[-1] = char('0' + *hundredths % 10);
+    end[-2] = char('0' + *hundredths % 100 / 10);
+    w.from = digitsBefore(end - 2, *hundredths / 100) - w.digits;
+    w.unit = unit.text;
+    return w;
+}
+} // namespace
+
 QString ByteConverter(double bytes)
 {
-    constexpr double GB = 1073741824.0, MB = 1048576.0, KB = 1024.0;
     if (!std::isfinite(bytes))
         return QStringLiteral("0"); // no byte count at all
+    if (const std::optional<WholeUnits> w = wholeUnits(bytes)) {
+        QString out;
+        out.reserve(w->whole().size() + 3 + w->unit.size());
+        return out.append(w->whole()).append(decimalPoint()).append(w->decimals()).append(w->unit);
+    }
     if (bytes >= GB)
         return twoDecimals(bytes / GB, QLatin1StringView(" GB"));
     if (bytes >= MB)
@@ -114,4 +188,23 @@ QString ByteConverter(double bytes)
     if (bytes >= 0 && bytes == std::floor(bytes)) // a whole count: its digits as they are
         return QString::number(qint64(bytes)) + QStringLiteral("    B ");
     return roundDecimalText(QString::number(bytes, 'f', 15), 0) + QStringLiteral("    B ");
+}
+
+void appendSizeTextUtf8(std::string &out, double bytes)
+{
+    const auto add = [&out](QLatin1StringView ascii) { out.append(ascii.data(), size_t(ascii.size())); };
+    if (const std::optional<WholeUnits> w = wholeUnits(bytes)) {
+        thread_local const std::string point = decimalPoint().toStdString();
+        add(w->whole());
+        out.append(point);
+        add(w->decimals());
+        add(w->unit);
+    } else if (bytes >= 0 && bytes <= KB && bytes == std::floor(bytes)) {
+        char buffer[24];
+        char *const end = buffer + sizeof buffer;
+        const char *const digits = digitsBefore(end, uint64_t(bytes));
+        out.append(digits, size_t(end - digits)).append("    B ");
+    } else {
+        out.append(ByteConverter(bytes).toStdString());
+    }
 }

@@ -23,23 +23,24 @@ QString folderLine(const QString &path, int64_t bytes, int nameWidth)
     return line;
 }
 
-QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length)
+void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)
 {
-    // A line for every file of a tree: a path of plain ASCII is copied as it is, into one string.
+    // A line for every file of a tree: a path of plain ASCII is copied as it is, straight into
+    // the lines' UTF-8, through one buffer a thread keeps.
     const QByteArrayView nameBytes(name);
     if (plainAscii(folder) && plainAscii(nameBytes)) {
-        const QString size = ByteConverter(double(length));
-        QString line;
-        line.reserve(folder.size() + 2 + nameBytes.size() + size.size());
-        line.append(QLatin1StringView(folder));
+        thread_local std::string line;
+        line.assign(folder.constData(), size_t(folder.size()));
         if (!folder.endsWith('/'))
-            line.append(u'/');
-        line.append(QLatin1StringView(nameBytes)).append(u' ').append(size);
-        return line;
+            line += '/';
+        line.append(nameBytes.data(), size_t(nameBytes.size())) += ' ';
+        appendSizeTextUtf8(line, double(key.bytes));
+        lines.append(QByteArrayView(line.data(), qsizetype(line.size())), key);
+        return;
     }
     QByteArray path = folder;
     if (!path.endsWith('/'))
         path += '/';
     path += name;
-    return displayName(path) + QLatin1Char(' ') + ByteConverter(double(length));
+    lines.append(displayName(path) + QLatin1Char(' ') + ByteConverter(double(key.bytes)), key);
 }

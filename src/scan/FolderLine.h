@@ -2,6 +2,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include "shared/TextLines.h"
 #include <cstdint>
 
 // The folder list's line for a subfolder with its size: the path, the blanks that align it,
@@ -10,5 +11,6 @@
 // longer than 10 characters, gets exactly two blanks instead.
 QString folderLine(const QString &path, int64_t bytes, int nameWidth);
 
-// The recursive file line: the folder's path, "/", the file name, one blank and the size text.
-QString recursiveFileLine(const QByteArray &folder, const char *name, int64_t length);
+// Adds the recursive file line to `lines` with `key`: the folder's path, "/", the file name,
+// one blank and the size text of key.bytes.
+void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);

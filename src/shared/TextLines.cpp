@@ -89,6 +89,13 @@ void TextLines::append(QStringView line, LineKey key)
     keys_.append(key);
 }
 
+void TextLines::append(QByteArrayView utf8, LineKey key)
+{
+    keys_.resize(starts_.size());
+    append({utf8});
+    keys_.append(key);
+}
+
 void TextLines::append(std::initializer_list<QByteArrayView> pieces)
 {
     qsizetype total = 0;

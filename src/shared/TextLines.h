@@ -32,6 +32,8 @@ public:
     void append(QStringView line, LineKey key);
     // One line made of UTF-8 pieces, one after another.
     void append(std::initializer_list<QByteArrayView> pieces);
+    // One line of UTF-8, with its sort key.
+    void append(QByteArrayView utf8, LineKey key);
     // Every line of `more`, sharing its bytes; its keys stay with it.
     void append(const TextLines &more);
     // The lines' keys, up to the last line added with one; a line past them has none.

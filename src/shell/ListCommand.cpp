@@ -157,12 +157,12 @@ void writeLine(QIODevice &err, const QString &text)
 // Writes `lines` as the saved file does: UTF-8, each ending in CR LF.
 bool writeLines(QIODevice &out, const TextLines &lines)
 {
-    QByteArray chunk;
+    std::string chunk;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        chunk.append(lines.utf8(i));
-        chunk.append("\r\n");
+        const QByteArrayView line = lines.utf8(i);
+        chunk.append(line.data(), size_t(line.size())).append("\r\n");
         if (chunk.size() >= 1 << 16 || i + 1 == lines.size()) {
-            if (out.write(chunk) != chunk.size())
+            if (out.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
                 return false;
             chunk.clear();
         }

@@ -87,7 +87,8 @@ ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const S
     return end;
 }
 
-QString recursiveListingLine(const QByteArray &folder, const char *name, int64_t length)
+void recursiveListingLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)
 {
-    return std::strcmp(name, "MSCREATE.DIR") != 0 ? recursiveFileLine(folder, name, length) : QString();
+    if (std::strcmp(name, "MSCREATE.DIR") != 0)
+        appendRecursiveFileLine(lines, folder, name, key);
 }

@@ -83,6 +83,6 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
 ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                            const ParallelCount::LineOf &lineOf, CountedSizes &counted);
 
-// The recursive listing's line of a file (see recursiveFileLine); a file called exactly
-// "MSCREATE.DIR" is counted but gets none.
-QString recursiveListingLine(const QByteArray &folder, const char *name, int64_t length);
+// Adds the recursive listing's line of a file (see appendRecursiveFileLine); a file called
+// exactly "MSCREATE.DIR" is counted but gets none.
+void recursiveListingLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);

@@ -197,7 +197,8 @@ public:
         shared_progress_ = progress;
     }
 
-    // Starts watching how the worker spends its time afresh (its waits for work do not count).
+    // Starts watching how the worker spends its time afresh, after a wait for work (which does
+    // not count).
     void restartEffort() { effort_ = Effort::now(); }
 
 protected:
@@ -246,8 +247,7 @@ public:
         TreeCounter::FileSeen fileSeen;
         if (shared_.lineOf)
             fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
-                if (const QString line = shared_.lineOf(folder, name, length); !line.isNull())
-                    c.tree.lines.back().append(line, {length, modified});
+                shared_.lineOf(c.tree.lines.back(), folder, name, {length, modified});
             };
         try {
             if (piece.own) {
@@ -411,6 +411,7 @@ void ParallelCount::Shared::work()
     PieceCounter counter(*this);
     std::vector<Piece> batch, more;
     std::vector<std::pair<Key, Counted>> counted;
+    bool idled = true; // since its effort was last watched afresh
     for (;;) {
         batch.clear();
         more.clear();
@@ -418,9 +419,13 @@ void ParallelCount::Shared::work()
         bool split = false;
         {
             std::unique_lock lock(mutex);
-            workerWake.wait(lock, [this] {
+            const auto ready = [this] {
                 return cancelled || !pending.empty() || canTakeTree() || (nextTree >= trees.size() && busy == 0);
-            });
+            };
+            if (!ready()) {
+                idled = true;
+                workerWake.wait(lock, ready);
+            }
             if (cancelled)
                 return;
             if (!pending.empty()) {
@@ -441,7 +446,8 @@ void ParallelCount::Shared::work()
             split = batch.size() == 1 && !batch.front().own && workShort();
             ++busy;
         }
-        counter.recorder().restartEffort();
+        if (std::exchange(idled, false))
+            counter.recorder().restartEffort();
         const auto started = std::chrono::steady_clock::now();
         for (const Piece &piece : batch)
             counter.count(piece, split, counted, more);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "shared/TextLines.h"
 #include "scan/engine/CountedTree.h"
 #include "scan/engine/ScanEnd.h"
 #include "scan/engine/ScanProgress.h"
@@ -31,10 +32,11 @@ class ScanListener;
 // others lives until the last of them is gone.
 class ParallelCount {
 public:
-    // The line a file gets, built on the worker; a null text gives it no line. Must be safe
-    // to call from several threads at once, and must hold nothing by reference: a worker left
-    // behind may call it after the count is gone.
-    using LineOf = std::function<QString(const QByteArray &folder, const char *name, int64_t length)>;
+    // Adds the line a file gets to `lines`, built on the worker, with `key` (the file's length
+    // and modification time); a file may get none. Must be safe to call from several threads
+    // at once, and must hold nothing by reference: a worker left behind may call it after the
+    // count is gone.
+    using LineOf = std::function<void(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)>;
 
     // `trees` in list order (a link to a folder among them counts its own length, see
     // TreeCounter::count). Without `lineOf`, trees get no lines. With `ownFiles`, one more

@@ -13,11 +13,10 @@ ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const Parall
     TreeCounter::FileSeen fileSeen;
     if (lineOf)
         fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
-            if (const QString line = lineOf(folder, name, length); !line.isNull()) {
-                TextLines one;
-                one.append(line, {length, modified});
+            TextLines one;
+            lineOf(one, folder, name, {length, modified});
+            if (!one.isEmpty())
                 addLines(one);
-            }
         };
     return counter.count(tree, bytes, fileSeen);
 }
