@@ -20,6 +20,8 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -171,7 +173,7 @@ TextLines csvListing(const ListingSnapshot &s)
 namespace {
 // JSON string text of a name: UTF-8, with quotes, backslashes and controls escaped and
 // U+FFFD for each byte that is not UTF-8.
-void appendJsonName(QByteArray &out, QByteArrayView name)
+void appendJsonName(std::string &out, QByteArrayView name)
 {
     out += '"';
     const auto *s = reinterpret_cast<const unsigned char *>(name.data());
@@ -181,7 +183,7 @@ void appendJsonName(QByteArray &out, QByteArrayView name)
             qsizetype end = i + 1;
             while (end < name.size() && plain(s[end]))
                 ++end;
-            out.append(name.data() + i, end - i);
+            out.append(name.data() + i, size_t(end - i));
             i = end;
             continue;
         }
@@ -200,22 +202,21 @@ void appendJsonName(QByteArray &out, QByteArrayView name)
             out += Hex[c >> 4];
             out += Hex[c & 15];
         } else
-            out.append(name.data() + i, len);
+            out.append(name.data() + i, size_t(len));
         i += len;
     }
     out += '"';
 }
 
-void appendNumber(QByteArray &out, const char *key, unsigned long long n)
+void appendNumber(std::string &out, std::string_view key, unsigned long long n)
 {
     char digits[24];
     const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, n);
-    out += key;
-    out.append(digits, end - digits);
+    out.append(key).append(digits, size_t(end - digits));
 }
 
 // An entry's info object, without its closing brace.
-void appendInfo(QByteArray &out, QByteArrayView name, const struct stat &st, bool withDevice)
+void appendInfo(std::string &out, QByteArrayView name, const struct stat &st, bool withDevice)
 {
     out += "{\"name\":";
     appendJsonName(out, name);
@@ -236,7 +237,7 @@ void appendInfo(QByteArray &out, QByteArrayView name, const struct stat &st, boo
 
 // The JSON text of a part of the tree, and the problems met in it, in walk order.
 struct TreeText {
-    QByteArray text;
+    std::string text;
     std::vector<std::pair<QString, QString>> problems; // description, path
 };
 
@@ -343,9 +344,10 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
         throw FsError(FsError::fromErrno(err).description());
     }
     const int topFd = ::dup(fd);
+    const auto bytes = [](const std::string &text) { return QByteArrayView(text.data(), qsizetype(text.size())); };
     TreeText head;
     head.text = "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
-                + QByteArray::number(qlonglong(std::time(nullptr))) + "},\r\n";
+                + std::to_string(std::time(nullptr)) + "},\r\n";
     // The folder's own entries here; its subfolders' trees are exported on workers, a tree
     // each, and written in the order the folder listed them, a few trees ahead at most.
     std::vector<std::pair<QByteArray, struct stat>> subfolders;
@@ -355,7 +357,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
         if (kernelView(top)) {
             ::close(fd);
             ::close(topFd);
-            write(head.text + ",\"excluded\":\"kernfs\"}]]\r\n");
+            write(bytes(head.text + ",\"excluded\":\"kernfs\"}]]\r\n"));
             return;
         }
         head.text += "}\r\n";
@@ -392,7 +394,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
     }
     for (const auto &[description, path] : head.problems)
         problem(description, path);
-    write(head.text);
+    write(bytes(head.text));
 
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
     const size_t ahead = 2 * workers;
@@ -437,7 +439,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             try {
                 for (const auto &[description, path] : tree.problems)
                     problem(description, path);
-                write(tree.text);
+                write(bytes(tree.text));
             } catch (...) {
                 std::lock_guard lock(mutex);
                 stopped = true;

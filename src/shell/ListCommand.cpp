@@ -232,11 +232,15 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
     try {
         TextLines lines;
         if (c.format == "json") {
-            // Straight to standard output as the walk goes; into the file's lines otherwise.
-            QByteArray chunk;
-            const auto flush = [&] {
-                if (out.write(chunk) != chunk.size())
+            // Straight to standard output as the walk goes, small pieces gathered; into the file's
+            // lines otherwise.
+            std::string chunk;
+            const auto put = [&out](QByteArrayView bytes) {
+                if (out.write(bytes.data(), bytes.size()) != bytes.size())
                     throw FsError(out.errorString());
+            };
+            const auto flush = [&] {
+                put(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
                 chunk.clear();
             };
             ncduExport(c.folder, problem, [&](QByteArrayView piece) {
@@ -244,7 +248,12 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
                     lines.append({piece.chopped(2)});
                     return;
                 }
-                chunk.append(piece);
+                if (piece.size() >= 1 << 16) {
+                    flush();
+                    put(piece);
+                    return;
+                }
+                chunk.append(piece.data(), size_t(piece.size()));
                 if (chunk.size() >= 1 << 16)
                     flush();
             });
