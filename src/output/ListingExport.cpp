@@ -235,10 +235,30 @@ void appendInfo(std::string &out, QByteArrayView name, const struct stat &st, bo
         appendNumber(out, ",\"mtime\":", qulonglong(st.st_mtim.tv_sec));
 }
 
-// The JSON text of a part of the tree, and the problems met in it, in walk order.
+// The JSON text of a part of the tree, and the problems met in it, in walk order. The text
+// is kept in blocks of whole lines, each made once with room for it, so that a big tree's text
+// is never moved as it grows.
 struct TreeText {
-    std::string text;
+    static constexpr size_t BlockBytes = 1 << 16;
+
+    TreeText() { startBlock(); }
+    std::string &text() { return blocks.back(); }
+    // After a whole line: a full block is left as it is.
+    void endLine()
+    {
+        if (blocks.back().size() >= BlockBytes)
+            startBlock();
+    }
+
+    std::vector<std::string> blocks;
     std::vector<std::pair<QString, QString>> problems; // description, path
+
+private:
+    void startBlock()
+    {
+        blocks.emplace_back();
+        blocks.back().reserve(BlockBytes + 8192); // a line of a long name escaped fits too
+    }
 };
 
 // Whether a folder lies on a file system of the kernel's own (proc, sysfs, ...), which the
@@ -271,23 +291,23 @@ void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView n
     std::vector<Level> stack;
     const auto enter = [&](int dirFd, int openError, const struct stat &dirSt, QByteArrayView dirName,
                            QByteArray dirPath, bool device) {
-        out.text += '[';
-        appendInfo(out.text, dirName, dirSt, device);
+        out.text() += '[';
+        appendInfo(out.text(), dirName, dirSt, device);
         DIR *dir = dirFd >= 0 ? ::fdopendir(dirFd) : nullptr;
         if (!dir) {
             const int err = dirFd >= 0 ? errno : openError;
             if (dirFd >= 0)
                 ::close(dirFd);
-            out.text += ",\"read_error\":true}]";
+            out.text() += ",\"read_error\":true}]";
             out.problems.emplace_back(FsError::fromErrno(err).description(), displayName(dirPath));
             return;
         }
         if (device && kernelView(dirPath)) { // views of the running system hold no data: not walked
             ::closedir(dir);
-            out.text += ",\"excluded\":\"kernfs\"}]";
+            out.text() += ",\"excluded\":\"kernfs\"}]";
             return;
         }
-        out.text += '}';
+        out.text() += '}';
         stack.push_back({dir, dirSt.st_dev, std::move(dirPath)});
     };
     enter(fd, openError, st, name, path, withDevice);
@@ -299,7 +319,8 @@ void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView n
                 out.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(stack.back().path));
             ::closedir(stack.back().dir);
             stack.pop_back();
-            out.text += "]\r\n";
+            out.text() += "]\r\n";
+            out.endLine();
             continue;
         }
         const char *entry = e->d_name;
@@ -312,22 +333,24 @@ void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView n
             if (err == ENOENT)
                 continue;
             out.problems.emplace_back(FsError::fromErrno(err).description(), displayName(joinPath(stack.back().path, entry)));
-            out.text += ",{\"name\":";
-            appendJsonName(out.text, entry);
-            out.text += ",\"read_error\":true}\r\n";
+            out.text() += ",{\"name\":";
+            appendJsonName(out.text(), entry);
+            out.text() += ",\"read_error\":true}\r\n";
+            out.endLine();
             continue;
         }
-        out.text += ',';
+        out.text() += ',';
         if (S_ISDIR(est.st_mode)) {
             const int child = ::openat(dirFd, entry, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             const int openError = errno;
             const bool otherDevice = est.st_dev != stack.back().device;
             enter(child, openError, est, entry, joinPath(stack.back().path, entry), otherDevice);
         } else {
-            appendInfo(out.text, entry, est, false);
-            out.text += '}';
+            appendInfo(out.text(), entry, est, false);
+            out.text() += '}';
         }
-        out.text += "\r\n";
+        out.text() += "\r\n";
+        out.endLine();
     }
 }
 } // namespace
@@ -345,22 +368,28 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
     }
     const int topFd = ::dup(fd);
     const auto bytes = [](const std::string &text) { return QByteArrayView(text.data(), qsizetype(text.size())); };
+    const auto writeAll = [&](const TreeText &tree) {
+        for (const std::string &block : tree.blocks)
+            if (!block.empty())
+                write(bytes(block));
+    };
     TreeText head;
-    head.text = "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
+    head.text() = "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
                 + std::to_string(std::time(nullptr)) + "},\r\n";
     // The folder's own entries here; its subfolders' trees are exported on workers, a tree
     // each, and written in the order the folder listed them, a few trees ahead at most.
     std::vector<std::pair<QByteArray, struct stat>> subfolders;
     {
-        head.text += '[';
-        appendInfo(head.text, top, st, true);
+        head.text() += '[';
+        appendInfo(head.text(), top, st, true);
         if (kernelView(top)) {
             ::close(fd);
             ::close(topFd);
-            write(bytes(head.text + ",\"excluded\":\"kernfs\"}]]\r\n"));
+            head.text() += ",\"excluded\":\"kernfs\"}]]\r\n";
+            writeAll(head);
             return;
         }
-        head.text += "}\r\n";
+        head.text() += "}\r\n";
         DIR *dir = ::fdopendir(fd);
         if (!dir) {
             ::close(fd);
@@ -386,15 +415,16 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
                 subfolders.emplace_back(e->d_name, est);
                 continue;
             }
-            head.text += ',';
-            appendInfo(head.text, e->d_name, est, false);
-            head.text += "}\r\n";
+            head.text() += ',';
+            appendInfo(head.text(), e->d_name, est, false);
+            head.text() += "}\r\n";
+            head.endLine();
         }
         ::closedir(dir);
     }
     for (const auto &[description, path] : head.problems)
         problem(description, path);
-    write(bytes(head.text));
+    writeAll(head);
 
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
     const size_t ahead = 2 * workers;
@@ -418,7 +448,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
                     }
                     const auto &[name, est] = subfolders[i];
                     TreeText tree;
-                    tree.text += ',';
+                    tree.text() += ',';
                     const int child = ::openat(topFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
                     exportFolder(child, errno, est, name, joinPath(top, name), est.st_dev != st.st_dev, tree);
                     std::lock_guard lock(mutex);
@@ -439,7 +469,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             try {
                 for (const auto &[description, path] : tree.problems)
                     problem(description, path);
-                write(bytes(tree.text));
+                writeAll(tree);
             } catch (...) {
                 std::lock_guard lock(mutex);
                 stopped = true;
