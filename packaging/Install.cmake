@@ -6,6 +6,7 @@
 include(GNUInstallDirs)
 
 install(TARGETS listwright RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS listwright-window RUNTIME DESTINATION ${LISTWRIGHT_WINDOW_DIR})
 
 # The menu entry's comment is the program's own description.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/listwright.desktop.in

@@ -56,7 +56,7 @@ fi
 # Without what it only recommends (the Wayland plugin), which removing the package would leave behind.
 apt-get install -y -q --no-install-recommends "$deb" >/dev/null
 
-for f in /usr/bin/listwright /usr/share/applications/listwright.desktop \
+for f in /usr/bin/listwright /usr/libexec/listwright/listwright-window /usr/share/applications/listwright.desktop \
          /usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/listwright.png \
          /usr/share/man/man1/listwright.1.gz \
          /usr/share/doc/listwright/copyright /usr/share/doc/listwright/changelog.Debian.gz; do
@@ -68,7 +68,11 @@ if [ -f "$top/scripts/validate-desktop-files.sh" ]; then
   bash "$top/scripts/validate-desktop-files.sh" /usr
 fi
 
-# The program runs until it is ended: timeout's 124 means it was still running after 5 s.
+# The listing without a window, then the window's program through the program the user starts:
+# it runs until it is ended (timeout's 124 means it was still running after 5 s).
+listing=$(/usr/bin/listwright --list /usr/share/doc/listwright)
+grep -q 'changelog.Debian.gz' <<<"$listing" || { echo "listwright --list did not list its own documentation"; exit 1; }
+
 status=0
 (cd "$tmp" && QT_QPA_PLATFORM=offscreen timeout 5 /usr/bin/listwright) || status=$?
 if [ "$status" -ne 124 ]; then

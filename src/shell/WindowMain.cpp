@@ -16,9 +16,10 @@
 #include <cstdlib>
 #include <memory>
 
+// The window's program, which the program the user starts runs in its place (see main.cpp).
 int main(int argc, char *argv[])
 {
-    // The listing without a window makes no GUI application.
+    // The listing without a window makes no GUI application, here too.
     if (isListCommand(argc, argv))
         return runListCommand(argc, argv);
     // --help and --version answer without a display.
