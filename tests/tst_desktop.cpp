@@ -9,6 +9,7 @@
 #include "scan/engine/ScanProgress.h"
 #include "shared/MainForm.h"
 #include "shared/SizeBarDelegate.h"
+#include "shared/TextList.h"
 #include "shell/ViewMenu.h"
 #include "shell/Splash.h"
 #include "shell/StartFolder.h"
@@ -391,6 +392,13 @@ private slots:
             f.mnuSizeBars->trigger();
             QCOMPARE(line.data(TextListModel::BarRole), sizes && f.mnuSizeBars->isChecked() ? QVariant(1.0) : QVariant());
         }
+        TextListModel mixed; // a line without a size (a file that could not be read) gets no bar
+        mixed.append(QStringLiteral("a"), {100, 0});
+        mixed.append(QStringLiteral("b"));
+        mixed.setSizeBars(true);
+        QCoreApplication::processEvents(); // the rows show
+        QCOMPARE(mixed.index(0).data(TextListModel::BarRole), QVariant(1.0));
+        QCOMPARE(mixed.index(1).data(TextListModel::BarRole), QVariant());
         QPalette grey; // text barely readable on its own: the bar gives way
         grey.setColor(QPalette::Text, QColor(0x76, 0x76, 0x76));
         for (const QPalette &scheme : {QPalette(), darkPalette(), grey})
