@@ -42,6 +42,8 @@ private slots:
         const auto between = [](char16_t c) { return QStringLiteral("abcdefghij") + QChar(c) + QStringLiteral("klmno"); };
         for (char16_t c : hidden)
             QCOMPARE(displayName(between(c).toUtf8()), QStringLiteral("abcdefghij?klmno"));
+        for (const char *shortName : {"a\x7f", "a\x1f"}) // (after the last word of eight)
+            QCOMPARE(displayName(shortName), QStringLiteral("a?"));
         for (char16_t c : kept)
             QCOMPARE(displayName(between(c).toUtf8()), between(c));
         // A name's width in characters as it shows, plain ASCII or not.
