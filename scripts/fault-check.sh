@@ -63,6 +63,7 @@ build || { echo "the unchanged copy does not build: see $scratch/build.log"; cat
 if [ -n "$tests" ]; then
   mapfile -t targets < <(cd "$scratch/build" && ctest -N | sed -n 's/^ *Test *#[0-9]*: *//p' | grep -E -- "$tests")
   [ ${#targets[@]} -gt 0 ] || { echo "no test matches $tests"; exit 2; }
+  targets+=(listwright) # the tests also run the program itself (and, through it, the window's)
 fi
 
 run_tests() { # prints the names of the failing tests

@@ -19,6 +19,7 @@
 #include <charconv>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -390,14 +391,16 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             return;
         }
         head.text() += "}\r\n";
-        DIR *dir = ::fdopendir(fd);
+        const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(fd), &::closedir);
         if (!dir) {
+            const int err = errno;
             ::close(fd);
-            throw FsError(FsError::fromErrno(errno).description());
+            ::close(topFd);
+            throw FsError(FsError::fromErrno(err).description());
         }
         for (;;) {
             errno = 0;
-            const dirent *e = ::readdir(dir);
+            const dirent *e = ::readdir(dir.get());
             if (!e) {
                 if (errno != 0)
                     head.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(top));
@@ -406,7 +409,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             if (dotOrDotDot(e->d_name))
                 continue;
             struct stat est;
-            if (::fstatat(::dirfd(dir), e->d_name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (::fstatat(::dirfd(dir.get()), e->d_name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
                 if (errno != ENOENT)
                     head.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(joinPath(top, e->d_name)));
                 continue;
@@ -419,8 +422,18 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             appendInfo(head.text(), e->d_name, est, false);
             head.text() += "}\r\n";
             head.endLine();
+            // A big folder's own entries go out as their blocks fill, not held to its end.
+            if (head.blocks.size() > 1) {
+                try {
+                    for (size_t b = 0; b + 1 < head.blocks.size(); ++b)
+                        write(bytes(head.blocks[b]));
+                } catch (...) {
+                    ::close(topFd);
+                    throw;
+                }
+                head.blocks.erase(head.blocks.begin(), head.blocks.end() - 1);
+            }
         }
-        ::closedir(dir);
     }
     for (const auto &[description, path] : head.problems)
         problem(description, path);
