@@ -18,6 +18,7 @@
 #include <unistd.h>
 #include <charconv>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -244,14 +245,18 @@ struct TreeText {
 
     TreeText() { startBlock(); }
     std::string &text() { return blocks.back(); }
-    // After a whole line: a full block is left as it is.
+    // After a whole line: a full block is left as it is (and told to `blockFull`, if set).
     void endLine()
     {
-        if (blocks.back().size() >= BlockBytes)
+        if (blocks.back().size() >= BlockBytes) {
             startBlock();
+            if (blockFull)
+                blockFull(*this);
+        }
     }
 
     std::vector<std::string> blocks;
+    std::function<void(TreeText &)> blockFull;
     std::vector<std::pair<QString, QString>> problems; // description, path
 
 private:
@@ -444,6 +449,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
     std::mutex mutex;
     std::condition_variable taken, done;
     std::map<size_t, TreeText> finished;
+    std::vector<std::string> flowing; // full blocks of tree `written`, handed over before its end
     size_t next = 0, written = 0;
     bool stopped = false; // the writing failed: the workers end
     {
@@ -461,28 +467,51 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
                     }
                     const auto &[name, est] = subfolders[i];
                     TreeText tree;
+                    // Whose turn it is to be written hands its full blocks over as they fill,
+                    // so that a huge folder's text is not held whole.
+                    tree.blockFull = [&, i](TreeText &t) {
+                        const std::lock_guard lock(mutex);
+                        if (i != written)
+                            return;
+                        for (size_t b = 0; b + 1 < t.blocks.size(); ++b)
+                            flowing.push_back(std::move(t.blocks[b]));
+                        t.blocks.erase(t.blocks.begin(), t.blocks.end() - 1);
+                        done.notify_all();
+                    };
                     tree.text() += ',';
                     const int child = ::openat(topFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
                     exportFolder(child, errno, est, name, joinPath(top, name), est.st_dev != st.st_dev, tree);
+                    tree.blockFull = nullptr;
                     std::lock_guard lock(mutex);
                     finished.emplace(i, std::move(tree));
                     done.notify_all();
                 }
             });
         for (size_t i = 0; i < subfolders.size(); ++i) {
-            TreeText tree;
-            {
-                std::unique_lock lock(mutex);
-                done.wait(lock, [&] { return finished.contains(i); });
-                tree = std::move(finished[i]);
-                finished.erase(i);
-                written = i + 1;
-                taken.notify_all();
-            }
             try {
-                for (const auto &[description, path] : tree.problems)
-                    problem(description, path);
-                writeAll(tree);
+                // Tree i's blocks as its worker hands them over, then the rest of it.
+                for (bool complete = false; !complete;) {
+                    std::vector<std::string> early;
+                    TreeText tree;
+                    {
+                        std::unique_lock lock(mutex);
+                        done.wait(lock, [&] { return finished.contains(i) || !flowing.empty(); });
+                        early.swap(flowing);
+                        if (finished.contains(i)) {
+                            tree = std::move(finished[i]);
+                            finished.erase(i);
+                            written = i + 1;
+                            taken.notify_all();
+                            complete = true;
+                        }
+                    }
+                    for (const std::string &block : early)
+                        write(bytes(block));
+                    for (const auto &[description, path] : tree.problems)
+                        problem(description, path);
+                    if (complete)
+                        writeAll(tree);
+                }
             } catch (...) {
                 std::lock_guard lock(mutex);
                 stopped = true;
