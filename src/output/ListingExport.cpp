@@ -19,6 +19,7 @@
 #include <charconv>
 #include <condition_variable>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -255,6 +256,14 @@ struct TreeText {
         }
     }
 
+    // The full blocks, taken out in order: all but the last, which is being filled.
+    std::vector<std::string> takeFullBlocks()
+    {
+        std::vector<std::string> full(std::make_move_iterator(blocks.begin()), std::make_move_iterator(blocks.end() - 1));
+        blocks.erase(blocks.begin(), blocks.end() - 1);
+        return full;
+    }
+
     std::vector<std::string> blocks;
     std::function<void(TreeText &)> blockFull;
     std::vector<std::pair<QString, QString>> problems; // description, path
@@ -428,15 +437,12 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             head.text() += "}\r\n";
             head.endLine();
             // A big folder's own entries go out as their blocks fill, not held to its end.
-            if (head.blocks.size() > 1) {
-                try {
-                    for (size_t b = 0; b + 1 < head.blocks.size(); ++b)
-                        write(bytes(head.blocks[b]));
-                } catch (...) {
-                    ::close(topFd);
-                    throw;
-                }
-                head.blocks.erase(head.blocks.begin(), head.blocks.end() - 1);
+            try {
+                for (const std::string &block : head.takeFullBlocks())
+                    write(bytes(block));
+            } catch (...) {
+                ::close(topFd);
+                throw;
             }
         }
     }
@@ -473,9 +479,8 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
                         const std::lock_guard lock(mutex);
                         if (i != written)
                             return;
-                        for (size_t b = 0; b + 1 < t.blocks.size(); ++b)
-                            flowing.push_back(std::move(t.blocks[b]));
-                        t.blocks.erase(t.blocks.begin(), t.blocks.end() - 1);
+                        for (std::string &block : t.takeFullBlocks())
+                            flowing.push_back(std::move(block));
                         done.notify_all();
                     };
                     tree.text() += ',';

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "shared/TextLines.h"
+
 #include <QByteArray>
 #include <QString>
-#include "shared/TextLines.h"
 #include <cstdint>
 
 // The folder list's line for a subfolder with its size: the path, the blanks that align it,
