@@ -82,6 +82,23 @@ void ListCommandTest::commandLine()
     QCOMPARE(r.status, 1);
     QCOMPARE(r.err, "listwright: cannot read " + tree.at("shut") + ": Permission denied\n");
     QVERIFY(r.out.contains(tree.at("shut") + "  ") && r.out.contains(tree.at("a.txt") + "  ")); // and the rest
+    // The export marks what it cannot read and goes on: a folder that cannot be opened keeps
+    // its own status; the names of a folder that can be read but not searched have none, below
+    // the top folder or as its own.
+    const struct { QByteArray shut; mode_t mode; QString top; QByteArray unread, mark; } marks[] = {
+        {"shut", 0000, folder, tree.at("shut"), ",[{\"name\":\"shut\",\"asize\":4096,"},
+        {"shut/deeper", 0000, folder, tree.at("shut/deeper"), ",[{\"name\":\"deeper\",\"asize\":4096,"},
+        {"shut", 0644, folder, tree.at("shut/deeper"), ",{\"name\":\"deeper\",\"read_error\":true}\r\n"},
+        {"shut", 0644, folder + "/shut", tree.at("shut/deeper"), ",{\"name\":\"deeper\",\"read_error\":true}\r\n"},
+    };
+    for (const auto &m : marks) {
+        QCOMPARE(::chmod(tree.at(m.shut).constData(), m.mode), 0);
+        r = run({"--list", "--format", "json", m.top});
+        ::chmod(tree.at(m.shut).constData(), 0755);
+        QCOMPARE(r.err, "listwright: cannot read " + m.unread + ": Permission denied\n");
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.out.contains(m.mark) && r.out.contains("\"read_error\":true}") && r.out.endsWith("]]\r\n"));
+    }
 }
 
 void ListCommandTest::otherPrograms()
@@ -134,15 +151,17 @@ void ListCommandTest::otherPrograms()
     QVERIFY(ours.open(QIODevice::ReadOnly));
     QCOMPARE(run({"-c", total}, ours.readAll(), python).out, tally);
     // A folder whose own entries and whose one subfolder each fill several blocks of the
-    // export's text, the subfolder's handed to the writer as they fill: it tallies as du does.
+    // export's text, the subfolder's handed to the writer as they fill, and a folder below that
+    // one: it tallies as du does.
     TempTree wide;
-    wide.mkdir("many");
+    wide.mkdir("many/deep");
+    wide.file("many/deep/last", 3);
     for (int i = 0; i < 1200; ++i)
         wide.file("own" + QByteArray::number(i), 1), wide.file("many/f" + QByteArray::number(i), 2);
     const QString widePath = QFile::decodeName(wide.path());
     const Run wideDu = run({"-sb", "--apparent-size", widePath}, {}, QStandardPaths::findExecutable("du"));
     QCOMPARE(run({"-c", total}, run({"--list", "--format", "json", widePath}).out, python).out,
-             wideDu.out.split('\t').first() + " 2402\n");
+             wideDu.out.split('\t').first() + " 2404\n");
     QCOMPARE(run({"-f", json, "-n", "-p"}, {}, gdu).status, 0);
     QFile::remove(json);
 }

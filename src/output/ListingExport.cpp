@@ -11,11 +11,14 @@
 #include <QDateTime>
 #include <QTimeZone>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <array>
 #include <charconv>
 #include <condition_variable>
 #include <functional>
@@ -26,6 +29,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -211,31 +215,74 @@ void appendJsonName(std::string &out, QByteArrayView name)
     out += '"';
 }
 
-void appendNumber(std::string &out, std::string_view key, unsigned long long n)
+// Whether a name goes into JSON text as it is: printable ASCII without a quote or a backslash.
+bool plainJson(QByteArrayView name)
 {
-    char digits[24];
-    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, n);
-    out.append(key).append(digits, size_t(end - digits));
+    static constexpr auto Plain = [] {
+        std::array<bool, 256> plain{};
+        for (int c = 0x20; c < 0x7F; ++c)
+            plain[size_t(c)] = c != '"' && c != '\\';
+        return plain;
+    }();
+    bool plain = true;
+    for (const char c : name)
+        plain &= Plain[static_cast<unsigned char>(c)];
+    return plain;
 }
 
-// An entry's info object, without its closing brace.
-void appendInfo(std::string &out, QByteArrayView name, const struct stat &st, bool withDevice)
+// Text written at `to`, its end returned: a literal, or a key and a number.
+template <size_t N>
+char *put(char *to, const char (&text)[N])
 {
-    out += "{\"name\":";
-    appendJsonName(out, name);
-    appendNumber(out, ",\"asize\":", qulonglong(std::max<off_t>(st.st_size, 0)));
-    appendNumber(out, ",\"dsize\":", qulonglong(st.st_blocks) * 512);
+    std::memcpy(to, text, N - 1);
+    return to + N - 1;
+}
+
+template <size_t N>
+char *putNumber(char *to, const char (&key)[N], unsigned long long n)
+{
+    to = put(to, key);
+    return std::to_chars(to, to + 20, n).ptr;
+}
+
+// An entry's info object, without its closing brace, between `before` and `after` (a few
+// characters each). It is made in one piece, its name too when it needs no escape, as nearly
+// every name does.
+void appendInfo(std::string &out, QByteArrayView name, const struct stat &st, bool withDevice,
+                std::string_view before = {}, std::string_view after = {})
+{
+    constexpr qsizetype ShortName = 255;
+    char text[ShortName + 256]; // the name, its quotes, every key with 20 digits, and the rest
+    char *p = text;
+    for (const char c : before)
+        *p++ = c;
+    p = put(p, "{\"name\":");
+    if (name.size() <= ShortName && plainJson(name)) {
+        *p++ = '"';
+        std::memcpy(p, name.data(), size_t(name.size()));
+        p += name.size();
+        *p++ = '"';
+    } else {
+        out.append(text, size_t(p - text));
+        appendJsonName(out, name);
+        p = text;
+    }
+    p = putNumber(p, ",\"asize\":", qulonglong(std::max<off_t>(st.st_size, 0)));
+    p = putNumber(p, ",\"dsize\":", qulonglong(st.st_blocks) * 512);
     if (withDevice)
-        appendNumber(out, ",\"dev\":", qulonglong(st.st_dev));
-    appendNumber(out, ",\"ino\":", qulonglong(st.st_ino));
+        p = putNumber(p, ",\"dev\":", qulonglong(st.st_dev));
+    p = putNumber(p, ",\"ino\":", qulonglong(st.st_ino));
     if (!S_ISDIR(st.st_mode) && st.st_nlink > 1) {
-        out += ",\"hlnkc\":true";
-        appendNumber(out, ",\"nlink\":", qulonglong(st.st_nlink));
+        p = put(p, ",\"hlnkc\":true");
+        p = putNumber(p, ",\"nlink\":", qulonglong(st.st_nlink));
     }
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
-        out += ",\"notreg\":true";
+        p = put(p, ",\"notreg\":true");
     if (st.st_mtim.tv_sec >= 0)
-        appendNumber(out, ",\"mtime\":", qulonglong(st.st_mtim.tv_sec));
+        p = putNumber(p, ",\"mtime\":", qulonglong(st.st_mtim.tv_sec));
+    for (const char c : after)
+        *p++ = c;
+    out.append(text, size_t(p - text));
 }
 
 // The JSON text of a part of the tree, and the problems met in it, in walk order. The text
@@ -292,6 +339,80 @@ bool dotOrDotDot(const char *name)
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
+// The entries of an open folder, read from the kernel a block at a time through the folder's
+// own descriptor: no directory stream (a check of the descriptor and two more calls to the
+// kernel) for every folder of the tree. It owns the descriptor.
+class FolderEntries {
+public:
+    explicit FolderEntries(int fd) : fd_(fd), block_(new char[BlockBytes]) {}
+    ~FolderEntries()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FolderEntries(FolderEntries &&other) noexcept
+        : fd_(std::exchange(other.fd_, -1)), block_(std::move(other.block_)), got_(other.got_), at_(other.at_)
+    {
+    }
+    FolderEntries(const FolderEntries &) = delete;
+    FolderEntries &operator=(const FolderEntries &) = delete;
+    FolderEntries &operator=(FolderEntries &&) = delete;
+
+    int fd() const { return fd_; }
+    // The next entry but "." and "..", or null at the end; errno is then 0, or why the read failed.
+    const dirent64 *next()
+    {
+        for (;;) {
+            if (at_ >= got_) {
+                got_ = ::getdents64(fd_, block_.get(), BlockBytes);
+                at_ = 0;
+                if (got_ <= 0) {
+                    errno = got_ < 0 ? errno : 0;
+                    got_ = 0;
+                    return nullptr;
+                }
+            }
+            const auto *e = reinterpret_cast<const dirent64 *>(block_.get() + at_);
+            at_ += e->d_reclen;
+            if (!dotOrDotDot(e->d_name))
+                return e;
+        }
+    }
+
+private:
+    static constexpr size_t BlockBytes = 32 * 1024;
+    int fd_;
+    std::unique_ptr<char[]> block_;
+    ssize_t got_ = 0, at_ = 0;
+};
+
+// An entry's status as lstat gives it, and for a folder its open descriptor (or -1 and why it
+// could not be opened). A folder the read calls a folder is opened first and its status taken
+// from the descriptor: one lookup of its name instead of two. False, with errno set, when the
+// entry cannot be looked at.
+bool statAndOpen(int dirFd, const dirent64 &e, struct stat &st, int &fd, int &openError)
+{
+    constexpr int Flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    fd = -1;
+    openError = 0;
+    if (e.d_type == DT_DIR) {
+        fd = ::openat(dirFd, e.d_name, Flags);
+        if (fd >= 0 && ::fstat(fd, &st) == 0)
+            return true;
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    // Anything else, or a folder that could not be opened (or is one no longer): by its name.
+    if (::fstatat(dirFd, e.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (S_ISDIR(st.st_mode)) {
+        fd = ::openat(dirFd, e.d_name, Flags);
+        openError = fd < 0 ? errno : 0;
+    }
+    return true;
+}
+
 // Appends a folder (the open `fd`, taken over, or -1 and why it could not be opened) and everything below it: one open folder a
 // level, each read as the walk goes down, so that only the depth of the tree is held open.
 // Entries that vanish meanwhile are passed over; a folder that cannot be read is marked.
@@ -299,7 +420,7 @@ void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView n
                   bool withDevice, TreeText &out)
 {
     struct Level {
-        DIR *dir;
+        FolderEntries entries;
         dev_t device;
         QByteArray path;
     };
@@ -308,42 +429,34 @@ void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView n
                            QByteArray dirPath, bool device) {
         out.text() += '[';
         appendInfo(out.text(), dirName, dirSt, device);
-        DIR *dir = dirFd >= 0 ? ::fdopendir(dirFd) : nullptr;
-        if (!dir) {
-            const int err = dirFd >= 0 ? errno : openError;
-            if (dirFd >= 0)
-                ::close(dirFd);
+        if (dirFd < 0) {
             out.text() += ",\"read_error\":true}]";
-            out.problems.emplace_back(FsError::fromErrno(err).description(), displayName(dirPath));
+            out.problems.emplace_back(FsError::fromErrno(openError).description(), displayName(dirPath));
             return;
         }
+        FolderEntries entries(dirFd);
         if (device && kernelView(dirPath)) { // views of the running system hold no data: not walked
-            ::closedir(dir);
             out.text() += ",\"excluded\":\"kernfs\"}]";
             return;
         }
         out.text() += '}';
-        stack.push_back({dir, dirSt.st_dev, std::move(dirPath)});
+        stack.push_back({std::move(entries), dirSt.st_dev, std::move(dirPath)});
     };
     enter(fd, openError, st, name, path, withDevice);
     while (!stack.empty()) {
-        errno = 0;
-        const dirent *e = ::readdir(stack.back().dir);
+        const dirent64 *e = stack.back().entries.next();
         if (!e) {
             if (errno != 0)
                 out.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(stack.back().path));
-            ::closedir(stack.back().dir);
             stack.pop_back();
             out.text() += "]\r\n";
             out.endLine();
             continue;
         }
         const char *entry = e->d_name;
-        if (dotOrDotDot(entry))
-            continue;
-        const int dirFd = ::dirfd(stack.back().dir);
         struct stat est;
-        if (::fstatat(dirFd, entry, &est, AT_SYMLINK_NOFOLLOW) != 0) {
+        int child, childError;
+        if (!statAndOpen(stack.back().entries.fd(), *e, est, child, childError)) {
             const int err = errno;
             if (err == ENOENT)
                 continue;
@@ -354,17 +467,14 @@ void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView n
             out.endLine();
             continue;
         }
-        out.text() += ',';
         if (S_ISDIR(est.st_mode)) {
-            const int child = ::openat(dirFd, entry, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            const int openError = errno;
+            out.text() += ',';
             const bool otherDevice = est.st_dev != stack.back().device;
-            enter(child, openError, est, entry, joinPath(stack.back().path, entry), otherDevice);
+            enter(child, childError, est, entry, joinPath(stack.back().path, entry), otherDevice);
+            out.text() += "\r\n";
         } else {
-            appendInfo(out.text(), entry, est, false);
-            out.text() += '}';
+            appendInfo(out.text(), entry, est, false, ",", "}\r\n");
         }
-        out.text() += "\r\n";
         out.endLine();
     }
 }
@@ -381,7 +491,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             ::close(fd);
         throw FsError(FsError::fromErrno(err).description());
     }
-    const int topFd = ::dup(fd);
+    FolderEntries topEntries(fd);
     const auto bytes = [](const std::string &text) { return QByteArrayView(text.data(), qsizetype(text.size())); };
     const auto writeAll = [&](const TreeText &tree) {
         for (const std::string &block : tree.blocks)
@@ -394,58 +504,41 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
     // The folder's own entries here; its subfolders' trees are exported on workers, a tree
     // each, and written in the order the folder listed them, a few trees ahead at most.
     std::vector<std::pair<QByteArray, struct stat>> subfolders;
-    {
-        head.text() += '[';
-        appendInfo(head.text(), top, st, true);
-        if (kernelView(top)) {
-            ::close(fd);
-            ::close(topFd);
-            head.text() += ",\"excluded\":\"kernfs\"}]]\r\n";
-            writeAll(head);
-            return;
+    head.text() += '[';
+    appendInfo(head.text(), top, st, true);
+    if (kernelView(top)) {
+        head.text() += ",\"excluded\":\"kernfs\"}]]\r\n";
+        writeAll(head);
+        return;
+    }
+    head.text() += "}\r\n";
+    while (const dirent64 *e = topEntries.next()) {
+        struct stat est;
+        const bool known = ::fstatat(fd, e->d_name, &est, AT_SYMLINK_NOFOLLOW) == 0;
+        const int err = known ? 0 : errno;
+        if (err == ENOENT) // gone meanwhile
+            continue;
+        if (known && S_ISDIR(est.st_mode)) {
+            subfolders.emplace_back(e->d_name, est);
+            continue;
+        }
+        head.text() += ',';
+        if (known) {
+            appendInfo(head.text(), e->d_name, est, false);
+        } else {
+            head.problems.emplace_back(FsError::fromErrno(err).description(), displayName(joinPath(top, e->d_name)));
+            head.text() += "{\"name\":";
+            appendJsonName(head.text(), e->d_name);
+            head.text() += ",\"read_error\":true";
         }
         head.text() += "}\r\n";
-        const std::unique_ptr<DIR, int (*)(DIR *)> dir(::fdopendir(fd), &::closedir);
-        if (!dir) {
-            const int err = errno;
-            ::close(fd);
-            ::close(topFd);
-            throw FsError(FsError::fromErrno(err).description());
-        }
-        for (;;) {
-            errno = 0;
-            const dirent *e = ::readdir(dir.get());
-            if (!e) {
-                if (errno != 0)
-                    head.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(top));
-                break;
-            }
-            if (dotOrDotDot(e->d_name))
-                continue;
-            struct stat est;
-            if (::fstatat(::dirfd(dir.get()), e->d_name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
-                if (errno != ENOENT)
-                    head.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(joinPath(top, e->d_name)));
-                continue;
-            }
-            if (S_ISDIR(est.st_mode)) {
-                subfolders.emplace_back(e->d_name, est);
-                continue;
-            }
-            head.text() += ',';
-            appendInfo(head.text(), e->d_name, est, false);
-            head.text() += "}\r\n";
-            head.endLine();
-            // A big folder's own entries go out as their blocks fill, not held to its end.
-            try {
-                for (const std::string &block : head.takeFullBlocks())
-                    write(bytes(block));
-            } catch (...) {
-                ::close(topFd);
-                throw;
-            }
-        }
+        head.endLine();
+        // A big folder's own entries go out as their blocks fill, not held to its end.
+        for (const std::string &block : head.takeFullBlocks())
+            write(bytes(block));
     }
+    if (errno != 0)
+        head.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(top));
     for (const auto &[description, path] : head.problems)
         problem(description, path);
     writeAll(head);
@@ -462,6 +555,10 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
         std::vector<std::jthread> pool;
         for (unsigned w = 0; w < std::min<size_t>(workers, subfolders.size()); ++w)
             pool.emplace_back([&] {
+                // A table of descriptors of its own: the kernel then takes a descriptor without
+                // counting a reference to it at every call, as it must for a table threads share.
+                // What the worker opens, it closes; the top folder's is copied in.
+                ::unshare(CLONE_FILES);
                 for (;;) {
                     size_t i;
                     {
@@ -484,7 +581,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
                         done.notify_all();
                     };
                     tree.text() += ',';
-                    const int child = ::openat(topFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                    const int child = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
                     exportFolder(child, errno, est, name, joinPath(top, name), est.st_dev != st.st_dev, tree);
                     tree.blockFull = nullptr;
                     std::lock_guard lock(mutex);
@@ -521,11 +618,9 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
                 std::lock_guard lock(mutex);
                 stopped = true;
                 taken.notify_all();
-                ::close(topFd);
                 throw;
             }
         }
     }
-    ::close(topFd);
     write("]]\r\n");
 }
