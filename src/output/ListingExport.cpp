@@ -26,6 +26,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -545,6 +546,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
 
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
     const size_t ahead = 2 * workers;
+    constexpr size_t HandOver = 4;
     std::mutex mutex;
     std::condition_variable taken, done;
     std::map<size_t, TreeText> finished;
@@ -578,7 +580,8 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
                             return;
                         for (std::string &block : t.takeFullBlocks())
                             flowing.push_back(std::move(block));
-                        done.notify_all();
+                        if (flowing.size() >= HandOver) // the writer wakes for several at once
+                            done.notify_all();
                     };
                     tree.text() += ',';
                     const int child = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -592,27 +595,26 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
         for (size_t i = 0; i < subfolders.size(); ++i) {
             try {
                 // Tree i's blocks as its worker hands them over, then the rest of it.
-                for (bool complete = false; !complete;) {
+                for (std::optional<TreeText> tree; !tree;) {
                     std::vector<std::string> early;
-                    TreeText tree;
                     {
                         std::unique_lock lock(mutex);
                         done.wait(lock, [&] { return finished.contains(i) || !flowing.empty(); });
                         early.swap(flowing);
-                        if (finished.contains(i)) {
-                            tree = std::move(finished[i]);
-                            finished.erase(i);
+                        if (const auto f = finished.find(i); f != finished.end()) {
+                            tree.emplace(std::move(f->second));
+                            finished.erase(f);
                             written = i + 1;
                             taken.notify_all();
-                            complete = true;
                         }
                     }
                     for (const std::string &block : early)
                         write(bytes(block));
-                    for (const auto &[description, path] : tree.problems)
-                        problem(description, path);
-                    if (complete)
-                        writeAll(tree);
+                    if (tree) {
+                        for (const auto &[description, path] : tree->problems)
+                            problem(description, path);
+                        writeAll(*tree);
+                    }
                 }
             } catch (...) {
                 std::lock_guard lock(mutex);
