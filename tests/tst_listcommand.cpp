@@ -17,9 +17,12 @@ struct Run {
 };
 
 // The program itself, with no display and the X11 platform forced: any GUI application fails.
-Run run(const QStringList &args, const QByteArray &input = {}, const QString &program = qEnvironmentVariable("LISTWRIGHT_PROGRAM"))
+Run run(const QStringList &args, const QByteArray &input = {}, const QString &program = qEnvironmentVariable("LISTWRIGHT_PROGRAM"),
+        const QString &outFile = {})
 {
     QProcess p;
+    if (!outFile.isEmpty())
+        p.setStandardOutputFile(outFile);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
@@ -75,6 +78,12 @@ void ListCommandTest::commandLine()
         r = run(c.args);
         QCOMPARE(r.status, c.status);
         QCOMPARE(r.err, c.err);
+    }
+    // A full disk behind standard output is told, however little there is to write.
+    for (const QStringList &args : {QStringList{"--list", folder}, {"--list", "--format", "json", folder}, {"--list", "--help"}}) {
+        r = run(args, {}, qEnvironmentVariable("LISTWRIGHT_PROGRAM"), "/dev/full");
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, "listwright: cannot write standard output: No space left on device\n");
     }
     QCOMPARE(::chmod(tree.at("shut").constData(), 0), 0);
     r = run({"--list", "--folder-sizes", folder});

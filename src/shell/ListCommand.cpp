@@ -15,6 +15,7 @@
 #include <QFile>
 #include <cstring>
 #include <malloc.h>
+#include <unistd.h>
 
 namespace {
 const char Usage[] = "usage: listwright --list [options] FOLDER (see listwright --list --help)";
@@ -197,9 +198,11 @@ int runListCommand(int argc, char *argv[])
     QList<QByteArray> args;
     for (int i = 1; i < argc; ++i)
         args.append(argv[i]);
+    // Through the descriptors, not the C library's streams: a stream keeps what does not fill its
+    // buffer until the program ends, when a failure to write it goes untold.
     QFile out, err;
-    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
-        || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 1;
     return listCommand(args, out, err);
 }
@@ -212,8 +215,10 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
         return 2;
     }
     if (c.help) {
-        out.write(Help);
-        return 0;
+        if (out.write(Help) == qint64(std::strlen(Help)))
+            return 0;
+        writeLine(err, QStringLiteral("cannot write standard output: ") + out.errorString());
+        return 1;
     }
     try {
         FilePattern check(c.choices.pattern);
@@ -239,9 +244,11 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
             // Straight to standard output as the walk goes, small pieces gathered; into the file's
             // lines otherwise.
             std::string chunk;
-            const auto put = [&out](QByteArrayView bytes) {
-                if (out.write(bytes.data(), bytes.size()) != bytes.size())
+            const auto put = [&](QByteArrayView bytes) {
+                if (out.write(bytes.data(), bytes.size()) != bytes.size()) {
+                    listed = true; // what fails is the writing, halfway
                     throw FsError(out.errorString());
+                }
             };
             const auto flush = [&] {
                 put(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
