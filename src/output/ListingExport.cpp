@@ -20,10 +20,12 @@
 #include <unistd.h>
 #include <array>
 #include <charconv>
+#include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <iterator>
-#include <map>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -286,44 +288,6 @@ void appendInfo(std::string &out, QByteArrayView name, const struct stat &st, bo
     out.append(text, size_t(p - text));
 }
 
-// The JSON text of a part of the tree, and the problems met in it, in walk order. The text
-// is kept in blocks of whole lines, each made once with room for it, so that a big tree's text
-// is never moved as it grows.
-struct TreeText {
-    static constexpr size_t BlockBytes = 1 << 16;
-
-    TreeText() { startBlock(); }
-    std::string &text() { return blocks.back(); }
-    // After a whole line: a full block is left as it is (and told to `blockFull`, if set).
-    void endLine()
-    {
-        if (blocks.back().size() >= BlockBytes) {
-            startBlock();
-            if (blockFull)
-                blockFull(*this);
-        }
-    }
-
-    // The full blocks, taken out in order: all but the last, which is being filled.
-    std::vector<std::string> takeFullBlocks()
-    {
-        std::vector<std::string> full(std::make_move_iterator(blocks.begin()), std::make_move_iterator(blocks.end() - 1));
-        blocks.erase(blocks.begin(), blocks.end() - 1);
-        return full;
-    }
-
-    std::vector<std::string> blocks;
-    std::function<void(TreeText &)> blockFull;
-    std::vector<std::pair<QString, QString>> problems; // description, path
-
-private:
-    void startBlock()
-    {
-        blocks.emplace_back();
-        blocks.back().reserve(BlockBytes + 8192); // a line of a long name escaped fits too
-    }
-};
-
 // Whether a folder lies on a file system of the kernel's own (proc, sysfs, ...), which the
 // walks of the program leave out; asked where the walk enters another device.
 bool kernelView(const QByteArray &path)
@@ -340,143 +304,427 @@ bool dotOrDotDot(const char *name)
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
-// The entries of an open folder, read from the kernel a block at a time through the folder's
-// own descriptor: no directory stream (a check of the descriptor and two more calls to the
-// kernel) for every folder of the tree. It owns the descriptor.
-class FolderEntries {
+// An open descriptor, closed with its owner.
+class Descriptor {
 public:
-    explicit FolderEntries(int fd) : fd_(fd), block_(new char[BlockBytes]) {}
-    ~FolderEntries()
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor()
     {
         if (fd_ >= 0)
             ::close(fd_);
     }
-    FolderEntries(FolderEntries &&other) noexcept
-        : fd_(std::exchange(other.fd_, -1)), block_(std::move(other.block_)), got_(other.got_), at_(other.at_)
+    Descriptor(Descriptor &&other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor &operator=(Descriptor &&other) noexcept
     {
+        std::swap(fd_, other.fd_);
+        return *this;
     }
-    FolderEntries(const FolderEntries &) = delete;
-    FolderEntries &operator=(const FolderEntries &) = delete;
-    FolderEntries &operator=(FolderEntries &&) = delete;
-
-    int fd() const { return fd_; }
-    // The next entry but "." and "..", or null at the end; errno is then 0, or why the read failed.
-    const dirent64 *next()
-    {
-        for (;;) {
-            if (at_ >= got_) {
-                got_ = ::getdents64(fd_, block_.get(), BlockBytes);
-                at_ = 0;
-                if (got_ <= 0) {
-                    errno = got_ < 0 ? errno : 0;
-                    got_ = 0;
-                    return nullptr;
-                }
-            }
-            const auto *e = reinterpret_cast<const dirent64 *>(block_.get() + at_);
-            at_ += e->d_reclen;
-            if (!dotOrDotDot(e->d_name))
-                return e;
-        }
-    }
+    int get() const { return fd_; }
 
 private:
-    static constexpr size_t BlockBytes = 32 * 1024;
     int fd_;
-    std::unique_ptr<char[]> block_;
-    ssize_t got_ = 0, at_ = 0;
 };
 
-// An entry's status as lstat gives it, and for a folder its open descriptor (or -1 and why it
-// could not be opened). A folder the read calls a folder is opened first and its status taken
-// from the descriptor: one lookup of its name instead of two. False, with errno set, when the
-// entry cannot be looked at.
-bool statAndOpen(int dirFd, const dirent64 &e, struct stat &st, int &fd, int &openError)
+// Calls `take` with each entry of an open folder but "." and "..", read from the kernel a block
+// at a time through the folder's own descriptor (no directory stream, with its check of the
+// descriptor and two more calls to the kernel, for every folder). 0, or why the read failed.
+template <typename Take>
+int readEntries(int fd, std::vector<char> &block, Take &&take)
+{
+    block.resize(32 * 1024);
+    for (;;) {
+        const ssize_t got = ::getdents64(fd, block.data(), block.size());
+        if (got <= 0)
+            return got < 0 ? errno : 0;
+        for (ssize_t at = 0; at < got;) {
+            const auto *e = reinterpret_cast<const dirent64 *>(block.data() + at);
+            at += e->d_reclen;
+            if (!dotOrDotDot(e->d_name))
+                take(*e);
+        }
+    }
+}
+
+// The status of a subfolder as lstat gives it, and its open descriptor (or -1 and why it could
+// not be opened). A name the read called a folder is opened first and its status taken from
+// the descriptor: one lookup of its name instead of two. False, with errno set, when the entry
+// cannot be looked at; what is no longer a folder has its status and no descriptor.
+bool statAndOpen(int dirFd, const char *name, bool known, struct stat &st, Descriptor &fd, int &openError)
 {
     constexpr int Flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-    fd = -1;
     openError = 0;
-    if (e.d_type == DT_DIR) {
-        fd = ::openat(dirFd, e.d_name, Flags);
-        if (fd >= 0 && ::fstat(fd, &st) == 0)
+    if (!known) {
+        fd = Descriptor(::openat(dirFd, name, Flags));
+        if (fd.get() >= 0 && ::fstat(fd.get(), &st) == 0)
             return true;
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
+        fd = Descriptor();
+        // One that could not be opened (or is a folder no longer): by its name.
+        if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
     }
-    // Anything else, or a folder that could not be opened (or is one no longer): by its name.
-    if (::fstatat(dirFd, e.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
     if (S_ISDIR(st.st_mode)) {
-        fd = ::openat(dirFd, e.d_name, Flags);
-        openError = fd < 0 ? errno : 0;
+        fd = Descriptor(::openat(dirFd, name, Flags));
+        openError = fd.get() < 0 ? errno : 0;
     }
     return true;
 }
 
-// Appends a folder (the open `fd`, taken over, or -1 and why it could not be opened) and everything below it: one open folder a
-// level, each read as the walk goes down, so that only the depth of the tree is held open.
-// Entries that vanish meanwhile are passed over; a folder that cannot be read is marked.
-void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView name, const QByteArray &path,
-                  bool withDevice, TreeText &out)
+// A stretch of the export's text, in the order of the file: its full blocks as they are handed
+// over, then at its end the rest, with the problems met in it.
+struct Piece {
+    std::vector<std::string> blocks;
+    std::vector<std::pair<QString, QString>> problems; // description, path
+    bool done = false;
+};
+using Pieces = std::list<Piece>;
+
+// A subfolder met in a walk, as it was found: its status (or why it could not be looked at)
+// and, if it is still a folder, its descriptor (or why it could not be opened).
+struct Found {
+    Descriptor fd;
+    int openError = 0, statError = 0;
+    struct stat st{};
+};
+
+Found find(int dirFd, const char *name, const struct stat *known)
 {
+    Found f;
+    if (known)
+        f.st = *known;
+    if (!statAndOpen(dirFd, name, known != nullptr, f.st, f.fd, f.openError))
+        f.statError = errno;
+    return f;
+}
+
+// A subfolder as a folder's read met it, to walk after the folder's files.
+struct Subfolder {
+    QByteArray name;
+    bool known = false; // its status was taken by the read (not every file system tells what an entry is)
+    struct stat st{};
+    bool handed = false; // to another worker
+};
+
+// A subfolder to export on a worker, found, with the piece its text goes to.
+struct FolderTask {
+    Found found;
+    QByteArray name, path;
+    dev_t parentDevice = 0;
+    Pieces::iterator piece;
+};
+
+// What the workers of one export share. The subfolders of the top folder are taken in order
+// while the text held for the writer is small; a worker that finds nothing to take waits, and
+// a worker walking a tree then hands it a subfolder from the top of its walk, whose text takes
+// its place in the order of the file as a piece of its own.
+struct ExportWork {
+    std::mutex mutex;
+    std::condition_variable work, written; // for the workers; for the writer
+    Pieces pieces;                          // not yet written, in order
+    std::deque<FolderTask> handed;
+    std::vector<Subfolder> tops;
+    std::vector<Pieces::iterator> topPieces;
+    const QByteArray *topPath = nullptr;
+    int topFd = -1;
+    dev_t topDevice = 0;
+    size_t nextTop = 0;
+    size_t heldBytes = 0; // of text made and not yet written
+    std::atomic<int> idle{0};
+    int busy = 0;
+    bool stopped = false; // the writing failed: the workers end
+
+    // Wakes the writer when the piece whose turn it is is complete and there is a good deal to
+    // write, or `anyway` (a worker is out of work): small trees do not wake it one by one.
+    void wakeWriter(bool anyway)
+    {
+        static constexpr size_t WakeBytes = 256 << 10;
+        if (!pieces.empty() && pieces.front().done && (anyway || heldBytes >= WakeBytes))
+            written.notify_all();
+    }
+
+    // Whether the next subfolder of the top folder may be walked: not while the text held for
+    // the writer is already large (a tree before it takes long).
+    bool topReady() const
+    {
+        static constexpr size_t HeldLimit = 16 << 20;
+        return nextTop < tops.size() && heldBytes < HeldLimit;
+    }
+};
+
+// Ends a walk when the writing has failed.
+struct WalkStopped {};
+
+// One worker's walk of a folder and everything below it. Each folder is read whole before the
+// walk goes down, its files written as they are read and its subfolders walked after them in
+// the order read, so that only the depth of the tree is held open, and the subfolders that
+// remain are known at every level: a worker waiting for work is handed the last one of the
+// highest level. Entries that vanish meanwhile are passed over; a folder that cannot be read
+// is marked.
+class FolderWalk {
+public:
+    explicit FolderWalk(ExportWork &work) : work_(work) { startBlock(); }
+
+    // Walks a task's folder. A walk that is stopped (the writing failed) is left where it is.
+    void run(FolderTask &task)
+    {
+        piece_ = last_ = task.piece;
+        stack_.clear();
+        handed_.clear();
+        problems_.clear();
+        block_.clear();
+        place(std::move(task.found), task.name, std::move(task.path), task.parentDevice);
+        while (!stack_.empty()) {
+            Level &level = stack_.back();
+            if (level.next == level.subfolders.size()) {
+                stack_.pop_back();
+                text() += "]\r\n";
+                endLine();
+                continue;
+            }
+            Subfolder &sub = level.subfolders[level.next++];
+            if (sub.handed) {
+                reachHanded();
+                continue;
+            }
+            offerWork();
+            place(find(level.fd.get(), sub.name.constData(), sub.known ? &sub.st : nullptr), sub.name,
+                  joinPath(level.path, sub.name), level.device);
+        }
+        finishPiece();
+    }
+
+private:
     struct Level {
-        FolderEntries entries;
+        Descriptor fd;
         dev_t device;
         QByteArray path;
+        std::vector<Subfolder> subfolders;
+        size_t next = 0; // the next to walk
+        size_t end = 0;  // those from here on are handed to other workers
     };
-    std::vector<Level> stack;
-    const auto enter = [&](int dirFd, int openError, const struct stat &dirSt, QByteArrayView dirName,
-                           QByteArray dirPath, bool device) {
-        out.text() += '[';
-        appendInfo(out.text(), dirName, dirSt, device);
-        if (dirFd < 0) {
-            out.text() += ",\"read_error\":true}]";
-            out.problems.emplace_back(FsError::fromErrno(openError).description(), displayName(dirPath));
-            return;
-        }
-        FolderEntries entries(dirFd);
-        if (device && kernelView(dirPath)) { // views of the running system hold no data: not walked
-            out.text() += ",\"excluded\":\"kernfs\"}]";
-            return;
-        }
-        out.text() += '}';
-        stack.push_back({std::move(entries), dirSt.st_dev, std::move(dirPath)});
+    // A subfolder handed over and not yet reached: its piece, and the piece this walk goes on
+    // in after it.
+    struct Handed {
+        size_t depth, index;
+        Pieces::iterator piece, after;
     };
-    enter(fd, openError, st, name, path, withDevice);
-    while (!stack.empty()) {
-        const dirent64 *e = stack.back().entries.next();
-        if (!e) {
-            if (errno != 0)
-                out.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(stack.back().path));
-            stack.pop_back();
-            out.text() += "]\r\n";
-            out.endLine();
-            continue;
+
+    std::string &text() { return block_; }
+    void startBlock() { block_.reserve(BlockBytes + 8192); } // a line of a long name escaped fits too
+
+    // After a whole line: a full block goes to the piece.
+    void endLine()
+    {
+        if (block_.size() < BlockBytes)
+            return;
+        const std::lock_guard lock(work_.mutex);
+        if (work_.stopped)
+            throw WalkStopped();
+        work_.heldBytes += block_.size();
+        piece_->blocks.push_back(std::move(block_));
+        block_ = std::string();
+        // The writer is woken for several blocks at once, when the piece is its turn.
+        if (piece_ == work_.pieces.begin() && piece_->blocks.size() >= HandOver)
+            work_.written.notify_all();
+        startBlock();
+    }
+
+    // The piece is complete: its text and problems go to it, and the writer is told.
+    // A short rest is copied, so that a small tree held until its turn takes only its text.
+    void finishPiece()
+    {
+        std::string rest = block_.size() < BlockBytes / 4 ? std::string(block_) : std::move(block_);
+        const std::lock_guard lock(work_.mutex);
+        if (!rest.empty()) {
+            work_.heldBytes += rest.size();
+            piece_->blocks.push_back(std::move(rest));
         }
-        const char *entry = e->d_name;
-        struct stat est;
-        int child, childError;
-        if (!statAndOpen(stack.back().entries.fd(), *e, est, child, childError)) {
-            const int err = errno;
-            if (err == ENOENT)
-                continue;
-            out.problems.emplace_back(FsError::fromErrno(err).description(), displayName(joinPath(stack.back().path, entry)));
-            out.text() += ",{\"name\":";
-            appendJsonName(out.text(), entry);
-            out.text() += ",\"read_error\":true}\r\n";
-            out.endLine();
-            continue;
-        }
-        if (S_ISDIR(est.st_mode)) {
-            out.text() += ',';
-            const bool otherDevice = est.st_dev != stack.back().device;
-            enter(child, childError, est, entry, joinPath(stack.back().path, entry), otherDevice);
-            out.text() += "\r\n";
+        for (auto &p : problems_)
+            piece_->problems.push_back(std::move(p));
+        problems_.clear();
+        piece_->done = true;
+        work_.wakeWriter(false);
+        block_.clear();
+        startBlock();
+    }
+
+    void unreadable(const QByteArray &path, QByteArrayView name, int err)
+    {
+        problems_.emplace_back(FsError::fromErrno(err).description(), displayName(path));
+        text() += ",{\"name\":";
+        appendJsonName(text(), name);
+        text() += ",\"read_error\":true}\r\n";
+        endLine();
+    }
+
+    // Writes what a subfolder turned out to be: a folder (entered), something else that took its
+    // name meanwhile, or a name that cannot be looked at. One that is gone is passed over.
+    void place(Found &&f, QByteArrayView name, QByteArray path, dev_t parentDevice)
+    {
+        if (f.statError != 0) {
+            if (f.statError != ENOENT)
+                unreadable(path, name, f.statError);
+        } else if (!S_ISDIR(f.st.st_mode)) {
+            appendInfo(text(), name, f.st, false, ",", "}\r\n");
+            endLine();
         } else {
-            appendInfo(out.text(), entry, est, false, ",", "}\r\n");
+            enter(std::move(f.fd), f.openError, f.st, name, std::move(path), f.st.st_dev != parentDevice);
         }
-        out.endLine();
+    }
+
+    // Writes a folder's line and its files, and keeps its subfolders to walk next.
+    void enter(Descriptor fd, int openError, const struct stat &st, QByteArrayView name, QByteArray path, bool otherDevice)
+    {
+        appendInfo(text(), name, st, otherDevice, ",[");
+        if (fd.get() < 0) {
+            text() += ",\"read_error\":true}]\r\n";
+            problems_.emplace_back(FsError::fromErrno(openError).description(), displayName(path));
+            endLine();
+            return;
+        }
+        if (otherDevice && kernelView(path)) { // views of the running system hold no data: not walked
+            text() += ",\"excluded\":\"kernfs\"}]\r\n";
+            endLine();
+            return;
+        }
+        text() += "}\r\n";
+        endLine();
+        Level level{std::move(fd), st.st_dev, std::move(path), {}};
+        unsigned seen = 0;
+        const int err = readEntries(level.fd.get(), entries_, [&](const dirent64 &e) {
+            if ((++seen & 255) == 0) // a big folder's files take a while: a waiting worker is served
+                offerWork();
+            if (e.d_type == DT_DIR) {
+                level.subfolders.push_back({e.d_name});
+                return;
+            }
+            struct stat est;
+            if (::fstatat(level.fd.get(), e.d_name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno != ENOENT)
+                    unreadable(joinPath(level.path, e.d_name), e.d_name, errno);
+                return;
+            }
+            if (S_ISDIR(est.st_mode)) {
+                level.subfolders.push_back({e.d_name, true, est});
+                return;
+            }
+            appendInfo(text(), e.d_name, est, false, ",", "}\r\n");
+            endLine();
+        });
+        if (err != 0)
+            problems_.emplace_back(FsError::fromErrno(err).description(), displayName(level.path));
+        level.end = level.subfolders.size();
+        stack_.push_back(std::move(level));
+    }
+
+    // Hands the last subfolder not yet walked of the highest level that has one to a worker
+    // that waits for work, if one does and none is handed already.
+    void offerWork()
+    {
+        if (work_.idle.load(std::memory_order_relaxed) == 0)
+            return;
+        size_t depth = 0;
+        while (depth < stack_.size() && stack_[depth].next >= stack_[depth].end)
+            ++depth;
+        if (depth == stack_.size())
+            return;
+        Level &level = stack_[depth];
+        Subfolder &sub = level.subfolders[level.end - 1];
+        FolderTask task{find(level.fd.get(), sub.name.constData(), sub.known ? &sub.st : nullptr), sub.name,
+                        joinPath(level.path, sub.name), level.device, {}};
+        const std::lock_guard lock(work_.mutex);
+        if (work_.idle.load(std::memory_order_relaxed) == 0 || !work_.handed.empty())
+            return;
+        // Its place among the subfolders handed before and not yet reached: those deeper in the
+        // walk come first, then those of one level in their order.
+        auto before = handed_.begin();
+        while (before != handed_.end() && before->depth > depth)
+            ++before;
+        while (before != handed_.end() && before->depth == depth && before->index < level.end - 1)
+            ++before;
+        const Pieces::iterator at = before == handed_.end() ? std::next(last_) : before->piece;
+        const Pieces::iterator piece = work_.pieces.emplace(at);
+        const Pieces::iterator after = work_.pieces.emplace(at);
+        if (before == handed_.end())
+            last_ = after;
+        handed_.insert(before, {depth, level.end - 1, piece, after});
+        sub.handed = true;
+        --level.end;
+        task.piece = piece;
+        work_.handed.push_back(std::move(task));
+        work_.work.notify_one();
+    }
+
+    // The walk has come to a subfolder it handed over: the text so far ends its piece, and the
+    // walk goes on in the piece after the handed one.
+    void reachHanded()
+    {
+        const Pieces::iterator after = handed_.front().after;
+        handed_.erase(handed_.begin());
+        finishPiece();
+        piece_ = after;
+        startBlock();
+    }
+
+    static constexpr size_t BlockBytes = 1 << 16;
+    static constexpr size_t HandOver = 4;
+    ExportWork &work_;
+    Pieces::iterator piece_, last_; // the piece written, and the last of those this walk will write
+    std::string block_;
+    std::vector<std::pair<QString, QString>> problems_;
+    std::vector<Level> stack_;
+    std::vector<Handed> handed_; // in the order the walk reaches them
+    std::vector<char> entries_;
+};
+
+void exportWorker(ExportWork &work)
+{
+    FolderWalk walk(work);
+    for (;;) {
+        FolderTask task;
+        bool top = false;
+        size_t index = 0;
+        {
+            std::unique_lock lock(work.mutex);
+            const auto ready = [&] {
+                return work.stopped || !work.handed.empty() || work.topReady()
+                    || (work.nextTop == work.tops.size() && work.busy == 0);
+            };
+            if (!ready()) {
+                work.wakeWriter(true);
+                work.idle.fetch_add(1, std::memory_order_relaxed);
+                work.work.wait(lock, ready);
+                work.idle.fetch_sub(1, std::memory_order_relaxed);
+            }
+            if (work.stopped)
+                return;
+            if (!work.handed.empty()) {
+                task = std::move(work.handed.front());
+                work.handed.pop_front();
+            } else if (work.topReady()) {
+                top = true;
+                index = work.nextTop++;
+                task.piece = work.topPieces[index];
+            } else {
+                work.work.notify_all(); // nothing is left to hand out: the others end too
+                work.wakeWriter(true);
+                return;
+            }
+            ++work.busy;
+        }
+        if (top) {
+            const Subfolder &sub = work.tops[index];
+            task.found = find(work.topFd, sub.name.constData(), sub.known ? &sub.st : nullptr);
+            task.name = sub.name;
+            task.path = joinPath(*work.topPath, sub.name);
+            task.parentDevice = work.topDevice;
+        }
+        try {
+            walk.run(task);
+        } catch (const WalkStopped &) {
+        }
+        const std::lock_guard lock(work.mutex);
+        if (--work.busy == 0) // what waits for the others to hand out work may end
+            work.work.notify_all();
     }
 }
 } // namespace
@@ -484,142 +732,97 @@ void exportFolder(int fd, int openError, const struct stat &st, QByteArrayView n
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write)
 {
     const QByteArray top = normalFolderPath(folder);
-    const int fd = ::open(top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const Descriptor fd(::open(top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat st;
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-        const int err = errno;
-        if (fd >= 0)
-            ::close(fd);
-        throw FsError(FsError::fromErrno(err).description());
-    }
-    FolderEntries topEntries(fd);
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0)
+        throw FsError(FsError::fromErrno(errno).description());
     const auto bytes = [](const std::string &text) { return QByteArrayView(text.data(), qsizetype(text.size())); };
-    const auto writeAll = [&](const TreeText &tree) {
-        for (const std::string &block : tree.blocks)
-            if (!block.empty())
-                write(bytes(block));
-    };
-    TreeText head;
-    head.text() = "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
-                + std::to_string(std::time(nullptr)) + "},\r\n";
-    // The folder's own entries here; its subfolders' trees are exported on workers, a tree
-    // each, and written in the order the folder listed them, a few trees ahead at most.
-    std::vector<std::pair<QByteArray, struct stat>> subfolders;
-    head.text() += '[';
-    appendInfo(head.text(), top, st, true);
+    std::string head = "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
+                     + std::to_string(std::time(nullptr)) + "},\r\n";
+    appendInfo(head, top, st, true, "[");
     if (kernelView(top)) {
-        head.text() += ",\"excluded\":\"kernfs\"}]]\r\n";
-        writeAll(head);
+        head += ",\"excluded\":\"kernfs\"}]]\r\n";
+        write(bytes(head));
         return;
     }
-    head.text() += "}\r\n";
-    while (const dirent64 *e = topEntries.next()) {
+    head += "}\r\n";
+    // The folder's own entries here, written as their text fills a block; its subfolders' trees
+    // on workers.
+    ExportWork work;
+    std::vector<std::pair<QString, QString>> problems;
+    std::vector<char> block;
+    const int err = readEntries(fd.get(), block, [&](const dirent64 &e) {
+        if (e.d_type == DT_DIR) {
+            work.tops.push_back({e.d_name});
+            return;
+        }
         struct stat est;
-        const bool known = ::fstatat(fd, e->d_name, &est, AT_SYMLINK_NOFOLLOW) == 0;
-        const int err = known ? 0 : errno;
-        if (err == ENOENT) // gone meanwhile
-            continue;
-        if (known && S_ISDIR(est.st_mode)) {
-            subfolders.emplace_back(e->d_name, est);
-            continue;
-        }
-        head.text() += ',';
-        if (known) {
-            appendInfo(head.text(), e->d_name, est, false);
+        if (::fstatat(fd.get(), e.d_name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT) // gone meanwhile
+                return;
+            problems.emplace_back(FsError::fromErrno(errno).description(), displayName(joinPath(top, e.d_name)));
+            head += ",{\"name\":";
+            appendJsonName(head, e.d_name);
+            head += ",\"read_error\":true}\r\n";
+        } else if (S_ISDIR(est.st_mode)) {
+            work.tops.push_back({e.d_name, true, est});
+            return;
         } else {
-            head.problems.emplace_back(FsError::fromErrno(err).description(), displayName(joinPath(top, e->d_name)));
-            head.text() += "{\"name\":";
-            appendJsonName(head.text(), e->d_name);
-            head.text() += ",\"read_error\":true";
+            appendInfo(head, e.d_name, est, false, ",", "}\r\n");
         }
-        head.text() += "}\r\n";
-        head.endLine();
-        // A big folder's own entries go out as their blocks fill, not held to its end.
-        for (const std::string &block : head.takeFullBlocks())
-            write(bytes(block));
-    }
-    if (errno != 0)
-        head.problems.emplace_back(FsError::fromErrno(errno).description(), displayName(top));
-    for (const auto &[description, path] : head.problems)
+        if (head.size() >= 1 << 16) {
+            write(bytes(head));
+            head.clear();
+        }
+    });
+    if (err != 0)
+        problems.emplace_back(FsError::fromErrno(err).description(), displayName(top));
+    for (const auto &[description, path] : problems)
         problem(description, path);
-    writeAll(head);
+    write(bytes(head));
 
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-    const size_t ahead = 2 * workers;
-    constexpr size_t HandOver = 4;
-    std::mutex mutex;
-    std::condition_variable taken, done;
-    std::map<size_t, TreeText> finished;
-    std::vector<std::string> flowing; // full blocks of tree `written`, handed over before its end
-    size_t next = 0, written = 0;
-    bool stopped = false; // the writing failed: the workers end
+    work.topPath = &top;
+    work.topFd = fd.get();
+    work.topDevice = st.st_dev;
+    for (size_t i = 0; i < work.tops.size(); ++i)
+        work.topPieces.push_back(work.pieces.emplace(work.pieces.end()));
     {
         std::vector<std::jthread> pool;
-        for (unsigned w = 0; w < std::min<size_t>(workers, subfolders.size()); ++w)
-            pool.emplace_back([&] {
-                // A table of descriptors of its own: the kernel then takes a descriptor without
-                // counting a reference to it at every call, as it must for a table threads share.
-                // What the worker opens, it closes; the top folder's is copied in.
-                ::unshare(CLONE_FILES);
-                for (;;) {
-                    size_t i;
-                    {
-                        std::unique_lock lock(mutex);
-                        taken.wait(lock, [&] { return stopped || next >= subfolders.size() || next < written + ahead; });
-                        if (stopped || next >= subfolders.size())
-                            return;
-                        i = next++;
-                    }
-                    const auto &[name, est] = subfolders[i];
-                    TreeText tree;
-                    // Whose turn it is to be written hands its full blocks over as they fill,
-                    // so that a huge folder's text is not held whole.
-                    tree.blockFull = [&, i](TreeText &t) {
-                        const std::lock_guard lock(mutex);
-                        if (i != written)
-                            return;
-                        for (std::string &block : t.takeFullBlocks())
-                            flowing.push_back(std::move(block));
-                        if (flowing.size() >= HandOver) // the writer wakes for several at once
-                            done.notify_all();
-                    };
-                    tree.text() += ',';
-                    const int child = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-                    exportFolder(child, errno, est, name, joinPath(top, name), est.st_dev != st.st_dev, tree);
-                    tree.blockFull = nullptr;
-                    std::lock_guard lock(mutex);
-                    finished.emplace(i, std::move(tree));
-                    done.notify_all();
+        for (unsigned w = 0; w < std::min<size_t>(workers, work.tops.size()); ++w)
+            pool.emplace_back([&work] { exportWorker(work); });
+        // The pieces in order, each block as its worker hands it over.
+        for (;;) {
+            std::vector<std::string> blocks;
+            std::vector<std::pair<QString, QString>> pieceProblems;
+            {
+                std::unique_lock lock(work.mutex);
+                work.written.wait(lock, [&] {
+                    return work.pieces.empty() || !work.pieces.front().blocks.empty() || work.pieces.front().done;
+                });
+                if (work.pieces.empty())
+                    break;
+                Piece &front = work.pieces.front();
+                blocks.swap(front.blocks);
+                for (const std::string &b : blocks)
+                    work.heldBytes -= b.size();
+                if (front.done) {
+                    pieceProblems.swap(front.problems);
+                    work.pieces.pop_front();
                 }
-            });
-        for (size_t i = 0; i < subfolders.size(); ++i) {
+                if (work.nextTop < work.tops.size() && work.idle.load(std::memory_order_relaxed) > 0)
+                    work.work.notify_all(); // the trees ahead may move on
+
+            }
             try {
-                // Tree i's blocks as its worker hands them over, then the rest of it.
-                for (std::optional<TreeText> tree; !tree;) {
-                    std::vector<std::string> early;
-                    {
-                        std::unique_lock lock(mutex);
-                        done.wait(lock, [&] { return finished.contains(i) || !flowing.empty(); });
-                        early.swap(flowing);
-                        if (const auto f = finished.find(i); f != finished.end()) {
-                            tree.emplace(std::move(f->second));
-                            finished.erase(f);
-                            written = i + 1;
-                            taken.notify_all();
-                        }
-                    }
-                    for (const std::string &block : early)
-                        write(bytes(block));
-                    if (tree) {
-                        for (const auto &[description, path] : tree->problems)
-                            problem(description, path);
-                        writeAll(*tree);
-                    }
-                }
+                for (const std::string &b : blocks)
+                    write(bytes(b));
+                for (const auto &[description, path] : pieceProblems)
+                    problem(description, path);
             } catch (...) {
-                std::lock_guard lock(mutex);
-                stopped = true;
-                taken.notify_all();
+                std::lock_guard lock(work.mutex);
+                work.stopped = true;
+                work.work.notify_all();
                 throw;
             }
         }
