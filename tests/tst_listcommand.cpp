@@ -2,6 +2,7 @@
 // The listing without a window: no display needed, the command line's errors, problems on
 // standard error, and the CSV and ncdu forms read back by other programs.
 
+#include "output/ListingExport.h"
 #include "support/TempTree.h"
 
 #include <QProcess>
@@ -45,6 +46,7 @@ class ListCommandTest : public QObject {
 private slots:
     void commandLine();
     void otherPrograms();
+    void handedSubtrees();
 };
 
 void ListCommandTest::commandLine()
@@ -173,6 +175,56 @@ void ListCommandTest::otherPrograms()
              wideDu.out.split('\t').first() + " 2404\n");
     QCOMPARE(run({"-f", json, "-n", "-p"}, {}, gdu).status, 0);
     QFile::remove(json);
+}
+
+namespace {
+// A tree as names and sizes, each folder's entries sorted: from the export, and from the disk.
+QString exportedShape(const QJsonValue &entry)
+{
+    if (entry.isObject())
+        return entry["name"].toString() + ':' + QString::number(entry["asize"].toInteger());
+    const QJsonArray folder = entry.toArray();
+    QStringList entries;
+    for (qsizetype i = 1; i < folder.size(); ++i)
+        entries << exportedShape(folder[i]);
+    entries.sort();
+    return folder[0]["name"].toString() + '(' + entries.join(',') + ')';
+}
+
+QString diskShape(const QString &path, const QString &name)
+{
+    QStringList entries;
+    for (const QFileInfo &e : QDir(path).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        entries << (e.isDir() ? diskShape(e.filePath(), e.fileName()) : e.fileName() + ':' + QString::number(e.size()));
+    entries.sort();
+    return name + '(' + entries.join(',') + ')';
+}
+} // namespace
+
+// More workers than the top folder has subfolders: the idle ones are handed subfolders from
+// every level of the walk, and each lands under its own folder all the same.
+void ListCommandTest::handedSubtrees()
+{
+    TempTree tree;
+    const std::function<void(const QByteArray &, int)> make = [&](const QByteArray &at, int depth) {
+        tree.mkdir(at);
+        tree.file(at + "/one", 1);
+        tree.file(at + "/more", depth + 2);
+        for (const char *sub : {"a", "b", "c", "d"})
+            if (depth < 3)
+                make(at + '/' + sub, depth + 1);
+    };
+    make("t", 0);
+    const QString top = QFile::decodeName(tree.path());
+    for (int run = 0; run < 5; ++run) {
+        QByteArray json;
+        ncduExport(tree.path(), [](const QString &, const QString &path) { QFAIL(qPrintable(path)); },
+                   [&](QByteArrayView text) { json += text; }, 6);
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(exportedShape(document.array()[3]), diskShape(top, top));
+    }
 }
 
 QTEST_GUILESS_MAIN(ListCommandTest)

@@ -466,7 +466,7 @@ public:
     // Walks a task's folder. A walk that is stopped (the writing failed) is left where it is.
     void run(FolderTask &task)
     {
-        piece_ = last_ = task.piece;
+        piece_ = task.piece;
         stack_.clear();
         handed_.clear();
         problems_.clear();
@@ -500,12 +500,6 @@ private:
         std::vector<Subfolder> subfolders;
         size_t next = 0; // the next to walk
         size_t end = 0;  // those from here on are handed to other workers
-    };
-    // A subfolder handed over and not yet reached: its piece, and the piece this walk goes on
-    // in after it.
-    struct Handed {
-        size_t depth, index;
-        Pieces::iterator piece, after;
     };
 
     std::string &text() { return block_; }
@@ -634,19 +628,11 @@ private:
         const std::lock_guard lock(work_.mutex);
         if (work_.idle.load(std::memory_order_relaxed) == 0 || !work_.handed.empty())
             return;
-        // Its place among the subfolders handed before and not yet reached: those deeper in the
-        // walk come first, then those of one level in their order.
-        auto before = handed_.begin();
-        while (before != handed_.end() && before->depth > depth)
-            ++before;
-        while (before != handed_.end() && before->depth == depth && before->index < level.end - 1)
-            ++before;
-        const Pieces::iterator at = before == handed_.end() ? std::next(last_) : before->piece;
-        const Pieces::iterator piece = work_.pieces.emplace(at);
-        const Pieces::iterator after = work_.pieces.emplace(at);
-        if (before == handed_.end())
-            last_ = after;
-        handed_.insert(before, {depth, level.end - 1, piece, after});
+        // The levels above this one have nothing left to walk, and what was handed before from
+        // this one lies after it: the walk reaches it before anything it handed over earlier.
+        // So its piece comes right after the one being written, and then the piece to go on in.
+        const Pieces::iterator piece = work_.pieces.emplace(std::next(piece_));
+        handed_.push_back(work_.pieces.emplace(std::next(piece)));
         sub.handed = true;
         --level.end;
         task.piece = piece;
@@ -654,25 +640,23 @@ private:
         work_.work.notify_one();
     }
 
-    // The walk has come to a subfolder it handed over: the text so far ends its piece, and the
-    // walk goes on in the piece after the handed one.
+    // The walk has come to a subfolder it handed over, the last one it handed: the text so far
+    // ends its piece, and the walk goes on in the piece after the handed one.
     void reachHanded()
     {
-        const Pieces::iterator after = handed_.front().after;
-        handed_.erase(handed_.begin());
         finishPiece();
-        piece_ = after;
-        startBlock();
+        piece_ = handed_.back();
+        handed_.pop_back();
     }
 
     static constexpr size_t BlockBytes = 1 << 16;
     static constexpr size_t HandOver = 4;
     ExportWork &work_;
-    Pieces::iterator piece_, last_; // the piece written, and the last of those this walk will write
+    Pieces::iterator piece_; // the piece written
     std::string block_;
     std::vector<std::pair<QString, QString>> problems_;
     std::vector<Level> stack_;
-    std::vector<Handed> handed_; // in the order the walk reaches them
+    std::vector<Pieces::iterator> handed_; // the pieces to go on in after what was handed, the next one last
     std::vector<char> entries_;
 };
 
@@ -729,7 +713,8 @@ void exportWorker(ExportWork &work)
 }
 } // namespace
 
-void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write)
+void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
+                unsigned workers)
 {
     const QByteArray top = normalFolderPath(folder);
     const Descriptor fd(::open(top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -781,7 +766,8 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
         problem(description, path);
     write(bytes(head));
 
-    const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
+    if (workers == 0)
+        workers = std::max(1u, std::thread::hardware_concurrency());
     work.topPath = &top;
     work.topFd = fd.get();
     work.topDevice = st.st_dev;
@@ -789,7 +775,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
         work.topPieces.push_back(work.pieces.emplace(work.pieces.end()));
     {
         std::vector<std::jthread> pool;
-        for (unsigned w = 0; w < std::min<size_t>(workers, work.tops.size()); ++w)
+        for (unsigned w = 0; w < (work.tops.empty() ? 0 : workers); ++w)
             pool.emplace_back([&work] { exportWorker(work); });
         // The pieces in order, each block as its worker hands it over.
         for (;;) {

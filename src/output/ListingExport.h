@@ -28,13 +28,15 @@ TextLines csvListing(const ListingSnapshot &s);
 
 // The whole tree below `folder` in the ncdu JSON export format, version 1.2, whatever the
 // listing's choices, given to `write` in pieces that end with a whole entry and a line end.
-// The subfolders' trees are walked on worker threads, a tree each, and written in order; a
-// tree's text is held until it is written, so the memory it takes is that of the largest
-// subfolder tree's text, a few times over. Every entry has its name,
+// In each folder its files come first, then its subfolders. The trees are walked by `workers`
+// threads (0: one for each processor), which hand parts of them to each other; text is held
+// for the writer while a tree before it is walked, up to about 16 MB before no further tree
+// is begun. Every entry has its name,
 // apparent size (asize), disk usage (dsize), inode, and modification time; a file of several
 // names its link count (nlink, hlnkc); anything but a folder or regular file "notreg"; a
 // folder that cannot be read "read_error", and is told to `problem`; a folder of the kernel's
 // views (proc, sysfs, ...) is "excluded" as "kernfs", not walked, as the size scans leave it out. Links are never
 // followed. A name that is not UTF-8 has U+FFFD in place of each byte that is not, so the
 // file is always valid JSON. Throws FsError when the folder itself cannot be opened.
-void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write);
+void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
+                unsigned workers = 0);
