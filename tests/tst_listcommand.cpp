@@ -108,7 +108,7 @@ void ListCommandTest::commandLine()
         ::chmod(tree.at(m.shut).constData(), 0755);
         QCOMPARE(r.err, "listwright: cannot read " + m.unread + ": Permission denied\n");
         QCOMPARE(r.status, 1);
-        QVERIFY(r.out.contains(m.mark) && r.out.contains("\"read_error\":true}") && r.out.endsWith("]]\r\n"));
+        QVERIFY(r.out.contains(m.mark) && r.out.contains("\"read_error\":true}") && r.out.endsWith("]\r\n]\r\n"));
     }
 }
 
@@ -202,7 +202,8 @@ QString diskShape(const QString &path, const QString &name)
 } // namespace
 
 // More workers than the top folder has subfolders: the idle ones are handed subfolders from
-// every level of the walk, and each lands under its own folder all the same.
+// every level of the walk and parts of big folders' files, and each entry lands under its own
+// folder all the same.
 void ListCommandTest::handedSubtrees()
 {
     TempTree tree;
@@ -215,6 +216,8 @@ void ListCommandTest::handedSubtrees()
                 make(at + '/' + sub, depth + 1);
     };
     make("t", 0);
+    for (int i = 0; i < 1500; ++i) // big folders, whose files are looked up in parts, their subfolders among them
+        tree.file("t/a/many" + QByteArray::number(i), i % 7), tree.file("own" + QByteArray::number(i), 1);
     const QString top = QFile::decodeName(tree.path());
     for (int run = 0; run < 5; ++run) {
         QByteArray json;

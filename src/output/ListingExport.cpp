@@ -325,26 +325,6 @@ private:
     int fd_;
 };
 
-// Calls `take` with each entry of an open folder but "." and "..", read from the kernel a block
-// at a time through the folder's own descriptor (no directory stream, with its check of the
-// descriptor and two more calls to the kernel, for every folder). 0, or why the read failed.
-template <typename Take>
-int readEntries(int fd, std::vector<char> &block, Take &&take)
-{
-    block.resize(32 * 1024);
-    for (;;) {
-        const ssize_t got = ::getdents64(fd, block.data(), block.size());
-        if (got <= 0)
-            return got < 0 ? errno : 0;
-        for (ssize_t at = 0; at < got;) {
-            const auto *e = reinterpret_cast<const dirent64 *>(block.data() + at);
-            at += e->d_reclen;
-            if (!dotOrDotDot(e->d_name))
-                take(*e);
-        }
-    }
-}
-
 // The status of a subfolder as lstat gives it, and its open descriptor (or -1 and why it could
 // not be opened). A name the read called a folder is opened first and its status taken from
 // the descriptor: one lookup of its name instead of two. False, with errno set, when the entry
@@ -404,29 +384,29 @@ struct Subfolder {
     bool handed = false; // to another worker
 };
 
-// A subfolder to export on a worker, found, with the piece its text goes to.
+// Work for a worker, with the piece its text goes to: the top folder; subfolders of a folder to
+// walk one after another; or a part of a big folder's read, whose files it looks up (the
+// entries as the kernel gave them). With the folder's own descriptor, path and device.
 struct FolderTask {
-    Found found;
-    QByteArray name, path;
-    dev_t parentDevice = 0;
+    Descriptor fd;
+    QByteArray path;
+    dev_t device = 0;
     Pieces::iterator piece;
+    std::vector<Subfolder> subfolders;
+    std::vector<char> entries;
+    bool top = false;
+    struct stat topStatus{};
 };
 
-// What the workers of one export share. The subfolders of the top folder are taken in order
-// while the text held for the writer is small; a worker that finds nothing to take waits, and
-// a worker walking a tree then hands it a subfolder from the top of its walk, whose text takes
-// its place in the order of the file as a piece of its own.
+// What the workers of one export share. One worker starts on the top folder; a worker that
+// has nothing to do waits, and a worker walking a tree then hands it a subfolder or a part of
+// a big folder's files, whose text takes its place in the order of the file as a piece of
+// its own.
 struct ExportWork {
     std::mutex mutex;
     std::condition_variable work, written; // for the workers; for the writer
     Pieces pieces;                          // not yet written, in order
     std::deque<FolderTask> handed;
-    std::vector<Subfolder> tops;
-    std::vector<Pieces::iterator> topPieces;
-    const QByteArray *topPath = nullptr;
-    int topFd = -1;
-    dev_t topDevice = 0;
-    size_t nextTop = 0;
     size_t heldBytes = 0; // of text made and not yet written
     std::atomic<int> idle{0};
     int busy = 0;
@@ -440,30 +420,22 @@ struct ExportWork {
         if (!pieces.empty() && pieces.front().done && (anyway || heldBytes >= WakeBytes))
             written.notify_all();
     }
-
-    // Whether the next subfolder of the top folder may be walked: not while the text held for
-    // the writer is already large (a tree before it takes long).
-    bool topReady() const
-    {
-        static constexpr size_t HeldLimit = 16 << 20;
-        return nextTop < tops.size() && heldBytes < HeldLimit;
-    }
 };
 
 // Ends a walk when the writing has failed.
 struct WalkStopped {};
 
-// One worker's walk of a folder and everything below it. Each folder is read whole before the
-// walk goes down, its files written as they are read and its subfolders walked after them in
-// the order read, so that only the depth of the tree is held open, and the subfolders that
-// remain are known at every level: a worker waiting for work is handed the last one of the
-// highest level. Entries that vanish meanwhile are passed over; a folder that cannot be read
-// is marked.
+// One worker's walks. Each folder is read whole before the walk goes down, its files written
+// as they are read and its subfolders walked after them in the order read, so that only the
+// depth of the tree is held open, and the subfolders that remain are known at every level: a
+// worker waiting for work is handed the next one of the highest level that has any, whose text
+// comes soon after what this walk writes. Entries that vanish meanwhile are passed over; a
+// folder that cannot be read is marked.
 class FolderWalk {
 public:
     explicit FolderWalk(ExportWork &work) : work_(work) { startBlock(); }
 
-    // Walks a task's folder. A walk that is stopped (the writing failed) is left where it is.
+    // Walks a task. A walk that is stopped (the writing failed) is left where it is.
     void run(FolderTask &task)
     {
         piece_ = task.piece;
@@ -471,17 +443,36 @@ public:
         handed_.clear();
         problems_.clear();
         block_.clear();
-        place(std::move(task.found), task.name, std::move(task.path), task.parentDevice);
+        if (!task.entries.empty()) {
+            for (size_t at = 0; at < task.entries.size();) {
+                const auto &e = *reinterpret_cast<const dirent64 *>(task.entries.data() + at);
+                at += e.d_reclen;
+                if (e.d_type != DT_DIR && !dotOrDotDot(e.d_name))
+                    lookUp(task.fd.get(), task.path, e, nullptr);
+            }
+            finishPiece();
+            return;
+        }
+        if (task.top) {
+            const QByteArray name = task.path;
+            enter(std::move(task.fd), 0, task.topStatus, name, std::move(task.path), true, "[");
+        } else { // subfolders handed over: walked as a part of their folder, whose line is not ours
+            stack_.push_back({std::move(task.fd), task.device, std::move(task.path), std::move(task.subfolders)});
+            stack_.back().partial = true;
+        }
         while (!stack_.empty()) {
             Level &level = stack_.back();
             if (level.next == level.subfolders.size()) {
+                if (!level.partial) {
+                    text() += "]\r\n";
+                    endLine();
+                }
                 stack_.pop_back();
-                text() += "]\r\n";
-                endLine();
                 continue;
             }
             Subfolder &sub = level.subfolders[level.next++];
-            if (sub.handed) {
+            if (sub.handed) { // the first of some handed over
+                level.next = handed_.front().end;
                 reachHanded();
                 continue;
             }
@@ -498,8 +489,15 @@ private:
         dev_t device;
         QByteArray path;
         std::vector<Subfolder> subfolders;
-        size_t next = 0; // the next to walk
-        size_t end = 0;  // those from here on are handed to other workers
+        size_t next = 0;   // the next to walk
+        size_t handed = 0; // those from `next` up to here are handed to other workers
+        bool partial = false;
+    };
+    // Subfolders handed over and not yet reached: the depth of their folder in the walk, where
+    // they end among its subfolders, their piece and the piece this walk goes on in after it.
+    struct Handed {
+        size_t depth, end;
+        Pieces::iterator piece, after;
     };
 
     std::string &text() { return block_; }
@@ -566,9 +564,10 @@ private:
     }
 
     // Writes a folder's line and its files, and keeps its subfolders to walk next.
-    void enter(Descriptor fd, int openError, const struct stat &st, QByteArrayView name, QByteArray path, bool otherDevice)
+    void enter(Descriptor fd, int openError, const struct stat &st, QByteArrayView name, QByteArray path, bool otherDevice,
+               std::string_view before = ",[")
     {
-        appendInfo(text(), name, st, otherDevice, ",[");
+        appendInfo(text(), name, st, otherDevice, before);
         if (fd.get() < 0) {
             text() += ",\"read_error\":true}]\r\n";
             problems_.emplace_back(FsError::fromErrno(openError).description(), displayName(path));
@@ -583,70 +582,152 @@ private:
         text() += "}\r\n";
         endLine();
         Level level{std::move(fd), st.st_dev, std::move(path), {}};
+        entries_.resize(32 * 1024);
         unsigned seen = 0;
-        const int err = readEntries(level.fd.get(), entries_, [&](const dirent64 &e) {
-            if ((++seen & 255) == 0) // a big folder's files take a while: a waiting worker is served
-                offerWork();
-            if (e.d_type == DT_DIR) {
-                level.subfolders.push_back({e.d_name});
-                return;
+        for (;;) {
+            const ssize_t got = ::getdents64(level.fd.get(), entries_.data(), entries_.size());
+            if (got <= 0) {
+                if (got < 0)
+                    problems_.emplace_back(FsError::fromErrno(errno).description(), displayName(level.path));
+                break;
             }
-            struct stat est;
-            if (::fstatat(level.fd.get(), e.d_name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
-                if (errno != ENOENT)
-                    unreadable(joinPath(level.path, e.d_name), e.d_name, errno);
-                return;
+            for (ssize_t at = 0; at < got;) {
+                const auto &e = *reinterpret_cast<const dirent64 *>(entries_.data() + at);
+                at += e.d_reclen;
+                if (dotOrDotDot(e.d_name))
+                    continue;
+                // A big folder's files take a while: a worker that waits is served.
+                if ((++seen & 255) == 0) {
+                    offerWork();
+                    if (handFiles(level, e, size_t(got - (at - e.d_reclen))))
+                        break;
+                }
+                if (e.d_type == DT_DIR)
+                    level.subfolders.push_back({e.d_name});
+                else
+                    lookUp(level.fd.get(), level.path, e, &level.subfolders);
             }
-            if (S_ISDIR(est.st_mode)) {
-                level.subfolders.push_back({e.d_name, true, est});
-                return;
-            }
-            appendInfo(text(), e.d_name, est, false, ",", "}\r\n");
-            endLine();
-        });
-        if (err != 0)
-            problems_.emplace_back(FsError::fromErrno(err).description(), displayName(level.path));
-        level.end = level.subfolders.size();
+        }
         stack_.push_back(std::move(level));
     }
 
-    // Hands the last subfolder not yet walked of the highest level that has one to a worker
-    // that waits for work, if one does and none is handed already.
+    // Writes the line of a folder's entry that the read does not call a folder; one that turns
+    // out to be a folder is kept in `subfolders`, or, in a part of a read handed over, written
+    // as a folder not walked (it took a file's name meanwhile).
+    void lookUp(int dirFd, const QByteArray &dirPath, const dirent64 &e, std::vector<Subfolder> *subfolders)
+    {
+        struct stat st;
+        if (::fstatat(dirFd, e.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT) // gone meanwhile
+                unreadable(joinPath(dirPath, e.d_name), e.d_name, errno);
+            return;
+        }
+        if (S_ISDIR(st.st_mode) && subfolders) {
+            subfolders->push_back({e.d_name, true, st});
+            return;
+        }
+        appendInfo(text(), e.d_name, st, false, S_ISDIR(st.st_mode) ? ",[" : ",", S_ISDIR(st.st_mode) ? "}]\r\n" : "}\r\n");
+        endLine();
+    }
+
+    // Whether a worker waits for work and none is handed yet: asked first without the lock, and
+    // again with it.
+    bool wanted() const { return work_.idle.load(std::memory_order_relaxed) > 0 && work_.handed.empty(); }
+
+    // Hands the entries of a folder's read from `first` on (`bytes` of them) to a worker that
+    // waits: their lines become a piece of their own, here in the order of the file, and this
+    // walk goes on in a piece after it. The subfolders among them stay with this walk. Not for
+    // a few, nor where the read does not tell what an entry is.
+    bool handFiles(Level &level, const dirent64 &first, size_t bytes)
+    {
+        if (work_.idle.load(std::memory_order_relaxed) == 0)
+            return false;
+        const char *from = reinterpret_cast<const char *>(&first);
+        size_t files = 0;
+        for (size_t at = 0; at < bytes;) {
+            const auto &e = *reinterpret_cast<const dirent64 *>(from + at);
+            at += e.d_reclen;
+            if (e.d_type == DT_UNKNOWN)
+                return false;
+            files += e.d_type != DT_DIR;
+        }
+        if (files < 64)
+            return false;
+        FolderTask task;
+        task.fd = Descriptor(::fcntl(level.fd.get(), F_DUPFD_CLOEXEC, 0));
+        if (task.fd.get() < 0)
+            return false;
+        task.path = level.path;
+        task.entries.assign(from, from + bytes);
+        Pieces::iterator after;
+        {
+            const std::lock_guard lock(work_.mutex);
+            if (!wanted())
+                return false;
+            task.piece = work_.pieces.emplace(std::next(piece_));
+            after = work_.pieces.emplace(std::next(task.piece));
+            work_.handed.push_back(std::move(task));
+            work_.work.notify_one();
+        }
+        finishPiece(); // what was written so far
+        piece_ = after;
+        for (size_t at = 0; at < bytes;) {
+            const auto &e = *reinterpret_cast<const dirent64 *>(from + at);
+            at += e.d_reclen;
+            if (e.d_type == DT_DIR && !dotOrDotDot(e.d_name))
+                level.subfolders.push_back({e.d_name});
+        }
+        return true;
+    }
+
+    // Hands half of the subfolders not yet walked nor handed of the highest level that has any,
+    // the next ones, to a worker that waits (it hands some back in turn when another waits).
     void offerWork()
     {
         if (work_.idle.load(std::memory_order_relaxed) == 0)
             return;
         size_t depth = 0;
-        while (depth < stack_.size() && stack_[depth].next >= stack_[depth].end)
+        while (depth < stack_.size()
+               && std::max(stack_[depth].next, stack_[depth].handed) >= stack_[depth].subfolders.size())
             ++depth;
         if (depth == stack_.size())
             return;
         Level &level = stack_[depth];
-        Subfolder &sub = level.subfolders[level.end - 1];
-        FolderTask task{find(level.fd.get(), sub.name.constData(), sub.known ? &sub.st : nullptr), sub.name,
-                        joinPath(level.path, sub.name), level.device, {}};
-        const std::lock_guard lock(work_.mutex);
-        if (work_.idle.load(std::memory_order_relaxed) == 0 || !work_.handed.empty())
+        const size_t first = std::max(level.next, level.handed);
+        const size_t end = first + std::max<size_t>(1, (level.subfolders.size() - first) / 2);
+        FolderTask task;
+        task.fd = Descriptor(::fcntl(level.fd.get(), F_DUPFD_CLOEXEC, 0));
+        if (task.fd.get() < 0)
             return;
-        // The levels above this one have nothing left to walk, and what was handed before from
-        // this one lies after it: the walk reaches it before anything it handed over earlier.
-        // So its piece comes right after the one being written, and then the piece to go on in.
-        const Pieces::iterator piece = work_.pieces.emplace(std::next(piece_));
-        handed_.push_back(work_.pieces.emplace(std::next(piece)));
-        sub.handed = true;
-        --level.end;
-        task.piece = piece;
+        const std::lock_guard lock(work_.mutex);
+        if (!wanted())
+            return;
+        task.path = level.path;
+        task.device = level.device;
+        task.subfolders.assign(level.subfolders.begin() + qsizetype(first), level.subfolders.begin() + qsizetype(end));
+        // The walk reaches them after what it handed before from this level and before what it
+        // handed from the levels above: their piece, and then the piece to go on in, go there.
+        auto before = handed_.begin();
+        while (before != handed_.end() && before->depth >= depth)
+            ++before;
+        const Pieces::iterator at = before != handed_.end() ? before->piece
+                                    : handed_.empty()       ? std::next(piece_)
+                                                            : std::next(handed_.back().after);
+        task.piece = work_.pieces.emplace(at);
+        handed_.insert(before, {depth, end, task.piece, work_.pieces.emplace(at)});
+        level.subfolders[first].handed = true;
+        level.handed = end;
         work_.handed.push_back(std::move(task));
         work_.work.notify_one();
     }
 
-    // The walk has come to a subfolder it handed over, the last one it handed: the text so far
-    // ends its piece, and the walk goes on in the piece after the handed one.
+    // The walk has come to a subfolder it handed over, the first of those it has not reached:
+    // the text so far ends its piece, and the walk goes on in the piece after the handed one.
     void reachHanded()
     {
         finishPiece();
-        piece_ = handed_.back();
-        handed_.pop_back();
+        piece_ = handed_.front().after;
+        handed_.pop_front();
     }
 
     static constexpr size_t BlockBytes = 1 << 16;
@@ -656,7 +737,7 @@ private:
     std::string block_;
     std::vector<std::pair<QString, QString>> problems_;
     std::vector<Level> stack_;
-    std::vector<Pieces::iterator> handed_; // the pieces to go on in after what was handed, the next one last
+    std::deque<Handed> handed_; // in the order the walk reaches them
     std::vector<char> entries_;
 };
 
@@ -665,14 +746,9 @@ void exportWorker(ExportWork &work)
     FolderWalk walk(work);
     for (;;) {
         FolderTask task;
-        bool top = false;
-        size_t index = 0;
         {
             std::unique_lock lock(work.mutex);
-            const auto ready = [&] {
-                return work.stopped || !work.handed.empty() || work.topReady()
-                    || (work.nextTop == work.tops.size() && work.busy == 0);
-            };
+            const auto ready = [&] { return work.stopped || !work.handed.empty() || work.busy == 0; };
             if (!ready()) {
                 work.wakeWriter(true);
                 work.idle.fetch_add(1, std::memory_order_relaxed);
@@ -681,26 +757,14 @@ void exportWorker(ExportWork &work)
             }
             if (work.stopped)
                 return;
-            if (!work.handed.empty()) {
-                task = std::move(work.handed.front());
-                work.handed.pop_front();
-            } else if (work.topReady()) {
-                top = true;
-                index = work.nextTop++;
-                task.piece = work.topPieces[index];
-            } else {
-                work.work.notify_all(); // nothing is left to hand out: the others end too
+            if (work.handed.empty()) { // and no worker walks that could hand out more: the end
+                work.work.notify_all();
                 work.wakeWriter(true);
                 return;
             }
+            task = std::move(work.handed.front());
+            work.handed.pop_front();
             ++work.busy;
-        }
-        if (top) {
-            const Subfolder &sub = work.tops[index];
-            task.found = find(work.topFd, sub.name.constData(), sub.known ? &sub.st : nullptr);
-            task.name = sub.name;
-            task.path = joinPath(*work.topPath, sub.name);
-            task.parentDevice = work.topDevice;
         }
         try {
             walk.run(task);
@@ -716,71 +780,27 @@ void exportWorker(ExportWork &work)
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
                 unsigned workers)
 {
-    const QByteArray top = normalFolderPath(folder);
-    const Descriptor fd(::open(top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat st;
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0)
+    FolderTask top;
+    top.top = true;
+    top.path = normalFolderPath(folder);
+    top.fd = Descriptor(::open(top.path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (top.fd.get() < 0 || ::fstat(top.fd.get(), &top.topStatus) != 0)
         throw FsError(FsError::fromErrno(errno).description());
-    const auto bytes = [](const std::string &text) { return QByteArrayView(text.data(), qsizetype(text.size())); };
-    std::string head = "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
-                     + std::to_string(std::time(nullptr)) + "},\r\n";
-    appendInfo(head, top, st, true, "[");
-    if (kernelView(top)) {
-        head += ",\"excluded\":\"kernfs\"}]]\r\n";
-        write(bytes(head));
-        return;
-    }
-    head += "}\r\n";
-    // The folder's own entries here, written as their text fills a block; its subfolders' trees
-    // on workers.
-    ExportWork work;
-    std::vector<std::pair<QString, QString>> problems;
-    std::vector<char> block;
-    const int err = readEntries(fd.get(), block, [&](const dirent64 &e) {
-        if (e.d_type == DT_DIR) {
-            work.tops.push_back({e.d_name});
-            return;
-        }
-        struct stat est;
-        if (::fstatat(fd.get(), e.d_name, &est, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno == ENOENT) // gone meanwhile
-                return;
-            problems.emplace_back(FsError::fromErrno(errno).description(), displayName(joinPath(top, e.d_name)));
-            head += ",{\"name\":";
-            appendJsonName(head, e.d_name);
-            head += ",\"read_error\":true}\r\n";
-        } else if (S_ISDIR(est.st_mode)) {
-            work.tops.push_back({e.d_name, true, est});
-            return;
-        } else {
-            appendInfo(head, e.d_name, est, false, ",", "}\r\n");
-        }
-        if (head.size() >= 1 << 16) {
-            write(bytes(head));
-            head.clear();
-        }
-    });
-    if (err != 0)
-        problems.emplace_back(FsError::fromErrno(err).description(), displayName(top));
-    for (const auto &[description, path] : problems)
-        problem(description, path);
-    write(bytes(head));
-
+    write("[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":" + QByteArray::number(qint64(std::time(nullptr)))
+          + "},\r\n");
     if (workers == 0)
         workers = std::max(1u, std::thread::hardware_concurrency());
-    work.topPath = &top;
-    work.topFd = fd.get();
-    work.topDevice = st.st_dev;
-    for (size_t i = 0; i < work.tops.size(); ++i)
-        work.topPieces.push_back(work.pieces.emplace(work.pieces.end()));
+    ExportWork work;
+    top.piece = work.pieces.emplace(work.pieces.end());
+    work.handed.push_back(std::move(top));
     {
         std::vector<std::jthread> pool;
-        for (unsigned w = 0; w < (work.tops.empty() ? 0 : workers); ++w)
+        for (unsigned w = 0; w < workers; ++w)
             pool.emplace_back([&work] { exportWorker(work); });
         // The pieces in order, each block as its worker hands it over.
         for (;;) {
             std::vector<std::string> blocks;
-            std::vector<std::pair<QString, QString>> pieceProblems;
+            std::vector<std::pair<QString, QString>> problems;
             {
                 std::unique_lock lock(work.mutex);
                 work.written.wait(lock, [&] {
@@ -793,17 +813,14 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
                 for (const std::string &b : blocks)
                     work.heldBytes -= b.size();
                 if (front.done) {
-                    pieceProblems.swap(front.problems);
+                    problems.swap(front.problems);
                     work.pieces.pop_front();
                 }
-                if (work.nextTop < work.tops.size() && work.idle.load(std::memory_order_relaxed) > 0)
-                    work.work.notify_all(); // the trees ahead may move on
-
             }
             try {
                 for (const std::string &b : blocks)
-                    write(bytes(b));
-                for (const auto &[description, path] : pieceProblems)
+                    write(QByteArrayView(b.data(), qsizetype(b.size())));
+                for (const auto &[description, path] : problems)
                     problem(description, path);
             } catch (...) {
                 std::lock_guard lock(work.mutex);
@@ -813,5 +830,5 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             }
         }
     }
-    write("]]\r\n");
+    write("]\r\n");
 }
