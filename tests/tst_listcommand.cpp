@@ -58,6 +58,7 @@ void ListCommandTest::commandLine()
     }
     TempTree tree;
     tree.mkdir("shut/deeper");
+    tree.file("shut/empty", 0);
     tree.file("a.txt", 5);
     const QString folder = QFile::decodeName(tree.path());
     Run r = run({"--list", "--no-dates", folder});
@@ -96,17 +97,21 @@ void ListCommandTest::commandLine()
     // The export marks what it cannot read and goes on: a folder that cannot be opened keeps
     // its own status; the names of a folder that can be read but not searched have none, below
     // the top folder or as its own.
-    const struct { QByteArray shut; mode_t mode; QString top; QByteArray unread, mark; } marks[] = {
-        {"shut", 0000, folder, tree.at("shut"), ",[{\"name\":\"shut\",\"asize\":4096,"},
-        {"shut/deeper", 0000, folder, tree.at("shut/deeper"), ",[{\"name\":\"deeper\",\"asize\":4096,"},
-        {"shut", 0644, folder, tree.at("shut/deeper"), ",{\"name\":\"deeper\",\"read_error\":true}\r\n"},
-        {"shut", 0644, folder + "/shut", tree.at("shut/deeper"), ",{\"name\":\"deeper\",\"read_error\":true}\r\n"},
+    const QByteArrayList unsearchable{"shut/empty", "shut/deeper"}; // its files first
+    const struct { QByteArray shut; mode_t mode; QString top; QByteArrayList unread; QByteArray mark; } marks[] = {
+        {"shut", 0000, folder, {"shut"}, ",[{\"name\":\"shut\",\"asize\":4096,"},
+        {"shut/deeper", 0000, folder, {"shut/deeper"}, ",[{\"name\":\"deeper\",\"asize\":4096,"},
+        {"shut", 0644, folder, unsearchable, ",{\"name\":\"deeper\",\"read_error\":true}\r\n"},
+        {"shut", 0644, folder + "/shut", unsearchable, ",{\"name\":\"empty\",\"read_error\":true}\r\n"},
     };
     for (const auto &m : marks) {
         QCOMPARE(::chmod(tree.at(m.shut).constData(), m.mode), 0);
         r = run({"--list", "--format", "json", m.top});
         ::chmod(tree.at(m.shut).constData(), 0755);
-        QCOMPARE(r.err, "listwright: cannot read " + m.unread + ": Permission denied\n");
+        QByteArray told;
+        for (const QByteArray &path : m.unread)
+            told += "listwright: cannot read " + tree.at(path) + ": Permission denied\n";
+        QCOMPARE(r.err, told);
         QCOMPARE(r.status, 1);
         QVERIFY(r.out.contains(m.mark) && r.out.contains("\"read_error\":true}") && r.out.endsWith("]\r\n]\r\n"));
     }
@@ -173,6 +178,9 @@ void ListCommandTest::otherPrograms()
     const Run wideDu = run({"-sb", "--apparent-size", widePath}, {}, QStandardPaths::findExecutable("du"));
     QCOMPARE(run({"-c", total}, run({"--list", "--format", "json", widePath}).out, python).out,
              wideDu.out.split('\t').first() + " 2404\n");
+    // and, to a full disk, fails on the way as a write, not as a listing
+    QCOMPARE(run({"--list", "--format", "json", widePath}, {}, qEnvironmentVariable("LISTWRIGHT_PROGRAM"), "/dev/full").err,
+             "listwright: cannot write standard output: No space left on device\n");
     QCOMPARE(run({"-f", json, "-n", "-p"}, {}, gdu).status, 0);
     QFile::remove(json);
 }
@@ -211,8 +219,8 @@ void ListCommandTest::handedSubtrees()
         tree.mkdir(at);
         tree.file(at + "/one", 1);
         tree.file(at + "/more", depth + 2);
-        for (const char *sub : {"a", "b", "c", "d"})
-            if (depth < 3)
+        for (const char *sub : {"a", "b", "c", "d", "e", "f", "g", "h"})
+            if (depth < 3 && (depth == 0 || *sub < 'e')) // eight, then four: several handed at once
                 make(at + '/' + sub, depth + 1);
     };
     make("t", 0);
