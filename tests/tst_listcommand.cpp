@@ -2,7 +2,7 @@
 // The listing without a window: no display needed, the command line's errors, problems on
 // standard error, and the CSV and ncdu forms read back by other programs.
 
-#include "output/ListingExport.h"
+#include "output/NcduExport.h"
 #include "support/TempTree.h"
 
 #include <QProcess>

@@ -161,3 +161,35 @@ int headOrder(const NameHead &a, const NameHead &b)
     }
     return 0;
 }
+
+int utf8Sequence(const unsigned char *s, qsizetype n, char32_t &c)
+{
+    const unsigned char b = s[0];
+    int len;
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    }
+    if (b >= 0xC2 && b <= 0xDF) {
+        len = 2;
+        c = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        len = 3;
+        c = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        len = 4;
+        c = b & 0x07;
+    } else
+        return 0;
+    if (n < len)
+        return 0;
+    for (int i = 1; i < len; ++i) {
+        if ((s[i] & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (s[i] & 0x3F);
+    }
+    static constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < least[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    return len;
+}

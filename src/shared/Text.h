@@ -23,6 +23,9 @@ bool breaksOrReordersLine(char16_t c);
 // a name is always one line of a list or a file, and shows its characters in their order.
 // Files are reached through the native bytes, never through this text.
 QString displayName(QByteArrayView native);
+// The length of the UTF-8 sequence at `s` (of `n` bytes, at least one) and its code point, or 0
+// when the bytes there are not UTF-8 (a stray byte, a short, overlong or surrogate sequence).
+int utf8Sequence(const unsigned char *s, qsizetype n, char32_t &c);
 // Whether every byte is printable ASCII: such a name shows as it is, one character a byte.
 bool plainAscii(QByteArrayView native);
 // charCount(displayName(native)), without making the text when the name is plain ASCII.

@@ -6,6 +6,7 @@
 #include "output/AtomicTextFile.h"
 #include "output/Indentation.h"
 #include "output/ListingExport.h"
+#include "output/NcduExport.h"
 #include "output/SavedListing.h"
 #include "output/TitleCheck.h"
 #include "shared/FsError.h"
