@@ -22,6 +22,7 @@
 #include <functional>
 #include <iterator>
 #include <list>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -139,17 +140,6 @@ void appendInfo(std::string &out, QByteArrayView name, const struct stat &st, bo
     out.append(text, size_t(p - text));
 }
 
-// Whether a folder lies on a file system of the kernel's own (proc, sysfs, ...), which the
-// walks of the program leave out; asked where the walk enters another device.
-bool kernelView(const QByteArray &path)
-{
-    try {
-        return isSystemViewFolder(FolderHandle::open(path));
-    } catch (const std::exception &) {
-        return false;
-    }
-}
-
 bool dotOrDotDot(const char *name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
@@ -176,30 +166,6 @@ private:
     int fd_;
 };
 
-// The status of a subfolder as lstat gives it, and its open descriptor (or -1 and why it could
-// not be opened). A name the read called a folder is opened first and its status taken from
-// the descriptor: one lookup of its name instead of two. False, with errno set, when the entry
-// cannot be looked at; what is no longer a folder has its status and no descriptor.
-bool statAndOpen(int dirFd, const char *name, bool known, struct stat &st, Descriptor &fd, int &openError)
-{
-    constexpr int Flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-    openError = 0;
-    if (!known) {
-        fd = Descriptor(::openat(dirFd, name, Flags));
-        if (fd.get() >= 0 && ::fstat(fd.get(), &st) == 0)
-            return true;
-        fd = Descriptor();
-        // One that could not be opened (or is a folder no longer): by its name.
-        if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        fd = Descriptor(::openat(dirFd, name, Flags));
-        openError = fd.get() < 0 ? errno : 0;
-    }
-    return true;
-}
-
 // A stretch of the export's text, in the order of the file: its full blocks as they are handed
 // over, then at its end the rest, with the problems met in it.
 struct Piece {
@@ -209,31 +175,46 @@ struct Piece {
 };
 using Pieces = std::list<Piece>;
 
-// A subfolder met in a walk, as it was found: its status (or why it could not be looked at)
-// and, if it is still a folder, its descriptor (or why it could not be opened).
+// A subfolder as a folder's read met it, to walk after the folder's files; with its status
+// where the read had to take it (not every file system tells what an entry is).
+struct Subfolder {
+    QByteArray name;
+    std::shared_ptr<const struct stat> status;
+};
+
+// A subfolder met in a walk, as it was found: its status as lstat gives it (or why it could
+// not be looked at) and, if it is still a folder, its descriptor (or why it could not be opened).
 struct Found {
     Descriptor fd;
     int openError = 0, statError = 0;
     struct stat st{};
 };
 
-Found find(int dirFd, const char *name, const struct stat *known)
+// A name the read called a folder is opened first and its status taken from the descriptor:
+// one lookup of its name instead of two.
+Found find(int dirFd, const Subfolder &sub)
 {
+    constexpr int Flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     Found f;
-    if (known)
-        f.st = *known;
-    if (!statAndOpen(dirFd, name, known != nullptr, f.st, f.fd, f.openError))
-        f.statError = errno;
+    if (sub.status) {
+        f.st = *sub.status;
+    } else {
+        f.fd = Descriptor(::openat(dirFd, sub.name.constData(), Flags));
+        if (f.fd.get() >= 0 && ::fstat(f.fd.get(), &f.st) == 0)
+            return f;
+        f.fd = Descriptor();
+        // One that could not be opened (or is a folder no longer): by its name.
+        if (::fstatat(dirFd, sub.name.constData(), &f.st, AT_SYMLINK_NOFOLLOW) != 0) {
+            f.statError = errno;
+            return f;
+        }
+    }
+    if (S_ISDIR(f.st.st_mode)) {
+        f.fd = Descriptor(::openat(dirFd, sub.name.constData(), Flags));
+        f.openError = f.fd.get() < 0 ? errno : 0;
+    }
     return f;
 }
-
-// A subfolder as a folder's read met it, to walk after the folder's files.
-struct Subfolder {
-    QByteArray name;
-    bool known = false; // its status was taken by the read (not every file system tells what an entry is)
-    struct stat st{};
-    bool handed = false; // to another worker
-};
 
 // Work for a worker, with the piece its text goes to: the top folder; subfolders of a folder to
 // walk one after another; or a part of a big folder's read, whose files it looks up (the
@@ -321,15 +302,14 @@ public:
                 stack_.pop_back();
                 continue;
             }
-            Subfolder &sub = level.subfolders[level.next++];
-            if (sub.handed) { // the first of some handed over
+            if (level.next < level.handed) { // the first of some handed over
                 level.next = handed_.front().end;
                 reachHanded();
                 continue;
             }
+            const Subfolder &sub = level.subfolders[level.next++];
             offerWork();
-            place(find(level.fd.get(), sub.name.constData(), sub.known ? &sub.st : nullptr), sub.name,
-                  joinPath(level.path, sub.name), level.device);
+            place(find(level.fd.get(), sub), sub.name, joinPath(level.path, sub.name), level.device);
         }
         finishPiece();
     }
@@ -425,7 +405,7 @@ private:
             endLine();
             return;
         }
-        if (otherDevice && kernelView(path)) { // views of the running system hold no data: not walked
+        if (otherDevice && isSystemViewFolder(fd.get())) { // views of the running system hold no data: not walked
             text() += ",\"excluded\":\"kernfs\"}]\r\n";
             endLine();
             return;
@@ -454,7 +434,7 @@ private:
                         break;
                 }
                 if (e.d_type == DT_DIR)
-                    level.subfolders.push_back({e.d_name});
+                    level.subfolders.push_back({e.d_name, nullptr});
                 else
                     lookUp(level.fd.get(), level.path, e, &level.subfolders);
             }
@@ -474,7 +454,7 @@ private:
             return;
         }
         if (S_ISDIR(st.st_mode) && subfolders) {
-            subfolders->push_back({e.d_name, true, st});
+            subfolders->push_back({e.d_name, std::make_shared<const struct stat>(st)});
             return;
         }
         appendInfo(text(), e.d_name, st, false, S_ISDIR(st.st_mode) ? ",[" : ",", S_ISDIR(st.st_mode) ? "}]\r\n" : "}\r\n");
@@ -526,7 +506,7 @@ private:
             const auto &e = *reinterpret_cast<const dirent64 *>(from + at);
             at += e.d_reclen;
             if (e.d_type == DT_DIR && !dotOrDotDot(e.d_name))
-                level.subfolders.push_back({e.d_name});
+                level.subfolders.push_back({e.d_name, nullptr});
         }
         return true;
     }
@@ -566,7 +546,6 @@ private:
                                                             : std::next(handed_.back().after);
         task.piece = work_.pieces.emplace(at);
         handed_.insert(before, {depth, end, task.piece, work_.pieces.emplace(at)});
-        level.subfolders[first].handed = true;
         level.handed = end;
         work_.handed.push_back(std::move(task));
         work_.work.notify_one();

@@ -211,8 +211,13 @@ struct timespec folderStamp(const QByteArray &path)
 
 bool isSystemViewFolder(const FolderHandle &folder)
 {
+    return isSystemViewFolder(folder.fd());
+}
+
+bool isSystemViewFolder(int fd)
+{
     struct statfs fs;
-    if (::fstatfs(folder.fd(), &fs) != 0)
+    if (::fstatfs(fd, &fs) != 0)
         return false;
     switch (static_cast<unsigned long>(fs.f_type)) {
     case 0x9fa0:     // proc

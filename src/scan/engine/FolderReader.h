@@ -109,6 +109,8 @@ inline bool sameStamp(const struct timespec &a, const struct timespec &b)
 // Whether an open folder lies on a file system of the kernel's own (proc, sysfs, cgroup, ...),
 // whose "files" are views of the running system rather than data on a disk.
 bool isSystemViewFolder(const FolderHandle &folder);
+// The same for an open folder descriptor.
+bool isSystemViewFolder(int fd);
 
 // The status of the entry `name` of an open folder, as lstat gives it: a link is never
 // followed, and has its own length. Throws FsError.
