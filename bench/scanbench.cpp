@@ -76,7 +76,9 @@
 #include <memory>
 #include <string>
 #include <csignal>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -285,26 +287,48 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-// Starts `program`, its output going to `out` (or nowhere), its errors nowhere, and the clock.
-void startQuiet(QProcess &p, QElapsedTimer &clock, const QString &program, const QStringList &args, const QString &out)
+// Runs `program` to its end, its output going to `out` (or nowhere), its errors nowhere: its
+// time, nothing polling it meanwhile, so that ours and its peers are measured the same way.
+struct Finished {
+    double ms = 0;
+    bool ok = false;
+};
+
+Finished runToEnd(const QString &program, const QStringList &args, const QString &out = {})
 {
-    p.setStandardOutputFile(out.isEmpty() ? QProcess::nullDevice() : out);
-    p.setStandardErrorFile(QProcess::nullDevice());
+    std::vector<std::string> words{program.toStdString()};
+    for (const QString &a : args)
+        words.push_back(a.toStdString());
+    std::vector<char *> argv;
+    for (std::string &w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const std::string outPath = out.isEmpty() ? std::string("/dev/null") : out.toStdString();
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    Finished f;
+    QElapsedTimer clock;
     clock.start();
-    p.start(program, args);
+    pid_t pid = 0;
+    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned == 0 && ::waitpid(pid, &status, 0) == pid) {
+        f.ms = clock.nsecsElapsed() / 1e6;
+        f.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    if (!f.ok)
+        std::fprintf(stderr, "%s %s failed\n", qPrintable(program), qPrintable(args.join(' ')));
+    return f;
 }
 
 // Milliseconds a peer tool takes, its output going to `out` (or nowhere).
 double timePeer(const QString &program, const QStringList &args, const QString &out = {})
 {
-    QProcess p;
-    QElapsedTimer clock;
-    startQuiet(p, clock, program, args, out);
-    p.waitForFinished(-1);
-    const double ms = clock.nsecsElapsed() / 1e6;
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        std::fprintf(stderr, "%s failed\n", qPrintable(program));
-    return ms;
+    return runToEnd(program, args, out).ms;
 }
 
 // A field of a process's status file in kilobytes ("VmHWM:", ...); 0 when it cannot be read.
@@ -618,19 +642,22 @@ void setChecked(QCheckBox *box, bool on)
 
 // ---- The listing without a window ------------------------------------------------------------
 
-// The program's `--list` with `args`, its output to `out` (or nowhere): its time, and its peak
-// memory read from outside every 10 ms.
-Run timeList(const QString &program, const QStringList &args, const QString &out = {})
+// The program's `--list` with `args`, its output to `out` (or nowhere): its time, or with
+// `peak` its peak memory instead, read from outside every 10 ms (a run of its own, not timed).
+Run timeList(const QString &program, const QStringList &args, const QString &out = {}, bool peak = false)
 {
-    QProcess p;
-    QElapsedTimer clock;
-    startQuiet(p, clock, program, QStringList{QStringLiteral("--list")} + args, out);
+    const QStringList all = QStringList{QStringLiteral("--list")} + args;
     Run run;
+    if (!peak) {
+        run.ms = runToEnd(program, all, out).ms;
+        return run;
+    }
+    QProcess p;
+    p.setStandardOutputFile(out.isEmpty() ? QProcess::nullDevice() : out);
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, all);
     while (!p.waitForFinished(10))
         run.peakMb = std::max(run.peakMb, processKb(p.processId(), "VmHWM:") / 1024.0);
-    run.ms = clock.nsecsElapsed() / 1e6;
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        std::fprintf(stderr, "%s --list %s failed\n", qPrintable(program), qPrintable(args.join(' ')));
     return run;
 }
 
@@ -667,6 +694,14 @@ void cliJobs(std::vector<Job> &jobs, const QString &program, int runs, const std
             if (!gdu.isEmpty())
                 job[3].add(json, timePeer(gdu, {QStringLiteral("-n"), QStringLiteral("-o"), theirs, tree}));
         }
+    for (int t = 0; t < 2; ++t) { // peak memory, in runs of its own
+        const QString tree = path(trees[t]);
+        Job *job = &cli[size_t(t) * 4];
+        job[0].peakMb = timeList(program, {QStringLiteral("--folder-sizes"), tree}, {}, true).peakMb;
+        job[1].peakMb = timeList(program, {QStringLiteral("--recursive"), tree}, {}, true).peakMb;
+        job[2].peakMb = job[3].peakMb =
+            timeList(program, {QStringLiteral("--format"), QStringLiteral("json"), tree}, ours, true).peakMb;
+    }
     for (const Job &j : cli)
         if (!j.ours.empty())
             jobs.push_back(j);
@@ -676,9 +711,9 @@ void cliJobs(std::vector<Job> &jobs, const QString &program, int runs, const std
         const std::string tree = path("tree1m").toStdString();
         generateExtra(tree, "../listwright-bench-tree1m-1", "1,000,000 files",
                       [&](std::vector<std::function<void()>> &tasks) { addTree(tasks, tree, 200); });
-        const Run million = timeList(program, {QStringLiteral("--format"), QStringLiteral("json"), path("tree1m")}, ours);
-        std::printf("cli json export of 1,000,000 files: %.0f ms, peak memory %.0f MB (target 150 MB)\n", million.ms,
-                    million.peakMb);
+        const QStringList million{QStringLiteral("--format"), QStringLiteral("json"), path("tree1m")};
+        std::printf("cli json export of 1,000,000 files: %.0f ms, peak memory %.0f MB (target 150 MB)\n",
+                    timeList(program, million, ours).ms, timeList(program, million, ours, true).peakMb);
     }
     QFile::remove(ours);
     QFile::remove(theirs);
