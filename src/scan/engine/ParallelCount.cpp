@@ -464,6 +464,7 @@ void ParallelCount::Shared::work()
             for (auto &[key, c] : counted) {
                 if (c.tree.end == ScanEnd::Abandoned)
                     return;
+                c.folder.detach(); // the thread that takes it shares no text with this one
                 done.emplace(std::move(key), std::move(c));
             }
         }
