@@ -14,6 +14,7 @@
 #include <ctime>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <sched.h>
 #include <sys/resource.h>
 #include <thread>
@@ -156,12 +157,13 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     std::atomic<int64_t> treeNs{0};  // what the last tree counted whole took, about
     std::mutex mutex;
     std::condition_variable workerWake; // a tree was taken, pieces came, or cancelled
-    std::condition_variable pieceDone;  // a piece was counted
+    std::condition_variable pieceDone;  // the piece the scan waits for was counted
     size_t nextTree = 0; // the next tree no worker has taken
     size_t taken = 0;    // trees taken by the scan
     size_t threads = 0, busy = 0;
     std::map<Key, Piece> pending;  // pieces of split trees, for any worker
     std::map<Key, Counted> done;   // counted and not yet taken
+    std::optional<Key> awaited;    // the piece the scan waits for, if it waits
 
     // What the workers have counted so far, for the progress line.
     std::atomic<int64_t> folders{0}, files{0}, bytes{0};
@@ -456,6 +458,7 @@ void ParallelCount::Shared::work()
                                  .count() / int64_t(batch.size()),
                          std::memory_order_relaxed);
         bool allIdle = false; // the others may end, unless more pieces come
+        bool awaitedDone = false;
         {
             const std::lock_guard lock(mutex);
             allIdle = --busy == 0;
@@ -465,10 +468,14 @@ void ParallelCount::Shared::work()
                 if (c.tree.end == ScanEnd::Abandoned)
                     return;
                 c.folder.detach(); // the thread that takes it shares no text with this one
+                awaitedDone |= key == awaited;
                 done.emplace(std::move(key), std::move(c));
             }
         }
-        pieceDone.notify_all();
+        // The scan wakes for the piece it waits for only: it takes those after it counted
+        // meanwhile without waiting.
+        if (awaitedDone)
+            pieceDone.notify_all();
         if (allIdle)
             workerWake.notify_all();
     }
@@ -501,7 +508,10 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
                 // Until the piece is counted, or the next pump is due.
                 const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
                 std::unique_lock lock(s.mutex);
-                if (s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); })) {
+                s.awaited = key;
+                const bool counted = s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); });
+                s.awaited.reset();
+                if (counted) {
                     auto node = s.done.extract(key);
                     piece = std::move(node.mapped());
                     break;
