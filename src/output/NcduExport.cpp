@@ -11,7 +11,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -266,10 +265,7 @@ struct WalkStopped {};
 // folder that cannot be read is marked.
 class FolderWalk {
 public:
-    // `ownFolder`: the worker's current folder is its own, so that the files of a folder are
-    // looked up from there, which costs the kernel less than from a descriptor shared among
-    // threads.
-    FolderWalk(ExportWork &work, bool ownFolder) : work_(work), ownFolder_(ownFolder) { startBlock(); }
+    explicit FolderWalk(ExportWork &work) : work_(work) { startBlock(); }
 
     // Walks a task. A walk that is stopped (the writing failed) is left where it is.
     void run(FolderTask &task)
@@ -280,7 +276,7 @@ public:
         problems_.clear();
         block_.clear();
         if (!task.entries.empty()) {
-            const int dirFd = goInto(task.fd.get());
+            const int dirFd = lookUpFrom(task.fd.get());
             for (size_t at = 0; at < task.entries.size();) {
                 const auto &e = *reinterpret_cast<const dirent64 *>(task.entries.data() + at);
                 at += e.d_reclen;
@@ -337,10 +333,6 @@ private:
     };
 
     std::string &text() { return block_; }
-
-    // The descriptor to look up a folder's entries from: the current folder, made the folder
-    // itself where the worker has one of its own, or else the folder's descriptor.
-    int goInto(int fd) const { return ownFolder_ && ::fchdir(fd) == 0 ? AT_FDCWD : fd; }
     void startBlock() { block_.reserve(BlockBytes + 8192); } // a line of a long name escaped fits too
 
     // After a whole line: a full block goes to the piece.
@@ -422,7 +414,7 @@ private:
         text() += "}\r\n";
         endLine();
         Level level{std::move(fd), st.st_dev, std::move(path), {}};
-        const int dirFd = goInto(level.fd.get());
+        const int dirFd = lookUpFrom(level.fd.get());
         entries_.resize(32 * 1024);
         unsigned seen = 0;
         for (;;) {
@@ -573,7 +565,6 @@ private:
     static constexpr size_t BlockBytes = 1 << 16;
     static constexpr size_t HandOver = 4;
     ExportWork &work_;
-    const bool ownFolder_;
     Pieces::iterator piece_; // the piece written
     std::string block_;
     std::vector<std::pair<QString, QString>> problems_;
@@ -584,7 +575,8 @@ private:
 
 void exportWorker(ExportWork &work)
 {
-    FolderWalk walk(work, ::unshare(CLONE_FS) == 0);
+    ownCurrentFolder(); // a folder's files are looked up from the folder
+    FolderWalk walk(work);
     for (;;) {
         FolderTask task;
         {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -242,7 +243,28 @@ bool isSystemViewFolder(int fd)
 
 int statEntryAt(const FolderHandle &folder, const char *name, struct stat &st)
 {
-    return ::fstatat(folder.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    return statEntryAt(folder.fd(), name, st);
+}
+
+int statEntryAt(int from, const char *name, struct stat &st)
+{
+    return ::fstatat(from, name, &st, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+}
+
+namespace {
+thread_local bool currentFolderOwn = false;
+}
+
+bool ownCurrentFolder()
+{
+    if (!currentFolderOwn)
+        currentFolderOwn = ::unshare(CLONE_FS) == 0;
+    return currentFolderOwn;
+}
+
+int lookUpFrom(int fd)
+{
+    return currentFolderOwn && ::fchdir(fd) == 0 ? AT_FDCWD : fd;
 }
 
 struct stat statEntry(const FolderHandle &folder, const char *name)

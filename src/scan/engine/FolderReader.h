@@ -117,6 +117,16 @@ bool isSystemViewFolder(int fd);
 struct stat statEntry(const FolderHandle &folder, const char *name);
 // The same without throwing, for any thread: 0, or the system's error number.
 int statEntryAt(const FolderHandle &folder, const char *name, struct stat &st);
+// The same from a descriptor (see lookUpFrom).
+int statEntryAt(int from, const char *name, struct stat &st);
+
+// Gives the calling thread a current folder of its own, not shared with the process's other
+// threads; false where the system refuses. For a thread that walks folders alone: a lookup
+// from the current folder costs the kernel less than one from a descriptor, which threads share.
+bool ownCurrentFolder();
+// What to look up the entries of the open folder `fd` from: AT_FDCWD once the current folder
+// is that folder, where the thread has one of its own and may go there; or else `fd` itself.
+int lookUpFrom(int fd);
 
 // Whether an open folder has been removed since it was opened (its last name is gone).
 bool folderGone(const FolderHandle &folder);

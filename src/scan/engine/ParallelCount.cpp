@@ -410,6 +410,7 @@ void ParallelCount::Shared::work()
     // the scheduler treats it as batch work, never as one to be woken at once.
     const sched_param batchWork{};
     ::sched_setscheduler(0, SCHED_BATCH, &batchWork);
+    ownCurrentFolder();
     PieceCounter counter(*this);
     std::vector<Piece> batch, more;
     std::vector<std::pair<Key, Counted>> counted;

@@ -41,6 +41,7 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
     reported = false;
     if (from == 0)
         listener_.progress.enterFolder(folderPath);
+    const int lookUp = lookUpFrom(folder.fd());
     for (size_t i = from, n = std::min(to, files.size()); i < n; ++i) {
         if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
             return end;
@@ -48,7 +49,7 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
         struct stat st;
         if (const struct stat *known = files.status(i)) // taken as the folder was read
             st = *known;
-        else if (const int err = statEntryAt(folder, name, st)) {
+        else if (const int err = statEntryAt(lookUp, name, st)) {
             if (err == ENOENT && folderGone(folder)) {
                 how = FilesEnd::FolderGone; // the whole folder went: reported once, by the caller
                 return ScanEnd::Completed;
