@@ -287,14 +287,9 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-// Runs `program` to its end, its output going to `out` (or nowhere), its errors nowhere: its
-// time, nothing polling it meanwhile, so that ours and its peers are measured the same way.
-struct Finished {
-    double ms = 0;
-    bool ok = false;
-};
-
-Finished runToEnd(const QString &program, const QStringList &args, const QString &out = {})
+// Milliseconds a program takes (a peer tool, or ours), its output going to `out` (or nowhere),
+// its errors nowhere; nothing polls it meanwhile, so that ours and its peers are measured alike.
+double timePeer(const QString &program, const QStringList &args, const QString &out = {})
 {
     std::vector<std::string> words{program.toStdString()};
     for (const QString &a : args)
@@ -309,7 +304,8 @@ Finished runToEnd(const QString &program, const QStringList &args, const QString
     ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     ::posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    Finished f;
+    double ms = 0;
+    bool ok = false;
     QElapsedTimer clock;
     clock.start();
     pid_t pid = 0;
@@ -317,18 +313,12 @@ Finished runToEnd(const QString &program, const QStringList &args, const QString
     ::posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     if (spawned == 0 && ::waitpid(pid, &status, 0) == pid) {
-        f.ms = clock.nsecsElapsed() / 1e6;
-        f.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        ms = clock.nsecsElapsed() / 1e6;
+        ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
-    if (!f.ok)
+    if (!ok)
         std::fprintf(stderr, "%s %s failed\n", qPrintable(program), qPrintable(args.join(' ')));
-    return f;
-}
-
-// Milliseconds a peer tool takes, its output going to `out` (or nowhere).
-double timePeer(const QString &program, const QStringList &args, const QString &out = {})
-{
-    return runToEnd(program, args, out).ms;
+    return ms;
 }
 
 // A field of a process's status file in kilobytes ("VmHWM:", ...); 0 when it cannot be read.
@@ -642,23 +632,25 @@ void setChecked(QCheckBox *box, bool on)
 
 // ---- The listing without a window ------------------------------------------------------------
 
-// The program's `--list` with `args`, its output to `out` (or nowhere): its time, or with
-// `peak` its peak memory instead, read from outside every 10 ms (a run of its own, not timed).
-Run timeList(const QString &program, const QStringList &args, const QString &out = {}, bool peak = false)
+// The program's `--list` with `args`, its output to `out` (or nowhere): its time.
+Run timeList(const QString &program, const QStringList &args, const QString &out = {})
 {
-    const QStringList all = QStringList{QStringLiteral("--list")} + args;
     Run run;
-    if (!peak) {
-        run.ms = runToEnd(program, all, out).ms;
-        return run;
-    }
+    run.ms = timePeer(program, QStringList{QStringLiteral("--list")} + args, out);
+    return run;
+}
+
+// The peak memory in MB of the same, read from outside every 10 ms: a run of its own, not timed.
+double listPeakMb(const QString &program, const QStringList &args, const QString &out = {})
+{
     QProcess p;
     p.setStandardOutputFile(out.isEmpty() ? QProcess::nullDevice() : out);
     p.setStandardErrorFile(QProcess::nullDevice());
-    p.start(program, all);
+    p.start(program, QStringList{QStringLiteral("--list")} + args);
+    double peakMb = 0;
     while (!p.waitForFinished(10))
-        run.peakMb = std::max(run.peakMb, processKb(p.processId(), "VmHWM:") / 1024.0);
-    return run;
+        peakMb = std::max(peakMb, processKb(p.processId(), "VmHWM:") / 1024.0);
+    return peakMb;
 }
 
 // The cli job: the listing without a window beside its peers on the 100,000 and 400,000-file
@@ -704,10 +696,9 @@ void cliJobs(std::vector<Job> &jobs, const QString &program, int runs, const std
     for (int t = 0; t < 2; ++t) { // peak memory, in runs of its own
         const QString tree = path(trees[t]);
         Job *job = &cli[size_t(t) * 4];
-        job[0].peakMb = timeList(program, {QStringLiteral("--folder-sizes"), tree}, {}, true).peakMb;
-        job[1].peakMb = timeList(program, {QStringLiteral("--recursive"), tree}, {}, true).peakMb;
-        job[2].peakMb = job[3].peakMb =
-            timeList(program, {QStringLiteral("--format"), QStringLiteral("json"), tree}, ours, true).peakMb;
+        job[0].peakMb = listPeakMb(program, {QStringLiteral("--folder-sizes"), tree});
+        job[1].peakMb = listPeakMb(program, {QStringLiteral("--recursive"), tree});
+        job[2].peakMb = job[3].peakMb = listPeakMb(program, {QStringLiteral("--format"), QStringLiteral("json"), tree}, ours);
     }
     for (const Job &j : cli)
         if (!j.ours.empty())
@@ -720,7 +711,7 @@ void cliJobs(std::vector<Job> &jobs, const QString &program, int runs, const std
                       [&](std::vector<std::function<void()>> &tasks) { addTree(tasks, tree, 200); });
         const QStringList million{QStringLiteral("--format"), QStringLiteral("json"), path("tree1m")};
         std::printf("cli json export of 1,000,000 files: %.0f ms, peak memory %.0f MB (target 150 MB)\n",
-                    timeList(program, million, ours).ms, timeList(program, million, ours, true).peakMb);
+                    timeList(program, million, ours).ms, listPeakMb(program, million, ours));
     }
     QFile::remove(ours);
     QFile::remove(theirs);

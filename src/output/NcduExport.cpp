@@ -204,10 +204,8 @@ Found find(int dirFd, const Subfolder &sub)
             return f;
         f.fd = Descriptor();
         // One that could not be opened (or is a folder no longer): by its name.
-        if (::fstatat(dirFd, sub.name.constData(), &f.st, AT_SYMLINK_NOFOLLOW) != 0) {
-            f.statError = errno;
+        if ((f.statError = statEntryAt(dirFd, sub.name.constData(), f.st)) != 0)
             return f;
-        }
     }
     if (S_ISDIR(f.st.st_mode)) {
         f.fd = Descriptor(::openat(dirFd, sub.name.constData(), Flags));
@@ -450,9 +448,9 @@ private:
     void lookUp(int dirFd, const QByteArray &dirPath, const dirent64 &e, std::vector<Subfolder> *subfolders)
     {
         struct stat st;
-        if (::fstatat(dirFd, e.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno != ENOENT) // gone meanwhile
-                unreadable(joinPath(dirPath, e.d_name), e.d_name, errno);
+        if (const int err = statEntryAt(dirFd, e.d_name, st)) {
+            if (err != ENOENT) // gone meanwhile
+                unreadable(joinPath(dirPath, e.d_name), e.d_name, err);
             return;
         }
         if (S_ISDIR(st.st_mode) && subfolders) {

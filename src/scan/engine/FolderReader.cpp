@@ -255,11 +255,10 @@ namespace {
 thread_local bool currentFolderOwn = false;
 }
 
-bool ownCurrentFolder()
+void ownCurrentFolder()
 {
     if (!currentFolderOwn)
         currentFolderOwn = ::unshare(CLONE_FS) == 0;
-    return currentFolderOwn;
 }
 
 int lookUpFrom(int fd)

@@ -121,9 +121,9 @@ int statEntryAt(const FolderHandle &folder, const char *name, struct stat &st);
 int statEntryAt(int from, const char *name, struct stat &st);
 
 // Gives the calling thread a current folder of its own, not shared with the process's other
-// threads; false where the system refuses. For a thread that walks folders alone: a lookup
-// from the current folder costs the kernel less than one from a descriptor, which threads share.
-bool ownCurrentFolder();
+// threads, where the system allows it. For a thread that walks folders alone: a lookup from the
+// current folder costs the kernel less than one from a descriptor, which threads share.
+void ownCurrentFolder();
 // What to look up the entries of the open folder `fd` from: AT_FDCWD once the current folder
 // is that folder, where the thread has one of its own and may go there; or else `fd` itself.
 int lookUpFrom(int fd);
