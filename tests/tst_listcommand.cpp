@@ -76,18 +76,41 @@ void ListCommandTest::commandLine()
         {{"--list", "--title", "a|b", folder}, 2, "listwright: The | character is not allowed in a filename.\nPlease remove this character from Page Title\n"},
         {{"--list", "--title", "", folder}, 2, "listwright: Page Title is the wrong size.\nMust be > 0 and < 256 characters\n"},
         {{"--list", "-o", folder + "/missing/x.txt", folder}, 1, "listwright: cannot write " + tree.at("missing/x.txt") + ": No such file or directory\n"},
+        // The export is written into the new file as the walk goes: a walk that fails leaves no
+        // file; a pipe in the file's place is neither written into nor replaced.
+        {{"--list", "--format", "json", "-o", folder + "/x.json", folder + "/absent"}, 1,
+         "listwright: cannot list " + tree.at("absent") + ": No such file or directory\n"},
+        {{"--list", "--format", "json", "-o", folder + "/pipe", folder}, 1,
+         "listwright: cannot write " + tree.at("pipe") + ": \"pipe\" is a device, a pipe or a socket, not a file: a save never takes its place.\n"},
     };
+    QCOMPARE(::mkfifo(tree.at("pipe").constData(), 0644), 0);
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const auto &c : cases) {
         r = run(c.args);
         QCOMPARE(r.status, c.status);
         QCOMPARE(r.err, c.err);
     }
+    struct stat pipe{};
+    QVERIFY(::lstat(tree.at("pipe").constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), entries);
+    ::unlink(tree.at("pipe").constData());
     // A full disk behind standard output is told, however little there is to write.
     for (const QStringList &args : {QStringList{"--list", folder}, {"--list", "--format", "json", folder}, {"--list", "--help"}}) {
         r = run(args, {}, qEnvironmentVariable("LISTWRIGHT_PROGRAM"), "/dev/full");
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err, "listwright: cannot write standard output: No space left on device\n");
     }
+    // Into a folder that takes no new file, the export is written over the older file in place.
+    tree.mkdir("kept");
+    tree.file("kept/x.json", 1);
+    QCOMPARE(::chmod(tree.at("kept").constData(), 0555), 0);
+    QCOMPARE(run({"--list", "--format", "json", "-o", folder + "/kept/x.json", folder + "/shut"}).status, 0);
+    QFile kept(tree.at("kept/x.json"));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    const QRegularExpression timestamp("\"timestamp\":\\d+");
+    QCOMPARE(QString::fromUtf8(kept.readAll()).remove(timestamp),
+             QString::fromUtf8(run({"--list", "--format", "json", folder + "/shut"}).out).remove(timestamp));
+    ::chmod(tree.at("kept").constData(), 0755);
     QCOMPARE(::chmod(tree.at("shut").constData(), 0), 0);
     r = run({"--list", "--folder-sizes", folder});
     ::chmod(tree.at("shut").constData(), 0755);

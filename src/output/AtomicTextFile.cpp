@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,29 +109,53 @@ qint64 byteLength(const TextLines &lines)
     return length;
 }
 
-// The lines go out in large blocks, each line followed by CR LF.
+// Bytes on their way into a file, gathered into large blocks; the disk is started on each.
+class BlockWriter {
+public:
+    explicit BlockWriter(int fd) : fd_(fd) { block_.reserve(BlockSize); }
+    void put(QByteArrayView bytes)
+    {
+        if (block_.size() + bytes.size() > BlockSize)
+            flush();
+        if (bytes.size() >= BlockSize) // as big as a block: no copy
+            send(bytes);
+        else
+            block_.append(bytes);
+    }
+    // What is gathered goes out; the last block is not started on, the sync that follows does it.
+    void finish()
+    {
+        writeAll(fd_, block_);
+        block_.clear();
+    }
+
+private:
+    static constexpr qsizetype BlockSize = 1 << 20;
+    void flush()
+    {
+        if (block_.isEmpty())
+            return;
+        send(block_);
+        block_.clear();
+    }
+    void send(QByteArrayView bytes)
+    {
+        writeAll(fd_, bytes);
+        startWriteBack(fd_);
+    }
+    int fd_;
+    QByteArray block_;
+};
+
+// The lines, each followed by CR LF.
 void writeLines(int fd, const TextLines &lines)
 {
-    constexpr qsizetype BlockSize = 1 << 20;
-    QByteArray block(BlockSize, Qt::Uninitialized);
-    qsizetype used = 0;
+    BlockWriter out(fd);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArrayView line = lines.utf8(i);
-        if (used + line.size() + 2 > BlockSize) {
-            writeAll(fd, QByteArrayView(block.constData(), used));
-            used = 0;
-            startWriteBack(fd);
-            if (line.size() + 2 > BlockSize) { // a line longer than a block goes out on its own
-                writeAll(fd, line);
-                writeAll(fd, "\r\n");
-                continue;
-            }
-        }
-        std::memcpy(block.data() + used, line.data(), size_t(line.size()));
-        std::memcpy(block.data() + used + line.size(), "\r\n", 2);
-        used += line.size() + 2;
+        out.put(lines.utf8(i));
+        out.put("\r\n");
     }
-    writeAll(fd, QByteArrayView(block.constData(), used));
+    out.finish();
 }
 
 void syncData(int fd)
@@ -173,9 +198,9 @@ FsError linkRefused(const QByteArray &name)
 
 // The older file, written in place: the new length is reserved before its first byte is
 // overwritten. `refusal` is the reason the folder took no new file, reported where the older
-// entry is no plain file.
-void writeInPlace(int folder, const QByteArray &name, const struct stat &older, int refusal, const TextLines &lines,
-                  SaveProgress *progress)
+// entry is no plain file. `write` writes the `length` bytes of the new text.
+void writeInPlace(int folder, const QByteArray &name, const struct stat &older, int refusal, qint64 length,
+                  const std::function<void(int fd)> &write, SaveProgress *progress)
 {
     if (!S_ISREG(older.st_mode) && !S_ISLNK(older.st_mode))
         fail(refusal);
@@ -191,7 +216,6 @@ void writeInPlace(int folder, const QByteArray &name, const struct stat &older, 
     if (!S_ISREG(st.st_mode))
         fail(refusal);
 
-    const qint64 length = byteLength(lines);
     int reserved;
     while ((reserved = ::fallocate(file.get(), 0, 0, length)) != 0 && errno == EINTR) {
     }
@@ -200,16 +224,17 @@ void writeInPlace(int folder, const QByteArray &name, const struct stat &older, 
     checkGoingOn(progress);
     if (progress)
         progress->begun = true;
-    writeLines(file.get(), lines);
+    write(file.get());
     if (::ftruncate(file.get(), length) != 0)
         fail(errno);
     syncData(file.get());
     file.close();
 }
-} // namespace
 
-void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines,
-                             SaveProgress *progress)
+// The save itself: `write` writes the text into the new file; `inPlace` writes it over the older
+// one where the folder takes no new file (with the folder, the older file's status and why).
+void save(const QByteArray &folder, const QByteArray &name, const std::function<void(int fd)> &write,
+          const std::function<void(int folder, const struct stat &older, int refusal)> &inPlace, SaveProgress *progress)
 {
     Descriptor dir(::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0)
@@ -222,6 +247,11 @@ void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, c
     const bool exists = ::fstatat(dir.get(), name.constData(), &older, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists && errno != ENOENT)
         fail(errno);
+    // A device, a pipe or a socket of that name is neither written into nor replaced (a
+    // superuser's save onto /dev/null would remove the device).
+    if (exists && !S_ISREG(older.st_mode) && !S_ISLNK(older.st_mode) && !S_ISDIR(older.st_mode))
+        throw FsError(QStringLiteral("\"%1\" is a device, a pipe or a socket, not a file: a save never takes its place.")
+                          .arg(displayName(name)));
     if (exists && ::faccessat(dir.get(), name.constData(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0)
         fail(errno);
 
@@ -232,7 +262,7 @@ void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, c
         const int refusal = errno;
         // Where no new file can be made beside it, a writable file is written in place.
         if (exists && (refusal == EACCES || refusal == EPERM))
-            return writeInPlace(dir.get(), name, older, refusal, lines, progress);
+            return inPlace(dir.get(), older, refusal);
         fail(refusal);
     }
     if (progress)
@@ -240,7 +270,7 @@ void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, c
     try {
         if (exists && S_ISREG(older.st_mode) && ::fchmod(temporary.get(), older.st_mode & 0777) != 0)
             fail(errno);
-        writeLines(temporary.get(), lines);
+        write(temporary.get());
         syncData(temporary.get());
         temporary.close();
         checkGoingOn(progress);
@@ -251,4 +281,28 @@ void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, c
         ::unlinkat(dir.get(), temporaryName.constData(), 0);
         throw;
     }
+}
+} // namespace
+
+void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines,
+                             SaveProgress *progress)
+{
+    const auto write = [&](int fd) { writeLines(fd, lines); };
+    save(folder, name, write, [&](int dir, const struct stat &older, int refusal) {
+        writeInPlace(dir, name, older, refusal, byteLength(lines), write, progress);
+    }, progress);
+}
+
+void writeFileAtomically(const QByteArray &folder, const QByteArray &name,
+                         const std::function<void(const TextSink &)> &produce, SaveProgress *progress)
+{
+    save(folder, name, [&](int fd) {
+        BlockWriter out(fd);
+        produce([&](QByteArrayView bytes) { out.put(bytes); });
+        out.finish();
+    }, [&](int dir, const struct stat &older, int refusal) {
+        QByteArray text; // the length is reserved first: the whole text is made before
+        produce([&](QByteArrayView bytes) { text.append(bytes); });
+        writeInPlace(dir, name, older, refusal, text.size(), [&](int fd) { writeAll(fd, text); }, progress);
+    }, progress);
 }

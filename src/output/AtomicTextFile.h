@@ -3,7 +3,9 @@
 #include "shared/TextLines.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <atomic>
+#include <functional>
 
 // Writes `lines` as UTF-8, every line ending in a carriage return and a line feed, into the file
 // `name` (one name, no "/") of the folder `folder`. The folder is reached as named; below it
@@ -34,3 +36,12 @@ struct SaveProgress {
 };
 void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines,
                              SaveProgress *progress = nullptr);
+
+// The same for text made while it is written, as the export of a big tree is: `produce` is
+// called once and hands the text's bytes, in order and with their line ends, to the function it
+// is given, which puts them straight into the temporary file; the text is never held whole, but
+// where the file is written in place (its length is reserved first). What `produce` throws ends
+// the save as a failed write does: the older file stays and no temporary file is left.
+using TextSink = std::function<void(QByteArrayView bytes)>;
+void writeFileAtomically(const QByteArray &folder, const QByteArray &name, const std::function<void(const TextSink &)> &produce,
+                         SaveProgress *progress = nullptr);

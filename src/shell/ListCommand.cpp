@@ -34,8 +34,8 @@ const char Help[] =
     "  --no-dates          no modification column in the file list\n"
     "  --no-folders        no folder section\n"
     "  --indent N          N blanks before every line (0 to 79)\n"
-    "  -o FILE             write FILE (replaced whole, never through a link) instead of\n"
-    "                      standard output\n"
+    "  -o FILE             write FILE (replaced whole, never through a link; not a device,\n"
+    "                      a pipe or a socket) instead of standard output\n"
     "  --format F          txt (default): the file Save To File writes with the same choices;\n"
     "                      csv: one row per line of the listing: path, kind, size in bytes,\n"
     "                      modification time (ISO 8601); json: the whole tree below FOLDER in\n"
@@ -238,64 +238,63 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
         problems = true;
         writeLine(err, QStringLiteral("cannot read ") + path + QStringLiteral(": ") + description);
     };
-    bool listed = false;
+    bool walking = false; // a failure meanwhile is the listing's, not a write's
     try {
-        TextLines lines;
+        const qsizetype cut = c.output.lastIndexOf('/');
+        const QByteArray folder = cut < 0 ? QByteArray(".") : cut == 0 ? QByteArray("/") : c.output.left(cut);
+        const QByteArray name = c.output.mid(cut + 1);
+        if (!c.output.isEmpty() && (name.isEmpty() || name == "." || name == ".."))
+            throw FsError(FsError::fromErrno(EISDIR).description());
         if (c.format == "json") {
-            // Straight to standard output as the walk goes, small pieces gathered; into the file's
-            // lines otherwise.
-            std::string chunk;
-            const auto put = [&](QByteArrayView bytes) {
-                if (out.write(bytes.data(), bytes.size()) != bytes.size()) {
-                    listed = true; // what fails is the writing, halfway
-                    throw FsError(out.errorString());
-                }
-            };
-            const auto flush = [&] {
-                put(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
-                chunk.clear();
-            };
-            ncduExport(c.folder, problem, [&](QByteArrayView piece) {
-                if (!c.output.isEmpty()) { // the writer ends each piece's line
-                    lines.append({piece.chopped(2)});
-                    return;
-                }
-                if (piece.size() >= 1 << 16) {
-                    flush();
-                    put(piece);
-                    return;
-                }
-                chunk.append(piece.data(), size_t(piece.size()));
-                if (chunk.size() >= 1 << 16)
-                    flush();
-            });
-            listed = true;
-            if (c.output.isEmpty()) {
+            // Written as the walk goes, small pieces gathered: to standard output, or into the
+            // new file, made before the walk starts.
+            const auto exportTo = [&](const TextSink &put) {
+                std::string chunk;
+                const auto flush = [&] {
+                    put(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
+                    chunk.clear();
+                };
+                walking = true;
+                ncduExport(c.folder, problem, [&](QByteArrayView piece) {
+                    walking = false;
+                    if (piece.size() >= 1 << 16) {
+                        flush();
+                        put(piece);
+                    } else {
+                        chunk.append(piece.data(), size_t(piece.size()));
+                        if (chunk.size() >= 1 << 16)
+                            flush();
+                    }
+                    walking = true;
+                });
+                walking = false;
                 flush();
-                return problems ? 1 : 0;
-            }
-        } else {
-            const bool csv = c.format == "csv";
-            const ListingSnapshot s = listFolder(c.folder, csv ? csvChoices(c.choices) : c.choices, problem,
-                                                 csv ? csvLines() : savedFileLines(c.choices));
-            lines = csv ? csvListing(s) : savedListingLines(s);
-            listed = true;
+            };
+            if (c.output.isEmpty())
+                exportTo([&](QByteArrayView bytes) {
+                    if (out.write(bytes.data(), bytes.size()) != bytes.size())
+                        throw FsError(out.errorString());
+                });
+            else
+                writeFileAtomically(folder, name, exportTo);
+            return problems ? 1 : 0;
         }
+        const bool csv = c.format == "csv";
+        walking = true;
+        const ListingSnapshot s = listFolder(c.folder, csv ? csvChoices(c.choices) : c.choices, problem,
+                                             csv ? csvLines() : savedFileLines(c.choices));
+        const TextLines lines = csv ? csvListing(s) : savedListingLines(s);
+        walking = false;
         if (c.output.isEmpty()) {
             if (!writeLines(out, lines))
                 throw FsError(out.errorString());
         } else {
-            const qsizetype cut = c.output.lastIndexOf('/');
-            const QByteArray folder = cut < 0 ? QByteArray(".") : cut == 0 ? QByteArray("/") : c.output.left(cut);
-            const QByteArray name = c.output.mid(cut + 1);
-            if (name.isEmpty() || name == "." || name == "..")
-                throw FsError(FsError::fromErrno(EISDIR).description());
             writeTextFileAtomically(folder, name, lines);
         }
     } catch (const std::exception &e) {
         const QString target = c.output.isEmpty() ? QStringLiteral("standard output") : QFile::decodeName(c.output);
-        writeLine(err, (listed ? QStringLiteral("cannot write ") + target
-                               : QStringLiteral("cannot list ") + QFile::decodeName(c.folder))
+        writeLine(err, (walking ? QStringLiteral("cannot list ") + QFile::decodeName(c.folder)
+                                : QStringLiteral("cannot write ") + target)
                            + QStringLiteral(": ") + errorDescription(e));
         return 1;
     }
