@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <filesystem>
 
 namespace {
 void fill(const TempTree &t)
@@ -42,6 +43,7 @@ private slots:
     void givingUp_data();
     void givingUp();
     void closingDuringPartWrittenSave();
+    void killedExport();
 };
 
 // The drive list, the window and a start folder on a share that answers nothing (statfs
@@ -183,6 +185,35 @@ void HungMountTest::closingDuringPartWrittenSave()
     QVERIFY(!ended);
     QCOMPARE(w.boxes.titles(), QStringList{"Listwright - Save To File"});
     QVERIFY(w.boxes.boxes.first().text.contains("/somewhere"));
+}
+
+// An export into a file, killed while it waits on a share, leaves nothing in the file's folder:
+// the new file has no name until it is complete.
+void HungMountTest::killedExport()
+{
+    TempTree source, out;
+    fill(source);
+    HangMount m(QFile::decodeName(source.path()));
+    if (!m.skip.isEmpty())
+        QSKIP(qPrintable(m.skip));
+    m.hang({"/hung"});
+    const QString folder = QFile::decodeName(out.path());
+    QProcess program;
+    program.start(qEnvironmentVariable("LISTWRIGHT_PROGRAM"), {"--list", "--format", "json", "-o", folder + "/x.json", m.path});
+    QVERIFY(program.waitForStarted());
+    const std::string descriptors = "/proc/" + std::to_string(program.processId()) + "/fd";
+    const auto writing = [&] { // a file in that folder is open: the export is under way
+        std::error_code e;
+        for (const auto &fd : std::filesystem::directory_iterator(descriptors, e))
+            if (std::filesystem::read_symlink(fd.path(), e).string().starts_with(out.path().toStdString() + '/'))
+                return true;
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(writing(), 10000);
+    program.kill();
+    m.hang({});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), QStringList());
 }
 
 QTEST_MAIN(HungMountTest)

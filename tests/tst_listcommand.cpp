@@ -76,8 +76,10 @@ void ListCommandTest::commandLine()
         {{"--list", "--title", "a|b", folder}, 2, "listwright: The | character is not allowed in a filename.\nPlease remove this character from Page Title\n"},
         {{"--list", "--title", "", folder}, 2, "listwright: Page Title is the wrong size.\nMust be > 0 and < 256 characters\n"},
         {{"--list", "-o", folder + "/missing/x.txt", folder}, 1, "listwright: cannot write " + tree.at("missing/x.txt") + ": No such file or directory\n"},
-        // The export is written into the new file as the walk goes: a walk that fails leaves no
-        // file; a pipe in the file's place is neither written into nor replaced.
+        // A folder in the file's place stays, and no new file is left beside it. The export is
+        // written into the new file as the walk goes: a walk that fails leaves no file; a pipe
+        // in the file's place is neither written into nor replaced.
+        {{"--list", "-o", folder + "/shut", folder}, 1, "listwright: cannot write " + tree.at("shut") + ": Is a directory\n"},
         {{"--list", "--format", "json", "-o", folder + "/x.json", folder + "/absent"}, 1,
          "listwright: cannot list " + tree.at("absent") + ": No such file or directory\n"},
         {{"--list", "--format", "json", "-o", folder + "/pipe", folder}, 1,

@@ -165,21 +165,55 @@ void syncData(int fd)
             fail(errno);
 }
 
-// A new file in `folder` under a name nobody can guess, so that nothing can be put in its way.
-// Returns the descriptor, or -1 with errno set.
-int createTemporary(int folder, QByteArray &name)
+// Tries `make` with names nobody can guess until one is free. Returns what `make` returns: -1
+// with errno set on a failure, or when no name was free.
+int underNewName(QByteArray &name, const std::function<int(const char *name)> &make)
 {
     static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = QByteArrayLiteral(".listwright-save-");
         for (int i = 0; i < 16; ++i)
             name += Letters[QRandomGenerator::system()->bounded(int(sizeof Letters - 1))];
-        const int fd = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+        const int result = make(name.constData());
+        if (result >= 0 || errno != EEXIST)
+            return result;
     }
     errno = EEXIST;
     return -1;
+}
+
+QByteArray descriptorPath(int fd)
+{
+    return "/proc/self/fd/" + QByteArray::number(fd);
+}
+
+// A new file in `folder` for the text. Where the file system can, it has no name until it is
+// complete (`name` stays empty), so that a save cut short, by a kill or a crash too, leaves
+// nothing behind; elsewhere it has a name nobody can guess, so that nothing can be put in its
+// way. Returns the descriptor, or -1 with errno set.
+int createTemporary(int folder, QByteArray &name)
+{
+    name.clear();
+    const int unnamed = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (unnamed >= 0 && ::access(descriptorPath(unnamed).constData(), F_OK) == 0) // it can be named later
+        return unnamed;
+    if (unnamed >= 0)
+        ::close(unnamed);
+    return underNewName(name, [folder](const char *n) {
+        return ::openat(folder, n, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    });
+}
+
+// The complete file, made without a name, gets one nobody can guess, to be renamed from.
+void nameTemporary(int folder, int fd, QByteArray &name)
+{
+    const QByteArray self = descriptorPath(fd);
+    if (underNewName(name, [&](const char *n) { return ::linkat(AT_FDCWD, self.constData(), folder, n, AT_SYMLINK_FOLLOW); })
+        != 0) {
+        const int err = errno;
+        name.clear();
+        fail(err);
+    }
 }
 
 // A save given up on (its folder did not answer in time) leaves the older file alone.
@@ -272,13 +306,16 @@ void save(const QByteArray &folder, const QByteArray &name, const std::function<
             fail(errno);
         write(temporary.get());
         syncData(temporary.get());
+        if (temporaryName.isEmpty())
+            nameTemporary(dir.get(), temporary.get(), temporaryName);
         temporary.close();
         checkGoingOn(progress);
         const OlderFile held(dir.get(), name);
         if (::renameat(dir.get(), temporaryName.constData(), dir.get(), name.constData()) != 0)
             fail(errno);
     } catch (...) {
-        ::unlinkat(dir.get(), temporaryName.constData(), 0);
+        if (!temporaryName.isEmpty())
+            ::unlinkat(dir.get(), temporaryName.constData(), 0);
         throw;
     }
 }

@@ -12,9 +12,11 @@
 // nothing is followed: whatever has the name there (a file, a link, a dangling link) is replaced
 // by the new file, and what a link points to is never opened for writing.
 //
-// The text goes into a temporary file of an unpredictable name in that folder, which is renamed
-// onto `name` only when every byte is written and synced: on failure an older file of that name
-// stays as it was, no temporary file is left, and FsError carries the system's description.
+// The text goes into a temporary file in that folder, which is renamed onto `name` only when
+// every byte is written and synced: on failure an older file of that name stays as it was, no
+// temporary file is left, and FsError carries the system's description. The temporary file has
+// no name until then where the file system allows (a save cut short by a kill or a crash leaves
+// nothing either), and a name nobody can guess otherwise.
 //
 // When the folder takes no temporary file (no write permission on it) but the older file is a
 // file this user may write, that file is written in place. A link there is refused. The new
