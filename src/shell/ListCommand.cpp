@@ -246,37 +246,37 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
         if (!c.output.isEmpty() && (name.isEmpty() || name == "." || name == ".."))
             throw FsError(FsError::fromErrno(EISDIR).description());
         if (c.format == "json") {
-            // Written as the walk goes, small pieces gathered: to standard output, or into the
-            // new file, made before the walk starts.
+            // Written as the walk goes: to standard output, small pieces gathered, or into the new
+            // file, made before the walk starts.
             const auto exportTo = [&](const TextSink &put) {
-                std::string chunk;
-                const auto flush = [&] {
-                    put(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
-                    chunk.clear();
-                };
                 walking = true;
                 ncduExport(c.folder, problem, [&](QByteArrayView piece) {
                     walking = false;
-                    if (piece.size() >= 1 << 16) {
-                        flush();
-                        put(piece);
-                    } else {
-                        chunk.append(piece.data(), size_t(piece.size()));
-                        if (chunk.size() >= 1 << 16)
-                            flush();
-                    }
+                    put(piece);
                     walking = true;
                 });
                 walking = false;
-                flush();
             };
-            if (c.output.isEmpty())
-                exportTo([&](QByteArrayView bytes) {
-                    if (out.write(bytes.data(), bytes.size()) != bytes.size())
-                        throw FsError(out.errorString());
-                });
-            else
+            if (!c.output.isEmpty()) {
                 writeFileAtomically(folder, name, exportTo);
+                return problems ? 1 : 0;
+            }
+            std::string chunk;
+            const auto write = [&](QByteArrayView bytes) {
+                if (out.write(bytes.data(), bytes.size()) != bytes.size())
+                    throw FsError(out.errorString());
+            };
+            exportTo([&](QByteArrayView piece) {
+                if (!chunk.empty() && chunk.size() + size_t(piece.size()) > 1 << 16) {
+                    write(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
+                    chunk.clear();
+                }
+                if (piece.size() >= 1 << 16)
+                    write(piece);
+                else
+                    chunk.append(piece.data(), size_t(piece.size()));
+            });
+            write(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
             return problems ? 1 : 0;
         }
         const bool csv = c.format == "csv";
