@@ -3,6 +3,7 @@
 // standard error, and the CSV and ncdu forms read back by other programs.
 
 #include "output/NcduExport.h"
+#include "shared/FsError.h"
 #include "support/TempTree.h"
 
 #include <QProcess>
@@ -253,15 +254,22 @@ void ListCommandTest::handedSubtrees()
     for (int i = 0; i < 1500; ++i) // big folders, whose files are looked up in parts, their subfolders among them
         tree.file("t/a/many" + QByteArray::number(i), i % 7), tree.file("own" + QByteArray::number(i), 1);
     const QString top = QFile::decodeName(tree.path());
-    for (int run = 0; run < 5; ++run) {
+    for (const unsigned workers : {1u, 6u, 6u, 6u, 6u, 6u}) { // one: every block of one walk's text
         QByteArray json;
         ncduExport(tree.path(), [](const QString &, const QString &path) { QFAIL(qPrintable(path)); },
-                   [&](QByteArrayView text) { json += text; }, 6);
+                   [&](QByteArrayView text) { json += text; }, workers);
         QJsonParseError error;
         const QJsonDocument document = QJsonDocument::fromJson(json, &error);
         QCOMPARE(error.error, QJsonParseError::NoError);
         QCOMPARE(exportedShape(document.array()[3]), diskShape(top, top));
     }
+    // A write that fails on the way ends the export with its failure, whatever the later ones do.
+    int writes = 0;
+    const auto failOnce = [&](QByteArrayView) {
+        if (++writes == 2)
+            throw FsError(QStringLiteral("No space left on device"));
+    };
+    QVERIFY_THROWS_EXCEPTION(FsError, ncduExport(tree.path(), [](const QString &, const QString &) {}, failOnce, 6));
 }
 
 QTEST_GUILESS_MAIN(ListCommandTest)

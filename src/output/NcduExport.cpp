@@ -19,6 +19,7 @@
 #include <charconv>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <iterator>
 #include <list>
@@ -231,24 +232,59 @@ struct FolderTask {
 // What the workers of one export share. One worker starts on the top folder; a worker that
 // has nothing to do waits, and a worker walking a tree then hands it a subfolder or a part of
 // a big folder's files, whose text takes its place in the order of the file as a piece of
-// its own.
+// its own. The text is written by the workers themselves, by one at a time: the one that makes
+// the piece whose turn it is complete, or gives it blocks, writes what is ready, unless another
+// writes already, who then writes that too. No thread of its own takes a processor from them.
 struct ExportWork {
+    ExportWork(const ListingProblem &problem, const std::function<void(QByteArrayView)> &write)
+        : problem(problem), write(write)
+    {
+    }
+    const ListingProblem &problem;
+    const std::function<void(QByteArrayView)> &write;
     std::mutex mutex;
-    std::condition_variable work, written; // for the workers; for the writer
-    Pieces pieces;                          // not yet written, in order
+    std::condition_variable work;
+    Pieces pieces; // not yet written, in order
     std::deque<FolderTask> handed;
-    size_t heldBytes = 0; // of text made and not yet written
     std::atomic<int> idle{0};
     int busy = 0;
-    bool stopped = false; // the writing failed: the workers end
+    bool writing = false;         // a worker writes
+    bool stopped = false;         // the writing failed: the workers end
+    std::exception_ptr failure;   // why
 
-    // Wakes the writer when the piece whose turn it is is complete and there is a good deal to
-    // write, or `anyway` (a worker is out of work): small trees do not wake it one by one.
-    void wakeWriter(bool anyway)
+    // Writes the text and problems ready in order, `lock` held on the way in and out and let go
+    // meanwhile; a failure stops the workers, and is kept for the caller.
+    void writeReady(std::unique_lock<std::mutex> &lock)
     {
-        static constexpr size_t WakeBytes = 256 << 10;
-        if (!pieces.empty() && pieces.front().done && (anyway || heldBytes >= WakeBytes))
-            written.notify_all();
+        if (writing || stopped)
+            return;
+        writing = true;
+        while (!pieces.empty() && (!pieces.front().blocks.empty() || pieces.front().done)) {
+            Piece &front = pieces.front();
+            std::vector<std::string> blocks;
+            std::vector<std::pair<QString, QString>> problems;
+            blocks.swap(front.blocks);
+            if (front.done) {
+                problems.swap(front.problems);
+                pieces.pop_front();
+            }
+            lock.unlock();
+            try {
+                for (const std::string &b : blocks)
+                    write(QByteArrayView(b.data(), qsizetype(b.size())));
+                for (const auto &[description, path] : problems)
+                    problem(description, path);
+            } catch (...) {
+                lock.lock();
+                failure = std::current_exception();
+                stopped = true;
+                writing = false;
+                work.notify_all();
+                return;
+            }
+            lock.lock();
+        }
+        writing = false;
     }
 };
 
@@ -338,33 +374,33 @@ private:
     {
         if (block_.size() < BlockBytes)
             return;
-        const std::lock_guard lock(work_.mutex);
+        std::unique_lock lock(work_.mutex);
         if (work_.stopped)
             throw WalkStopped();
-        work_.heldBytes += block_.size();
         piece_->blocks.push_back(std::move(block_));
         block_ = std::string();
-        // The writer is woken for several blocks at once, when the piece is its turn.
+        // Written several blocks at once, when the piece is the one whose turn it is.
         if (piece_ == work_.pieces.begin() && piece_->blocks.size() >= HandOver)
-            work_.written.notify_all();
+            work_.writeReady(lock);
+        lock.unlock();
         startBlock();
     }
 
-    // The piece is complete: its text and problems go to it, and the writer is told.
+    // The piece is complete: its text and problems go to it, and are written if it is its turn.
     // A short rest is copied, so that a small tree held until its turn takes only its text.
     void finishPiece()
     {
         std::string rest = block_.size() < BlockBytes / 4 ? std::string(block_) : std::move(block_);
-        const std::lock_guard lock(work_.mutex);
-        if (!rest.empty()) {
-            work_.heldBytes += rest.size();
+        std::unique_lock lock(work_.mutex);
+        if (!rest.empty())
             piece_->blocks.push_back(std::move(rest));
-        }
         for (auto &p : problems_)
             piece_->problems.push_back(std::move(p));
         problems_.clear();
         piece_->done = true;
-        work_.wakeWriter(false);
+        if (piece_ == work_.pieces.begin())
+            work_.writeReady(lock);
+        lock.unlock();
         block_.clear();
         startBlock();
     }
@@ -581,7 +617,6 @@ void exportWorker(ExportWork &work)
             std::unique_lock lock(work.mutex);
             const auto ready = [&] { return work.stopped || !work.handed.empty() || work.busy == 0; };
             if (!ready()) {
-                work.wakeWriter(true);
                 work.idle.fetch_add(1, std::memory_order_relaxed);
                 work.work.wait(lock, ready);
                 work.idle.fetch_sub(1, std::memory_order_relaxed);
@@ -590,7 +625,6 @@ void exportWorker(ExportWork &work)
                 return;
             if (work.handed.empty()) { // and no worker walks that could hand out more: the end
                 work.work.notify_all();
-                work.wakeWriter(true);
                 return;
             }
             task = std::move(work.handed.front());
@@ -621,45 +655,15 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
           + "},\r\n");
     if (workers == 0)
         workers = std::max(1u, std::thread::hardware_concurrency());
-    ExportWork work;
+    ExportWork work(problem, write);
     top.piece = work.pieces.emplace(work.pieces.end());
     work.handed.push_back(std::move(top));
     {
         std::vector<std::jthread> pool;
         for (unsigned w = 0; w < workers; ++w)
             pool.emplace_back([&work] { exportWorker(work); });
-        // The pieces in order, each block as its worker hands it over.
-        for (;;) {
-            std::vector<std::string> blocks;
-            std::vector<std::pair<QString, QString>> problems;
-            {
-                std::unique_lock lock(work.mutex);
-                work.written.wait(lock, [&] {
-                    return work.pieces.empty() || !work.pieces.front().blocks.empty() || work.pieces.front().done;
-                });
-                if (work.pieces.empty())
-                    break;
-                Piece &front = work.pieces.front();
-                blocks.swap(front.blocks);
-                for (const std::string &b : blocks)
-                    work.heldBytes -= b.size();
-                if (front.done) {
-                    problems.swap(front.problems);
-                    work.pieces.pop_front();
-                }
-            }
-            try {
-                for (const std::string &b : blocks)
-                    write(QByteArrayView(b.data(), qsizetype(b.size())));
-                for (const auto &[description, path] : problems)
-                    problem(description, path);
-            } catch (...) {
-                std::lock_guard lock(work.mutex);
-                work.stopped = true;
-                work.work.notify_all();
-                throw;
-            }
-        }
     }
+    if (work.failure)
+        std::rethrow_exception(work.failure);
     write("]\r\n");
 }

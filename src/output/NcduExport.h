@@ -19,6 +19,8 @@
 // looked at, "read_error", and is told to `problem`; a folder of the kernel's views (proc,
 // sysfs, ...) is "excluded" as "kernfs", not walked, as the size scans leave it out. Links are
 // never followed. A name that is not UTF-8 has U+FFFD in place of each byte that is not, so the
-// file is always valid JSON. Throws FsError when the folder itself cannot be opened.
+// file is always valid JSON. `write` and `problem` are called by the walk's threads, one call at
+// a time and in the order of the file; what `write` throws ends the walk and is thrown here.
+// Throws FsError when the folder itself cannot be opened.
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
                 unsigned workers = 0);
