@@ -248,9 +248,9 @@ struct ExportWork {
     std::deque<FolderTask> handed;
     std::atomic<int> idle{0};
     int busy = 0;
-    bool writing = false;         // a worker writes
-    bool stopped = false;         // the writing failed: the workers end
-    std::exception_ptr failure;   // why
+    bool writing = false;       // a worker writes
+    bool stopped = false;       // the writing failed: the workers end
+    std::exception_ptr failure; // why
 
     // Writes the text and problems ready in order, `lock` held on the way in and out and let go
     // meanwhile; a failure stops the workers, and is kept for the caller.
