@@ -68,7 +68,7 @@ struct Scanned {
 
 class RecordingPort : public ScanPort {
 public:
-    explicit RecordingPort(int workers) : ScanPort(ScanOptions{0, workers}) {}
+    explicit RecordingPort(int workers, int pumpMs = 0) : ScanPort(ScanOptions{pumpMs, workers}) {}
     Scanned seen;
     std::function<ScanEnd(int)> onPump = [](int) { return ScanEnd::Completed; };
     int pumps = 0;
@@ -439,6 +439,12 @@ void ScanEngineTest::pumpsAndStops()
     RecordingPort counting(0);
     QCOMPARE(scanFolder(t.at("empty"), true, false, 0, &counting).folderLines.size(), 300);
     QVERIFY(counting.pumps >= 600);
+    // The counting threads tell the scan when they are done: it does not wait for a pump to
+    // find out (the command line pumps once a second).
+    t.wide("few", 3, 10);
+    RecordingPort patient(2, 20000);
+    QCOMPARE(scanFolder(t.at("few"), true, false, 2, &patient).folderLines.size(), 3);
+    QCOMPARE(patient.pumps, 0);
 
     // A stop ends the scan at the pump that says so: nothing after it is shown, not even what
     // the workers had counted meanwhile.

@@ -38,6 +38,8 @@ constexpr size_t SliceFiles = 4096, SlowSliceFiles = 16;
 constexpr int MaxSplitDepth = 12;
 // Small trees handed to a worker at once: as many as it counts in about 2 ms, 64 at most.
 constexpr size_t MaxBatch = 64;
+// Counted pieces that wake the scan waiting for the first of them.
+constexpr size_t WakeAfterPieces = 16;
 constexpr int64_t BatchNs = 2000000;
 
 // A split folder as read once, shared by the pieces of its files.
@@ -459,7 +461,7 @@ void ParallelCount::Shared::work()
                                  .count() / int64_t(batch.size()),
                          std::memory_order_relaxed);
         bool allIdle = false; // the others may end, unless more pieces come
-        bool awaitedDone = false;
+        bool wakeScan = false;
         {
             const std::lock_guard lock(mutex);
             allIdle = --busy == 0;
@@ -469,13 +471,15 @@ void ParallelCount::Shared::work()
                 if (c.tree.end == ScanEnd::Abandoned)
                     return;
                 c.folder.detach(); // the thread that takes it shares no text with this one
-                awaitedDone |= key == awaited;
                 done.emplace(std::move(key), std::move(c));
             }
+            // The scan wakes for the piece it waits for, once it is counted and a batch of pieces
+            // waits to be taken or the workers are out of work: it takes those after it without
+            // waiting, and wakes by itself when a pump is due. Woken for every piece, it took a
+            // core from a worker every half millisecond.
+            wakeScan = awaited && done.contains(*awaited) && (allIdle || done.size() >= WakeAfterPieces);
         }
-        // The scan wakes for the piece it waits for only: it takes those after it counted
-        // meanwhile without waiting.
-        if (awaitedDone)
+        if (wakeScan)
             pieceDone.notify_all();
         if (allIdle)
             workerWake.notify_all();
