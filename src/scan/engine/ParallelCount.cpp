@@ -38,9 +38,9 @@ constexpr size_t SliceFiles = 4096, SlowSliceFiles = 16;
 constexpr int MaxSplitDepth = 12;
 // Small trees handed to a worker at once: as many as it counts in about 2 ms, 64 at most.
 constexpr size_t MaxBatch = 64;
+constexpr int64_t BatchNs = 2000000;
 // Counted pieces that wake the scan waiting for the first of them.
 constexpr size_t WakeAfterPieces = 16;
-constexpr int64_t BatchNs = 2000000;
 
 // A split folder as read once, shared by the pieces of its files.
 struct SplitTop {
