@@ -159,7 +159,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     std::atomic<int64_t> treeNs{0};  // what the last tree counted whole took, about
     std::mutex mutex;
     std::condition_variable workerWake; // a tree was taken, pieces came, or cancelled
-    std::condition_variable pieceDone;  // the piece the scan waits for was counted
+    std::condition_variable pieceDone;  // the piece the scan waits for, and a batch, were counted
     size_t nextTree = 0; // the next tree no worker has taken
     size_t taken = 0;    // trees taken by the scan
     size_t threads = 0, busy = 0;
