@@ -32,10 +32,27 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ ${#files[@]} -gt 0 ] || files=("$top/scripts/faults.txt")
+own_scratch=0
 if [ -z "$scratch" ]; then
   scratch=$(mktemp -d /tmp/listwright-faults.XXXXXX)
-  trap 'rm -rf "$scratch"' EXIT
+  own_scratch=1
 fi
+# The tests make their temporary folders in one of this run's own, removed at the end: a test
+# that a fault makes crash, or that is stopped at its time limit, cannot clean up after itself.
+# Open to all, as /tmp is, for the tests that run as nobody. A mount a test left below it (a
+# hung file system of the hung-mount test) is unmounted first; nothing is removed across one.
+tests_tmp=$(mktemp -d "${TMPDIR:-/tmp}/listwright-fault-tests.XXXXXX")
+chmod 1777 "$tests_tmp"
+clean_up() {
+  local m
+  while read -r _ m _; do
+    case $m in "$tests_tmp"/*) umount -l "$m" 2>/dev/null || fusermount -uz "$m" 2>/dev/null || true ;; esac
+  done </proc/mounts
+  rm -rf --one-file-system "$tests_tmp"
+  [ "$own_scratch" = 0 ] || rm -rf "$scratch"
+}
+trap clean_up EXIT
+export TMPDIR=$tests_tmp
 exclude=cupsprint
 [ "${LISTWRIGHT_CUPS_UP:-0}" = 1 ] && exclude='^$'
 

@@ -178,6 +178,7 @@ void ListCommandTest::otherPrograms()
 
     // JSON: valid as Python reads it; ncdu re-exports the same tree with du's apparent total; gdu reads it.
     const QString json = folder + "/../" + QFileInfo(folder).fileName() + ".json";
+    const auto removeJson = qScopeGuard([&] { QFile::remove(json); }); // however the test ends
     QCOMPARE(run({"--list", "--format", "json", "-o", json, folder}).status, 0);
     QCOMPARE(run({"-c", "import json; json.load(open('" + json + "', encoding='utf-8', errors='strict'))"}, {}, python).status, 0);
     const QString ncdu = QStandardPaths::findExecutable("ncdu"), gdu = QStandardPaths::findExecutable("gdu");
@@ -194,8 +195,8 @@ void ListCommandTest::otherPrograms()
     QVERIFY(ours.open(QIODevice::ReadOnly));
     QCOMPARE(run({"-c", total}, ours.readAll(), python).out, tally);
     // A folder whose own entries and whose one subfolder each fill several blocks of the
-    // export's text, the subfolder's handed to the writer as they fill, and a folder below that
-    // one: it tallies as du does.
+    // export's text, the subfolder's written as they fill, and a folder below that one: it
+    // tallies as du does.
     TempTree wide;
     wide.mkdir("many/deep");
     wide.file("many/deep/last", 3);
@@ -209,7 +210,6 @@ void ListCommandTest::otherPrograms()
     QCOMPARE(run({"--list", "--format", "json", widePath}, {}, qEnvironmentVariable("LISTWRIGHT_PROGRAM"), "/dev/full").err,
              "listwright: cannot write standard output: No space left on device\n");
     QCOMPARE(run({"-f", json, "-n", "-p"}, {}, gdu).status, 0);
-    QFile::remove(json);
 }
 
 namespace {
