@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/AtomicTextFile.h"
 
+#include "output/BlockGather.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
@@ -8,7 +9,6 @@
 #include <QThreadPool>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -109,53 +109,25 @@ qint64 byteLength(const TextLines &lines)
     return length;
 }
 
-// Bytes on their way into a file, gathered into large blocks; the disk is started on each.
-class BlockWriter {
-public:
-    explicit BlockWriter(int fd) : fd_(fd) { block_.reserve(BlockSize); }
-    void put(QByteArrayView bytes)
-    {
-        if (block_.size() + bytes.size() > BlockSize)
-            flush();
-        if (bytes.size() >= BlockSize) // as big as a block: no copy
-            send(bytes);
-        else
-            block_.append(bytes);
-    }
-    // What is gathered goes out; the last block is not started on, the sync that follows does it.
-    void finish()
-    {
-        writeAll(fd_, block_);
-        block_.clear();
-    }
-
-private:
-    static constexpr qsizetype BlockSize = 1 << 20;
-    void flush()
-    {
-        if (block_.isEmpty())
-            return;
-        send(block_);
-        block_.clear();
-    }
-    void send(QByteArrayView bytes)
-    {
-        writeAll(fd_, bytes);
-        startWriteBack(fd_);
-    }
-    int fd_;
-    QByteArray block_;
-};
+// Bytes on their way into a file, in blocks of 1 MiB; the disk is started on each, the last one
+// too (the sync that follows waits for it all the same).
+BlockGather blockWriter(int fd)
+{
+    return BlockGather(1 << 20, [fd](QByteArrayView block) {
+        writeAll(fd, block);
+        startWriteBack(fd);
+    });
+}
 
 // The lines, each followed by CR LF.
 void writeLines(int fd, const TextLines &lines)
 {
-    BlockWriter out(fd);
+    BlockGather out = blockWriter(fd);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         out.put(lines.utf8(i));
         out.put("\r\n");
     }
-    out.finish();
+    out.flush();
 }
 
 void syncData(int fd)
@@ -334,9 +306,9 @@ void writeFileAtomically(const QByteArray &folder, const QByteArray &name,
                          const std::function<void(const TextSink &)> &produce, SaveProgress *progress)
 {
     save(folder, name, [&](int fd) {
-        BlockWriter out(fd);
+        BlockGather out = blockWriter(fd);
         produce([&](QByteArrayView bytes) { out.put(bytes); });
-        out.finish();
+        out.flush();
     }, [&](int dir, const struct stat &older, int refusal) {
         QByteArray text; // the length is reserved first: the whole text is made before
         produce([&](QByteArrayView bytes) { text.append(bytes); });

@@ -4,6 +4,7 @@
 #include "listing/FilePattern.h"
 #include "listing/FolderListing.h"
 #include "output/AtomicTextFile.h"
+#include "output/BlockGather.h"
 #include "output/Indentation.h"
 #include "output/ListingExport.h"
 #include "output/NcduExport.h"
@@ -261,22 +262,12 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
                 writeFileAtomically(folder, name, exportTo);
                 return problems ? 1 : 0;
             }
-            std::string chunk;
-            const auto write = [&](QByteArrayView bytes) {
+            BlockGather gathered(1 << 16, [&](QByteArrayView bytes) {
                 if (out.write(bytes.data(), bytes.size()) != bytes.size())
                     throw FsError(out.errorString());
-            };
-            exportTo([&](QByteArrayView piece) {
-                if (!chunk.empty() && chunk.size() + size_t(piece.size()) > 1 << 16) {
-                    write(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
-                    chunk.clear();
-                }
-                if (piece.size() >= 1 << 16)
-                    write(piece);
-                else
-                    chunk.append(piece.data(), size_t(piece.size()));
             });
-            write(QByteArrayView(chunk.data(), qsizetype(chunk.size())));
+            exportTo([&](QByteArrayView piece) { gathered.put(piece); });
+            gathered.flush();
             return problems ? 1 : 0;
         }
         const bool csv = c.format == "csv";
