@@ -20,7 +20,7 @@ struct Run {
 
 // The program itself, with no display and the X11 platform forced: any GUI application fails.
 Run run(const QStringList &args, const QByteArray &input = {}, const QString &program = qEnvironmentVariable("LISTWRIGHT_PROGRAM"),
-        const QString &outFile = {})
+        const QString &outFile = {}, const QString &timeZone = {})
 {
     QProcess p;
     if (!outFile.isEmpty())
@@ -29,6 +29,8 @@ Run run(const QStringList &args, const QByteArray &input = {}, const QString &pr
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.insert("QT_QPA_PLATFORM", "xcb");
+    if (!timeZone.isEmpty())
+        env.insert("TZ", timeZone);
     p.setProcessEnvironment(env);
     p.start(program, args);
     p.write(input);
@@ -175,6 +177,18 @@ void ListCommandTest::otherPrograms()
     std::sort(expected.begin(), expected.end());
     std::sort(got.begin(), got.end());
     QCOMPARE(got, expected);
+    // Times never go missing: in a zone the system does not know they are in UTC, as the C
+    // library takes them, and every time says the offset it was given in.
+    struct stat st;
+    QCOMPARE(::lstat(tree.at("sub2/twice").constData(), &st), 0);
+    for (const auto &[zone, offset] : {std::pair{"Nowhere/Zone", 0}, {"XYZ-5:30", 19800}, {"ABC+3", -10800}}) {
+        const QByteArray rows = run({"--list", "--recursive", "--format", "csv", folder}, {}, qEnvironmentVariable("LISTWRIGHT_PROGRAM"),
+                                    {}, zone).out;
+        const QByteArray time = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec, QTimeZone(offset)).toString("yyyy-MM-ddTHH:mm:ss").toLatin1();
+        const QByteArray suffix = (offset < 0 ? "-" : "+") + QTime(0, 0).addSecs(std::abs(offset)).toString("HH:mm").toLatin1();
+        QVERIFY2(rows.contains("sub2/twice,file,2," + time + suffix + "\r\n"), rows.constData());
+        QCOMPARE(rows.count(suffix + "\r\n"), rows.count("\r\n") - 1);
+    }
 
     // JSON: valid as Python reads it; ncdu re-exports the same tree with du's apparent total; gdu reads it.
     const QString json = folder + "/../" + QFileInfo(folder).fileName() + ".json";

@@ -4,6 +4,7 @@
 #include "shared/Text.h"
 
 #include <cstdio>
+#include <ctime>
 
 QString FileModifiedText(const QDateTime &modified)
 {
@@ -21,4 +22,20 @@ QString FileModifiedText(const QDateTime &modified)
                            time.second(), time.hour() < 12 ? "AM" : "PM");
     }
     return QString::fromLatin1(text, n);
+}
+
+QByteArray IsoModifiedText(int64_t seconds)
+{
+    static const bool zoneRead = (tzset(), true); // localtime_r need not read TZ by itself
+    Q_UNUSED(zoneRead);
+    const time_t t = time_t(seconds);
+    struct tm tm;
+    if (int64_t(t) != seconds || !localtime_r(&t, &tm))
+        return {};
+    const long offset = tm.tm_gmtoff < 0 ? -tm.tm_gmtoff : tm.tm_gmtoff;
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld",
+                                (long long)tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                                tm.tm_sec, tm.tm_gmtoff < 0 ? '-' : '+', offset / 3600, offset / 60 % 60);
+    return QByteArray(text, n);
 }

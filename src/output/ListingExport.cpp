@@ -3,13 +3,12 @@
 
 #include "listing/FileFacts.h"
 #include "listing/FileListElement.h"
+#include "listing/ModifiedText.h"
 #include "scan/engine/FolderReader.h"
 #include "scan/engine/SeenFiles.h"
 #include "shared/FsError.h"
 #include "shared/Text.h"
 
-#include <QDateTime>
-#include <QTimeZone>
 #include <sys/stat.h>
 #include <algorithm>
 #include <functional>
@@ -33,11 +32,6 @@ QByteArray csvField(const QByteArray &text)
     return '"' + quoted + '"';
 }
 
-QByteArray isoTime(qint64 seconds)
-{
-    return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::systemTimeZone()).toString(Qt::ISODate).toLatin1();
-}
-
 QString csvRow(const QByteArray &path, const char *kind, int64_t bytes, const QByteArray &time)
 {
     return QString::fromUtf8(csvField(escapedPath(path)) + ',' + kind + ',' + QByteArray::number(qlonglong(bytes)) + ','
@@ -47,7 +41,7 @@ QString csvRow(const QByteArray &path, const char *kind, int64_t bytes, const QB
 QByteArray modifiedOf(const QByteArray &path)
 {
     struct stat st;
-    return ::lstat(path.constData(), &st) == 0 ? isoTime(st.st_mtim.tv_sec) : QByteArray();
+    return ::lstat(path.constData(), &st) == 0 ? IsoModifiedText(st.st_mtim.tv_sec) : QByteArray();
 }
 } // namespace
 
@@ -89,7 +83,7 @@ ListingLines csvLines()
         return csvRow(path, "folder", bytes.value_or(0), modifiedOf(path));
     };
     lines.recursiveFile = [](TextLines &to, const QByteArray &dir, const char *name, LineKey key) {
-        to.append(csvRow(joinPath(dir, name), "file", key.bytes, isoTime(key.modified)), key);
+        to.append(csvRow(joinPath(dir, name), "file", key.bytes, IsoModifiedText(key.modified)), key);
     };
     lines.files = [](const QByteArray &folder, const FileListElement &files, const QString &,
                      const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
@@ -105,7 +99,7 @@ ListingLines csvLines()
                 const FileFacts f = facts.read(i, files.nativeName(i));
                 if (seen.firstSight(f.device, f.inode, f.links, f.length))
                     total += f.length;
-                addLine(csvRow(path, "file", f.length, f.modified.toString(Qt::ISODate).toLatin1()));
+                addLine(csvRow(path, "file", f.length, IsoModifiedText(f.modifiedSeconds)));
             } catch (const std::exception &e) {
                 problem(errorDescription(e), displayName(path));
                 addLine(csvRow(path, "file", 0, {}));
