@@ -89,6 +89,10 @@ void ListCommandTest::commandLine()
          "listwright: cannot write " + tree.at("pipe") + ": \"pipe\" is a device, a pipe or a socket, not a file: a save never takes its place.\n"},
     };
     QCOMPARE(::mkfifo(tree.at("pipe").constData(), 0644), 0);
+    // Links in the file's place that lead to no regular file: refused, and left as they are.
+    const std::pair<QByteArray, QByteArray> refused[] = {{"null", "/dev/null"}, {"tofifo", "pipe"}, {"nowhere", "absent"}, {"up", ".."}};
+    for (const auto &[link, target] : refused)
+        tree.symlink(target, link);
     const auto names = [&] { return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); };
     const QStringList entries = names();
     for (const auto &c : cases) {
@@ -96,9 +100,33 @@ void ListCommandTest::commandLine()
         QCOMPARE(r.status, c.status);
         QCOMPARE(r.err, c.err);
     }
+    for (const auto &[link, target] : refused) {
+        r = run({"--list", "-o", QFile::decodeName(tree.at(link)), folder});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, "listwright: cannot write " + tree.at(link) + ": \"" + link
+                            + "\" is a link that does not lead to a file: it is neither written through nor replaced.\n");
+        QVERIFY(QFileInfo(QFile::decodeName(tree.at(link))).isSymLink());
+    }
     struct stat pipe{};
     QVERIFY(::lstat(tree.at("pipe").constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
     QCOMPARE(names(), entries);
+    // "-o -" and a path that leads to the program's own standard output (a pipe here) write it,
+    // byte for byte, and the links stay; a link to a regular file is replaced by the new file.
+    tree.symlink("/proc/self/fd/1", "self");
+    tree.symlink("/dev/stdout", "stdout");
+    const QByteArray plain = run({"--list", folder}).out;
+    for (const QString &o : {QStringLiteral("-"), folder + "/self", folder + "/stdout"}) {
+        r = run({"--list", "-o", o, folder});
+        QVERIFY(r.status == 0 && r.err.isEmpty());
+        QCOMPARE(r.out, plain);
+    }
+    QVERIFY(QFileInfo(folder + "/self").isSymLink() && QFileInfo(folder + "/stdout").isSymLink());
+    tree.symlink("a.txt", "planted");
+    QCOMPARE(run({"--list", "-o", folder + "/planted", folder}).status, 0);
+    const QFileInfo planted(folder + "/planted");
+    QVERIFY(planted.isFile() && !planted.isSymLink() && QFileInfo(folder + "/a.txt").size() == 5);
+    for (const char *link : {"null", "tofifo", "nowhere", "up", "self", "stdout", "planted"})
+        ::unlink(tree.at(link).constData());
     ::unlink(tree.at("pipe").constData());
     // A full disk behind standard output is told, however little there is to write.
     for (const QStringList &args : {QStringList{"--list", folder}, {"--list", "--format", "json", folder}, {"--list", "--help"}}) {

@@ -12,11 +12,13 @@
 #include "output/TitleCheck.h"
 #include "shared/FsError.h"
 #include "shared/MessageBoxes.h"
+#include "shared/Text.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <cstring>
 #include <malloc.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -36,7 +38,9 @@ const char Help[] =
     "  --no-folders        no folder section\n"
     "  --indent N          N blanks before every line (0 to 79)\n"
     "  -o FILE             write FILE (replaced whole, never through a link; not a device,\n"
-    "                      a pipe or a socket) instead of standard output\n"
+    "                      a pipe or a socket, nor a link to anything but a file) instead of\n"
+    "                      standard output; - or a path to standard output (/dev/stdout)\n"
+    "                      writes standard output\n"
     "  --format F          txt (default): the file Save To File writes with the same choices;\n"
     "                      csv: one row per line of the listing: path, kind, size in bytes,\n"
     "                      modification time (ISO 8601); json: the whole tree below FOLDER in\n"
@@ -158,6 +162,31 @@ void writeLine(QIODevice &err, const QString &text)
     err.write("listwright: " + text.toUtf8() + '\n');
 }
 
+// Whether `-o path` means standard output: "-", or a path that leads to the very file, pipe or
+// terminal that `outDescriptor` writes to (/dev/stdout, /proc/self/fd/1, /dev/fd/1, its path).
+// Saving over such a path would put a file in the place of the link that leads there, and a
+// superuser's "-o /dev/stdout" would leave every later program without one. Any other link
+// there that does not lead to a regular file (a device, a pipe, a folder, nothing) is refused:
+// a link to a regular file is replaced by the save, as ever, and never written through.
+bool isStandardOutput(const QByteArray &path, int outDescriptor)
+{
+    if (path == "-")
+        return true;
+    struct stat target{}, out{};
+    const bool leads = ::stat(path.constData(), &target) == 0;
+    if (leads && outDescriptor >= 0 && ::fstat(outDescriptor, &out) == 0 && target.st_dev == out.st_dev
+        && target.st_ino == out.st_ino)
+        return true;
+    struct stat entry{};
+    if (::lstat(path.constData(), &entry) == 0 && S_ISLNK(entry.st_mode) && !(leads && S_ISREG(target.st_mode))) {
+        const qsizetype cut = path.lastIndexOf('/');
+        throw FsError(QStringLiteral("\"%1\" is a link that does not lead to a file: it is neither written through "
+                                     "nor replaced.")
+                          .arg(displayName(path.mid(cut + 1))));
+    }
+    return false;
+}
+
 // Writes `lines` as the saved file does: UTF-8, each ending in CR LF.
 bool writeLines(QIODevice &out, const TextLines &lines)
 {
@@ -206,10 +235,10 @@ int runListCommand(int argc, char *argv[])
     if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)
         || !err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 1;
-    return listCommand(args, out, err);
+    return listCommand(args, out, err, STDOUT_FILENO);
 }
 
-int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
+int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, int outDescriptor)
 {
     Command c;
     if (const QString wrong = parse(args, c); !wrong.isEmpty()) {
@@ -246,6 +275,8 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err)
         const QByteArray name = c.output.mid(cut + 1);
         if (!c.output.isEmpty() && (name.isEmpty() || name == "." || name == ".."))
             throw FsError(FsError::fromErrno(EISDIR).description());
+        if (!c.output.isEmpty() && isStandardOutput(c.output, outDescriptor))
+            c.output.clear();
         if (c.format == "json") {
             // Written as the walk goes: to standard output, small pieces gathered, or into the new
             // file, made before the walk starts.

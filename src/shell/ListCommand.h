@@ -19,5 +19,6 @@ int runListCommand(int argc, char *argv[]);
 
 // Runs it on `args` (the program's name left out), writing standard output to `out` and
 // standard error to `err`: 0 when all went well, 1 when a problem was met or the output
-// could not be written, 2 for a command line or title that is not usable.
-int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err);
+// could not be written, 2 for a command line or title that is not usable. `outDescriptor` is
+// the descriptor `out` writes to, if any: an `-o` path that leads to it writes to `out`.
+int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, int outDescriptor = -1);
