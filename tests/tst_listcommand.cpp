@@ -67,6 +67,14 @@ void ListCommandTest::commandLine()
     QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*\r\n") && r.err.isEmpty());
     r = run({"--list", "--recursive", folder}); // counts folder sizes, as the window's box does
     QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*  5    B \r\n"));
+    // The pattern picks the folder's own files; a recursive listing lists every file below.
+    tree.file("b.log", 3);
+    for (const bool recursive : {false, true}) {
+        r = run({"--list", "--pattern", "*.TXT", recursive ? "--recursive" : "--no-dates", folder});
+        QVERIFY2(r.status == 0 && r.out.contains("a.txt ") && !r.out.contains("b.log")
+                     && r.out.contains(tree.at("shut/empty") + " 0    B \r\n") == recursive,
+                 r.out.constData());
+    }
     // Usage errors (-list is --list) and a title the window refuses: status 2 and one line (the
     // title's box text, its two lines joined); a file that cannot be written, or a folder that
     // cannot be read on the way: status 1, the listing goes on.
