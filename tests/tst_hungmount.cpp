@@ -47,7 +47,8 @@ private slots:
 };
 
 // The drive list, the window and a start folder on a share that answers nothing (statfs
-// included) come all the same; the drives come from the mount table alone.
+// included) come all the same, also a window whose working folder is there; the drives come
+// from the mount table alone.
 void HungMountTest::startsBesideHungShare()
 {
     QCOMPARE(drivesFromMountTable("22 1 8:1 / / rw - ext4 /dev/sda1 rw\n23 22 0:5 / /proc rw - proc proc rw\n"
@@ -63,7 +64,33 @@ void HungMountTest::startsBesideHungShare()
     HangMount m(QFile::decodeName(source.path()), {"--fsname", "srv:/export"});
     if (!m.skip.isEmpty())
         QSKIP(qPrintable(m.skip));
+    // A window whose working folder is on the share (entered while it answered) gives its
+    // first read up, comes up in "/" and keeps answering events.
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m.path));
     m.hang({"/"});
+    {
+        QElapsedTimer started;
+        started.start();
+        ScriptedMessageBoxes boxes;
+        RecordingPrinter printer;
+        RecordingOpener opener;
+        MainWindow window(boxes, printer, opener);
+        const bool loaded = window.load();
+        const qint64 cameUp = started.elapsed();
+        window.show();
+        qint64 longestGap = 0;
+        QElapsedTimer sinceTick;
+        sinceTick.start();
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+        tick.start(20);
+        QTest::qWait(1500);
+        QVERIFY(QDir::setCurrent(before)); // out of the share before anything can fail
+        QVERIFY2(loaded && cameUp < 15000 && !m.fired, qPrintable(QString::number(cameUp)));
+        QCOMPARE(window.form().dirFolder->path(), QByteArray("/"));
+        QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
+    }
     QVERIFY(DriveList::mountedDrives().contains(m.path));
     WindowFixture(elsewhere.path()); // loads
     QCOMPARE(startFolderFrom(QFile::encodeName(m.path + "/a")).problem, CallWait::givenUpDescription());

@@ -69,15 +69,23 @@ void ListCommandTest::commandLine()
     QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*\r\n") && r.err.isEmpty());
     r = run({"--list", "--recursive", folder}); // counts folder sizes, as the window's box does
     QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*  5    B \r\n"));
+    // The pattern picks the folder's own files; a recursive listing lists every file below.
+    tree.file("b.log", 3);
+    for (const bool recursive : {false, true}) {
+        r = run({"--list", "--pattern", "*.TXT", recursive ? "--recursive" : "--no-dates", folder});
+        QVERIFY2(r.status == 0 && r.out.contains("a.txt ") && !r.out.contains("b.log")
+                     && r.out.contains(tree.at("shut/empty") + " 0    B \r\n") == recursive,
+                 r.out.constData());
+    }
     // Usage errors (-list is --list) and a title the window refuses: status 2 and one line (the
-    // title's box text as the window shows it); a file that cannot be written, or a folder that
+    // title's box text, its two lines joined); a file that cannot be written, or a folder that
     // cannot be read on the way: status 1, the listing goes on.
     const struct { QStringList args; int status; QByteArray err; } cases[] = {
         {{"-list", "--bogus", folder}, 2, "listwright: unknown option --bogus (see listwright --list --help)\n"},
         {{"--list", folder, folder}, 2, "listwright: one FOLDER, please (see listwright --list --help)\n"},
         {{"--list", "--indent", "80", folder}, 2, "listwright: Indent must be a number and < 80 (see listwright --list --help)\n"},
-        {{"--list", "--title", "a|b", folder}, 2, "listwright: The | character is not allowed in a filename.\nPlease remove this character from Page Title\n"},
-        {{"--list", "--title", "", folder}, 2, "listwright: Page Title is the wrong size.\nMust be > 0 and < 256 characters\n"},
+        {{"--list", "--title", "a/b", folder}, 2, "listwright: The / character is not allowed in a filename. Please remove this character from Page Title\n"},
+        {{"--list", "--title", "", folder}, 2, "listwright: Page Title is the wrong size. Must be > 0 and < 256 characters\n"},
         {{"--list", "-o", folder + "/missing/x.txt", folder}, 1, "listwright: cannot write " + tree.at("missing/x.txt") + ": No such file or directory\n"},
         // A folder in the file's place stays, and no new file is left beside it. The export is
         // written into the new file as the walk goes: a walk that fails leaves no file; a pipe

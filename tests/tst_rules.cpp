@@ -104,12 +104,22 @@ private slots:
         QString problem;
         QVERIFY(readViewChoices(file, &problem) == ViewChoices() && writeViewChoices(file, kept, &problem));
         QVERIFY(readViewChoices(file, &problem) == kept && problem.isEmpty());
-        for (const char *corrupt : {"[View]\nSortFoldersBy=Biggest\n", "[View\nSortFoldersBy=Size\n"}) {
+        // A file another program or a broken disk left: a wrong value, a broken heading, text
+        // with NUL bytes, random bytes.
+        QByteArray random(300, '\0');
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
+        const char nul[] = "[View]\nSortFoldersBy=Size\0\0\nSizeBars=true\n";
+        const QByteArray withNul(nul, sizeof nul - 1);
+        for (const QByteArray &corrupt : {QByteArray("[View]\nSortFoldersBy=Biggest\n"), QByteArray("[View\nSortFoldersBy=Size\n"), withNul, random}) {
             QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(corrupt) > 0);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(corrupt) == corrupt.size());
             f.close();
-            QVERIFY(readViewChoices(file, &problem) == ViewChoices() && problem.endsWith(file + ": it is not a settings file of this program"));
+            problem.clear();
+            QVERIFY(readViewChoices(file, &problem) == ViewChoices());
+            QCOMPARE(problem, "listwright: ignoring the settings file " + file + ": it is not a settings file of this program");
         }
+        problem.clear(); // the next choices replace such a file whole
+        QVERIFY(writeViewChoices(file, kept, &problem) && readViewChoices(file, &problem) == kept && problem.isEmpty());
         QVERIFY(QFile::remove(file) && QDir().mkpath(file)); // a folder in the file's place
         QVERIFY(readViewChoices(file, &problem) == ViewChoices() && problem.endsWith("it cannot be read"));
         QVERIFY(!writeViewChoices(file, kept, &problem) && problem == "listwright: cannot keep the View choices in " + file);

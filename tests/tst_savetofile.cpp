@@ -6,6 +6,7 @@
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -136,6 +137,31 @@ void SaveToFileTest::saves()
     f.mnuSortFilesSize->trigger();
     QVERIFY(f.chkFolderSize->isChecked());
     QCOMPARE(saved(), want.join('\n'));
+    // Recursive, ticked after the order was chosen, then by date: files two and three levels
+    // down take their places by their own sizes and times, and every line gets its bar.
+    sized.mkdir("a/inner");
+    sized.mkdir("c/deep/er");
+    sized.file("a/inner/x", 7000, QDateTime::currentDateTime().addSecs(7200));
+    sized.file("c/deep/er/y", 500, QDateTime::currentDateTime().addSecs(3600));
+    f.mnuSizeBars->trigger();
+    f.chkRecursive->setChecked(true);
+    for (QAction *order : {f.mnuSortFilesSize, f.mnuSortFilesModified}) {
+        order->trigger();
+        const QList<QByteArray> lines = saved().split('\n');
+        QList<qint64> keys; // of the files in the order saved
+        for (qsizetype i = lines.indexOf("Complete File List\r") + 1; i < lines.size() - 1; ++i) {
+            const QFileInfo file(QFile::decodeName(lines[i].left(lines[i].indexOf(' '))));
+            keys << (order == f.mnuSortFilesSize ? file.size() : file.lastModified().toSecsSinceEpoch());
+        }
+        QCOMPARE(keys.size(), 10);
+        QVERIFY2(std::is_sorted(keys.rbegin(), keys.rend()), qPrintable(f.lstBigFileList->lines().join('\n')));
+        QCoreApplication::processEvents(); // the rows show
+        QVERIFY(f.mnuSizeBars->isChecked());
+        for (int row = 0; row < f.lstBigFileList->count(); ++row)
+            QVERIFY2(f.lstBigFileList->model()->index(row, 0).data(TextListModel::BarRole).isValid(), qPrintable(f.lstBigFileList->item(row)));
+    }
+    f.chkRecursive->setChecked(false);
+    f.mnuSortFilesSize->trigger();
 
     // A link in the file's place is replaced by the file, whatever it points to: a file elsewhere,
     // a name elsewhere, a folder. Nothing there is written or made.

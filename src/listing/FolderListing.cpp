@@ -36,7 +36,7 @@ public:
         if (bytes)
             s_.folderLinesBytes += *bytes; // the heading is the sum of the lines
     }
-    void fileLines(const TextLines &more) override { s_.fileLines.append(more); }
+    void fileLines(const TextLines &more) override { s_.fileLines.appendText(more); } // nothing sorts them
     void ownFilesCounted(int64_t bytes) override { ownBytes = bytes; }
 
     int64_t ownBytes = 0;

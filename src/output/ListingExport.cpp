@@ -115,7 +115,7 @@ TextLines csvListing(const ListingSnapshot &s)
     TextLines out;
     out.append(QStringLiteral("path,kind,size,modified"));
     if (s.includeFolders)
-        out.append(s.folderLines);
-    out.append(s.fileLines);
+        out.appendText(s.folderLines);
+    out.appendText(s.fileLines);
     return out;
 }

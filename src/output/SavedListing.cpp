@@ -9,7 +9,7 @@ namespace {
 void appendLines(TextLines &out, const TextLines &list, QByteArrayView indent, QByteArrayView prefix)
 {
     if (indent.isEmpty() && prefix.isEmpty()) {
-        out.append(list);
+        out.appendText(list);
         return;
     }
     for (qsizetype i = 0; i < list.size(); ++i)

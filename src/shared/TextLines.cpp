@@ -111,6 +111,17 @@ void TextLines::append(std::initializer_list<QByteArrayView> pieces)
 
 void TextLines::append(const TextLines &more)
 {
+    const qsizetype from = starts_.size();
+    appendText(more);
+    // The keys come along: the lines of a tree counted in pieces sort as those of one walk.
+    if (!more.keys_.isEmpty()) {
+        keys_.resize(from);
+        keys_.append(more.keys_);
+    }
+}
+
+void TextLines::appendText(const TextLines &more)
+{
     const quint32 firstBlock = quint32(blocks_.size());
     blocks_.append(more.blocks_);
     const qsizetype from = starts_.size();

@@ -34,8 +34,10 @@ public:
     void append(std::initializer_list<QByteArrayView> pieces);
     // One line of UTF-8, with its sort key.
     void append(QByteArrayView utf8, LineKey key);
-    // Every line of `more`, sharing its bytes; its keys stay with it.
+    // Every line of `more`, sharing its bytes, with the keys it carries.
     void append(const TextLines &more);
+    // The same without the keys, for lines whose keys are kept apart or not needed.
+    void appendText(const TextLines &more);
     // The lines' keys, up to the last line added with one; a line past them has none.
     const QList<LineKey> &keys() const { return keys_; }
     void clear();

@@ -54,7 +54,7 @@ void TextListModel::append(const TextLines &more)
         for (qsizetype i = 0; i < more.size(); ++i)
             lines_.append({more.utf8(i)});
     } else {
-        lines_.append(more);
+        lines_.appendText(more); // the keys go to the order
     }
     const QList<LineKey> &keys = more.keys();
     for (qsizetype i = 0; i < more.size(); ++i)

@@ -259,7 +259,8 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
     }
     BoxText box;
     if (!CheckSaveToFileName(c.choices.title, box)) {
-        writeLine(err, box.text.replace(u'\r', u'\n'));
+        // The box's two lines as one: a problem is one line on standard error.
+        writeLine(err, box.text.replace(u'\r', u' '));
         return 2;
     }
 

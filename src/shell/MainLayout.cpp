@@ -193,7 +193,11 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     // A new folder list and file list show the process's working folder, or the folder the
     // program was asked to start in, with the drive that holds it.
     const QByteArray working = workingFolder();
-    for (const QByteArray &folder : {startFolder.isEmpty() ? working : startFolder, working, QByteArray("/")}) {
+    QByteArrayList tries{startFolder.isEmpty() ? working : startFolder};
+    for (const QByteArray &next : {working, QByteArray("/")})
+        if (!tries.contains(next)) // a folder given up on is not waited for twice
+            tries.append(next);
+    for (const QByteArray &folder : tries) {
         // A folder on a share that does not answer is given up for the next (see CallWait).
         const CallWait::Patience patience(folder == "/" ? 0 : 3000);
         try {
