@@ -45,13 +45,13 @@
 // the start job, 220,000 for the small job, 3,000 for the latency job, 1,000,000 more with
 // --scale) are generated in a temporary folder, or in FOLDER, where they are kept and reused by
 // later runs.
-#include "shared/MainForm.h"
-#include "shared/MessageBoxes.h"
-#include "output/PrinterService.h"
-#include "shared/TextList.h"
-#include "shared/WebOpener.h"
-#include "shell/MainWindow.h"
-#include "shell/ViewMenu.h"
+#include "window/shared/MainForm.h"
+#include "core/shared/MessageBoxes.h"
+#include "window/output/PrinterService.h"
+#include "window/shared/TextList.h"
+#include "window/shared/WebOpener.h"
+#include "window/shell/MainWindow.h"
+#include "window/shell/ViewMenu.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -84,7 +84,7 @@
 #include <vector>
 
 // The folder tree element: only its path is set, as the drive list does.
-#include "scan/DirFolderView.h"
+#include "window/scan/DirFolderView.h"
 
 namespace {
 // The boxes: Yes to the save confirmation, every other box shown on stderr.

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The complete file list rebuilt over real folders in a real main window: the worked example in every
 // column combination, a file that vanishes while the list is built, links, and folders beyond small limits.
-#include "listing/CompleteFileList.h"
-#include "listing/FileListElement.h"
-#include "listing/ModifiedText.h"
-#include "scan/DirFolderView.h"
-#include "shared/FsError.h"
-#include "shared/QuietWork.h"
+#include "window/listing/CompleteFileList.h"
+#include "core/listing/FileListElement.h"
+#include "core/listing/ModifiedText.h"
+#include "window/scan/DirFolderView.h"
+#include "core/shared/FsError.h"
+#include "core/shared/QuietWork.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 

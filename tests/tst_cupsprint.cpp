@@ -2,12 +2,12 @@
 // Printing through a real, private CUPS scheduler (scripts/cups-start.sh starts it and its PDF
 // queues): the document it spools is the PDF the program drew, read back with pdftotext and pdffonts.
 
-#include "output/PrinterFonts.h"
-#include "output/PrinterList.h"
-#include "output/QtPrinterService.h"
-#include "shared/TextList.h"
-#include "shared/WebOpener.h"
-#include "shell/MainWindow.h"
+#include "window/output/PrinterFonts.h"
+#include "window/output/PrinterList.h"
+#include "window/output/QtPrinterService.h"
+#include "window/shared/TextList.h"
+#include "window/shared/WebOpener.h"
+#include "window/shell/MainWindow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempConfig.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file-type pattern, the drive selection and the folder tree, through the real main window's elements.
-#include "listing/DriveList.h"
-#include "listing/FilePattern.h"
-#include "scan/DirFolderView.h"
+#include "window/listing/DriveList.h"
+#include "core/listing/FilePattern.h"
+#include "window/scan/DirFolderView.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 

@@ -2,9 +2,9 @@
 // The folder scans through the real window (what they count is tested without one, in
 // tst_scanengine): its lines, totals and parent folder line, its boxes for a problem, names
 // that would break a line, the recursive listing's columns, and the stop command's keys.
-#include "scan/DirFolderView.h"
-#include "scan/ScanSteps.h"
-#include "shared/MainForm.h"
+#include "window/scan/DirFolderView.h"
+#include "window/scan/ScanSteps.h"
+#include "window/shared/MainForm.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 

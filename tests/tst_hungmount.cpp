@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window beside a share that never answers: a real FUSE mount (scripts/hangfs.py) whose
 // calls below chosen folders hang until released.
-#include "listing/DriveList.h"
-#include "scan/CallWait.h"
-#include "shell/StartFolder.h"
+#include "window/listing/DriveList.h"
+#include "core/scan/CallWait.h"
+#include "window/shell/StartFolder.h"
 #include "support/HangMount.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"

@@ -2,8 +2,8 @@
 // The listing without a window: no display needed, the command line's errors, problems on
 // standard error, and the CSV and ncdu forms read back by other programs.
 
-#include "output/NcduExport.h"
-#include "shared/FsError.h"
+#include "core/output/NcduExport.h"
+#include "core/shared/FsError.h"
 #include "support/TempTree.h"
 
 #include <QProcess>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's arrangement at the design size and after resizing, its captions, menus and
 // focus order, and the splash window's hand-over, under the offscreen platform.
-#include "shared/Geometry.h"
-#include "shell/Splash.h"
+#include "window/shared/Geometry.h"
+#include "window/shell/Splash.h"
 #include "support/WindowFixture.h"
 
 #include <QtTest>

@@ -3,10 +3,10 @@
 // choices one after the other: each action is injected at an early, a middle and a late event
 // pump of a folder size scan and of the recursive refresh, and the lists, totals, parent folder
 // line, boxes, caption and pointer are compared with a fresh window's.
-#include "listing/DriveList.h"
-#include "scan/DirFolderView.h"
-#include "shared/MainForm.h"
-#include "shell/ViewMenu.h"
+#include "window/listing/DriveList.h"
+#include "window/scan/DirFolderView.h"
+#include "window/shared/MainForm.h"
+#include "window/shell/ViewMenu.h"
 #include "support/PumpCounter.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The print command, the printer list and the printer fonts, over the recording printer.
 
-#include "output/PrintedListing.h"
+#include "window/output/PrintedListing.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The rules the lists and the output rely on, as tables: size text, the names' order,
 // the page title check, and the indentation as it is picked or typed.
-#include "output/Indentation.h"
-#include "output/IndentationBox.h"
-#include "output/TitleCheck.h"
-#include "scan/ByteConverter.h"
-#include "shared/LineOrder.h"
-#include "shared/Text.h"
-#include "shell/ViewSettings.h"
+#include "core/output/Indentation.h"
+#include "window/output/IndentationBox.h"
+#include "core/output/TitleCheck.h"
+#include "core/scan/ByteConverter.h"
+#include "core/shared/LineOrder.h"
+#include "core/shared/Text.h"
+#include "window/shell/ViewSettings.h"
 #include "support/WindowFixture.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The save command: saved files byte for byte, the confirmation, and failed saves that leave no trace.
 
-#include "output/SaveToFile.h"
-#include "shell/ListCommand.h"
+#include "window/output/SaveToFile.h"
+#include "core/shell/ListCommand.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 

@@ -2,15 +2,15 @@
 // The scan engine without a window: the folder walker, the tree counter and the two folder
 // scans on real folders in a temporary directory, through a port that records what a window
 // would show; and the scan session's rules.
-#include "scan/ByteConverter.h"
-#include "scan/FolderLine.h"
-#include "scan/engine/DirectoryList.h"
-#include "scan/engine/FolderScan.h"
-#include "scan/engine/FolderWalker.h"
-#include "scan/engine/ScanListener.h"
-#include "scan/ScanSession.h"
-#include "scan/engine/TreeCounter.h"
-#include "shared/Text.h"
+#include "core/scan/ByteConverter.h"
+#include "core/scan/FolderLine.h"
+#include "core/scan/engine/DirectoryList.h"
+#include "core/scan/engine/FolderScan.h"
+#include "core/scan/engine/FolderWalker.h"
+#include "core/scan/engine/ScanListener.h"
+#include "window/scan/ScanSession.h"
+#include "core/scan/engine/TreeCounter.h"
+#include "core/shared/Text.h"
 #include "support/TempTree.h"
 
 #include <QtTest>

@@ -2,11 +2,11 @@
 // Reset to Default Size and the information windows on the real main window, and the texts of
 // the information windows and the splash: whole and readable inside their windows, the About
 // window's own words.
-#include "info/AboutWindow.h"
-#include "info/HelpTexts.h"
-#include "info/HelpWindow.h"
-#include "shell/Splash.h"
-#include "shell/WindowCommands.h"
+#include "window/info/AboutWindow.h"
+#include "window/info/HelpTexts.h"
+#include "window/info/HelpWindow.h"
+#include "window/shell/Splash.h"
+#include "window/shell/WindowCommands.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 

@@ -3,8 +3,8 @@
 // but FsError (always for one holding "/"), and it matches exactly the names a plain table of
 // "this much of the pattern matches this much of the name" says it does. The fuzzer runs with a
 // time limit per input, so a pattern shape that makes matching slow is a finding too.
-#include "listing/FilePattern.h"
-#include "shared/FsError.h"
+#include "core/listing/FilePattern.h"
+#include "core/shared/FsError.h"
 
 #include <cstdlib>
 #include <vector>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Typed indentation text: never a crash, and a value is given only for a usable text, as the
 // nearest whole number to its leading number.
-#include "output/Indentation.h"
+#include "core/output/Indentation.h"
 
 #include <cmath>
 #include <cstdlib>

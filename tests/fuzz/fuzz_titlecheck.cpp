@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Page titles: one box for a refused title and none for an accepted one, and an accepted title
 // makes a file name of 1 to 255 characters without any of the nine refused characters.
-#include "output/TitleCheck.h"
-#include "shared/Text.h"
+#include "core/output/TitleCheck.h"
+#include "core/shared/Text.h"
 #include "support/ScriptedMessageBoxes.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "output/PrinterService.h"
-#include "shared/Text.h"
+#include "window/output/PrinterService.h"
+#include "core/shared/Text.h"
 
 #include <QList>
 #include <QStringList>

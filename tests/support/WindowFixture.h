@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "scan/DirFolderView.h"
-#include "shell/MainWindow.h"
+#include "window/scan/DirFolderView.h"
+#include "window/shell/MainWindow.h"
 #include "support/RecordingPrinter.h"
 #include "support/TempConfig.h"
 #include "support/ScriptedMessageBoxes.h"
-#include "shared/TextList.h"
-#include "shared/WebOpener.h"
+#include "window/shared/TextList.h"
+#include "window/shared/WebOpener.h"
 
 #include <QByteArray>
 #include <QDir>

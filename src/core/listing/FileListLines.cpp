@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/listing/FileListLines.h"
+
+#include "core/listing/FileFacts.h"
+#include "core/listing/FileLine.h"
+#include "core/listing/FileListElement.h"
+#include "core/listing/ModifiedText.h"
+#include "core/scan/ByteConverter.h"
+#include "core/scan/engine/SeenFiles.h"
+#include "core/shared/FsError.h"
+#include "core/shared/Text.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+int64_t fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
+                      const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
+                      const std::function<void(const QString &description, const QString &name)> &problem,
+                      const std::function<void()> &keepAlive, const FileFactsReader &reader)
+{
+    int64_t total = 0;
+    // First pass: the width of the name column.
+    const int count = files.count();
+    qsizetype longest = 0;
+    for (int i = 0; i < count; ++i) {
+        longest = std::max(longest, displayWidth(files.nativeName(i)));
+        keepAlive();
+    }
+    const qsizetype NameWidth = longest + 1;
+
+    // Second pass: one line per file. A file that cannot be read is reported once for each
+    // column that needs it, and keeps its line: 0 bytes, no date. Every name shows its file's
+    // length; the total counts a file of several names once.
+    const bool lookingUp = columns.size || columns.modified;
+    const std::shared_ptr<FolderFileFacts> looking = !lookingUp ? std::make_shared<FolderFileFacts>(QByteArray())
+                                                     : reader.open ? reader.open(folder)
+                                                                   : std::make_shared<FolderFileFacts>(folder);
+    const FolderFileFacts &folderFiles = *looking;
+    SeenFiles seen;
+    bool folderReported = false;
+    // The files are looked up a slice at a time, so that a big folder's facts are never all
+    // held at once beside its lines.
+    constexpr int LookUpSlice = 16384;
+    for (int ItemIndex = 0; ItemIndex < count; ++ItemIndex) {
+        if (lookingUp && ItemIndex % LookUpSlice == 0) {
+            const int slice = std::min(LookUpSlice, count - ItemIndex);
+            if (reader.lookUp)
+                reader.lookUp(looking, ItemIndex, slice);
+            else
+                looking->lookUp(ItemIndex, slice, [&files](int i) { return files.nativeName(i); }, keepAlive);
+        }
+        keepAlive();
+        const QString name = files.name(ItemIndex);
+        FileFacts facts;
+        std::optional<QString> failure;
+        if (lookingUp) {
+            try {
+                facts = folderFiles.read(ItemIndex, files.nativeName(ItemIndex));
+            } catch (const std::exception &e) {
+                failure = errorDescription(e);
+            }
+        }
+        // A folder that is gone is reported once, not for each of its files and columns.
+        if (failure && folderFiles.folderGone()) {
+            if (!folderReported)
+                problem(*failure, QString());
+            folderReported = true;
+            failure.reset();
+        }
+        FileLineColumns shown;
+        LineKey key; // what the list may be sorted by: only what the line shows
+        if (columns.size) {
+            if (failure)
+                problem(*failure, name);
+            const int64_t FileBytes = facts.length;
+            if (seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
+                total += FileBytes;
+            shown.sizeText = ByteConverter(double(FileBytes));
+            key.bytes = FileBytes;
+        }
+        if (columns.modified) {
+            if (failure)
+                problem(*failure, name);
+            const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
+            shown.modifiedText = FileModifiedText(FileModified);
+            key.modified = facts.modifiedSeconds;
+        }
+        const QString FileListLine = BuildFileListLine(name, NameWidth, shown);
+        addLine(prefix.isEmpty() ? FileListLine : prefix + FileListLine, key);
+    }
+
+    return total;
+}

@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/listing/FolderListing.h"
+
+#include "core/listing/FileListElement.h"
+#include "core/listing/FileListLines.h"
+#include "core/scan/ByteConverter.h"
+#include "core/scan/FolderLine.h"
+#include "core/scan/engine/DirectoryList.h"
+#include "core/scan/engine/FolderScan.h"
+#include "core/shared/FsError.h"
+#include "core/shared/Text.h"
+
+
+namespace {
+// Tells every problem on and never stops: a listing without a window goes on as after
+// "continue". Nothing waits for its pump. The lines go into the snapshot as `lines` makes them.
+class ListingPort : public ScanPort {
+public:
+    ListingPort(const ListingProblem &problem, const ListingLines &lines, ListingSnapshot &s)
+        : ScanPort({1000, -1}), problem_(problem), lines_(lines), s_(s)
+    {
+    }
+    ScanEnd problem(const QString &description, const QString &entryName) override
+    {
+        problem_(description, entryName);
+        return ScanEnd::Completed;
+    }
+    // A file is told by its full path: its folder's, then its name.
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
+    {
+        return problem(description, folder.endsWith(u'/') ? folder + name : folder + u'/' + name);
+    }
+    void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override
+    {
+        s_.folderLines.append(lines_.folder(subfolder.path, subfolder.text, bytes, nameWidth));
+        if (bytes)
+            s_.folderLinesBytes += *bytes; // the heading is the sum of the lines
+    }
+    void fileLines(const TextLines &more) override { s_.fileLines.appendText(more); } // nothing sorts them
+    void ownFilesCounted(int64_t bytes) override { ownBytes = bytes; }
+
+    int64_t ownBytes = 0;
+
+protected:
+    ScanEnd pump() override { return ScanEnd::Completed; }
+
+private:
+    const ListingProblem &problem_;
+    const ListingLines &lines_;
+    ListingSnapshot &s_;
+};
+
+// A scan that did not run to its end found the folder itself gone (and said so).
+void checkNotGone(ScanEnd end)
+{
+    if (end != ScanEnd::Completed)
+        throw FsError(FsError::fromErrno(ENOENT).description());
+}
+} // namespace
+
+ListingLines savedFileLines(const ListingChoices &choices)
+{
+    ListingLines lines;
+    lines.folder = [](const QByteArray &, const QString &text, std::optional<int64_t> bytes, int nameWidth) {
+        return bytes ? folderLine(text, *bytes, nameWidth) : text;
+    };
+    lines.recursiveFile = recursiveListingLine;
+    const FileListColumns columns{choices.fileSizes, choices.dates};
+    lines.files = [columns](const QByteArray &folder, const FileListElement &files, const QString &prefix,
+                            const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
+        const QString shown = displayName(folder);
+        return fileListLines(
+            folder, files, columns, prefix, [&addLine](const QString &line, const LineKey &) { addLine(line); },
+            [&](const QString &description, const QString &name) { problem(description, shown + name); }, [] {});
+    };
+    return lines;
+}
+
+ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const ListingProblem &problem,
+                           const ListingLines &lines)
+{
+    if (choices.recursive)
+        choices.folderSizes = true; // as the window's Recursive box does
+    ListingSnapshot s;
+    ListingPort port(problem, lines, s);
+    DirectoryList list;
+    FolderFiles read;
+    list.setPath(path, &port, &read);
+    const QByteArray folder = list.path();
+    const QByteArray withSlash = folder.endsWith('/') ? folder : folder + '/';
+    FileListElement files;
+    files.setPattern(choices.pattern);
+    files.setPath(folder, std::move(read));
+
+    s.title = choices.title;
+    s.includeFolders = choices.includeFolders;
+    s.folderSizes = choices.folderSizes;
+    s.recursive = choices.recursive;
+    s.fileSizes = choices.fileSizes;
+    s.indentation = choices.indentation;
+    s.currentFolderPath = displayName(withSlash);
+
+    // As the window's refresh goes: without Recursive the file list comes first, then the
+    // folder list; with it the trees' lines first, the folder list taking over their sizes,
+    // and the folder's own files after them.
+    const FolderScanStart start = folderScanStart(list);
+    const ScanChoices scan{choices.folderSizes};
+    const auto addFileLine = [&s](const QString &line) { s.fileLines.append(line); };
+    int64_t fileListTotalBytes = 0;
+    if (choices.recursive) {
+        CountedSizes counted;
+        checkNotGone(scanRecursiveFiles(port, start, scan, lines.recursiveFile, counted));
+        checkNotGone(scanFolderList(port, start, scan, &counted));
+        fileListTotalBytes = lines.files(withSlash, files, s.currentFolderPath, addFileLine, problem);
+    } else {
+        fileListTotalBytes = lines.files(withSlash, files, QString(), addFileLine, problem);
+        checkNotGone(scanFolderList(port, start, scan));
+    }
+    s.fileListTotalText = ByteConverter(double(fileListTotalBytes));
+
+    s.parentFolderLine = s.currentFolderPath + choices.pattern;
+    if (choices.folderSizes)
+        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(s.folderLinesBytes + port.ownBytes));
+    return s;
+}

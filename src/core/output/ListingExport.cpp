@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/output/ListingExport.h"
+
+#include "core/listing/FileFacts.h"
+#include "core/listing/FileListElement.h"
+#include "core/listing/ModifiedText.h"
+#include "core/scan/engine/FolderReader.h"
+#include "core/scan/engine/SeenFiles.h"
+#include "core/shared/FsError.h"
+#include "core/shared/Text.h"
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+namespace {
+bool breaks(char32_t c)
+{
+    return c < 0x10000 && breaksOrReordersLine(char16_t(c));
+}
+
+const char Hex[] = "0123456789ABCDEF";
+
+// A CSV field: quoted when it holds a quote, a comma or a line end, quotes doubled.
+QByteArray csvField(const QByteArray &text)
+{
+    if (!text.contains('"') && !text.contains(',') && !text.contains('\n') && !text.contains('\r'))
+        return text;
+    QByteArray quoted = text;
+    quoted.replace("\"", "\"\"");
+    return '"' + quoted + '"';
+}
+
+QString csvRow(const QByteArray &path, const char *kind, int64_t bytes, const QByteArray &time)
+{
+    return QString::fromUtf8(csvField(escapedPath(path)) + ',' + kind + ',' + QByteArray::number(qlonglong(bytes)) + ','
+                             + time);
+}
+
+QByteArray modifiedOf(const QByteArray &path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 ? IsoModifiedText(st.st_mtim.tv_sec) : QByteArray();
+}
+} // namespace
+
+QByteArray escapedPath(QByteArrayView native)
+{
+    QByteArray out;
+    out.reserve(native.size());
+    const auto *s = reinterpret_cast<const unsigned char *>(native.data());
+    for (qsizetype i = 0; i < native.size();) {
+        char32_t c = 0;
+        const int len = utf8Sequence(s + i, native.size() - i, c);
+        if (len == 1 && c == '\\') {
+            out += "\\\\";
+        } else if (len > 0 && !breaks(c)) {
+            out.append(native.data() + i, len);
+        } else {
+            for (int k = 0; k < std::max(len, 1); ++k) {
+                const unsigned char b = s[i + k];
+                out += "\\x";
+                out += Hex[b >> 4];
+                out += Hex[b & 15];
+            }
+        }
+        i += std::max(len, 1);
+    }
+    return out;
+}
+
+ListingChoices csvChoices(ListingChoices choices)
+{
+    choices.folderSizes = choices.fileSizes = choices.dates = true;
+    return choices;
+}
+
+ListingLines csvLines()
+{
+    ListingLines lines;
+    lines.folder = [](const QByteArray &path, const QString &, std::optional<int64_t> bytes, int) {
+        return csvRow(path, "folder", bytes.value_or(0), modifiedOf(path));
+    };
+    lines.recursiveFile = [](TextLines &to, const QByteArray &dir, const char *name, LineKey key) {
+        to.append(csvRow(joinPath(dir, name), "file", key.bytes, IsoModifiedText(key.modified)), key);
+    };
+    lines.files = [](const QByteArray &folder, const FileListElement &files, const QString &,
+                     const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
+        FolderFileFacts facts(folder);
+        SeenFiles seen;
+        int64_t total = 0;
+        constexpr int Slice = 16384;
+        for (int i = 0; i < files.count(); ++i) {
+            if (i % Slice == 0)
+                facts.lookUp(i, std::min(Slice, files.count() - i), [&files](int k) { return files.nativeName(k); });
+            const QByteArray path = folder + files.nativeName(i);
+            try {
+                const FileFacts f = facts.read(i, files.nativeName(i));
+                if (seen.firstSight(f.device, f.inode, f.links, f.length))
+                    total += f.length;
+                addLine(csvRow(path, "file", f.length, IsoModifiedText(f.modifiedSeconds)));
+            } catch (const std::exception &e) {
+                problem(errorDescription(e), displayName(path));
+                addLine(csvRow(path, "file", 0, {}));
+            }
+        }
+        return total;
+    };
+    return lines;
+}
+
+TextLines csvListing(const ListingSnapshot &s)
+{
+    TextLines out;
+    out.append(QStringLiteral("path,kind,size,modified"));
+    if (s.includeFolders)
+        out.appendText(s.folderLines);
+    out.appendText(s.fileLines);
+    return out;
+}

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/shared/TextLines.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+// The folder list's line for a subfolder with its size: the path, the blanks that align it,
+// and the size text, so that every line is nameWidth + 10 characters and the size texts end
+// in one column. A path longer than nameWidth, or a byte count whose plain number text is
+// longer than 10 characters, gets exactly two blanks instead.
+QString folderLine(const QString &path, int64_t bytes, int nameWidth);
+
+// Adds the recursive file line to `lines` with `key`: the folder's path, "/", the file name,
+// one blank and the size text of key.bytes.
+void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);
+
+// Adds the recursive listing's line of a file (see appendRecursiveFileLine); a file called
+// exactly "MSCREATE.DIR" is counted but gets none.
+void recursiveListingLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/scan/engine/FolderScan.h"
+
+#include "core/scan/engine/DirectoryList.h"
+#include "core/scan/engine/SubfolderTrees.h"
+#include "core/scan/engine/TreeCounter.h"
+#include "core/shared/Text.h"
+
+#include <algorithm>
+
+FolderScanStart folderScanStart(const DirectoryList &list)
+{
+    FolderScanStart start;
+    start.folder = list.path();
+    start.subfolders.reserve(size_t(list.count()));
+    int longest = 0;
+    for (int i = 0; i < list.count(); ++i) {
+        const QByteArray path = list.entry(i);
+        QString text = displayName(path);
+        longest = std::max(longest, int(charCount(text)));
+        start.subfolders.push_back({path, std::move(text), list.isLink(i), list.modified(i)});
+    }
+    start.nameWidth = longest + 1;
+    return start;
+}
+
+namespace {
+// Counts the subfolder trees of `start` in list order into `counted`, and with `ownBytes` the
+// folder's own files after them.
+ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ParallelCount::LineOf &lineOf,
+                   const std::function<void(int64_t)> &counted, int64_t *ownBytes)
+{
+    TreeCounter counter(port, start.folder);
+    std::vector<QByteArray> trees;
+    trees.reserve(start.subfolders.size());
+    for (const ScanSubfolder &entry : start.subfolders)
+        trees.push_back(entry.path); // a link to a folder counts its own length, unwalked
+    return countSubfolderTrees(
+        port, counter, start.folder, trees, lineOf, [&port](const TextLines &lines) { port.fileLines(lines); }, counted,
+        ownBytes, [&port](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) {
+            return port.watchWorkers(pool, takeTrees);
+        });
+}
+} // namespace
+
+ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
+                       const CountedSizes *counted)
+{
+    if (!choices.folderSizes) {
+        for (const ScanSubfolder &entry : start.subfolders)
+            port.folderLine(entry, std::nullopt, start.nameWidth);
+        return ScanEnd::Completed;
+    }
+    if (counted && counted->complete && counted->folder == start.folder
+        && counted->subfolderBytes.size() == start.subfolders.size()) {
+        for (size_t i = 0; i < start.subfolders.size(); ++i)
+            port.folderLine(start.subfolders[i], counted->subfolderBytes[i], start.nameWidth);
+        port.ownFilesCounted(counted->ownBytes);
+        return ScanEnd::Completed;
+    }
+    size_t next = 0;
+    int64_t ownBytes = 0;
+    const ScanEnd end = countTrees(
+        port, start, {}, [&](int64_t bytes) { port.folderLine(start.subfolders[next++], bytes, start.nameWidth); }, &ownBytes);
+    if (end == ScanEnd::Completed)
+        port.ownFilesCounted(ownBytes);
+    return end;
+}
+
+ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
+                           const ParallelCount::LineOf &lineOf, CountedSizes &counted)
+{
+    counted = CountedSizes{start.folder, {}, 0, false};
+    const ScanEnd end = countTrees(
+        port, start, lineOf,
+        [&](int64_t bytes) {
+            counted.subfolderBytes.push_back(bytes);
+            port.treeCounted(bytes);
+        },
+        choices.folderSizes ? &counted.ownBytes : nullptr);
+    if (end == ScanEnd::Completed && choices.folderSizes) {
+        counted.complete = true;
+        port.ownFilesCounted(counted.ownBytes);
+    }
+    return end;
+}

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/scan/engine/ParallelCount.h"
+#include "core/scan/engine/ScanEnd.h"
+#include "core/scan/engine/ScanListener.h"
+#include "core/shared/TextLines.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class DirectoryList;
+
+// The two scans of a folder, whoever shows them: the folder list (each subfolder's line, with
+// its tree's size when folder sizes are on) and the recursive file lines below the subfolders.
+// The window shows them in its lists and boxes; the command line writes them out.
+
+// What a folder scan works on, fixed when it starts: the folder and its subfolders as they were
+// listed, so that nothing done meanwhile moves the scan's place.
+struct ScanSubfolder {
+    QByteArray path;  // native full path
+    QString text;     // as the lists show it
+    bool isLink;      // a link to a folder: listed, never walked
+    int64_t modified; // its own modification time, for the date order
+};
+struct FolderScanStart {
+    QByteArray folder;
+    std::vector<ScanSubfolder> subfolders;
+    int nameWidth = 0; // the longest subfolder path + 1
+};
+FolderScanStart folderScanStart(const DirectoryList &list);
+
+// The sizes one scan counted, for the next scan of the same refresh to take over instead of
+// walking every tree again: each subfolder's bytes, in list order, and the folder's own.
+struct CountedSizes {
+    QByteArray folder;
+    std::vector<int64_t> subfolderBytes;
+    int64_t ownBytes = 0;
+    bool complete = false; // every tree and the own files were counted
+};
+
+// The choices a scan follows, read once when it is asked for.
+struct ScanChoices {
+    bool folderSizes = false;
+};
+
+// Where a folder scan shows what it finds. Its listener side (problems, progress, the pump and
+// whether to go on) is the engine's; every call comes on the thread that runs the scan.
+class ScanPort : public ScanListener {
+public:
+    using ScanListener::ScanListener;
+
+    // A subfolder's line of the folder list: with its tree's bytes when sizes are counted,
+    // aligned to `nameWidth` (see folderLine).
+    virtual void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) = 0;
+    // A subfolder tree the recursive scan walked, its lines told already.
+    virtual void treeCounted(int64_t /*bytes*/) {}
+    // Lines of files below the subfolders, in walk order.
+    virtual void fileLines(const TextLines & /*lines*/) {}
+    // The folder's own files, counted after its subfolders.
+    virtual void ownFilesCounted(int64_t /*bytes*/) {}
+    // Runs the taking of the counted trees while the workers' pool is known to whoever may
+    // have to stop them at once.
+    virtual ScanEnd watchWorkers(ParallelCount & /*pool*/, const std::function<ScanEnd()> &takeTrees)
+    {
+        return takeTrees();
+    }
+};
+
+// The folder list: a line for each subfolder, in list order, bare without folder sizes; with
+// them each subfolder tree counted into its line, and then the folder's own files. Sizes that
+// `counted` holds for the very same subfolders are taken over instead of counted again. Ends
+// at once with any end but Completed.
+ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
+                       const CountedSizes *counted = nullptr);
+
+// The recursive file lines: every subfolder tree walked in list order, the line `lineOf` gives
+// each file below it told in walk order, and each tree's bytes; with folder sizes on, the
+// folder's own files too. What it counted is left in `counted`.
+ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
+                           const ParallelCount::LineOf &lineOf, CountedSizes &counted);

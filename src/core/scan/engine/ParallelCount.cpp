@@ -1,0 +1,570 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/scan/engine/ParallelCount.h"
+
+#include "core/scan/engine/FolderWalker.h"
+#include "core/scan/engine/ScanListener.h"
+#include "core/scan/engine/TreeCounter.h"
+#include "core/shared/FsError.h"
+#include "core/shared/Text.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <sched.h>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+// Where a piece lies in the walk: the tree's index in the list, then the piece's index among
+// the pieces of the folder split above it, and so on. Keys in order are pieces in walk order.
+using Key = std::vector<uint32_t>;
+
+Key childKey(const Key &parent, uint32_t child)
+{
+    Key key = parent;
+    key.push_back(child);
+    return key;
+}
+
+// Files of one folder a worker stats in one piece, when the folder is split: fewer once the
+// workers were found waiting on the kernel, where each file costs a call to a server.
+constexpr size_t SliceFiles = 4096, SlowSliceFiles = 16;
+// No tree is split deeper than this below its subfolder: by then the pieces are many.
+constexpr int MaxSplitDepth = 12;
+// Small trees handed to a worker at once: as many as it counts in about 2 ms, 64 at most.
+constexpr size_t MaxBatch = 64;
+constexpr int64_t BatchNs = 2000000;
+// Counted pieces that wake the scan waiting for the first of them.
+constexpr size_t WakeAfterPieces = 16;
+
+// A split folder as read once, shared by the pieces of its files.
+struct SplitTop {
+    SplitTop(ScanListener *listener, std::shared_ptr<const SplitTop> above) : walker(listener), above(std::move(above)) {}
+    FolderWalker walker;
+    std::shared_ptr<const SplitTop> above; // the split folder it lies in, if any
+};
+
+// The outermost of `top` and the split folders above it that is gone, going up while they
+// are: what one walk reports when a folder of its path went. Empty when `top` is there.
+QByteArray outermostGone(const SplitTop *top)
+{
+    QByteArray gone;
+    for (; top && folderGone(top->walker.currentFolder()); top = top->above.get())
+        gone = top->walker.currentPath();
+    return gone;
+}
+
+// A piece of work: a tree walked from `path` (split further when work runs short), or files
+// `from` to `to` of a split folder.
+struct Piece {
+    Key key;
+    QByteArray path;
+    std::shared_ptr<const std::vector<FolderWalker::FolderId>> place; // the split folders above it
+    std::shared_ptr<const SplitTop> top; // the split folder whose files it counts
+    std::shared_ptr<const SplitTop> in;  // the split folder its tree lies in
+    size_t from = 0, to = 0;
+    bool own = false; // the scan folder's own files
+    int depth() const { return place ? int(place->size()) : 0; }
+};
+
+// A counted piece, and how many pieces follow it in walk order before the next piece of its
+// own level (the pieces it was split into).
+struct Counted {
+    CountedTree tree;
+    QByteArray folder; // the folder it starts at, or whose files it counted
+    uint32_t children = 0;
+    bool gone = false; // that folder was found removed: nothing below it is shown
+};
+
+bool isBelowOrAt(const QByteArray &path, const QByteArray &folder)
+{
+    return path.startsWith(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+// How a thread spent a stretch of time: on a core, or waiting in the kernel.
+struct Effort {
+    int64_t cpuNs = 0, wallNs = 0;
+    int64_t processNs = 0; // the whole program's processor time
+    long waits = 0; // times it gave up the core of its own accord
+
+    static Effort now()
+    {
+        Effort e;
+        timespec cpu{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+        e.cpuNs = int64_t(cpu.tv_sec) * 1000000000 + cpu.tv_nsec;
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+        e.processNs = int64_t(cpu.tv_sec) * 1000000000 + cpu.tv_nsec;
+        e.wallNs = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                       .count();
+        rusage usage{};
+        ::getrusage(RUSAGE_THREAD, &usage);
+        e.waits = usage.ru_nvcsw;
+        return e;
+    }
+    // Whether the thread waited on the kernel most of the time since `before`: it was off the
+    // core most of that time and gave it up often, while the program left at least half a core
+    // unused. A thread that only loses its core to other programs does not give it up of its own
+    // accord; one that waits for the others' lock does, but then the cores are busy.
+    bool mostlyWaitedSince(const Effort &before) const
+    {
+        static const int64_t cores = std::max(1u, std::thread::hardware_concurrency());
+        const int64_t wall = wallNs - before.wallNs;
+        return wall >= 2000000 && (cpuNs - before.cpuNs) * 2 < wall && waits - before.waits >= 4
+               && (processNs - before.processNs) * 2 < wall * (2 * cores - 1);
+    }
+};
+} // namespace
+
+struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
+    Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t maxThreads, bool ownFiles)
+        : scanFolder(scanFolder), trees(withOwn(std::move(trees), scanFolder, ownFiles)), lineOf(std::move(lineOf)),
+          maxThreads(maxThreads), ownTree(ownFiles ? this->trees.size() - 1 : SIZE_MAX),
+          ahead(std::max<size_t>(4 * maxThreads, 4 * MaxBatch))
+    {
+    }
+
+    static std::vector<QByteArray> withOwn(std::vector<QByteArray> trees, const QByteArray &folder, bool own)
+    {
+        if (own)
+            trees.push_back(folder);
+        return trees;
+    }
+
+    void startWorker(); // with the mutex held
+    void work();
+    // Another worker, when there is room and work for it: the workers wait on the kernel.
+    void grow();
+    // Pieces for any worker.
+    void publish(std::vector<Piece> &more);
+    size_t sliceFiles() const { return waited.load(std::memory_order_relaxed) ? SlowSliceFiles : SliceFiles; }
+    bool canTakeTree() const { return nextTree < trees.size() && nextTree < taken + ahead; }
+    // Whether the pieces waiting are too few to keep every worker there is busy to the end.
+    bool workShort() const { return pending.size() + std::min(trees.size() - nextTree, ahead) < 4 * threads; }
+
+    const QByteArray scanFolder;
+    const std::vector<QByteArray> trees;
+    const LineOf lineOf;
+    const size_t maxThreads;
+    const size_t ownTree; // the index of the own files' piece, if any
+    const size_t ahead; // trees counted and not yet taken, at most
+
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> waited{false}; // a worker was found waiting on the kernel
+    std::atomic<int64_t> treeNs{0};  // what the last tree counted whole took, about
+    std::mutex mutex;
+    std::condition_variable workerWake; // a tree was taken, pieces came, or cancelled
+    std::condition_variable pieceDone;  // the piece the scan waits for, and a batch, were counted
+    size_t nextTree = 0; // the next tree no worker has taken
+    size_t taken = 0;    // trees taken by the scan
+    size_t threads = 0, busy = 0;
+    std::map<Key, Piece> pending;  // pieces of split trees, for any worker
+    std::map<Key, Counted> done;   // counted and not yet taken
+    std::optional<Key> awaited;    // the piece the scan waits for, if it waits
+
+    // What the workers have counted so far, for the progress line.
+    std::atomic<int64_t> folders{0}, files{0}, bytes{0};
+};
+
+namespace {
+// A worker's listener: keeps what the count reports in the piece being counted, goes on until
+// the count is cancelled (checked at every entry), shares its progress now and then, and asks
+// for another worker while this one mostly waits on the kernel.
+class TreeRecorder : public ScanListener {
+public:
+    explicit TreeRecorder(ParallelCount::Shared &shared) : ScanListener(ScanOptions{0, 0}), shared_(shared) {}
+
+    CountedTree *tree = nullptr;
+
+    ScanEnd problem(const QString &description, const QString &entryName) override
+    {
+        return fileProblem(description, entryName, QString());
+    }
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
+    {
+        tree->problems.push_back({description, name, folder});
+        tree->lines.emplace_back();
+        return goOn();
+    }
+
+    // Adds what was counted since the last time to the shared progress.
+    void share()
+    {
+        shared_.folders.fetch_add(progress.folders - shared_progress_.folders, std::memory_order_relaxed);
+        shared_.files.fetch_add(progress.files - shared_progress_.files, std::memory_order_relaxed);
+        shared_.bytes.fetch_add(progress.bytes - shared_progress_.bytes, std::memory_order_relaxed);
+        shared_progress_ = progress;
+    }
+
+    // Starts watching how the worker spends its time afresh, after a wait for work (which does
+    // not count).
+    void restartEffort() { effort_ = Effort::now(); }
+
+protected:
+    ScanEnd pump() override
+    {
+        if ((++ticks_ & 7) == 0) {
+            if ((ticks_ & 255) == 0)
+                share();
+            // Every 10 ms of the worker's time: did it wait more than it worked?
+            if (std::chrono::steady_clock::now().time_since_epoch() - std::chrono::nanoseconds(effort_.wallNs) >=
+                std::chrono::milliseconds(10)) {
+                const Effort now = Effort::now();
+                if (now.mostlyWaitedSince(effort_))
+                    shared_.grow();
+                effort_ = now;
+            }
+        }
+        return goOn();
+    }
+
+private:
+    ScanEnd goOn() const
+    {
+        return shared_.cancelled.load(std::memory_order_relaxed) ? ScanEnd::Abandoned : ScanEnd::Completed;
+    }
+
+    ParallelCount::Shared &shared_;
+    ScanProgress shared_progress_;
+    unsigned ticks_ = 0;
+    Effort effort_;
+};
+
+// One worker's counting: pieces in, counted pieces and further pieces out.
+class PieceCounter {
+public:
+    PieceCounter(ParallelCount::Shared &shared) : shared_(shared), recorder_(shared), counter_(recorder_, shared.scanFolder) {}
+
+    TreeRecorder &recorder() { return recorder_; }
+
+    // Counts `piece`; splits it first when `split` and it is a tree.
+    void count(const Piece &piece, bool split, std::vector<std::pair<Key, Counted>> &counted, std::vector<Piece> &more)
+    {
+        Counted c;
+        c.folder = piece.top ? piece.top->walker.currentPath() : piece.path;
+        recorder_.tree = &c.tree;
+        TreeCounter::FileSeen fileSeen;
+        if (shared_.lineOf)
+            fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
+                shared_.lineOf(c.tree.lines.back(), folder, name, {length, modified});
+            };
+        try {
+            if (piece.own) {
+                c.tree.end = counter_.countFiles(c.tree.bytes);
+            } else if (piece.top) {
+                QByteArray gone;
+                c.tree.end = counter_.countFilesOf(piece.top->walker, piece.from, piece.to, c.tree.bytes, fileSeen,
+                                                   gone, [&] { return outermostGone(piece.top.get()); });
+                goneAt(c, gone);
+            } else {
+                TreeCounter::GoneAbove goneAbove;
+                if (piece.in)
+                    goneAbove = [in = piece.in] { return outermostGone(in.get()); };
+                counter_.setPlace(piece.place ? *piece.place : std::vector<FolderWalker::FolderId>(),
+                                  piece.in ? &piece.in->walker.currentFolder() : nullptr, std::move(goneAbove));
+                if (!split || piece.depth() >= MaxSplitDepth || !splitTree(piece, c, fileSeen, counted, more))
+                    c.tree.end = counter_.count(piece.path, c.tree.bytes, fileSeen);
+                goneAt(c, counter_.reportedAbove());
+            }
+        } catch (const ScanInterrupted &interrupted) { // cancelled while a split folder was read
+            c.tree.end = interrupted.end;
+        } catch (const std::exception &e) {
+            recorder_.problem(errorDescription(e), displayName(piece.path));
+        }
+        c.tree.seen = counter_.takeSeen();
+        recorder_.share();
+        counted.emplace_back(piece.key, std::move(c));
+    }
+
+private:
+    // A piece that reported `folder` gone (none when empty): nothing else below it is shown.
+    static void goneAt(Counted &c, const QByteArray &folder)
+    {
+        if (folder.isEmpty())
+            return;
+        c.gone = true;
+        c.folder = folder;
+    }
+
+    // Reads the top folder of the tree and counts it as one walk would up to its first
+    // subfolder: its files (in slices left to other workers when they are many), then the
+    // links among its subfolders; each subfolder's tree is left as a piece of its own. False
+    // when the folder cannot be walked or searched: counted whole, it is reported as a walk
+    // reports it.
+    bool splitTree(const Piece &piece, Counted &c, const TreeCounter::FileSeen &fileSeen,
+                   std::vector<std::pair<Key, Counted>> &counted, std::vector<Piece> &more)
+    {
+        auto top = std::make_shared<SplitTop>(&recorder_, piece.in);
+        counter_.prepare(top->walker);
+        if (!top->walker.StartWalk(piece.path, dir_, counter_.parentOf(piece.path))) {
+            counter_.takeSeen(); // the walk of the whole tree starts afresh
+            return false;
+        }
+        const FolderWalker &walker = top->walker;
+        const size_t files = walker.currentFiles().size(), slice = shared_.sliceFiles();
+        // One that may be read but not searched is one problem, as its walk says it.
+        if ((files > 0 || !walker.currentSubfolders().empty()) && !folderSearchable(walker.currentFolder())) {
+            counter_.takeSeen(); // the walk of the whole tree starts afresh
+            return false;
+        }
+        c.folder = walker.currentPath();
+        const bool sliced = files > slice;
+        uint32_t child = 0;
+        if (sliced)
+            for (size_t from = 0; from < files; from += slice)
+                more.push_back({childKey(piece.key, child++), {}, {}, top, {}, from, std::min(files, from + slice)});
+        const Key linksKey = childKey(piece.key, sliced ? child++ : 0);
+        auto place = std::make_shared<std::vector<FolderWalker::FolderId>>();
+        if (piece.place)
+            *place = *piece.place;
+        place->push_back(FolderWalker::idOf(walker.currentFolder()));
+        for (const SubfolderEntry &entry : walker.currentSubfolders())
+            if (!entry.isLink)
+                more.push_back({childKey(piece.key, child++), joinPath(c.folder, entry.name), place, {}, top, 0, 0});
+        c.children = child;
+        // The other workers can start on the pieces while this one counts the files.
+        shared_.publish(more);
+        if (sliced) {
+            Counted links;
+            links.folder = c.folder;
+            counter_.countFolderLinks(walker, links.tree.bytes);
+            links.tree.seen = counter_.takeSeen();
+            counted.emplace_back(linksKey, std::move(links));
+        } else {
+            QByteArray gone;
+            c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.bytes, fileSeen, gone,
+                                               [&] { return outermostGone(top.get()); });
+            goneAt(c, gone);
+            if (c.tree.end == ScanEnd::Completed && !c.gone)
+                counter_.countFolderLinks(walker, c.tree.bytes);
+        }
+        return true;
+    }
+
+    ParallelCount::Shared &shared_;
+    TreeRecorder recorder_;
+    TreeCounter counter_;
+    DirectoryList dir_;
+};
+} // namespace
+
+ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
+                             LineOf lineOf, bool ownFiles)
+    : shared_(std::make_shared<Shared>(scanFolder, std::move(trees), std::move(lineOf),
+                                       size_t(std::max({workers, maxWorkers, 1})), ownFiles))
+{
+    if (shared_->trees.empty())
+        return;
+    const std::lock_guard lock(shared_->mutex);
+    for (int i = 0; i < std::max(workers, 1); ++i)
+        shared_->startWorker();
+}
+
+ParallelCount::~ParallelCount()
+{
+    cancel(); // the workers end on their own, and the last one frees what they share
+}
+
+void ParallelCount::cancel()
+{
+    {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->cancelled = true;
+    }
+    shared_->workerWake.notify_all();
+}
+
+void ParallelCount::Shared::startWorker()
+{
+    ++threads;
+    std::thread([shared = shared_from_this()] { shared->work(); }).detach();
+}
+
+void ParallelCount::Shared::grow()
+{
+    waited.store(true, std::memory_order_relaxed);
+    const std::lock_guard lock(mutex);
+    if (!cancelled && threads < maxThreads && (!pending.empty() || canTakeTree()))
+        startWorker();
+}
+
+void ParallelCount::Shared::publish(std::vector<Piece> &more)
+{
+    if (more.empty())
+        return;
+    {
+        const std::lock_guard lock(mutex);
+        for (Piece &piece : more)
+            pending.emplace(piece.key, std::move(piece));
+    }
+    more.clear();
+    workerWake.notify_all();
+}
+
+void ParallelCount::Shared::work()
+{
+    // A counting thread gives way to the window's thread whenever that wakes to pump events:
+    // the scheduler treats it as batch work, never as one to be woken at once.
+    const sched_param batchWork{};
+    ::sched_setscheduler(0, SCHED_BATCH, &batchWork);
+    ownCurrentFolder();
+    PieceCounter counter(*this);
+    std::vector<Piece> batch, more;
+    std::vector<std::pair<Key, Counted>> counted;
+    bool idled = true; // since its effort was last watched afresh
+    for (;;) {
+        batch.clear();
+        more.clear();
+        counted.clear();
+        bool split = false;
+        {
+            std::unique_lock lock(mutex);
+            const auto ready = [this] {
+                return cancelled || !pending.empty() || canTakeTree() || (nextTree >= trees.size() && busy == 0);
+            };
+            if (!ready()) {
+                idled = true;
+                workerWake.wait(lock, ready);
+            }
+            if (cancelled)
+                return;
+            if (!pending.empty()) {
+                batch.push_back(std::move(pending.begin()->second));
+                pending.erase(pending.begin());
+            } else if (canTakeTree()) {
+                // Batches of small trees, and smaller ones while the trees left are few, so that
+                // the last ones spread.
+                const size_t left = std::min(trees.size(), taken + ahead) - nextTree;
+                const int64_t perTree = treeNs.load(std::memory_order_relaxed);
+                const size_t quick = perTree > 0 ? size_t(BatchNs / perTree) : 1;
+                const size_t n = std::clamp<size_t>(std::min(quick, left / (threads * 4)), 1, MaxBatch);
+                for (size_t k = 0; k < n; ++k, ++nextTree)
+                    batch.push_back({{uint32_t(nextTree)}, trees[nextTree], {}, {}, {}, 0, 0, nextTree == ownTree});
+            } else {
+                return; // all counted
+            }
+            split = batch.size() == 1 && !batch.front().own && workShort();
+            ++busy;
+        }
+        if (std::exchange(idled, false))
+            counter.recorder().restartEffort();
+        const auto started = std::chrono::steady_clock::now();
+        for (const Piece &piece : batch)
+            counter.count(piece, split, counted, more);
+        if (!split && batch.front().key.size() == 1)
+            treeNs.store(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started)
+                                 .count() / int64_t(batch.size()),
+                         std::memory_order_relaxed);
+        bool allIdle = false; // the others may end, unless more pieces come
+        bool wakeScan = false;
+        {
+            const std::lock_guard lock(mutex);
+            allIdle = --busy == 0;
+            if (cancelled)
+                return;
+            for (auto &[key, c] : counted) {
+                if (c.tree.end == ScanEnd::Abandoned)
+                    return;
+                c.folder.detach(); // the thread that takes it shares no text with this one
+                done.emplace(std::move(key), std::move(c));
+            }
+            // The scan wakes for the piece it waits for, once it is counted and a batch of pieces
+            // waits to be taken or the workers are out of work: it takes those after it without
+            // waiting, and wakes by itself when a pump is due. Woken for every piece, it took a
+            // core from a worker every half millisecond.
+            wakeScan = awaited && done.contains(*awaited) && (allIdle || done.size() >= WakeAfterPieces);
+        }
+        if (wakeScan)
+            pieceDone.notify_all();
+        if (allIdle)
+            workerWake.notify_all();
+    }
+}
+
+ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
+{
+    Shared &s = *shared_;
+    if (!before_)
+        before_ = listener.progress;
+    const auto showProgress = [&] {
+        listener.progress.folders = before_->folders + s.folders.load(std::memory_order_relaxed);
+        listener.progress.files = before_->files + s.files.load(std::memory_order_relaxed);
+        listener.progress.bytes = before_->bytes + s.bytes.load(std::memory_order_relaxed);
+    };
+    listener.progress.folder = s.trees[i];
+    // The pieces of the tree in walk order: each piece, then the pieces it was split into.
+    struct Split {
+        Key key;
+        uint32_t children, next = 0;
+    };
+    std::vector<Split> splits;
+    Key key{uint32_t(i)};
+    QByteArray skipped; // a folder found removed: the pieces below it are not shown
+    bool first = true;
+    for (;;) {
+        Counted piece;
+        for (;;) {
+            {
+                // Until the piece is counted, or the next pump is due.
+                const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
+                std::unique_lock lock(s.mutex);
+                s.awaited = key;
+                const bool counted = s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); });
+                s.awaited.reset();
+                if (counted) {
+                    auto node = s.done.extract(key);
+                    piece = std::move(node.mapped());
+                    break;
+                }
+            }
+            showProgress();
+            if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
+                return end;
+            // Cancelled from outside while the scan itself goes on: the tree never comes.
+            if (s.cancelled)
+                return ScanEnd::Abandoned;
+        }
+        if (skipped.isEmpty() || !isBelowOrAt(piece.folder, skipped)) {
+            if (first) {
+                tree = std::move(piece.tree);
+                first = false;
+            } else {
+                CountedTree &more = piece.tree;
+                tree.lines.back().append(more.lines.front());
+                for (size_t p = 0; p < more.problems.size(); ++p) {
+                    tree.problems.push_back(std::move(more.problems[p]));
+                    tree.lines.push_back(std::move(more.lines[p + 1]));
+                }
+                // A folder two pieces both walked (a bind mount of one in another piece) is
+                // walked once by one walk: the tree must be counted again as one.
+                if (tree.seen.sharesFolderWith(more.seen))
+                    tree.countAgain = true;
+                tree.bytes += more.bytes - tree.seen.merge(more.seen);
+                tree.end = more.end;
+            }
+            if (tree.end != ScanEnd::Completed)
+                break;
+            if (piece.gone)
+                skipped = piece.folder;
+            else if (piece.children > 0)
+                splits.push_back({key, piece.children});
+        }
+        while (!splits.empty() && splits.back().next == splits.back().children)
+            splits.pop_back();
+        if (splits.empty())
+            break;
+        key = childKey(splits.back().key, splits.back().next++);
+    }
+    {
+        const std::lock_guard lock(s.mutex);
+        s.taken = i + 1;
+    }
+    s.workerWake.notify_all();
+    showProgress();
+    return ScanEnd::Completed;
+}

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/scan/engine/SubfolderTrees.h"
+
+#include "core/scan/engine/CountedTree.h"
+#include "core/scan/engine/ScanListener.h"
+#include "core/scan/engine/TreeCounter.h"
+
+namespace {
+// Counts one subfolder's tree on this thread, its lines told as the walk makes them.
+ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const ParallelCount::LineOf &lineOf,
+                      const std::function<void(const TextLines &)> &addLines, int64_t &bytes)
+{
+    TreeCounter::FileSeen fileSeen;
+    if (lineOf)
+        fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
+            TextLines one;
+            lineOf(one, folder, name, {length, modified});
+            if (!one.isEmpty())
+                addLines(one);
+        };
+    return counter.count(tree, bytes, fileSeen);
+}
+
+ScanEnd countHere(TreeCounter &counter, const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
+                  const std::function<void(const TextLines &)> &addLines, const std::function<void(int64_t)> &counted,
+                  int64_t *ownBytes)
+{
+    for (const QByteArray &tree : trees) {
+        int64_t bytes = 0;
+        if (const ScanEnd end = countTreeHere(counter, tree, lineOf, addLines, bytes); end != ScanEnd::Completed)
+            return end;
+        counted(bytes);
+    }
+    return ownBytes ? counter.countFiles(*ownBytes) : ScanEnd::Completed;
+}
+} // namespace
+
+ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const QByteArray &folder,
+                            const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
+                            const std::function<void(const TextLines &)> &addLines,
+                            const std::function<void(int64_t bytes)> &counted, int64_t *ownBytes,
+                            const WatchWorkers &watch)
+{
+    const int workers = listener.options().workerCount();
+    if (workers == 0)
+        return countHere(counter, trees, lineOf, addLines, counted, ownBytes);
+
+    ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, ownBytes != nullptr);
+    const auto takeTrees = [&] {
+        for (size_t i = 0; i < trees.size() + (ownBytes ? 1 : 0); ++i) {
+            const bool own = i == trees.size();
+            CountedTree tree;
+            if (const ScanEnd end = pool.take(i, listener, tree); end != ScanEnd::Completed)
+                return end;
+            // (The own files walk no folder: never counted again.)
+            if (!own && (tree.countAgain || counter.seen().sharesFolderWith(tree.seen))) {
+                // It walked a folder an earlier tree walked, or its pieces one folder twice (a
+                // bind mount of it): counted again here, in order, it passes that folder over
+                // as one walk does. Rare.
+                int64_t bytes = 0;
+                if (const ScanEnd end = countTreeHere(counter, trees[i], lineOf, addLines, bytes);
+                    end != ScanEnd::Completed)
+                    return end;
+                counted(bytes);
+                continue;
+            }
+            // Where the walk met them: the lines before each problem, the problem, and so on.
+            for (size_t p = 0; p < tree.problems.size(); ++p) {
+                addLines(tree.lines[p]);
+                const CountedTree::Problem &problem = tree.problems[p];
+                if (const ScanEnd end = problem.folder.isEmpty()
+                                            ? listener.problem(problem.description, problem.entryName)
+                                            : listener.fileProblem(problem.description, problem.entryName, problem.folder);
+                    end != ScanEnd::Completed)
+                    return end;
+            }
+            addLines(tree.lines.back());
+            if (tree.end != ScanEnd::Completed)
+                return tree.end;
+            const int64_t bytes = tree.bytes - counter.takeOver(tree.seen);
+            if (own)
+                *ownBytes = bytes;
+            else
+                counted(bytes);
+            if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
+                return end;
+        }
+        return ScanEnd::Completed;
+    };
+    return watch ? watch(pool, takeTrees) : takeTrees();
+}

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/shared/QuietWork.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <utility>
+#include <vector>
+
+namespace {
+struct Held {
+    QPointer<QObject> context;
+    std::function<void()> handler;
+};
+
+// Quiet work runs on the window thread only; the depth counts nested work.
+int depth = 0;
+std::vector<Held> held;
+}
+
+QuietWork::QuietWork()
+{
+    ++depth;
+}
+
+QuietWork::~QuietWork()
+{
+    if (--depth > 0)
+        return;
+    // In the order they were due, from the event loop: never inside the caller of the work.
+    std::vector<Held> due;
+    due.swap(held);
+    for (Held &h : due)
+        if (h.context)
+            QMetaObject::invokeMethod(h.context.data(), std::move(h.handler), Qt::QueuedConnection);
+}
+
+bool QuietWork::running()
+{
+    return depth > 0;
+}
+
+void QuietWork::handle(QObject *context, std::function<void()> handler)
+{
+    if (depth == 0) {
+        handler();
+        return;
+    }
+    held.push_back({context, std::move(handler)});
+}
+
+size_t QuietWork::heldCount()
+{
+    return held.size();
+}
+
+void QuietWork::processEvents()
+{
+    // Paints, the window manager's messages and queued calls; key presses and mouse clicks
+    // wait for the event loop.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    sincePass_.start();
+}

@@ -1,0 +1,325 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/shell/ListCommand.h"
+
+#include "core/listing/FilePattern.h"
+#include "core/listing/FolderListing.h"
+#include "core/output/AtomicTextFile.h"
+#include "core/output/BlockGather.h"
+#include "core/output/Indentation.h"
+#include "core/output/ListingExport.h"
+#include "core/output/NcduExport.h"
+#include "core/output/SavedListing.h"
+#include "core/output/TitleCheck.h"
+#include "core/shared/FsError.h"
+#include "core/shared/MessageBoxes.h"
+#include "core/shared/Text.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstring>
+#include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+const char Usage[] = "usage: listwright --list [options] FOLDER (see listwright --list --help)";
+
+const char Help[] =
+    "Usage: listwright --list [options] FOLDER\n"
+    "Writes the listing of FOLDER without a window and exits; no display is needed.\n"
+    "\n"
+    "  --title TEXT        the listing's title (default LISTWRIGHT); 1 to 255 characters,\n"
+    "                      none of \\ / : * ? \" < > |\n"
+    "  --pattern P         the file pattern (default *.*); several are separated by ;\n"
+    "  --folder-sizes      the total size below each subfolder\n"
+    "  --recursive         every file below the folder, with its size (counts folder sizes too)\n"
+    "  --no-file-sizes     no size column in the file list\n"
+    "  --no-dates          no modification column in the file list\n"
+    "  --no-folders        no folder section\n"
+    "  --indent N          N blanks before every line (0 to 79)\n"
+    "  -o FILE             write FILE (replaced whole, never through a link; not a device,\n"
+    "                      a pipe or a socket, nor a link to anything but a file) instead of\n"
+    "                      standard output; - or a path to standard output (/dev/stdout)\n"
+    "                      writes standard output\n"
+    "  --format F          txt (default): the file Save To File writes with the same choices;\n"
+    "                      csv: one row per line of the listing: path, kind, size in bytes,\n"
+    "                      modification time (ISO 8601); json: the whole tree below FOLDER in\n"
+    "                      the ncdu export format, whatever the other options, for ncdu -f\n"
+    "                      and gdu -f\n"
+    "\n"
+    "In CSV paths, bytes that are not UTF-8 and characters that break or reorder a line are\n"
+    "written \\xHH (each byte of them), and a backslash as \\\\.\n"
+    "A folder or file that cannot be read is told on standard error, one line each, and the\n"
+    "listing goes on without it.\n"
+    "Exit status: 0 when all went well, 1 when something could not be read or written, 2 for\n"
+    "a command line or title that cannot be used.\n";
+
+// Takes what a box would show, for the one line the command writes instead.
+class BoxText : public MessageBoxes {
+public:
+    Answer show(const QString &boxText, const QString &, Buttons) override
+    {
+        text = boxText;
+        return Answer::Ok;
+    }
+    QString text;
+};
+
+struct Command {
+    ListingChoices choices;
+    QByteArray folder;
+    QByteArray output; // empty: standard output
+    QByteArray format = "txt";
+    bool help = false;
+};
+
+// Parses the options; answers what is wrong with them, or nothing.
+QString parse(const QList<QByteArray> &args, Command &c)
+{
+    bool options = true;
+    QList<QByteArray> folders;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QByteArray arg = args[i];
+        if (!options || !arg.startsWith('-') || arg == "-") {
+            folders.append(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options = false;
+            continue;
+        }
+        // A word after a single dash is a long option, as on the window's command line.
+        if (arg.size() > 2 && arg[1] != '-')
+            arg.prepend('-');
+        std::optional<QByteArray> inlineValue;
+        if (const qsizetype eq = arg.indexOf('='); arg.startsWith("--") && eq > 0) {
+            inlineValue = arg.mid(eq + 1);
+            arg = arg.left(eq);
+        }
+        const auto value = [&]() -> std::optional<QByteArray> {
+            if (inlineValue)
+                return std::exchange(inlineValue, std::nullopt);
+            if (i + 1 < args.size())
+                return args[++i];
+            return std::nullopt;
+        };
+        const auto flag = [&](bool &to, bool set) {
+            to = set;
+            return inlineValue ? QString::fromLocal8Bit(arg) + QStringLiteral(" takes no value") : QString();
+        };
+        QString wrong;
+        if (arg == "--list")
+            continue;
+        else if (arg == "--help" || arg == "-h")
+            wrong = flag(c.help, true);
+        else if (arg == "--folder-sizes")
+            wrong = flag(c.choices.folderSizes, true);
+        else if (arg == "--recursive")
+            wrong = flag(c.choices.recursive, true);
+        else if (arg == "--no-file-sizes")
+            wrong = flag(c.choices.fileSizes, false);
+        else if (arg == "--no-dates")
+            wrong = flag(c.choices.dates, false);
+        else if (arg == "--no-folders")
+            wrong = flag(c.choices.includeFolders, false);
+        else if (arg == "--title" || arg == "--pattern" || arg == "--indent" || arg == "-o" || arg == "--format") {
+            const std::optional<QByteArray> v = value();
+            if (!v)
+                return QString::fromLocal8Bit(arg) + QStringLiteral(" needs a value");
+            if (arg == "--title")
+                c.choices.title = QString::fromLocal8Bit(*v);
+            else if (arg == "--pattern")
+                c.choices.pattern = QString::fromLocal8Bit(*v);
+            else if (arg == "-o")
+                c.output = *v;
+            else if (arg == "--format")
+                c.format = *v;
+            else if (*v == "0")
+                c.choices.indentation = 0;
+            else if (const std::optional<int> n = typedIndentation(QString::fromLocal8Bit(*v)))
+                c.choices.indentation = *n;
+            else
+                return QStringLiteral("Indent must be a number and < 80");
+        } else
+            wrong = QStringLiteral("unknown option ") + QString::fromLocal8Bit(arg);
+        if (!wrong.isEmpty())
+            return wrong;
+    }
+    if (c.help)
+        return {};
+    if (c.format != "txt" && c.format != "csv" && c.format != "json")
+        return QStringLiteral("--format is txt, csv or json");
+    if (c.output.isEmpty() && args.contains("-o"))
+        return QStringLiteral("-o needs a file name");
+    if (folders.size() != 1)
+        return QStringLiteral("one FOLDER, please");
+    c.folder = folders.first();
+    return {};
+}
+
+void writeLine(QIODevice &err, const QString &text)
+{
+    err.write("listwright: " + text.toUtf8() + '\n');
+}
+
+// Whether `-o path` means standard output: "-", or a path that leads to the very file, pipe or
+// terminal that `outDescriptor` writes to (/dev/stdout, /proc/self/fd/1, /dev/fd/1, its path).
+// Saving over such a path would put a file in the place of the link that leads there, and a
+// superuser's "-o /dev/stdout" would leave every later program without one. Any other link
+// there that does not lead to a regular file (a device, a pipe, a folder, nothing) is refused:
+// a link to a regular file is replaced by the save, as ever, and never written through.
+bool isStandardOutput(const QByteArray &path, int outDescriptor)
+{
+    if (path == "-")
+        return true;
+    struct stat target{}, out{};
+    const bool leads = ::stat(path.constData(), &target) == 0;
+    if (leads && outDescriptor >= 0 && ::fstat(outDescriptor, &out) == 0 && target.st_dev == out.st_dev
+        && target.st_ino == out.st_ino)
+        return true;
+    struct stat entry{};
+    if (::lstat(path.constData(), &entry) == 0 && S_ISLNK(entry.st_mode) && !(leads && S_ISREG(target.st_mode))) {
+        const qsizetype cut = path.lastIndexOf('/');
+        throw FsError(QStringLiteral("\"%1\" is a link that does not lead to a file: it is neither written through "
+                                     "nor replaced.")
+                          .arg(displayName(path.mid(cut + 1))));
+    }
+    return false;
+}
+
+// Writes `lines` as the saved file does: UTF-8, each ending in CR LF.
+bool writeLines(QIODevice &out, const TextLines &lines)
+{
+    std::string chunk;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArrayView line = lines.utf8(i);
+        chunk.append(line.data(), size_t(line.size())).append("\r\n");
+        if (chunk.size() >= 1 << 16 || i + 1 == lines.size()) {
+            if (out.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
+                return false;
+            chunk.clear();
+        }
+    }
+    return true;
+}
+} // namespace
+
+bool isListCommand(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (std::strcmp(argv[i], "--list") == 0 || std::strcmp(argv[i], "-list") == 0)
+            return true;
+    }
+    return false;
+}
+
+const char *listCommandHelp()
+{
+    return Help;
+}
+
+int runListCommand(int argc, char *argv[])
+{
+    // The listing runs once and ends: memory it frees is kept for what it makes next, not
+    // handed back to the system and faulted in again page by page.
+    ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    QCoreApplication app(argc, argv);
+    QList<QByteArray> args;
+    for (int i = 1; i < argc; ++i)
+        args.append(argv[i]);
+    // Through the descriptors, not the C library's streams: a stream keeps what does not fill its
+    // buffer until the program ends, when a failure to write it goes untold.
+    QFile out, err;
+    if (!out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return 1;
+    return listCommand(args, out, err, STDOUT_FILENO);
+}
+
+int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, int outDescriptor)
+{
+    Command c;
+    if (const QString wrong = parse(args, c); !wrong.isEmpty()) {
+        writeLine(err, wrong + QStringLiteral(" (see listwright --list --help)"));
+        return 2;
+    }
+    if (c.help) {
+        if (out.write(Help) == qint64(std::strlen(Help)))
+            return 0;
+        writeLine(err, QStringLiteral("cannot write standard output: ") + out.errorString());
+        return 1;
+    }
+    try {
+        FilePattern check(c.choices.pattern);
+    } catch (const std::exception &e) {
+        writeLine(err, errorDescription(e));
+        return 2;
+    }
+    BoxText box;
+    if (!CheckSaveToFileName(c.choices.title, box)) {
+        // The box's two lines as one: a problem is one line on standard error.
+        writeLine(err, box.text.replace(u'\r', u' '));
+        return 2;
+    }
+
+    bool problems = false;
+    const ListingProblem problem = [&](const QString &description, const QString &path) {
+        problems = true;
+        writeLine(err, QStringLiteral("cannot read ") + path + QStringLiteral(": ") + description);
+    };
+    bool walking = false; // a failure meanwhile is the listing's, not a write's
+    try {
+        const qsizetype cut = c.output.lastIndexOf('/');
+        const QByteArray folder = cut < 0 ? QByteArray(".") : cut == 0 ? QByteArray("/") : c.output.left(cut);
+        const QByteArray name = c.output.mid(cut + 1);
+        if (!c.output.isEmpty() && (name.isEmpty() || name == "." || name == ".."))
+            throw FsError(FsError::fromErrno(EISDIR).description());
+        if (!c.output.isEmpty() && isStandardOutput(c.output, outDescriptor))
+            c.output.clear();
+        if (c.format == "json") {
+            // Written as the walk goes: to standard output, small pieces gathered, or into the new
+            // file, made before the walk starts.
+            const auto exportTo = [&](const TextSink &put) {
+                walking = true;
+                ncduExport(c.folder, problem, [&](QByteArrayView piece) {
+                    walking = false;
+                    put(piece);
+                    walking = true;
+                });
+                walking = false;
+            };
+            if (!c.output.isEmpty()) {
+                writeFileAtomically(folder, name, exportTo);
+                return problems ? 1 : 0;
+            }
+            BlockGather gathered(1 << 16, [&](QByteArrayView bytes) {
+                if (out.write(bytes.data(), bytes.size()) != bytes.size())
+                    throw FsError(out.errorString());
+            });
+            exportTo([&](QByteArrayView piece) { gathered.put(piece); });
+            gathered.flush();
+            return problems ? 1 : 0;
+        }
+        const bool csv = c.format == "csv";
+        walking = true;
+        const ListingSnapshot s = listFolder(c.folder, csv ? csvChoices(c.choices) : c.choices, problem,
+                                             csv ? csvLines() : savedFileLines(c.choices));
+        const TextLines lines = csv ? csvListing(s) : savedListingLines(s);
+        walking = false;
+        if (c.output.isEmpty()) {
+            if (!writeLines(out, lines))
+                throw FsError(out.errorString());
+        } else {
+            writeTextFileAtomically(folder, name, lines);
+        }
+    } catch (const std::exception &e) {
+        const QString target = c.output.isEmpty() ? QStringLiteral("standard output") : QFile::decodeName(c.output);
+        writeLine(err, (walking ? QStringLiteral("cannot list ") + QFile::decodeName(c.folder)
+                                : QStringLiteral("cannot write ") + target)
+                           + QStringLiteral(": ") + errorDescription(e));
+        return 1;
+    }
+    return problems ? 1 : 0; // something could not be read
+}

@@ -1,9 +1,0 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
-#include "shared/WebOpener.h"
-
-#include <QDesktopServices>
-
-void DesktopWebOpener::open(const QUrl &url)
-{
-    QDesktopServices::openUrl(url);
-}

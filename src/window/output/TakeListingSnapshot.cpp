@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/output/TakeListingSnapshot.h"
+
+#include "window/shared/MainForm.h"
+#include "window/shared/TextList.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+ListingSnapshot takeListingSnapshot(const MainForm &f)
+{
+    ListingSnapshot s;
+    s.title = f.txtTitle->text();
+    s.parentFolderLine = f.txtParentFolder->text();
+    s.folderLines = f.lstFolders->textLines();
+    s.fileLines = f.lstBigFileList->textLines();
+    s.includeFolders = isChecked(f.chkPrintDir);
+    s.folderSizes = isChecked(f.chkFolderSize);
+    s.recursive = isChecked(f.chkRecursive);
+    s.fileSizes = isChecked(f.chkSize);
+    s.currentFolderPath = f.CurrentFolderPath;
+    s.folderLinesBytes = f.FolderLinesBytes;
+    s.fileListTotalText = f.FileListTotalText;
+    s.indentation = f.Indentation;
+    return s;
+}

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/scan/DirFolderView.h"
+
+#include "core/scan/CallWait.h"
+#include "core/scan/engine/FolderReader.h"
+#include "core/shared/QuietWork.h"
+#include "core/shared/FsError.h"
+#include "core/shared/Text.h"
+
+#include <QKeyEvent>
+#include <QStyle>
+
+namespace {
+constexpr int PathRole = Qt::UserRole + 1;
+}
+
+DirFolderView::DirFolderView(QWidget *parent) : QListWidget(parent)
+{
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(this, &QListWidget::itemDoubleClicked, this, &DirFolderView::openItem);
+}
+
+QString DirFolderView::pathText() const
+{
+    return displayName(list_.path());
+}
+
+void DirFolderView::setPath(const QByteArray &path)
+{
+    const QByteArray before = list_.path();
+    files_.reset();
+    {
+        // The read goes to a worker, as the folder may be on a share that never answers; no
+        // handler runs until it has answered or been given up (see CallWait).
+        struct Read {
+            DirectoryList list;
+            FolderFiles files;
+            FolderScanStart start;
+        };
+        const QByteArray p = normalFolderPath(path);
+        Read read = CallWait::run<Read>(p, [p] {
+            Read r;
+            r.list.setPath(p, nullptr, &r.files);
+            r.start = folderScanStart(r.list);
+            return r;
+        });
+        list_ = std::move(read.list);
+        files_ = std::move(read.files);
+        scanStart_ = std::move(read.start);
+    }
+    // The file list takes them right after this, or never: they are not kept beside its own.
+    QMetaObject::invokeMethod(this, [this] { files_.reset(); }, Qt::QueuedConnection);
+    rebuildItems();
+    if (list_.path() != before)
+        emit changed();
+}
+
+void DirFolderView::rebuildItems()
+{
+    clear();
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon linkIcon = style()->standardIcon(QStyle::SP_DirLinkIcon);
+
+    // The path from the root down to the current folder, each level one step further in.
+    const QByteArray &p = list_.path();
+    QList<QByteArray> parts = p.split('/');
+    parts.removeAll(QByteArray());
+    QByteArray sofar = "/";
+    int level = 0;
+    auto addItem = [this](const QIcon &icon, const QString &text, const QByteArray &path, int indent) {
+        // Its path is set before it joins the list: a change to an item in the list looks the
+        // item up among all the others, which would make a big folder's list quadratic.
+        auto *item = new QListWidgetItem(icon, blanks(indent * 2) + text);
+        item->setData(PathRole, path);
+        QListWidget::addItem(item);
+        return item;
+    };
+    QListWidgetItem *current = addItem(openIcon, QStringLiteral("/"), sofar, level);
+    for (const QByteArray &part : parts) {
+        sofar = joinPath(sofar, part);
+        current = addItem(openIcon, displayName(part), sofar, ++level);
+    }
+    for (const ScanSubfolder &sub : scanStart_.subfolders)
+        addItem(sub.isLink ? linkIcon : closedIcon, displayName(sub.path.mid(sub.path.lastIndexOf('/') + 1)), sub.path,
+                level + 1);
+    setCurrentItem(current);
+}
+
+bool DirFolderView::stale() const
+{
+    const QByteArray p = list_.path();
+    const struct timespec stamp = list_.stamp();
+    return CallWait::run<bool>(p, [p, stamp] { return !sameStamp(folderStamp(p), stamp); });
+}
+
+void DirFolderView::openItem(QListWidgetItem *item)
+{
+    if (!item)
+        return;
+    const QByteArray path = item->data(PathRole).toByteArray();
+    // While the window waits for the file system, the choice overtakes that wait and is
+    // carried out once the wait has unwound.
+    if (QuietWork::running()) {
+        QuietWork::handle(this, [this, path] { open(path); });
+        return;
+    }
+    open(path);
+}
+
+void DirFolderView::open(const QByteArray &path)
+{
+    try {
+        setPath(path);
+    } catch (const FsError &e) {
+        emit openFailed(displayName(path), e.description());
+    }
+}
+
+void DirFolderView::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        openItem(currentItem());
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/scan/engine/DirectoryList.h"
+#include "core/scan/engine/FolderScan.h"
+
+#include <QListWidget>
+#include <optional>
+#include <utility>
+
+// The visible folder list: the current path as an indented tree of open folders, followed
+// by the current folder's subfolders one level deeper. Enter or a double-click opens the
+// folder under the cursor; moving the current item only highlights it.
+class DirFolderView : public QListWidget {
+    Q_OBJECT
+public:
+    explicit DirFolderView(QWidget *parent = nullptr);
+
+    // Points the list at a folder; raises changed() when the path differs from the one shown.
+    // Throws FsError for an unusable path, and the list then stays as it was.
+    void setPath(const QByteArray &path);
+    const QByteArray &path() const { return list_.path(); }
+    QString pathText() const;
+
+    // The current folder's subfolders.
+    int count() const { return list_.count(); }
+    // The folder and its subfolders as a scan of them starts (made with the read).
+    const FolderScanStart &scanStart() const { return scanStart_; }
+    QByteArray entry(int i) const { return list_.entry(i); }
+    bool isLink(int i) const { return list_.isLink(i); }
+    int64_t modified(int i) const { return list_.modified(i); }
+    // Whether the current folder's entries changed on disk since they were read.
+    bool stale() const;
+
+    // The files the last setPath met in the folder, for the file list; they are given once,
+    // and dropped when events are next processed if nobody took them.
+    std::optional<FolderFiles> takeFiles() { return std::exchange(files_, std::nullopt); }
+
+signals:
+    void changed();
+    // The user tried to open a folder that cannot be read.
+    void openFailed(const QString &folder, const QString &description);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void openItem(QListWidgetItem *item);
+    void open(const QByteArray &path);
+    void rebuildItems();
+
+    DirectoryList list_;
+    FolderScanStart scanStart_;
+    std::optional<FolderFiles> files_;
+};

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/scan/FolderListScan.h"
+
+#include "window/scan/BusyLook.h"
+#include "window/scan/ParentFolder.h"
+#include "window/scan/ScanPump.h"
+#include "window/scan/ScanSteps.h"
+#include "window/shared/MainForm.h"
+
+ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
+                       const CountedSizes *counted)
+{
+    const FolderScanStart start = startFolderScan(f, false);
+    const ScanChoices choices = scanChoices(f);
+    BusyLook busy(f, session);
+    f.FolderTotalBytes = 0;
+    f.FolderLinesBytes = 0;
+    {
+        ScanPump port(f, session, request, choices.folderSizes);
+        if (const ScanEnd end = scanFolderList(port, start, choices, counted); end != ScanEnd::Completed)
+            return end;
+    }
+    RefreshParentFolder(f);
+    return ScanEnd::Completed;
+}

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "window/scan/ScanSession.h"
+#include "core/scan/engine/FolderScan.h"
+
+#include <QElapsedTimer>
+#include <optional>
+
+struct MainForm;
+
+// The window's side of a folder scan: the lines go into its two lists and the totals into the
+// form, a caption dot for each subfolder counted. While it counts sizes, its pump shows the
+// scan's progress in the status bar and processes the window's pending events, after which the
+// scan learns from the session whether it may go on; a folder or file it cannot read is shown
+// in the scan's two boxes; its request's size scan is the one a stop request reaches; and when
+// the scan ends, for whatever reason, the status bar is emptied.
+class ScanPump : public ScanPort {
+public:
+    ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request, bool countsSizes = true);
+    ~ScanPump() override;
+
+    ScanEnd problem(const QString &description, const QString &entryName) override;
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override;
+
+    void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override;
+    void treeCounted(int64_t bytes) override;
+    void fileLines(const TextLines &lines) override;
+    void ownFilesCounted(int64_t bytes) override;
+    ScanEnd watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) override;
+
+protected:
+    ScanEnd pump() override;
+
+private:
+    void showProgress();
+    // The caption's dots for the subfolders counted since it was last shown: the caption is
+    // seen only when events are processed, so it is set then, not once per subfolder.
+    void showCaption();
+
+    MainForm &f_;
+    ScanSession &session_;
+    const ScanSession::Request &request_;
+    std::optional<ScanSession::SizeScan> sizeScan_;
+    QElapsedTimer progressShown_;
+    int dots_ = 0;
+};

@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/shared/TextList.h"
+
+#include "window/shared/SizeBarDelegate.h"
+
+#include <algorithm>
+#include <malloc.h>
+
+namespace {
+// Lines from which a list counts as long when it is emptied.
+constexpr qsizetype BigList = 100000;
+}
+
+int TextListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(shown_);
+}
+
+QVariant TextListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= shown_)
+        return {};
+    if (role == Qt::DisplayRole)
+        return lines_.at(order_.line(index.row()));
+    if (role == BarRole && bars_ && largest_ > 0) {
+        const int64_t bytes = order_.key(order_.line(index.row())).bytes;
+        return bytes >= 0 ? QVariant(double(bytes) / double(largest_)) : QVariant();
+    }
+    return {};
+}
+
+void TextListModel::added(LineKey key)
+{
+    order_.add(key);
+    largest_ = std::max(largest_, key.bytes);
+}
+
+void TextListModel::append(const QString &line, LineKey key)
+{
+    lines_.append(line);
+    added(key);
+    if (!showQueued_) {
+        showQueued_ = true;
+        QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
+    }
+}
+
+void TextListModel::append(const TextLines &more)
+{
+    if (more.isEmpty())
+        return;
+    // A few lines are copied: sharing them would keep a whole block alive for each few.
+    if (more.size() < 4096) {
+        for (qsizetype i = 0; i < more.size(); ++i)
+            lines_.append({more.utf8(i)});
+    } else {
+        lines_.appendText(more); // the keys go to the order
+    }
+    const QList<LineKey> &keys = more.keys();
+    for (qsizetype i = 0; i < more.size(); ++i)
+        added(i < keys.size() ? keys[i] : LineKey{});
+    if (!showQueued_) {
+        showQueued_ = true;
+        QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
+    }
+}
+
+void TextListModel::showAddedRows()
+{
+    showQueued_ = false;
+    if (lines_.size() <= shown_)
+        return;
+    beginInsertRows({}, int(shown_), int(lines_.size() - 1));
+    shown_ = lines_.size();
+    endInsertRows();
+    // New lines took their places among the earlier ones, or a new largest size changed
+    // every bar.
+    if (order_.sortBy() != SortBy::Name || bars_)
+        emit dataChanged(index(0), index(int(shown_ - 1)));
+}
+
+void TextListModel::setSortBy(SortBy by)
+{
+    if (by == order_.sortBy())
+        return;
+    emit layoutAboutToBeChanged();
+    order_.setSortBy(by);
+    emit layoutChanged();
+}
+
+void TextListModel::setSizeBars(bool on)
+{
+    if (on == bars_)
+        return;
+    bars_ = on;
+    if (shown_ > 0)
+        emit dataChanged(index(0), index(int(shown_ - 1)), {BarRole});
+}
+
+void TextListModel::clear()
+{
+    if (lines_.isEmpty())
+        return;
+    // A long list's text was spread over the heaps of the threads that made it; once it is
+    // let go of, the memory goes back to the system rather than waiting in those heaps.
+    const bool big = lines_.size() >= BigList;
+    beginResetModel();
+    lines_.clear();
+    order_.clear();
+    largest_ = 0;
+    shown_ = 0;
+    endResetModel();
+    if (big)
+        ::malloc_trim(0);
+}
+
+TextList::TextList(QWidget *parent) : QListView(parent), model_(new TextListModel(this))
+{
+    setModel(model_);
+    setItemDelegate(new SizeBarDelegate(this));
+    setUniformItemSizes(true);
+    // A list view lays out every row again whenever rows are added; during a scan, rows come
+    // at every event pass. In batches, each pass lays out at most 10,000 rows, so a growing
+    // listing costs each pass about the same, however long it already is.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(10000);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setTextElideMode(Qt::ElideNone);
+}
+
+TextLines TextList::textLines() const
+{
+    const TextLines &lines = model_->lines();
+    if (model_->sortBy() == SortBy::Name)
+        return lines;
+    TextLines shown;
+    shown.reserve(lines.size());
+    for (qsizetype row = 0; row < lines.size(); ++row)
+        shown.append({lines.utf8(model_->lineAt(row))});
+    return shown;
+}

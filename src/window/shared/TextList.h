@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/shared/LineOrder.h"
+#include "core/shared/TextLines.h"
+
+#include <QAbstractListModel>
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QListView>
+#include <QStringList>
+#include <QStringView>
+#include <initializer_list>
+
+// The lines of a list view, in the order chosen (see LineOrder). Rows added in one go reach
+// the view together, when events are next processed, so that adding 400,000 lines does not
+// update the view 400,000 times.
+class TextListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    // A row's share of the largest size in the list, 0 to 1, while size bars are on and the
+    // row shows a size.
+    static constexpr int BarRole = Qt::UserRole + 1;
+
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+    void append(const QString &line, LineKey key = {});
+    // Every line of `more`, sharing its bytes, with the keys it carries.
+    void append(const TextLines &more);
+    void clear();
+    void reserve(qsizetype more) { lines_.reserve(more); }
+    // Lines in name order.
+    const TextLines &lines() const { return lines_; }
+    // Line shown at `row`.
+    qsizetype lineAt(qsizetype row) const { return order_.line(row); }
+    SortBy sortBy() const { return order_.sortBy(); }
+    void setSortBy(SortBy by);
+    bool sizeBars() const { return bars_; }
+    void setSizeBars(bool on);
+
+private:
+    void added(LineKey key);
+    void showAddedRows();
+
+    TextLines lines_;
+    LineOrder order_;
+    int64_t largest_ = 0;      // the largest size of a line
+    bool bars_ = false;
+    qsizetype shown_ = 0;      // rows the view knows of
+    bool showQueued_ = false;
+};
+
+class TextList : public QListView {
+    Q_OBJECT
+public:
+    explicit TextList(QWidget *parent = nullptr);
+
+    void clear() { model_->clear(); }
+    void addItem(const QString &line, LineKey key = {}) { model_->append(line, key); }
+    void addItems(const TextLines &lines) { model_->append(lines); }
+    // Room for `more` lines about to be added one by one.
+    void reserve(qsizetype more) { model_->reserve(more); }
+    qsizetype count() const { return model_->lines().size(); }
+    // Line i in the order shown.
+    QString item(qsizetype i) const { return model_->lines().at(model_->lineAt(i)); }
+    // Every line as text, in the order shown: a copy, for small lists; `textLines()` reads a
+    // large one (sharing the list's text in name order, else a copy in the order shown).
+    QStringList lines() const { return textLines().toStringList(); }
+    TextLines textLines() const;
+
+    SortBy sortBy() const { return model_->sortBy(); }
+    void setSortBy(SortBy by) { model_->setSortBy(by); }
+    // Bars behind the lines that show a size, each as long as its share of the largest.
+    bool sizeBars() const { return model_->sizeBars(); }
+    void setSizeBars(bool on) { model_->setSizeBars(on); }
+
+private:
+    TextListModel *model_;
+};

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/shell/StartFolder.h"
+
+#include "core/scan/CallWait.h"
+#include "core/scan/engine/AbandonableCall.h"
+#include "core/scan/engine/DirectoryList.h"
+#include "core/scan/engine/FolderReader.h"
+#include "core/shared/FsError.h"
+#include "core/shared/Text.h"
+#include "window/shell/FolderChange.h"
+#include "window/shell/MainWindow.h"
+
+#include <QTimer>
+
+StartFolder startFolderFrom(const QByteArray &argument)
+{
+    if (argument.isEmpty())
+        return {};
+    const QByteArray path = normalFolderPath(argument);
+    const QString named = displayName(path);
+    // Before any window: a folder on a share that does not answer soon is given up, and the
+    // call left behind (see AbandonableCall).
+    AbandonableCall<bool> opened([path] {
+        FolderHandle::open(path);
+        return true;
+    });
+    if (!opened.answeredWithin(2000))
+        return {{}, named, CallWait::givenUpDescription()};
+    try {
+        opened.take();
+    } catch (const FsError &e) {
+        return {{}, named, e.description()};
+    }
+    return {path, named, {}};
+}
+
+QString startFolderProblemLine(const StartFolder &start)
+{
+    return QStringLiteral("listwright: cannot open folder %1: %2").arg(start.named, start.problem);
+}
+
+std::unique_ptr<MainWindow> openMainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &opener,
+                                           const StartFolder &start,
+                                           const std::function<void(MainWindow *)> &created)
+{
+    auto main = std::make_unique<MainWindow>(boxes, printer, opener, start.path);
+    if (created)
+        created(main.get());
+    if (!main->load())
+        return nullptr;
+    main->show();
+    // The same box as for a folder of the folder tree that cannot be opened, once the window
+    // is on the screen and whoever opened it (the splash) has gone.
+    if (!start.problem.isEmpty()) {
+        MainForm *f = &main->form();
+        QTimer::singleShot(0, main.get(), [f, start] { dirFolder_OpenFailed(*f, start.named, start.problem); });
+    }
+    return main;
+}
