@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QString>
+#include <functional>
 
+class QEvent;
+class QObject;
 class QWidget;
 
 // Every message box of the program goes through this service: a text, a title, the OK
@@ -12,15 +15,38 @@ public:
     enum class Answer { Ok, Yes, No };
 
     virtual ~MessageBoxes() = default;
-    virtual Answer show(const QString &text, const QString &title, Buttons buttons = Buttons::Ok) = 0;
+    // Shows the box and answers what the user chose.
+    Answer show(const QString &text, const QString &title, Buttons buttons = Buttons::Ok)
+    {
+        ++open_;
+        const struct Closed {
+            ~Closed() { --open_; }
+        } closed;
+        return ask(text, title, buttons);
+    }
+    // Whether a box is open now (the window thread's): closing the window then ends the
+    // program at once, as one box may follow another.
+    static bool showing() { return open_ > 0; }
+
+protected:
+    virtual Answer ask(const QString &text, const QString &title, Buttons buttons) = 0;
+
+private:
+    static inline int open_ = 0;
 };
 
-// The real boxes, modal to `parent`.
+// The real boxes. While one is open the other windows take no input, as under a modal box,
+// but the window manager's close still reaches them (a modal box would swallow it), and so
+// does what `passes` lets through: the way out of the program.
 class QtMessageBoxes : public MessageBoxes {
 public:
     explicit QtMessageBoxes(QWidget *parent = nullptr) : parent_(parent) {}
     void setParent(QWidget *parent) { parent_ = parent; }
-    Answer show(const QString &text, const QString &title, Buttons buttons) override;
+
+    static inline std::function<bool(QObject *watched, QEvent *event)> passes;
+
+protected:
+    Answer ask(const QString &text, const QString &title, Buttons buttons) override;
 
 private:
     QWidget *parent_;
