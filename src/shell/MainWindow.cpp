@@ -98,7 +98,9 @@ void MainWindow::connectHandlers()
     connect(f.cmdClearTitle, &QPushButton::clicked, this, held([&f] { cmdClearTitle_Click(f); }));
     connect(f.cmdSaveToFile, &QPushButton::clicked, this, held([&f] { cmdSaveToFile_Click(f); }));
     connect(f.cmdPrint, &QPushButton::clicked, this, held([&f] { cmdPrint_Click(f); }));
-    connect(f.cmdExit, &QPushButton::clicked, this, [this, &f, &s] { exitCommand([&f, &s] { cmdExit_Click(f, s); }); });
+    // Exit is never held: during a wait or a box the window's close it makes ends the program
+    // at once (see closeEvent).
+    connect(f.cmdExit, &QPushButton::clicked, this, [&f, &s] { cmdExit_Click(f, s); });
     connect(f.cboIndent, &QComboBox::activated, this, held([&f] { cboIndent_Click(f); }));
     connect(f.cboIndent, &QComboBox::editTextChanged, this, held([&f] { cboIndent_Change(f); }));
     connect(f.cboPrinter, &QComboBox::activated, this, held([&f] { cboPrinter_Click(f); }));
@@ -107,7 +109,7 @@ void MainWindow::connectHandlers()
     connect(f.mnuPrint, &QAction::triggered, this, held([&f] { mnuPrint_Click(f); }));
     connect(f.mnuSave, &QAction::triggered, this, held([&f] { mnuSave_Click(f); }));
     connect(f.mnuStopScan, &QAction::triggered, this, held([&f, &s] { mnuStopScan_Click(f, s); }));
-    connect(f.mnuExit, &QAction::triggered, this, [this, &f, &s] { exitCommand([&f, &s] { mnuExit_Click(f, s); }); });
+    connect(f.mnuExit, &QAction::triggered, this, [&f, &s] { mnuExit_Click(f, s); });
     connect(f.mnuWindowReset, &QAction::triggered, this, held([&f] { mnuWindowReset_Click(f); }));
     connect(f.mnuSortFoldersName, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Name); }));
     connect(f.mnuSortFoldersSize, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Size); }));
@@ -129,15 +131,6 @@ void MainWindow::connectHandlers()
         }
         return watched == f.cmdExit;
     };
-}
-
-void MainWindow::exitCommand(const std::function<void()> &exit)
-{
-    // During a wait or a box it ends the program as the window's close does: at once.
-    if (QuietWork::running() || MessageBoxes::showing())
-        close();
-    else
-        exit();
 }
 
 void MainWindow::waitHooks()

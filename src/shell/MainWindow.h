@@ -32,8 +32,6 @@ protected:
 private:
     void connectHandlers();
     void waitHooks();
-    // Exit, carried out by `exit` when nothing is under way.
-    void exitCommand(const std::function<void()> &exit);
     template <typename Handler>
     auto held(Handler handler);
 
