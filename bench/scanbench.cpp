@@ -90,7 +90,7 @@ namespace {
 // The boxes: Yes to the save confirmation, every other box shown on stderr.
 class BenchBoxes : public MessageBoxes {
 public:
-    Answer show(const QString &text, const QString &title, Buttons) override
+    Answer ask(const QString &text, const QString &title, Buttons) override
     {
         if (title == QLatin1String("Listwright - Save To File"))
             return Answer::Yes;

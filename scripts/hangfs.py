@@ -9,7 +9,8 @@ network share behaves, for the tests and the benchmark.
 Runs in the foreground, multithreaded. Every call first sleeps N ms with --delay-ms. With
 --control FILE, FILE lists path prefixes relative to the mount root, one a line ("/" is
 everything, statfs included): a call on a path at or below a listed prefix waits until FILE
-no longer lists it. FILE is read again whenever its modification time changes, and polled
+no longer lists it. A prefix may follow the names of the calls it holds and a blank
+("readdir /hung": only the reads of folder entries at or below /hung wait). FILE is read again whenever its modification time changes, and polled
 every 30 ms while a call waits. Nothing is cached by the kernel (all timeouts 0), so every
 call of a program reaches this process. Callers wait for MOUNTPOINT in /proc/self/mountinfo,
 and unmount with `fusermount -u -z MOUNTPOINT`.
@@ -49,11 +50,17 @@ class Control:
                         lines = [line.strip() for line in f]
                 except OSError:
                     lines = []
-                self.prefixes = [p.rstrip("/") or "/" for p in lines if p.startswith("/")]
+                self.prefixes = []
+                for line in lines:
+                    ops, _, prefix = line.rpartition(" ")
+                    if prefix.startswith("/"):
+                        self.prefixes.append((set(ops.split(",")) if ops else None, prefix.rstrip("/") or "/"))
             return self.prefixes
 
-    def blocks(self, paths):
-        for prefix in self.current():
+    def blocks(self, op, paths):
+        for ops, prefix in self.current():
+            if ops is not None and op not in ops:
+                continue
             for path in paths:
                 if prefix == "/" or path == prefix or path.startswith(prefix + "/"):
                     return True
@@ -76,7 +83,7 @@ class HangFs(fuse.Operations):
             paths = [args[0]] if args and isinstance(args[0], str) else ["/"]
             if op == "rename":
                 paths.append(args[1])
-            while self.control.blocks(paths):
+            while self.control.blocks(op, paths):
                 time.sleep(0.03)
         return super().__call__(op, *args)
 

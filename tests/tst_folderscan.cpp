@@ -2,6 +2,7 @@
 // The folder scans through the real window (what they count is tested without one, in
 // tst_scanengine): its lines, totals and parent folder line, its boxes for a problem, names
 // that would break a line, the recursive listing's columns, and the stop command's keys.
+#include "core/scan/CallWait.h"
 #include "window/scan/DirFolderView.h"
 #include "window/scan/ScanSteps.h"
 #include "window/shared/MainForm.h"
@@ -11,6 +12,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -20,6 +23,7 @@ private slots:
     void linesTotalsAndParentLine();
     void namesThatBreakOrReorderALine();
     void goneFolderIsReportedOnce();
+    void closeDuringBoxes();
     void recursiveListingAndColumns();
     void stopWithoutScanAndOtherKeys();
 };
@@ -118,6 +122,69 @@ void FolderScanTest::goneFolderIsReportedOnce()
     QCOMPARE(w.boxes.titles(), QStringList({"Listwright Error", "Problem Found?"}));
     QVERIFY(w.boxes.boxes[1].text.endsWith(" is: " + str(t.at("S"))));
     QCOMPARE(w.f().window->windowTitle(), QStringLiteral("Listwright"));
+
+    // A folder emptied while it is counted (rm -rf takes the names first) and gone by the time
+    // the boxes come to the files it lost: the first file's box, then the folder's, once.
+    TempTree u;
+    u.wide("S", 2, 12);
+    WindowFixture v(u.at("S"));
+    v.window->scans().options = ScanOptions{0, 0};
+    QTimer::singleShot(0, [&] {
+        for (int i = 4; i < 12; ++i)
+            ::unlink(u.at("S/d0/f" + QByteArray::number(i)).constData());
+    });
+    v.boxes.whileOpen = [&] { QDir(str(u.at("S/d0"))).removeRecursively(); };
+    v.f().chkFolderSize->setChecked(true);
+    QCOMPARE(v.boxes.titles(), QStringList({"Listwright Error", "Problem Found?", "Listwright Error", "Problem Found?"}));
+    QVERIFY2(v.boxes.boxes[1].text.endsWith(str(u.at("S/d0")) + " Current File is: f10"), qPrintable(v.boxes.boxes[1].text));
+    QVERIFY2(v.boxes.boxes[3].text.endsWith(" Current File is: " + str(u.at("S/d0"))), qPrintable(v.boxes.boxes[3].text));
+}
+
+void FolderScanTest::closeDuringBoxes()
+{
+    // The window manager's close of the window while one of a run of boxes is open (the real
+    // boxes, which keep input to themselves): the program ends at once, from that box.
+    TempTree t;
+    t.wide("S", 2, 8);
+    QtMessageBoxes boxes;
+    RecordingPrinter printer;
+    RecordingOpener opener;
+    MainWindow w(boxes, printer, opener, t.at("S"));
+    boxes.setParent(&w);
+    QVERIFY(w.load());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.scans().options = ScanOptions{0, 0};
+    QList<QPointer<QMessageBox>> seen;
+    qsizetype boxesWhenEnded = -1;
+    CallWait::hooks.endProgram = [&] { boxesWhenEnded = seen.size(); };
+    QTimer::singleShot(0, [&] {
+        for (int i = 2; i < 8; ++i)
+            ::unlink(t.at("S/d0/f" + QByteArray::number(i)).constData());
+    });
+    QElapsedTimer open;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(top);
+            if (!box || !box->isVisible())
+                continue;
+            if (!seen.contains(box)) {
+                seen.append(box);
+                open.start();
+                if (seen.size() == 1)
+                    w.windowHandle()->close(); // as the window manager's close button does
+            } else if (open.elapsed() > 300) {
+                box->accept();
+            }
+        }
+    });
+    watch.start(20);
+    w.form().chkFolderSize->setChecked(true);
+    watch.stop();
+    CallWait::hooks.endProgram = {};
+    // Ended from the first box (the real program ends there: nothing after it runs).
+    QCOMPARE(boxesWhenEnded, 1);
 }
 
 void FolderScanTest::recursiveListingAndColumns()

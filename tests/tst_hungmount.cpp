@@ -111,9 +111,10 @@ void HungMountTest::startsBesideHungShare()
     QVERIFY(program.waitForFinished(10000) && !m.fired);
 }
 
-// A call that hangs (opening a folder from the tree, a size scan inside a subfolder or on one
-// of the folder's own files, a save) is
-// given up by another folder, Esc or the window's close: the window is idle again, the folder
+// A call that hangs (opening a folder from the tree, whose entries never come, a size scan
+// inside a subfolder or on one of the folder's own files, a save, the file list's lengths) is
+// given up by another folder, Esc, F2 (which also resizes the window), the window's close or
+// Exit (which end the program at once, before any box): the window is idle again, the folder
 // is named once, the older file is kept, and once the share answers the lists are a fresh window's.
 void HungMountTest::givingUp_data()
 {
@@ -122,6 +123,10 @@ void HungMountTest::givingUp_data()
     for (const char *action : {"open", "size", "own", "save"})
         for (const char *ender : {"another", "esc", "close"})
             QTest::addRow("%s, %s", action, ender) << QString(action) << QString(ender);
+    for (const char *action : {"open", "files"})
+        for (const char *ender : {"F2", "exit"})
+            QTest::addRow("%s, %s", action, ender) << QString(action) << QString(ender);
+    QTest::addRow("files, close") << QStringLiteral("files") << QStringLiteral("close");
 }
 
 void HungMountTest::givingUp()
@@ -140,13 +145,21 @@ void HungMountTest::givingUp()
     QVERIFY(QTest::qWaitForWindowActive(w->window.get()));
     f.lstFolders->setFocus();
     bool ended = false;
-    CallWait::hooks.endProgram = [&ended] { ended = true; };
-    m.hang({action == "size" ? "/hung/inner" : action == "own" ? "/own.txt" : "/hung"});
+    QStringList boxesWhenEnded;
+    qint64 endedAfter = -1;
+    QElapsedTimer started, sinceEnder;
+    CallWait::hooks.endProgram = [&] {
+        ended = true, boxesWhenEnded = w->boxes.titles().filter("Error"), endedAfter = sinceEnder.elapsed();
+    };
+    w->window->resize(500, 400);
+    m.hang({action == "size" ? "/hung/inner" : action == "own" || action == "files" ? "/own.txt"
+                                             : action == "open"                      ? "readdir /hung"
+                                                                                     : "/hung"});
     const bool sizeScan = action == "size" || action == "own";
+    const bool endsProgram = ender == "close" || ender == "exit";
 
     // The ender comes once the status bar names the folder waited on, or a moment into a size
     // scan, whose workers wait while its window pumps.
-    QElapsedTimer started, sinceEnder;
     started.start();
     QTimer poll;
     connect(&poll, &QTimer::timeout, this, [&] {
@@ -158,6 +171,10 @@ void HungMountTest::givingUp()
             openFromTree(f, "a");
         else if (ender == "esc")
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else if (ender == "F2")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        else if (ender == "exit")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
         else
             f.window->close();
     });
@@ -166,22 +183,32 @@ void HungMountTest::givingUp()
         openFromTree(f, "hung");
     else if (sizeScan)
         f.chkFolderSize->click();
+    else if (action == "files")
+        f.chkModified->click();
     else
         f.txtMyFilePath->setText(m.path + "/hung"), f.cmdSaveToFile->click();
     const auto idle = [&] { return !CallWait::active() && !f.window->windowTitle().contains("Scanning"); };
     QTRY_VERIFY_WITH_TIMEOUT(sinceEnder.isValid() && (idle() || !f.window->isVisible()), 10000);
     qDebug("%s, %s: idle %lld ms after the ender", qPrintable(action), qPrintable(ender), sinceEnder.elapsed());
-    QCOMPARE(ended, ender == "close" && !sizeScan);
-    const QStringList titles = w->boxes.titles();
-    QCOMPARE(titles.count("Listwright - Error Opening Folder"), int(action == "open"));
-    QCOMPARE(titles.count("Listwright - Error Saving to File"), int(action == "save"));
+    QCOMPARE(ended, endsProgram && !sizeScan);
+    if (ended) { // the program ends from the wait, before anything else is shown
+        QVERIFY2(endedAfter < 2000, qPrintable(QString::number(endedAfter)));
+        QCOMPARE(boxesWhenEnded, QStringList());
+    } else {
+        const QStringList titles = w->boxes.titles();
+        QCOMPARE(titles.count("Listwright - Error Opening Folder"), int(action == "open"));
+        QCOMPARE(titles.count("Listwright - Error Saving to File"), int(action == "save"));
+        QCOMPARE(titles.count("Listwright - Error in File Path Change"), int(action == "files"));
+    }
     if (ender == "another")
         QTRY_COMPARE_WITH_TIMEOUT(f.dirFolder->path(), QFile::encodeName(m.path + "/a"), 5000);
+    if (ender == "F2") // the key that gave the wait up does its own work too
+        QTRY_COMPARE_WITH_TIMEOUT(f.window->frameGeometry().size(), QSize(648, 515), 5000);
 
     m.hang({});
     QTest::qWait(200); // the answers that come late are dropped
     QCOMPARE(QFileInfo(QFile::decodeName(source.at("hung/LISTWRIGHT.txt"))).size(), 4);
-    if (ender != "close") {
+    if (!endsProgram && action != "files") {
         const qsizetype boxes = w->boxes.boxes.size();
         WindowFixture fresh(f.dirFolder->path());
         if (f.chkFolderSize->isChecked())
@@ -191,6 +218,7 @@ void HungMountTest::givingUp()
         QCOMPARE(w->boxes.boxes.size(), boxes);
     }
     w.reset();
+    CallWait::hooks.endProgram = {};
     QVERIFY(!m.fired);
 }
 

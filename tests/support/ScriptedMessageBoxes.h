@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 // A message-box double: records every box and answers from a script, so no test ever
 // blocks on a modal box. Unscripted boxes answer OK, or Yes for a Yes/No box.
@@ -11,9 +12,11 @@ class ScriptedMessageBoxes : public MessageBoxes {
 public:
     struct Box { QString text, title; Buttons buttons; };
 
-    Answer show(const QString &text, const QString &title, Buttons buttons) override
+    Answer ask(const QString &text, const QString &title, Buttons buttons) override
     {
         boxes.append({text, title, buttons});
+        if (whileOpen)
+            whileOpen();
         if (buttons == Buttons::Ok)
             return Answer::Ok;
         return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
@@ -21,6 +24,7 @@ public:
 
     QList<Box> boxes;
     QList<Answer> answers;             // taken in order for Yes/No boxes
+    std::function<void()> whileOpen;   // what the user does while a box is open
 
     QStringList titles() const
     {

@@ -21,7 +21,7 @@ namespace CallWait {
 // What the window does for a wait; the window thread's only.
 struct Hooks {
     std::function<void(const QString &)> status;      // a line for the status bar; empty clears it
-    std::function<void()> endProgram;                 // the window closed during a wait
+    std::function<void()> endProgram;                 // the window closed during a wait or a box: ends at once
     std::function<bool(const QString &folder)> endDuringSave; // whether to end with a save unfinished
 };
 inline Hooks hooks;

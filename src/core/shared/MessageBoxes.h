@@ -10,5 +10,22 @@ public:
     enum class Answer { Ok, Yes, No };
 
     virtual ~MessageBoxes() = default;
-    virtual Answer show(const QString &text, const QString &title, Buttons buttons = Buttons::Ok) = 0;
+    // Shows the box and answers what the user chose.
+    Answer show(const QString &text, const QString &title, Buttons buttons = Buttons::Ok)
+    {
+        ++open_;
+        const struct Closed {
+            ~Closed() { --open_; }
+        } closed;
+        return ask(text, title, buttons);
+    }
+    // Whether a box is open now (the window thread's): closing the window then ends the
+    // program at once, as one box may follow another.
+    static bool showing() { return open_ > 0; }
+
+protected:
+    virtual Answer ask(const QString &text, const QString &title, Buttons buttons) = 0;
+
+private:
+    static inline int open_ = 0;
 };

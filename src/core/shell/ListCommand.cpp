@@ -57,7 +57,7 @@ const char Help[] =
 // Takes what a box would show, for the one line the command writes instead.
 class BoxText : public MessageBoxes {
 public:
-    Answer show(const QString &boxText, const QString &, Buttons) override
+    Answer ask(const QString &boxText, const QString &, Buttons) override
     {
         text = boxText;
         return Answer::Ok;

@@ -1,23 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/scan/ScanPump.h"
 
+#include "core/scan/CallWait.h"
+#include "window/scan/DirFolderView.h"
 #include "core/scan/FolderLine.h"
 #include "core/scan/ProgressText.h"
 #include "window/scan/ScanErrorReport.h"
 #include "window/scan/ScanSteps.h"
+#include "core/shared/FsError.h"
 #include "window/shared/MainForm.h"
+#include "core/shared/Text.h"
 #include "window/shared/TextList.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QStyle>
+#include <cerrno>
+#include <sys/stat.h>
 
 ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request, bool countsSizes)
     : ScanPort(session.options), f_(f), session_(session), request_(request)
 {
     if (countsSizes)
         sizeScan_.emplace(session, request);
+    if (f.dirFolder)
+        scanFolder_ = f.dirFolder->scanStart().folder;
 }
 
 ScanPump::~ScanPump()
@@ -101,7 +109,56 @@ void ScanPump::showProgress()
 
 ScanEnd ScanPump::problem(const QString &description, const QString &entryName)
 {
+    // A folder found gone is said once: what lay in it went with it.
+    if (inFolderReportedGone(entryName))
+        return session_.verdict(request_);
+    if (entryName.startsWith(QLatin1Char('/')) && description == FsError::fromErrno(ENOENT).description())
+        reportedGone_.append(entryName);
     return fileProblem(description, entryName, QString());
+}
+
+ScanEnd ScanPump::vanished(const QString &description, const QByteArray &folder, const QByteArray &name)
+{
+    // Told when the boxes come to it, which may be long after a worker met it: the folder
+    // may have gone meanwhile, and is then what is reported.
+    const QString shown = displayName(folder);
+    if (inFolderReportedGone(shown))
+        return session_.verdict(request_);
+    if (const QByteArray gone = outermostGone(folder); !gone.isEmpty())
+        return problem(description, displayName(gone));
+    return fileProblem(description, displayName(name), shown);
+}
+
+bool ScanPump::inFolderReportedGone(const QString &path) const
+{
+    for (const QString &gone : reportedGone_)
+        if (path.startsWith(gone) && (path.size() == gone.size() || path[gone.size()] == QLatin1Char('/')))
+            return true;
+    return false;
+}
+
+QByteArray ScanPump::outermostGone(const QByteArray &folder) const
+{
+    try {
+        return CallWait::run<QByteArray>(folder, [folder, top = scanFolder_] {
+            QByteArray gone;
+            for (QByteArray p = folder; !p.isEmpty();) {
+                struct stat st;
+                if (::lstat(p.constData(), &st) == 0 || errno != ENOENT)
+                    break;
+                gone = p;
+                // No higher than the scan's own folder.
+                if (p == top || !p.startsWith(top.endsWith('/') ? top : top + '/'))
+                    break;
+                const qsizetype slash = p.lastIndexOf('/');
+                p = slash > 0 ? p.left(slash) : QByteArray();
+            }
+            gone.detach();
+            return gone;
+        });
+    } catch (const FsError &) {
+        return {};
+    }
 }
 
 ScanEnd ScanPump::fileProblem(const QString &description, const QString &name, const QString &folder)

@@ -4,6 +4,7 @@
 #include "core/scan/engine/FolderScan.h"
 
 #include <QElapsedTimer>
+#include <QStringList>
 #include <optional>
 
 struct MainForm;
@@ -12,7 +13,7 @@ struct MainForm;
 // form, a caption dot for each subfolder counted. While it counts sizes, its pump shows the
 // scan's progress in the status bar and processes the window's pending events, after which the
 // scan learns from the session whether it may go on; a folder or file it cannot read is shown
-// in the scan's two boxes; its request's size scan is the one a stop request reaches; and when
+// in the scan's two boxes, each folder found gone once, with the files that went with it; its request's size scan is the one a stop request reaches; and when
 // the scan ends, for whatever reason, the status bar is emptied.
 class ScanPump : public ScanPort {
 public:
@@ -21,6 +22,7 @@ public:
 
     ScanEnd problem(const QString &description, const QString &entryName) override;
     ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override;
+    ScanEnd vanished(const QString &description, const QByteArray &folder, const QByteArray &name) override;
 
     void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override;
     void treeCounted(int64_t bytes) override;
@@ -36,6 +38,11 @@ private:
     // The caption's dots for the subfolders counted since it was last shown: the caption is
     // seen only when events are processed, so it is set then, not once per subfolder.
     void showCaption();
+    // Whether `path` is, or lies in, a folder this scan has reported gone.
+    bool inFolderReportedGone(const QString &path) const;
+    // The outermost folder from `folder` up to the scan's own that is gone now; empty if
+    // `folder` is still there, or when the file system does not answer.
+    QByteArray outermostGone(const QByteArray &folder) const;
 
     MainForm &f_;
     ScanSession &session_;
@@ -43,4 +50,6 @@ private:
     std::optional<ScanSession::SizeScan> sizeScan_;
     QElapsedTimer progressShown_;
     int dots_ = 0;
+    QByteArray scanFolder_;
+    QStringList reportedGone_; // folders reported gone, as shown
 };

@@ -16,7 +16,7 @@
 #include "window/scan/ScanSteps.h"
 #include "window/scan/ScanCancellation.h"
 #include "core/shared/FsError.h"
-#include "core/shared/MessageBoxes.h"
+#include "window/shared/QtMessageBoxes.h"
 #include "core/shared/QuietWork.h"
 #include "window/shell/FileTypesChange.h"
 #include "window/shell/FolderChange.h"
@@ -61,6 +61,7 @@ MainWindow::~MainWindow()
 {
     CallWait::hooks.status = {};
     CallWait::hooks.endDuringSave = {};
+    QtMessageBoxes::passes = {};
     qApp->removeEventFilter(this);
 }
 
@@ -97,7 +98,9 @@ void MainWindow::connectHandlers()
     connect(f.cmdClearTitle, &QPushButton::clicked, this, held([&f] { cmdClearTitle_Click(f); }));
     connect(f.cmdSaveToFile, &QPushButton::clicked, this, held([&f] { cmdSaveToFile_Click(f); }));
     connect(f.cmdPrint, &QPushButton::clicked, this, held([&f] { cmdPrint_Click(f); }));
-    connect(f.cmdExit, &QPushButton::clicked, this, held([&f, &s] { cmdExit_Click(f, s); }));
+    // Exit is never held: during a wait or a box the window's close it makes ends the program
+    // at once (see closeEvent).
+    connect(f.cmdExit, &QPushButton::clicked, this, [&f, &s] { cmdExit_Click(f, s); });
     connect(f.cboIndent, &QComboBox::activated, this, held([&f] { cboIndent_Click(f); }));
     connect(f.cboIndent, &QComboBox::editTextChanged, this, held([&f] { cboIndent_Change(f); }));
     connect(f.cboPrinter, &QComboBox::activated, this, held([&f] { cboPrinter_Click(f); }));
@@ -106,7 +109,7 @@ void MainWindow::connectHandlers()
     connect(f.mnuPrint, &QAction::triggered, this, held([&f] { mnuPrint_Click(f); }));
     connect(f.mnuSave, &QAction::triggered, this, held([&f] { mnuSave_Click(f); }));
     connect(f.mnuStopScan, &QAction::triggered, this, held([&f, &s] { mnuStopScan_Click(f, s); }));
-    connect(f.mnuExit, &QAction::triggered, this, held([&f, &s] { mnuExit_Click(f, s); }));
+    connect(f.mnuExit, &QAction::triggered, this, [&f, &s] { mnuExit_Click(f, s); });
     connect(f.mnuWindowReset, &QAction::triggered, this, held([&f] { mnuWindowReset_Click(f); }));
     connect(f.mnuSortFoldersName, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Name); }));
     connect(f.mnuSortFoldersSize, &QAction::triggered, this, held([&f] { mnuSortFolders_Click(f, SortBy::Size); }));
@@ -118,6 +121,16 @@ void MainWindow::connectHandlers()
     connect(f.mnuAbout, &QAction::triggered, this, held([&f] { mnuAbout_Click(f); }));
     connect(f.mnuHelpPrint, &QAction::triggered, this, held([&f] { mnuHelpPrint_Click(f); }));
     connect(f.mnuHelpSaveToFile, &QAction::triggered, this, held([&f] { mnuHelpSaveToFile_Click(f); }));
+    // While a box is open, the way out of the program still works: the Exit button, and the
+    // Exit key from any window of the program.
+    f.mnuExit->setShortcutContext(Qt::ApplicationShortcut);
+    QtMessageBoxes::passes = [&f](QObject *watched, QEvent *event) {
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            return QKeySequence(key->keyCombination()) == f.mnuExit->shortcut();
+        }
+        return watched == f.cmdExit;
+    };
 }
 
 void MainWindow::waitHooks()
@@ -184,6 +197,17 @@ void MainWindow::closeEvent(QCloseEvent *event)
         scans_.shutDown();
         CallWait::close();
         QuietWork::handle(this, [this] { close(); }); // when a save was waited for after all
+        return;
+    }
+    if (MessageBoxes::showing()) {
+        // One box may follow another (one for each file a scan cannot read): the program ends
+        // now, without them.
+        event->ignore();
+        scans_.shutDown();
+        if (CallWait::hooks.endProgram)
+            CallWait::hooks.endProgram();
+        else
+            QCoreApplication::exit(0);
         return;
     }
     if (QuietWork::running()) {

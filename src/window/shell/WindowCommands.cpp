@@ -26,7 +26,8 @@ constexpr int DefaultWindowHeight = 7725; // twips
 void cmdExit_Click(MainForm &, ScanSession &session)
 {
     // Ends the program at once. A size scan pumping events learns after its pump that the
-    // window is closing and unwinds touching nothing; the event loop then ends.
+    // window is closing and unwinds touching nothing; the event loop then ends. During a wait
+    // on the file system or while a box is open, the window's close ends it from there.
     session.shutDown();
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);

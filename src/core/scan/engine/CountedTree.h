@@ -4,6 +4,7 @@
 #include "core/scan/engine/SeenFiles.h"
 #include "core/shared/TextLines.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,9 @@ struct CountedTree {
         QString description;
         QString entryName;
         QString folder; // for a file: the folder that holds it
+        // A file gone while its folder was there (ScanListener::vanished), by their own bytes.
+        bool vanished = false;
+        QByteArray nativeFolder, nativeName;
     };
     // The tree's lines and problems in walk order: lines[0], problems[0], lines[1], ...,
     // problems[n - 1], lines[n]; so there is always one more piece of lines than problems.

@@ -191,6 +191,15 @@ public:
         tree->lines.emplace_back();
         return goOn();
     }
+    ScanEnd vanished(const QString &description, const QByteArray &folder, const QByteArray &name) override
+    {
+        // Kept by their bytes: the thread that shows it looks the folder up again.
+        tree->problems.push_back({description, QString(), QString(), true, folder, name});
+        tree->problems.back().nativeFolder.detach();
+        tree->problems.back().nativeName.detach();
+        tree->lines.emplace_back();
+        return goOn();
+    }
 
     // Adds what was counted since the last time to the shared progress.
     void share()

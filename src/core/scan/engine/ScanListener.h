@@ -3,6 +3,7 @@
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/ScanOptions.h"
 #include "core/scan/engine/ScanProgress.h"
+#include "core/shared/Text.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -40,6 +41,13 @@ public:
     virtual ScanEnd fileProblem(const QString &description, const QString &name, const QString & /*folder*/)
     {
         return problem(description, name);
+    }
+    // A file listed in `folder` was gone when it was looked at, while the folder was still
+    // there: it may be on its way out (`rm -rf` under way). A listener that shows problems later
+    // may find the folder gone by then, and name the folder instead. By default a file's problem.
+    virtual ScanEnd vanished(const QString &description, const QByteArray &folder, const QByteArray &name)
+    {
+        return fileProblem(description, displayName(name), displayName(folder));
     }
 
     // What the scan has counted so far; the engine keeps it up to date.

@@ -68,9 +68,11 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
             for (size_t p = 0; p < tree.problems.size(); ++p) {
                 addLines(tree.lines[p]);
                 const CountedTree::Problem &problem = tree.problems[p];
-                if (const ScanEnd end = problem.folder.isEmpty()
-                                            ? listener.problem(problem.description, problem.entryName)
-                                            : listener.fileProblem(problem.description, problem.entryName, problem.folder);
+                if (const ScanEnd end =
+                        problem.vanished ? listener.vanished(problem.description, problem.nativeFolder, problem.nativeName)
+                        : problem.folder.isEmpty()
+                            ? listener.problem(problem.description, problem.entryName)
+                            : listener.fileProblem(problem.description, problem.entryName, problem.folder);
                     end != ScanEnd::Completed)
                     return end;
             }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
+#include <vector>
 
 TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
     : listener_(listener), scanFolderPath_(scanFolder)
@@ -42,6 +43,9 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
     if (from == 0)
         listener_.progress.enterFolder(folderPath);
     const int lookUp = lookUpFrom(folder.fd());
+    // Names gone while the folder was still there: told once the folder's names are done,
+    // and then only if the folder is still there (`rm -rf` takes a folder's names first).
+    std::vector<size_t> vanishedAt;
     for (size_t i = from, n = std::min(to, files.size()); i < n; ++i) {
         if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
             return end;
@@ -50,9 +54,13 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
         if (const struct stat *known = files.status(i)) // taken as the folder was read
             st = *known;
         else if (const int err = statEntryAt(lookUp, name, st)) {
-            if (err == ENOENT && folderGone(folder)) {
-                how = FilesEnd::FolderGone; // the whole folder went: reported once, by the caller
-                return ScanEnd::Completed;
+            if (err == ENOENT) {
+                if (folderGone(folder)) {
+                    how = FilesEnd::FolderGone; // the whole folder went: reported once, by the caller
+                    return ScanEnd::Completed;
+                }
+                vanishedAt.push_back(i);
+                continue;
             }
             if (err == EACCES && !folderSearchable(folder)) {
                 // Listed, but none of its names can be looked at: one problem, the folder's,
@@ -74,6 +82,19 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
         listener_.progress.addFile(counted);
         if (fileSeen)
             fileSeen(folderPath, name, st.st_size, st.st_mtim.tv_sec);
+    }
+    if (vanishedAt.empty())
+        return ScanEnd::Completed;
+    if (folderGone(folder)) {
+        how = FilesEnd::FolderGone;
+        return ScanEnd::Completed;
+    }
+    const QString description = FsError::fromErrno(ENOENT).description();
+    for (const size_t i : vanishedAt) {
+        reported = true;
+        if (const ScanEnd end = listener_.vanished(description, folderPath, QByteArray(files.name(i)));
+            end != ScanEnd::Completed)
+            return end;
     }
     return ScanEnd::Completed;
 }
