@@ -11,6 +11,7 @@
 #include "window/scan/ScanSession.h"
 #include "core/scan/engine/TreeCounter.h"
 #include "core/shared/Text.h"
+#include "support/HangMount.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
@@ -155,6 +156,28 @@ bool ranAsNobody(const char *function)
     return true;
 }
 
+// Mounting needs the superuser and a mount namespace of the test's own. Outside one, runs the
+// test function again in one and answers how it went: empty when it passed (a failure fails
+// the caller), else why it was skipped. Inside one, answers nothing: the caller goes on.
+std::optional<QString> ranInOwnMounts(const char *function)
+{
+    if (qgetenv("LISTWRIGHT_OWN_MOUNTS") == "1")
+        return std::nullopt;
+    if (::geteuid() != 0 || QProcess::execute("unshare", {"-m", "true"}) != 0)
+        return QStringLiteral("mounting needs the superuser and mount namespaces");
+    QProcess self;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LISTWRIGHT_OWN_MOUNTS", "1");
+    self.setProcessEnvironment(env);
+    self.setProcessChannelMode(QProcess::MergedChannels);
+    self.start("unshare", {"--mount", "--propagation", "private", QCoreApplication::applicationFilePath(), function});
+    const bool finished = self.waitForFinished(120000);
+    const QByteArray output = self.readAll();
+    QTest::qVerify(finished && self.exitCode() == 0, "passed", output.constData(), __FILE__, __LINE__);
+    const qsizetype skip = output.indexOf("SKIP   :");
+    return skip < 0 ? QString() : QString::fromUtf8(output.mid(skip, output.indexOf('\n', skip) - skip));
+}
+
 QString str(const QByteArray &b) { return QString::fromUtf8(b); }
 } // namespace
 
@@ -165,6 +188,7 @@ private slots:
     void depthLimit();
     void linesSizesAndLinks();
     void folderReachedAgainBelowItself();
+    void folderMetAgainOnHungShare();
     void workersShowWhatOneWalkShows();
     void unreadableAndGoneFolders();
     void pumpsAndStops();
@@ -284,21 +308,9 @@ void ScanEngineTest::linesSizesAndLinks()
 
 void ScanEngineTest::folderReachedAgainBelowItself()
 {
-    // A folder mounted again inside itself needs a mount namespace of the test's own.
-    if (qgetenv("LISTWRIGHT_OWN_MOUNTS") != "1") {
-        if (::geteuid() != 0 || QProcess::execute("unshare", {"-m", "true"}) != 0)
-            QSKIP("mounting needs the superuser and mount namespaces");
-        QProcess self;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LISTWRIGHT_OWN_MOUNTS", "1");
-        self.setProcessEnvironment(env);
-        self.start("unshare", {"--mount", "--propagation", "private", QCoreApplication::applicationFilePath(),
-                               "folderReachedAgainBelowItself"});
-        QVERIFY(self.waitForFinished(120000));
-        const QByteArray output = self.readAll();
-        QVERIFY2(self.exitCode() == 0, output.constData());
-        if (output.contains("SKIP   :"))
-            QSKIP("no bind mount could be made");
+    if (const std::optional<QString> ran = ranInOwnMounts("folderReachedAgainBelowItself")) {
+        if (!ran->isEmpty())
+            QSKIP(qPrintable(*ran));
         return;
     }
     TempTree t;
@@ -328,11 +340,58 @@ void ScanEngineTest::folderReachedAgainBelowItself()
         QSKIP("no bind mount could be made"); // a container may forbid it
     for (const auto &[from, at] : std::span(mounts).subspan(1))
         QCOMPARE(::mount(t.at(from).constData(), t.at(at).constData(), nullptr, MS_BIND, nullptr), 0);
+    const Scanned lines = scanFolder(t.at("S"), true, true, 0);
     for (int workers : {0, 1, 2, 5}) { // workers counting trees apart agree
         const Scanned s = scanFolder(t.at("S"), true, false, workers);
         QCOMPARE(sizeTexts(s.folderLines), QStringList({"120    B", "8    B", "0    B", "4    B"}));
         QCOMPARE(s.linesBytes + s.ownBytes, 132);
+        QCOMPARE(scanFolder(t.at("S"), true, true, workers), lines);
     }
+}
+
+// A tree that walked a folder an earlier tree walked is counted again, on a worker: when the
+// share hangs just then, the scan's thread goes on pumping, and once the share answers the
+// scan shows what one walk shows.
+void ScanEngineTest::folderMetAgainOnHungShare()
+{
+    if (const std::optional<QString> ran = ranInOwnMounts("folderMetAgainOnHungShare")) {
+        if (!ran->isEmpty())
+            QSKIP(qPrintable(*ran));
+        return;
+    }
+    TempTree t;
+    for (const char *dir : {"a/h", "a/y", "b/y2"})
+        t.mkdir(dir);
+    t.file("a/h/f", 1);
+    t.file("a/y/f", 20);
+    t.file("b/f", 300);
+    t.file("own", 4000);
+    HangMount m(QFile::decodeName(t.path()));
+    if (!m.skip.isEmpty())
+        QSKIP(qPrintable(m.skip));
+    const QByteArray root = QFile::encodeName(m.path), twin = root + "/b/y2"; // a/y again, in the share
+    if (::mount((root + "/a/y").constData(), twin.constData(), nullptr, MS_BIND, nullptr) != 0)
+        QSKIP("no bind mount could be made");
+    const auto unmount = qScopeGuard([&] { ::umount2(twin.constData(), MNT_DETACH); });
+
+    // Tree a waits in a/h until b is counted; then b hangs, a comes, and b, which walked a/y
+    // too, is counted again while it hangs: the scan must pump meanwhile.
+    m.hang({"/a/h"});
+    RecordingPort port(2);
+    bool bHangs = false;
+    int pumpsSinceA = 0;
+    port.onPump = [&](int) {
+        if (!bHangs && port.progress.files == 3) // b/f, b/y2/f and own
+            m.hang({"/b"}), bHangs = true;
+        if (!port.seen.folderLines.isEmpty() && ++pumpsSinceA == 20)
+            m.hang({});
+        return ScanEnd::Completed;
+    };
+    const Scanned s = scanFolder(root, true, false, 2, &port);
+    QVERIFY(!m.fired);
+    QVERIFY(pumpsSinceA >= 20);
+    QCOMPARE(s, scanFolder(root, true, false, 0));
+    QCOMPARE(sizeTexts(s.folderLines), QStringList({"21    B", "300    B"}));
 }
 
 void ScanEngineTest::workersShowWhatOneWalkShows()

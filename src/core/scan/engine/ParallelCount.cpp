@@ -69,8 +69,16 @@ struct Piece {
     std::shared_ptr<const SplitTop> in;  // the split folder its tree lies in
     size_t from = 0, to = 0;
     bool own = false; // the scan folder's own files
+    // A tree counted again in one walk, after the files and folders the scan met before it.
+    std::shared_ptr<SeenFiles> after = nullptr;
     int depth() const { return place ? int(place->size()) : 0; }
 };
+
+// Where the count of a tree counted again is kept: after every piece of that tree.
+Key againKey(size_t tree)
+{
+    return {uint32_t(tree), UINT32_MAX};
+}
 
 // A counted piece, and how many pieces follow it in walk order before the next piece of its
 // own level (the pieces it was split into).
@@ -136,8 +144,12 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
         return trees;
     }
 
-    void startWorker(); // with the mutex held
+    // Starts a worker counted in `threads` already. Never with the mutex held: making a thread
+    // takes a while, longer on a busy machine, and the scan's thread waits for the mutex.
+    void startWorker();
     void work();
+    // Counts a tree again in one walk on a thread of its own, for the scan that waits for it.
+    void countAgain(Piece piece);
     // Another worker, when there is room and work for it: the workers wait on the kernel.
     void grow();
     // Pieces for any worker.
@@ -276,6 +288,8 @@ public:
                     goneAbove = [in = piece.in] { return outermostGone(in.get()); };
                 counter_.setPlace(piece.place ? *piece.place : std::vector<FolderWalker::FolderId>(),
                                   piece.in ? &piece.in->walker.currentFolder() : nullptr, std::move(goneAbove));
+                if (piece.after) // it goes on from there, as the one walk through all the trees
+                    counter_.resumeWith(std::move(*piece.after));
                 if (!split || piece.depth() >= MaxSplitDepth || !splitTree(piece, c, fileSeen, counted, more))
                     c.tree.end = counter_.count(piece.path, c.tree.bytes, fileSeen);
                 goneAt(c, counter_.reportedAbove());
@@ -369,8 +383,12 @@ ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArra
 {
     if (shared_->trees.empty())
         return;
-    const std::lock_guard lock(shared_->mutex);
-    for (int i = 0; i < std::max(workers, 1); ++i)
+    const int first = std::max(workers, 1);
+    {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->threads = size_t(first);
+    }
+    for (int i = 0; i < first; ++i)
         shared_->startWorker();
 }
 
@@ -390,16 +408,39 @@ void ParallelCount::cancel()
 
 void ParallelCount::Shared::startWorker()
 {
-    ++threads;
     std::thread([shared = shared_from_this()] { shared->work(); }).detach();
+}
+
+void ParallelCount::Shared::countAgain(Piece piece)
+{
+    std::thread([shared = shared_from_this(), piece = std::move(piece)] {
+        ownCurrentFolder();
+        PieceCounter counter(*shared);
+        std::vector<std::pair<Key, Counted>> counted;
+        std::vector<Piece> more; // stays empty: the tree is walked whole
+        counter.count(piece, false, counted, more);
+        {
+            const std::lock_guard lock(shared->mutex);
+            Counted &c = counted.front().second;
+            if (shared->cancelled || c.tree.end == ScanEnd::Abandoned)
+                return;
+            c.folder.detach(); // the thread that takes it shares no text with this one
+            shared->done.emplace(std::move(counted.front().first), std::move(c));
+        }
+        shared->pieceDone.notify_all();
+    }).detach();
 }
 
 void ParallelCount::Shared::grow()
 {
     waited.store(true, std::memory_order_relaxed);
-    const std::lock_guard lock(mutex);
-    if (!cancelled && threads < maxThreads && (!pending.empty() || canTakeTree()))
-        startWorker();
+    {
+        const std::lock_guard lock(mutex);
+        if (cancelled || threads >= maxThreads || (pending.empty() && !canTakeTree()))
+            return;
+        ++threads; // counted under the lock that checks for room, so the workers never pass their ceiling
+    }
+    startWorker();
 }
 
 void ParallelCount::Shared::publish(std::vector<Piece> &more)
@@ -495,16 +536,51 @@ void ParallelCount::Shared::work()
     }
 }
 
+namespace {
+// Waits until the piece `key` is counted and takes it into `piece`, ticking `listener` at least
+// every pump interval of it meanwhile, with the workers' progress shown; the listener's end,
+// or Abandoned once the count is cancelled from outside (the piece then never comes).
+ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &listener,
+                   const std::function<void()> &showProgress, Counted &piece)
+{
+    for (;;) {
+        {
+            // Until the piece is counted, or the next pump is due.
+            const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
+            std::unique_lock lock(s.mutex);
+            s.awaited = key;
+            const bool counted = s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); });
+            s.awaited.reset();
+            if (counted) {
+                auto node = s.done.extract(key);
+                piece = std::move(node.mapped());
+                return ScanEnd::Completed;
+            }
+        }
+        showProgress();
+        if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
+            return end;
+        if (s.cancelled)
+            return ScanEnd::Abandoned;
+    }
+}
+} // namespace
+
+std::function<void()> ParallelCount::progressShower(ScanListener &listener)
+{
+    if (!before_)
+        before_ = listener.progress;
+    return [&listener, &s = *shared_, before = *before_] {
+        listener.progress.folders = before.folders + s.folders.load(std::memory_order_relaxed);
+        listener.progress.files = before.files + s.files.load(std::memory_order_relaxed);
+        listener.progress.bytes = before.bytes + s.bytes.load(std::memory_order_relaxed);
+    };
+}
+
 ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
 {
     Shared &s = *shared_;
-    if (!before_)
-        before_ = listener.progress;
-    const auto showProgress = [&] {
-        listener.progress.folders = before_->folders + s.folders.load(std::memory_order_relaxed);
-        listener.progress.files = before_->files + s.files.load(std::memory_order_relaxed);
-        listener.progress.bytes = before_->bytes + s.bytes.load(std::memory_order_relaxed);
-    };
+    const auto showProgress = progressShower(listener);
     listener.progress.folder = s.trees[i];
     // The pieces of the tree in walk order: each piece, then the pieces it was split into.
     struct Split {
@@ -517,27 +593,8 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
     bool first = true;
     for (;;) {
         Counted piece;
-        for (;;) {
-            {
-                // Until the piece is counted, or the next pump is due.
-                const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
-                std::unique_lock lock(s.mutex);
-                s.awaited = key;
-                const bool counted = s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); });
-                s.awaited.reset();
-                if (counted) {
-                    auto node = s.done.extract(key);
-                    piece = std::move(node.mapped());
-                    break;
-                }
-            }
-            showProgress();
-            if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
-                return end;
-            // Cancelled from outside while the scan itself goes on: the tree never comes.
-            if (s.cancelled)
-                return ScanEnd::Abandoned;
-        }
+        if (const ScanEnd end = awaitPiece(s, key, listener, showProgress, piece); end != ScanEnd::Completed)
+            return end;
         if (skipped.isEmpty() || !isBelowOrAt(piece.folder, skipped)) {
             if (first) {
                 tree = std::move(piece.tree);
@@ -574,6 +631,24 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
         s.taken = i + 1;
     }
     s.workerWake.notify_all();
+    showProgress();
+    return ScanEnd::Completed;
+}
+
+ScanEnd ParallelCount::recount(size_t i, SeenFiles before, ScanListener &listener, CountedTree &tree)
+{
+    Shared &s = *shared_;
+    const auto showProgress = progressShower(listener);
+    listener.progress.folder = s.trees[i];
+    Piece piece;
+    piece.key = againKey(i);
+    piece.path = s.trees[i];
+    piece.after = std::make_shared<SeenFiles>(std::move(before));
+    s.countAgain(std::move(piece));
+    Counted counted;
+    if (const ScanEnd end = awaitPiece(s, againKey(i), listener, showProgress, counted); end != ScanEnd::Completed)
+        return end;
+    tree = std::move(counted.tree);
     showProgress();
     return ScanEnd::Completed;
 }

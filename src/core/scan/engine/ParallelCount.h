@@ -53,6 +53,12 @@ public:
     // listener's. Completed with the tree in `tree`, or the end the listener gave; Abandoned
     // once cancelled.
     ScanEnd take(size_t i, ScanListener &listener, CountedTree &tree);
+    // Counts tree `i` again in one walk, for a tree that walked a folder an earlier tree walked
+    // or that its own pieces walked twice: on a thread of its own, as the folder may be on a
+    // share that never answers, after the files and folders the scan met before it (`before`,
+    // handed over). Waits as take() does; `tree` then holds what that walk shows, its `seen`
+    // being `before` with what the walk met added.
+    ScanEnd recount(size_t i, SeenFiles before, ScanListener &listener, CountedTree &tree);
 
     // Ends the workers; safe from any thread.
     void cancel();
@@ -60,6 +66,9 @@ public:
     struct Shared; // what the workers and the count share
 
 private:
+    // Shows the workers' progress in `listener`'s, on top of the scan's when it took its first tree.
+    std::function<void()> progressShower(ScanListener &listener);
+
     std::shared_ptr<Shared> shared_;
     std::optional<ScanProgress> before_; // the scan's progress when it took its first tree
 };

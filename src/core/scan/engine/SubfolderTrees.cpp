@@ -55,14 +55,10 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
             // (The own files walk no folder: never counted again.)
             if (!own && (tree.countAgain || counter.seen().sharesFolderWith(tree.seen))) {
                 // It walked a folder an earlier tree walked, or its pieces one folder twice (a
-                // bind mount of it): counted again here, in order, it passes that folder over
-                // as one walk does. Rare.
-                int64_t bytes = 0;
-                if (const ScanEnd end = countTreeHere(counter, trees[i], lineOf, addLines, bytes);
-                    end != ScanEnd::Completed)
+                // bind mount of it): counted again in one walk that goes on from the trees
+                // before it, it passes that folder over as one walk does. Rare.
+                if (const ScanEnd end = pool.recount(i, counter.takeSeen(), listener, tree); end != ScanEnd::Completed)
                     return end;
-                counted(bytes);
-                continue;
             }
             // Where the walk met them: the lines before each problem, the problem, and so on.
             for (size_t p = 0; p < tree.problems.size(); ++p) {
@@ -79,6 +75,7 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
             addLines(tree.lines.back());
             if (tree.end != ScanEnd::Completed)
                 return tree.end;
+            // (After a count again, the counter holds nothing: it takes in all that walk met.)
             const int64_t bytes = tree.bytes - counter.takeOver(tree.seen);
             if (own)
                 *ownBytes = bytes;

@@ -19,7 +19,7 @@ class TreeCounter;
 // problems to the listener, each problem after the lines the walk made before it, then
 // `counted` with its bytes. A file of several names counts in the first subfolder holding it,
 // as `counter` counts, and a folder met twice is walked once: a tree a worker walked through a
-// folder met before is counted again, in order, on the listener's thread. A file's problem
+// folder met before is counted again in one walk, in order, on a worker too. A file's problem
 // names its folder (ScanListener::fileProblem). With `ownBytes`, the scan folder's own files
 // are counted after the trees into it (TreeCounter::countFiles), on a worker when the trees
 // are, so that a share that hangs on one of them holds no more than a worker. Ends at once with any end but Completed (the

@@ -90,6 +90,9 @@ public:
         std::swap(taken, seen_);
         return taken;
     }
+    // Goes on from `seen`, which holds everything counted here and more: what a count made
+    // apart, after everything counted here, met (see ParallelCount::recount).
+    void resumeWith(SeenFiles seen) { seen_ = std::move(seen); }
     // Takes in a count made apart that comes after everything counted here: answers the bytes
     // it counted for files met here already (see SeenFiles::merge).
     int64_t takeOver(const SeenFiles &later) { return seen_.merge(later); }
