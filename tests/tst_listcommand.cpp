@@ -4,6 +4,7 @@
 
 #include "core/output/NcduExport.h"
 #include "core/shared/FsError.h"
+#include "support/AsNobody.h"
 #include "support/TempTree.h"
 
 #include <QProcess>
@@ -55,8 +56,7 @@ private slots:
 void ListCommandTest::commandLine()
 {
     if (::geteuid() == 0) { // the superuser reads any folder: this runs as "nobody"
-        QCOMPARE(QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                QCoreApplication::applicationFilePath(), "commandLine"}), 0);
+        QCOMPARE(AsNobody().run("commandLine"), 0);
         return;
     }
     TempTree tree;

@@ -3,6 +3,7 @@
 
 #include "window/output/SaveToFile.h"
 #include "core/shell/ListCommand.h"
+#include "support/AsNobody.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -71,8 +72,7 @@ private slots:
 void SaveToFileTest::saves()
 {
     if (::geteuid() == 0) { // the superuser may write anything: the saves run as "nobody"
-        QCOMPARE(QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                QCoreApplication::applicationFilePath(), "saves"}), 0);
+        QCOMPARE(AsNobody().run("saves"), 0);
         return;
     }
     TempTree tree, out;
@@ -268,8 +268,9 @@ void SaveToFileTest::fullDisk()
         QCOMPARE(::chmod(mountPoint.path().constData(), 0755), 0);
         const QString script = "mount -t tmpfs -o size=1m,mode=0777 listwright-test \"$1\" || exit 77\n"
                                "LISTWRIGHT_FULL_DISK=\"$1\" exec setpriv --reuid=nobody --regid=nogroup --clear-groups \"$2\" fullDisk";
+        const AsNobody nobody;
         const int status = QProcess::execute("unshare", {"-m", "--propagation", "private", "sh", "-c", script, "sh",
-                                                         QFile::decodeName(mountPoint.path()), QCoreApplication::applicationFilePath()});
+                                                         QFile::decodeName(mountPoint.path()), nobody.testProgram()});
         if (status == 77)
             QSKIP("no tmpfs could be mounted");
         QCOMPARE(status, 0);

@@ -12,6 +12,7 @@
 #include "core/scan/engine/TreeCounter.h"
 #include "core/shared/Text.h"
 #include "support/HangMount.h"
+#include "support/AsNobody.h"
 #include "support/TempTree.h"
 
 #include <QtTest>
@@ -150,8 +151,7 @@ bool ranAsNobody(const char *function)
 {
     if (::geteuid() != 0)
         return false;
-    const int status = QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                     QCoreApplication::applicationFilePath(), function});
+    const int status = AsNobody().run(function);
     QTest::qVerify(status == 0, "status == 0", function, __FILE__, __LINE__); // fails the caller
     return true;
 }
