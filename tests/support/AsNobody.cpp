@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <sys/stat.h>
@@ -23,14 +22,8 @@ AsNobody::AsNobody()
     if (!dir_.isValid() || ::chmod(QFile::encodeName(dir_.path()).constData(), 0755) != 0)
         qFatal("no folder for nobody's copies");
     testProgram_ = copyInto(dir_, QCoreApplication::applicationFilePath());
-    const QString program = qEnvironmentVariable("LISTWRIGHT_PROGRAM");
-    if (!program.isEmpty()) {
-        program_ = copyInto(dir_, program);
-        // the window's program, where the program looks for it first
-        const QString window = QFileInfo(program).dir().filePath("listwright-window");
-        if (QFileInfo::exists(window))
-            copyInto(dir_, window);
-    }
+    if (const QString program = qEnvironmentVariable("LISTWRIGHT_PROGRAM"); !program.isEmpty())
+        program_ = copyInto(dir_, program); // lists without a window: the window's program stays
 }
 
 int AsNobody::run(const QString &function) const

@@ -5,7 +5,7 @@
 
 // What the superuser may do and an ordinary user may not is tested again as "nobody". The
 // project may live where nobody cannot reach (a clone in /root, whose mode is 700 on a new
-// Debian machine), so this test program and the programs it starts are copied into a
+// Debian machine), so this test program and the program it starts are copied into a
 // temporary folder open to all, and run from there.
 class AsNobody {
 public:
