@@ -64,9 +64,9 @@ void ListCommandTest::commandLine()
     tree.file("shut/empty", 0);
     tree.file("a.txt", 5);
     const QString folder = QFile::decodeName(tree.path());
-    Run r = run({"--list", "--no-dates", folder});
+    Run r = run({"--list", "--no-dates", "--title", "LIST\nWRIGHT\u202e", folder}); // a title is one line, too
     QCOMPARE(r.status, 0);
-    QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*\r\n") && r.err.isEmpty());
+    QVERIFY(r.out.startsWith("LIST?WRIGHT?\r\n" + tree.path() + "/*.*\r\n") && r.err.isEmpty());
     r = run({"--list", "--recursive", folder}); // counts folder sizes, as the window's box does
     QVERIFY(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*  5    B \r\n"));
     // The pattern picks the folder's own files; a recursive listing lists every file below.

@@ -23,7 +23,7 @@ TextLines savedListingLines(const ListingSnapshot &s)
     const QByteArray indentBytes = indent.toUtf8();
     TextLines lines;
 
-    lines.append(indent + s.title);
+    lines.append(indent + displayName(s.title.toUtf8())); // a title, too, is one line
     lines.append(indent + s.parentFolderLine);
 
     if (s.includeFolders) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/output/PrintedListing.h"
 
+#include "core/shared/Text.h"
 #include "window/output/PrinterService.h"
 
 int titleSize(int printerFontSize)
@@ -20,7 +21,7 @@ void forEachStep(const ListingSnapshot &s, int printerFontSize, Emit &&put)
     put(PrintStep::size(titleSize(printerFontSize)));
     put(PrintStep::emphasis(true));
     if (!s.title.isEmpty())
-        put(PrintStep::line(s.title));
+        put(PrintStep::line(displayName(s.title.toUtf8()))); // a title, too, is one line
     put(PrintStep::line(s.parentFolderLine));
     put(PrintStep::emphasis(false));
     put(PrintStep::size(printerFontSize));
