@@ -33,10 +33,13 @@
 //   start in a folder of 300,000 files with 255-byte names: the time until the window is up
 //   and the program idle (its processor time stops growing for 500 ms after the splash's
 //   1.5 s), and its peak memory (VmHWM)
+//   million (only when asked for, --job million): 1,000,000 files in 10,000 folders, the
+//   peak memory of a size scan and of a recursive refresh in the window and of the JSON
+//   export, once each
 //   with --scale: a recursive refresh of a tree of 1,000,000 files (four times the 400k tree
 //   and a half), for its peak memory; it runs once whatever --runs says
 //
-//   listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold|cli]
+//   listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold|cli|million]
 //                    [--scale] [--program PATH] [FOLDER]
 //
 // --job runs one kind of job alone (save needs recursive), for a profiler. --program names
@@ -232,6 +235,17 @@ void addSmallTrees(std::vector<std::function<void()>> &tasks, const std::string 
         const std::string one = dir + "/small" + std::to_string(i);
         ::mkdir(one.c_str(), 0755);
         makeFile(one + "/only.dat", off_t(i * 7919LL % 100000));
+    });
+}
+
+// 1,000,000 files in 10,000 folders: 100 top folders of 100 folders of 100 files.
+void addMillion(std::vector<std::function<void()>> &tasks, const std::string &dir)
+{
+    addInSlices(tasks, dir, 100, 1, [dir](int a) {
+        const std::string top = dir + "/top" + std::to_string(a);
+        ::mkdir(top.c_str(), 0755);
+        for (int b = 0; b < 100; ++b)
+            fillFolder(top + "/sub" + std::to_string(b), "file", 100, a * 10000 + b * 100);
     });
 }
 
@@ -745,7 +759,7 @@ int main(int argc, char *argv[])
         else if (argv[i][0] == '-' || !folderArg.isEmpty()) {
             // Never taken for the folder the trees are generated in.
             std::fprintf(stderr,
-                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold|cli]\n"
+                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold|cli|million]\n"
                          "                        [--scale] [--program PATH] [FOLDER]\n");
             return 2;
         } else
@@ -757,7 +771,7 @@ int main(int argc, char *argv[])
     QDir().mkpath(root);
     auto wanted = [&](const char *job) { return only.isEmpty() || only == QLatin1String(job); };
     // The jobs of their own trees need none of the 1.4 million files.
-    const bool mainTrees = !QStringList{"small", "latency", "start"}.contains(only);
+    const bool mainTrees = !QStringList{"small", "latency", "start", "million"}.contains(only);
     if (mainTrees)
         generate(QFile::encodeName(root));
     auto path = [&](const char *name) { return root + '/' + QLatin1String(name); };
@@ -1014,6 +1028,33 @@ int main(int argc, char *argv[])
         setChecked(f.chkFolderSize, false);
         setChecked(f.chkRecursive, false);
         open(path("tree100k"));
+    }
+
+    // 1,000,000 files in 10,000 folders, for the memory a scan of it takes: once each.
+    if (only == QLatin1String("million")) {
+        const std::string tree = path("million").toStdString();
+        generateExtra(tree, "../listwright-bench-million-1", "1,000,000 files in 10,000 folders",
+                      [&](std::vector<std::function<void()>> &tasks) { addMillion(tasks, tree); });
+        const QString folder = path("million");
+        timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), folder}); // a warm cache
+        open(folder);
+        Job size{QStringLiteral("million size scan"), QStringLiteral("size scan, 1,000,000 files in 10,000 folders"),
+                 QStringLiteral("du -sb")};
+        size.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), folder}));
+        Job recursive{QStringLiteral("million recursive"), QStringLiteral("recursive refresh, the same"), QStringLiteral("find -printf")};
+        recursive.add(measure(*f.window, [&] { f.chkRecursive->click(); }),
+                      timePeer(QStringLiteral("find"), {folder, QStringLiteral("-printf"), QStringLiteral("%p %s\\n")}));
+        jobs.insert(jobs.end(), {size, recursive});
+        setChecked(f.chkFolderSize, false);
+        setChecked(f.chkRecursive, false);
+        open(root);
+        const QString json = outDir.path() + QStringLiteral("/million.json");
+        const QStringList args{QStringLiteral("--format"), QStringLiteral("json"), folder};
+        std::printf("million: size scan peak %.0f MB (target 80 MB), recursive peak %.0f MB (target 120 MB), "
+                    "JSON export peak %.0f MB (target 60 MB), all in the window's process but the export; "
+                    "window memory before %.0f MB\n",
+                    size.peakMb, recursive.peakMb, listPeakMb(program, args, json), baseMb);
+        QFile::remove(json);
     }
 
     if (wanted("cli"))
