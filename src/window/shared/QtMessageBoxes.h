@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "window/shared/QtMessageBoxes.h"
+#include "core/shared/MessageBoxes.h"
 
 #include <functional>
 
