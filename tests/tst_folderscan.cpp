@@ -6,6 +6,7 @@
 #include "window/scan/DirFolderView.h"
 #include "window/scan/ScanSteps.h"
 #include "window/shared/MainForm.h"
+#include "window/shared/QtMessageBoxes.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
