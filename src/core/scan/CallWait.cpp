@@ -16,8 +16,8 @@ int depth = 0;
 bool abandonable = false; // the innermost wait is past its quiet start
 bool closing = false;
 int patienceMs = 0; // 0: no limit
+int atOnceMs = 10;  // an answer within this costs no event pass
 
-constexpr int AtOnceMs = 10;     // an answer within this costs no event pass
 constexpr int PassMs = 8;        // between two passes of the events
 constexpr int QuietMs = 300;     // before this, input waits and nothing gives the call up
 constexpr int NameFolderMs = 2000;
@@ -38,6 +38,11 @@ Patience::~Patience()
     patienceMs = previous_;
 }
 
+void setAtOnceMs(int ms)
+{
+    atOnceMs = ms;
+}
+
 bool active()
 {
     return depth > 0 && abandonable;
@@ -51,7 +56,7 @@ void close()
 
 void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredWithin, const std::atomic<bool> *savePart)
 {
-    if (answeredWithin(AtOnceMs))
+    if (answeredWithin(atOnceMs))
         return;
     QuietWork quiet;
     const size_t heldBefore = QuietWork::heldCount();

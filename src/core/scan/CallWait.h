@@ -57,6 +57,10 @@ private:
     int previous_;
 };
 
+// How long a wait takes an answer to cost no event pass: 10 ms. With 0, every wait passes the
+// events, as each does on a share that answers slowly.
+void setAtOnceMs(int ms);
+
 // Whether a wait may be given up now (it is past its quiet start); the window is closing: the
 // wait gives up, and the program ends from it.
 bool active();

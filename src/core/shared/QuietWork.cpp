@@ -27,11 +27,14 @@ QuietWork::~QuietWork()
     if (--depth > 0)
         return;
     // In the order they were due, from the event loop: never inside the caller of the work.
+    // Quiet work that has begun by the time one comes up (a wait for the file system, whose
+    // passes deliver queued calls too) holds it again: it never runs inside that work.
     std::vector<Held> due;
     due.swap(held);
     for (Held &h : due)
-        if (h.context)
-            QMetaObject::invokeMethod(h.context.data(), std::move(h.handler), Qt::QueuedConnection);
+        if (QObject *context = h.context.data())
+            QMetaObject::invokeMethod(
+                context, [context, handler = std::move(h.handler)] { handle(context, handler); }, Qt::QueuedConnection);
 }
 
 bool QuietWork::running()

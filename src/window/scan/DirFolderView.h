@@ -28,7 +28,9 @@ public:
     QByteArray entry(int i) const { return list_.entry(i); }
     bool isLink(int i) const { return list_.isLink(i); }
     int64_t modified(int i) const { return list_.modified(i); }
-    // Whether the current folder's entries changed on disk since they were read.
+    // When the current folder's entries last changed before they were read; whether they
+    // changed on disk since.
+    const struct timespec &stamp() const { return list_.stamp(); }
     bool stale() const;
 
     // The files the last setPath met in the folder, for the file list; they are given once,

@@ -60,14 +60,14 @@ bool folderStillThere(MainForm &f)
     return false;
 }
 
-// When the folder's entries last changed; asked on a worker (see CallWait). Zero when the
-// question was given up: the folder then counts as unchanged.
-struct timespec stampOf(const QByteArray &folder)
+// Whether the folder's entries changed after `stamp`; asked on a worker (see CallWait). When
+// the question is given up, the folder counts as unchanged.
+bool changedSince(const QByteArray &folder, const struct timespec &stamp)
 {
     try {
-        return CallWait::run<struct timespec>(folder, [folder] { return folderStamp(folder); });
+        return !sameStamp(CallWait::run<struct timespec>(folder, [folder] { return folderStamp(folder); }), stamp);
     } catch (const FsError &) {
-        return {};
+        return false;
     }
 }
 
@@ -145,7 +145,9 @@ ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
         return ScanEnd::FolderGone;
     }
     for (int pass = 0;; ++pass) {
-        const struct timespec before = stampOf(f.dirFolder->path());
+        // The entries the scan reads are those of the folder tree's last read: a change since
+        // then, also one made before the scan began, has the folder scanned again.
+        const struct timespec before = f.dirFolder->stamp();
         const ScanEnd end = carryOut(f, session, r);
         if (end == ScanEnd::Abandoned)
             return end;
@@ -153,7 +155,7 @@ ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
             session.finish(r);
             return end;
         }
-        if (end == ScanEnd::Stopped || pass > 0 || sameStamp(stampOf(f.dirFolder->path()), before)) {
+        if (end == ScanEnd::Stopped || pass > 0 || !changedSince(f.dirFolder->path(), before)) {
             session.finish(r);
             return end;
         }
