@@ -171,8 +171,7 @@ void FolderScanTest::closeDuringBoxes()
             if (!box || !box->isVisible())
                 continue;
             if (!seen.contains(box)) {
-                seen.append(box);
-                open.start();
+                seen.append(box), open.start();
                 if (seen.size() == 1)
                     w.windowHandle()->close(); // as the window manager's close button does
             } else if (open.elapsed() > 300) {

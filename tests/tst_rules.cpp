@@ -108,8 +108,7 @@ private slots:
         // with NUL bytes, random bytes.
         QByteArray random(300, '\0');
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
-        const char nul[] = "[View]\nSortFoldersBy=Size\0\0\nSizeBars=true\n";
-        const QByteArray withNul(nul, sizeof nul - 1);
+        const QByteArray withNul("[View]\nSortFoldersBy=Size\0\0\nSizeBars=true\n", 42);
         for (const QByteArray &corrupt : {QByteArray("[View]\nSortFoldersBy=Biggest\n"), QByteArray("[View\nSortFoldersBy=Size\n"), withNul, random}) {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(corrupt) == corrupt.size());

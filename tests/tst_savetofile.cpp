@@ -139,8 +139,8 @@ void SaveToFileTest::saves()
     QCOMPARE(saved(), want.join('\n'));
     // Recursive, ticked after the order was chosen, then by date: files two and three levels
     // down take their places by their own sizes and times, and every line gets its bar.
-    sized.mkdir("a/inner");
-    sized.mkdir("c/deep/er");
+    for (const char *folder : {"a/inner", "c/deep/er"})
+        sized.mkdir(folder);
     sized.file("a/inner/x", 7000, QDateTime::currentDateTime().addSecs(7200));
     sized.file("c/deep/er/y", 500, QDateTime::currentDateTime().addSecs(3600));
     f.mnuSizeBars->trigger();
@@ -156,7 +156,6 @@ void SaveToFileTest::saves()
         QCOMPARE(keys.size(), 10);
         QVERIFY2(std::is_sorted(keys.rbegin(), keys.rend()), qPrintable(f.lstBigFileList->lines().join('\n')));
         QCoreApplication::processEvents(); // the rows show
-        QVERIFY(f.mnuSizeBars->isChecked());
         for (int row = 0; row < f.lstBigFileList->count(); ++row)
             QVERIFY2(f.lstBigFileList->model()->index(row, 0).data(TextListModel::BarRole).isValid(), qPrintable(f.lstBigFileList->item(row)));
     }

@@ -362,10 +362,8 @@ void ScanEngineTest::folderMetAgainOnHungShare()
     TempTree t;
     for (const char *dir : {"a/h", "a/y", "b/y2"})
         t.mkdir(dir);
-    t.file("a/h/f", 1);
-    t.file("a/y/f", 20);
-    t.file("b/f", 300);
-    t.file("own", 4000);
+    for (const auto &[name, size] : {std::pair{"a/h/f", 1}, {"a/y/f", 20}, {"b/f", 300}, {"own", 4000}})
+        t.file(name, size);
     HangMount m(QFile::decodeName(t.path()));
     if (!m.skip.isEmpty())
         QSKIP(qPrintable(m.skip));

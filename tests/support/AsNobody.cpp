@@ -7,35 +7,26 @@
 #include <QProcess>
 #include <sys/stat.h>
 
-namespace {
-QString copyInto(const QTemporaryDir &dir, const QString &file)
-{
-    const QString copy = dir.filePath(QFileInfo(file).fileName());
-    if (!QFile::copy(file, copy))
-        qFatal("cannot copy %s for nobody", qPrintable(file));
-    return copy;
-}
-} // namespace
-
 AsNobody::AsNobody()
 {
+    const auto copy = [this](const QString &file) {
+        const QString to = dir_.filePath(QFileInfo(file).fileName());
+        return QFile::copy(file, to) ? to : (qFatal("cannot copy %s for nobody", qPrintable(file)), QString());
+    };
     if (!dir_.isValid() || ::chmod(QFile::encodeName(dir_.path()).constData(), 0755) != 0)
         qFatal("no folder for nobody's copies");
-    testProgram_ = copyInto(dir_, QCoreApplication::applicationFilePath());
+    testProgram_ = copy(QCoreApplication::applicationFilePath());
     if (const QString program = qEnvironmentVariable("LISTWRIGHT_PROGRAM"); !program.isEmpty())
-        program_ = copyInto(dir_, program); // lists without a window: the window's program stays
+        program_ = copy(program); // lists without a window: the window's program stays
 }
 
 int AsNobody::run(const QString &function) const
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!program_.isEmpty())
-        env.insert("LISTWRIGHT_PROGRAM", program_);
+    env.insert("LISTWRIGHT_PROGRAM", program_);
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::ForwardedChannels);
     p.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", testProgram_, function});
-    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return p.exitCode();
+    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
