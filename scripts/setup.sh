@@ -9,7 +9,9 @@
 #                       fusepy and fuse3 for hangfs.py, the slow or hung file system, and
 #                       ncdu, gdu and python3, which read the listing's JSON and CSV back
 #   setup.sh package    and building and checking the Debian package
-#   setup.sh fuzz       and clang with its libFuzzer runtime
+#   setup.sh fuzz       and clang with its libFuzzer runtime, and the C library's debugging
+#                       symbols, which name its inner functions in the sanitizers' reports
+#                       (scripts/tsan.supp suppresses one of them by name)
 #   setup.sh fresh      and mmdebstrap and git, for fresh-machine.sh
 # Nothing here adds, changes or makes default a system printer: the private scheduler's queues
 # use the project's own PPD (scripts/cups-test.ppd), and no driver package, which
@@ -23,7 +25,7 @@ run=(
 )
 test=(cups-daemon cups-client poppler-utils desktop-file-utils appstream man-db python3-fusepy fuse3 ncdu gdu python3)
 package=(dpkg-dev file lintian dpkg-repack)
-fuzz=(clang libclang-rt-14-dev)
+fuzz=(clang libclang-rt-14-dev libc6-dbg)
 fresh=(mmdebstrap git)
 
 packages=("${run[@]}")
