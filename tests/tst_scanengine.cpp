@@ -145,17 +145,6 @@ int64_t findBytes(const QByteArray &folder, bool ownOnly, QSet<QByteArray> &seen
     return bytes;
 }
 
-// Root reads everything, shut folders too: as root, runs the test function again as an
-// unprivileged user, checks that it passed there, and answers true.
-bool ranAsNobody(const char *function)
-{
-    if (::geteuid() != 0)
-        return false;
-    const int status = AsNobody().run(function);
-    QTest::qVerify(status == 0, "status == 0", function, __FILE__, __LINE__); // fails the caller
-    return true;
-}
-
 // Mounting needs the superuser and a mount namespace of the test's own. Outside one, runs the
 // test function again in one and answers how it went: empty when it passed (a failure fails
 // the caller), else why it was skipped. Inside one, answers nothing: the caller goes on.

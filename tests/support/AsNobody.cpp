@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 AsNobody::AsNobody()
 {
@@ -29,4 +31,12 @@ int AsNobody::run(const QString &function) const
     p.setProcessChannelMode(QProcess::ForwardedChannels);
     p.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", testProgram_, function});
     return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+bool ranAsNobody(const char *function)
+{
+    if (::geteuid() != 0)
+        return false;
+    QTest::qVerify(AsNobody().run(function) == 0, "run as nobody", function, __FILE__, __LINE__);
+    return true;
 }

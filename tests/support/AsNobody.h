@@ -20,3 +20,7 @@ private:
     QTemporaryDir dir_;
     QString testProgram_, program_;
 };
+
+// Root reads and writes everything: as root, runs the test function again as nobody, checks
+// that it passed there (a failure fails the caller), and answers true; otherwise false.
+bool ranAsNobody(const char *function);
