@@ -20,4 +20,4 @@ export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$top/scripts/lsan.supp:print_suppressions=0
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 -E cupsprint
+"$top/scripts/ctest-run.sh" -E cupsprint

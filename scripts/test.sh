@@ -19,4 +19,4 @@ export CUPS_SERVER=$cups/cups.sock CUPS_SERVERROOT=$cups
 unset PRINTER LPDEST
 
 cd "$top/build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"
+"$top/scripts/ctest-run.sh" "$@"

@@ -35,4 +35,4 @@ if [ -f "$top/scripts/tsan.supp" ]; then
   TSAN_OPTIONS="$TSAN_OPTIONS:suppressions=$supp/tsan.supp"
 fi
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 -E cupsprint
+"$top/scripts/ctest-run.sh" -E cupsprint
