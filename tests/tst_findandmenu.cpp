@@ -44,6 +44,10 @@ private slots:
         QVERIFY2(saved[1].endsWith(" (filtered: \"bC\")") &&  saved[3] == "Folders: 1.95 KB" && saved.size() == 9
                      && saved[8].startsWith(top + "/ABC.txt") && saved[7] == "Files:", qPrintable(saved.join('\n')));
 
+        // Lines that come while it is open are found as they come.
+        f.chkFolderSize->setChecked(false);
+        QTRY_COMPARE(f.lblFolderSize->text() + '|' + w.folderLines().join('|'), "Folders: 2 of 3|" + top + "/Abc|" + top + "/bcd");
+
         // Esc in the bar closes it and shows every line.
         QTest::keyClick(f.txtFind, Qt::Key_Escape);
         QVERIFY(!f.fraFind->isVisible() && f.txtFind->text().isEmpty());
