@@ -26,7 +26,7 @@ void checkArrangement(const QWidget *client)
         return c && c->text().isEmpty() ? checkBoxPart(c, QStyle::SE_CheckBoxIndicator).translated(c->pos()) : w->geometry();
     };
     const QList<QWidget *> all = client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    QCOMPARE(all.size(), 36);
+    QCOMPARE(all.size(), 37);
     for (QWidget *w : all) {
         const auto *c = qobject_cast<QCheckBox *>(w);
         const int room = c ? checkBoxPart(c, QStyle::SE_CheckBoxContents).width() : w->width() - (qobject_cast<QPushButton *>(w) ? 8 : 0);
@@ -84,7 +84,7 @@ private slots:
             }
         QCOMPARE(items.join(u'|'), QStringLiteral("&File &Print Ctrl+P|&File &Save To File Ctrl+S|&File -|&File &Stop Scanning |&File -|&File E&xit Ctrl+Q|"
                                                   "&Window &Reset to Default Size F2|&View Sort &Folders By |* &Name|  &Size|  &Modified|"
-                                                  "&View Sort F&iles By |* &Name|  &Size|  &Modified|&View -|&View Size &Bars |"
+                                                  "&View Sort F&iles By |* &Name|  &Size|  &Modified|&View -|&View Size &Bars |&View -|&View Fin&d in Lists Ctrl+F|"
                                                   "&Help &Printing F1|&Help &Save To File |&Help -|&Help &About "));
         QStringList order;
         for (QWidget *w = QApplication::focusWidget(); order.size() < 23; QTest::keyClick(w, Qt::Key_Tab), w = QApplication::focusWidget())

@@ -5,6 +5,8 @@
 #include "window/output/IndentationBox.h"
 #include "core/output/TitleCheck.h"
 #include "core/scan/ByteConverter.h"
+#include "core/scan/FolderLine.h"
+#include "core/shared/LineFilter.h"
 #include "core/shared/LineOrder.h"
 #include "core/shared/Text.h"
 #include "window/shell/ViewSettings.h"
@@ -92,6 +94,61 @@ private slots:
             });
             for (qsizetype row = 0; row < order.size(); ++row)
                 QCOMPARE(order.line(row), want[row]);
+        }
+    }
+    void findInLines()
+    {
+        // A name holds the text case-insensitively, letters beyond ASCII too; the folders above it and
+        // its columns do not count. Texts whose prefixes repeat are found wherever they start.
+        TextLines made;
+        appendRecursiveFileLine(made, "/top/KB dir", "Report.TXT", {1500, 0});
+        appendRecursiveFileLine(made, "/top/\xff", "\xc3\x84pfel", {10, 0});
+        QCOMPARE(lineName(made.utf8(0), made.keys()[0].nameEnd), "Report.TXT");
+        QCOMPARE(lineName(made.utf8(1), made.keys()[1].nameEnd), "\xc3\x84pfel");
+        QCOMPARE(lineName("plain name", -1), "plain name");
+        const std::pair<const char *, const char *> found[] = {{"rEpOrT.t", "Report.TXT"}, {"\xc3\xa4PF", "\xc3\x84pfel"},
+                                                               {"aab", "aaab"}, {"abab", "abaabab"}, {"", "x"}};
+        for (const auto &[text, name] : found)
+            QVERIFY2(NameFind(QString::fromUtf8(text)).foundIn(name), text);
+        for (const char *text : {"KB", "top", "1.46", "abc", "Report.TXTx"})
+            QVERIFY2(!NameFind(QString::fromUtf8(text)).foundIn(lineName(made.utf8(0), made.keys()[0].nameEnd)), text);
+
+        // The rows of a filtered list are those of the list whose names hold the text, in the order
+        // shown, as lines come, the order changes and the text grows, changes or goes.
+        TextLines lines;
+        LineOrder order;
+        LineFilter filter;
+        QRandomGenerator random(11);
+        const auto check = [&] {
+            std::vector<qsizetype> want;
+            order.forEachLine([&](qsizetype line) {
+                const QString name = QString::fromUtf8(lineName(lines.utf8(line), order.key(line).nameEnd));
+                if (filter.active() && name.contains(filter.find().text(), Qt::CaseInsensitive))
+                    want.push_back(line);
+            });
+            QCOMPARE(filter.size(), qsizetype(want.size()));
+            for (size_t row = 0; row < want.size(); ++row)
+                QCOMPARE(filter.line(qsizetype(row)), want[row]);
+        };
+        const char *steps[] = {"a", "+", "ab", "s", "+", "B", "+", "m", "aba", "", "+", "n", "b", "+"};
+        for (const char *step : steps) {
+            if (*step == '+') {
+                for (int i = 0; i < 300; ++i) {
+                    QString name;
+                    for (int c = random.bounded(1, 8); c > 0; --c)
+                        name += QChar(u"abAB/ "[random.bounded(6)]);
+                    const QString columns = QStringLiteral(" ab %1").arg(i);
+                    lines.append(name + columns);
+                    order.add({random.bounded(50), random.bounded(50), int32_t(name.size())});
+                }
+                filter.update(lines, order);
+            } else if (*step == 's' || *step == 'm' || *step == 'n') {
+                order.setSortBy(*step == 's' ? SortBy::Size : *step == 'm' ? SortBy::Modified : SortBy::Name);
+                filter.update(lines, order);
+            } else {
+                filter.setFind(QString::fromLatin1(step), lines, order);
+            }
+            check();
         }
     }
     void viewSettings()

@@ -39,6 +39,7 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
     const FolderFileFacts &folderFiles = *looking;
     SeenFiles seen;
     bool folderReported = false;
+    const qsizetype prefixBytes = utf8Length(prefix);
     // The files are looked up a slice at a time, so that a big folder's facts are never all
     // held at once beside its lines.
     constexpr int LookUpSlice = 16384;
@@ -70,6 +71,7 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
         }
         FileLineColumns shown;
         LineKey key; // what the list may be sorted by: only what the line shows
+        key.nameEnd = int32_t(prefixBytes + utf8Length(name));
         if (columns.size) {
             if (failure)
                 problem(*failure, name);

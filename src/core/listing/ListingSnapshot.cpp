@@ -2,6 +2,7 @@
 #include "core/listing/ListingSnapshot.h"
 
 #include "core/scan/ByteConverter.h"
+#include "core/shared/Text.h"
 
 QString folderHeading(const ListingSnapshot &s)
 {
@@ -31,4 +32,12 @@ QString fileLinePrefix(const ListingSnapshot &s)
 QString fileLineOut(const ListingSnapshot &s, const QString &entry)
 {
     return fileLinePrefix(s) + entry;
+}
+
+QString findNote(const QString &findText)
+{
+    if (findText.isEmpty())
+        return {};
+    // What was typed shows as a name does: one line, in its order.
+    return QStringLiteral(" (filtered: \"") + displayName(findText.toUtf8()) + QStringLiteral("\")");
 }

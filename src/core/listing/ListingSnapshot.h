@@ -31,6 +31,10 @@ QString folderHeading(const ListingSnapshot &s);
 // listed files' total size text when the size column is on.
 QString fileHeading(const ListingSnapshot &s);
 
+// What a saved or printed listing's parent folder line adds while a find filters the lists:
+// " (filtered: "text")"; nothing without one.
+QString findNote(const QString &findText);
+
 // A file line as written out: with folders included and not recursive, prefixed by the folder.
 QString fileLineOut(const ListingSnapshot &s, const QString &entry);
 // What fileLineOut puts before each entry: the folder path, or nothing.

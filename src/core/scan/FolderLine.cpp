@@ -34,7 +34,9 @@ void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const c
         line.assign(folder.constData(), size_t(folder.size()));
         if (!folder.endsWith('/'))
             line += '/';
-        line.append(nameBytes.data(), size_t(nameBytes.size())) += ' ';
+        line.append(nameBytes.data(), size_t(nameBytes.size()));
+        key.nameEnd = int32_t(line.size());
+        line += ' ';
         appendSizeTextUtf8(line, double(key.bytes));
         lines.append(QByteArrayView(line.data(), qsizetype(line.size())), key);
         return;
@@ -43,7 +45,9 @@ void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const c
     if (!path.endsWith('/'))
         path += '/';
     path += name;
-    lines.append(displayName(path) + QLatin1Char(' ') + ByteConverter(double(key.bytes)), key);
+    const QString shown = displayName(path);
+    key.nameEnd = int32_t(utf8Length(shown));
+    lines.append(shown + QLatin1Char(' ') + ByteConverter(double(key.bytes)), key);
 }
 
 void recursiveListingLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)

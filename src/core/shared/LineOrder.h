@@ -5,10 +5,12 @@
 #include <vector>
 
 // What a list line is sorted by besides its place in name order: the bytes its size text
-// shows (-1 when the line shows no size) and its modification time in seconds.
+// shows (-1 when the line shows no size) and its modification time in seconds; and where, in
+// its UTF-8, the path or name it shows ends and its columns begin (-1: the line is all name).
 struct LineKey {
     int64_t bytes = -1;
     int64_t modified = INT64_MIN;
+    int32_t nameEnd = -1;
 };
 
 enum class SortBy { Name, Size, Modified };
@@ -30,6 +32,19 @@ public:
     // The line shown at `row`.
     qsizetype line(qsizetype row) const;
     const LineKey &key(qsizetype line) const { return keys_[size_t(line)]; }
+    // Calls visit(line) for every line, in the order shown.
+    template <typename Visit>
+    void forEachLine(Visit &&visit) const
+    {
+        if (by_ == SortBy::Name) {
+            for (size_t line = 0; line < keys_.size(); ++line)
+                visit(qsizetype(line));
+            return;
+        }
+        for (const std::vector<Slot> &block : blocks_)
+            for (const Slot &slot : block)
+                visit(qsizetype(slot.line));
+    }
 
 private:
     struct Slot {

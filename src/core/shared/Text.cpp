@@ -193,3 +193,19 @@ int utf8Sequence(const unsigned char *s, qsizetype n, char32_t &c)
         return 0;
     return len;
 }
+
+qsizetype utf8Length(QStringView text)
+{
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            bytes += 4;
+            ++i;
+        } else {
+            // A lone surrogate is written as "?".
+            bytes += c < 0x80 || QChar::isSurrogate(c) ? 1 : c < 0x800 ? 2 : 3;
+        }
+    }
+    return bytes;
+}

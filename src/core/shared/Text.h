@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 // Character counts as a person sees them: Unicode code points, not UTF-16 units.
 qsizetype charCount(const QString &text);
@@ -28,6 +29,8 @@ QString displayName(QByteArrayView native);
 int utf8Sequence(const unsigned char *s, qsizetype n, char32_t &c);
 // Whether every byte is printable ASCII: such a name shows as it is, one character a byte.
 bool plainAscii(QByteArrayView native);
+// The length of the text in UTF-8, as TextLines holds it.
+qsizetype utf8Length(QStringView text);
 // charCount(displayName(native)), without making the text when the name is plain ASCII.
 qsizetype displayWidth(QByteArrayView native);
 

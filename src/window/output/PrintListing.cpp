@@ -23,6 +23,10 @@ void cmdPrint_Click(MainForm &f)
         facts.fileCount = f.lstBigFileList->count();
         facts.includeFolders = isChecked(f.chkPrintDir);
         facts.folderCount = f.dirFolder->count();
+        if (f.lstBigFileList->filtering()) { // what a find shows
+            facts.fileCount = f.lstBigFileList->shownCount();
+            facts.folderCount = f.lstFolders->shownCount();
+        }
         facts.deviceName = f.printer->deviceName();
         facts.fontName = f.printer->fontName();
         facts.fontSize = f.PrinterFontSize;

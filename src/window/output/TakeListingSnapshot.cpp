@@ -22,5 +22,13 @@ ListingSnapshot takeListingSnapshot(const MainForm &f)
     s.folderLinesBytes = f.FolderLinesBytes;
     s.fileListTotalText = f.FileListTotalText;
     s.indentation = f.Indentation;
+    // A find shows some of the lines: the listing is those, and says so. Its folder heading
+    // is still the sum of its folder lines; the files' total, which counts every file of the
+    // folder once, does not fit a part of them and is left out.
+    if (f.lstBigFileList->filtering()) {
+        s.parentFolderLine += findNote(f.lstBigFileList->findText());
+        s.folderLinesBytes = f.lstFolders->shownBytes();
+        s.fileSizes = false;
+    }
     return s;
 }

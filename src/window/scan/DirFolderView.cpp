@@ -98,9 +98,12 @@ bool DirFolderView::stale() const
 
 void DirFolderView::openItem(QListWidgetItem *item)
 {
-    if (!item)
-        return;
-    const QByteArray path = item->data(PathRole).toByteArray();
+    if (item)
+        openFolder(item->data(PathRole).toByteArray());
+}
+
+void DirFolderView::openFolder(const QByteArray &path)
+{
     // While the window waits for the file system, the choice overtakes that wait and is
     // carried out once the wait has unwound.
     if (QuietWork::running()) {

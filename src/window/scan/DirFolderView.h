@@ -37,6 +37,9 @@ public:
     // and dropped when events are next processed if nobody took them.
     std::optional<FolderFiles> takeFiles() { return std::exchange(files_, std::nullopt); }
 
+    // Opens a folder as Enter or a double-click on its item does.
+    void openFolder(const QByteArray &path);
+
 signals:
     void changed();
     // The user tried to open a folder that cannot be read.

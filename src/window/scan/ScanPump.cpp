@@ -37,11 +37,12 @@ ScanPump::~ScanPump()
 void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth)
 {
     if (!bytes) {
-        f_.lstFolders->addItem(subfolder.text, {-1, subfolder.modified});
+        f_.lstFolders->addItem(subfolder.text, {-1, subfolder.modified}, subfolder.path);
         return;
     }
     // A line's bytes count in the total as the line shows them.
-    f_.lstFolders->addItem(::folderLine(subfolder.text, *bytes, nameWidth), {*bytes, subfolder.modified});
+    f_.lstFolders->addItem(::folderLine(subfolder.text, *bytes, nameWidth),
+                           {*bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))}, subfolder.path);
     f_.FolderLinesBytes += *bytes;
     f_.FolderTotalBytes += *bytes;
     ++dots_;

@@ -13,6 +13,8 @@ class QMainWindow;
 class QMenu;
 class QPushButton;
 class QStatusBar;
+class QToolButton;
+class QWidget;
 class DirFolderView;
 class DriveList;
 class FileListElement;
@@ -65,6 +67,11 @@ struct MainForm {
     QLineEdit *txtMyFilePath = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     FileListElement *fileFileList = nullptr; // hidden: never shown
+    // The find bar over the lists, hidden until Ctrl+F.
+    QWidget *fraFind = nullptr;
+    QLabel *lblFind = nullptr;
+    QLineEdit *txtFind = nullptr;
+    QToolButton *cmdCloseFind = nullptr;
 
     // Menus.
     QMenu *mnuFile = nullptr;
@@ -86,6 +93,12 @@ struct MainForm {
     QAction *mnuSortFilesSize = nullptr;
     QAction *mnuSortFilesModified = nullptr;
     QAction *mnuSizeBars = nullptr;
+    QAction *mnuFind = nullptr;
+    // A folder line's context menu.
+    QMenu *mnuFolderLine = nullptr;
+    QAction *mnuOpenFolder = nullptr;
+    QAction *mnuCopyPath = nullptr;
+    QAction *mnuListFolder = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuHelpPrint = nullptr;
     QAction *mnuHelpSaveToFile = nullptr;
@@ -105,6 +118,8 @@ struct MainForm {
     // The folder the program last showed in the save path box, and the text it showed for it.
     QByteArray SaveFolder;
     QString SaveFolderText;
+    // The folder whose line the context menu was opened on.
+    QByteArray MenuFolderPath;
     // The stop request and everything else about running scans lives in the scan session.
 
     // Platform services.

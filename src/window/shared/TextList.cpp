@@ -3,6 +3,8 @@
 
 #include "window/shared/SizeBarDelegate.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <algorithm>
 #include <malloc.h>
 
@@ -13,17 +15,17 @@ constexpr qsizetype BigList = 100000;
 
 int TextListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(shown_);
+    return parent.isValid() ? 0 : int(filter_.active() ? found_ : shown_);
 }
 
 QVariant TextListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= shown_)
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::DisplayRole)
-        return lines_.at(order_.line(index.row()));
+        return lines_.at(lineAt(index.row()));
     if (role == BarRole && bars_ && largest_ > 0) {
-        const int64_t bytes = order_.key(order_.line(index.row())).bytes;
+        const int64_t bytes = order_.key(lineAt(index.row())).bytes;
         return bytes >= 0 ? QVariant(double(bytes) / double(largest_)) : QVariant();
     }
     return {};
@@ -35,14 +37,23 @@ void TextListModel::added(LineKey key)
     largest_ = std::max(largest_, key.bytes);
 }
 
-void TextListModel::append(const QString &line, LineKey key)
+void TextListModel::queueShow()
 {
-    lines_.append(line);
-    added(key);
     if (!showQueued_) {
         showQueued_ = true;
         QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
     }
+}
+
+void TextListModel::append(const QString &line, LineKey key, const QByteArray &path)
+{
+    if (!path.isEmpty()) {
+        paths_.resize(lines_.size());
+        paths_.append(path);
+    }
+    lines_.append(line);
+    added(key);
+    queueShow();
 }
 
 void TextListModel::append(const TextLines &more)
@@ -59,10 +70,7 @@ void TextListModel::append(const TextLines &more)
     const QList<LineKey> &keys = more.keys();
     for (qsizetype i = 0; i < more.size(); ++i)
         added(i < keys.size() ? keys[i] : LineKey{});
-    if (!showQueued_) {
-        showQueued_ = true;
-        QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
-    }
+    queueShow();
 }
 
 void TextListModel::showAddedRows()
@@ -70,6 +78,11 @@ void TextListModel::showAddedRows()
     showQueued_ = false;
     if (lines_.size() <= shown_)
         return;
+    if (filter_.active()) {
+        shown_ = lines_.size();
+        showFoundRows();
+        return;
+    }
     beginInsertRows({}, int(shown_), int(lines_.size() - 1));
     shown_ = lines_.size();
     endInsertRows();
@@ -77,12 +90,53 @@ void TextListModel::showAddedRows()
     // every bar.
     if (order_.sortBy() != SortBy::Name || bars_)
         emit dataChanged(index(0), index(int(shown_ - 1)));
+    emit shownChanged();
+}
+
+void TextListModel::showFoundRows()
+{
+    filter_.update(lines_, order_);
+    if (filter_.size() > found_) {
+        beginInsertRows({}, int(found_), int(filter_.size() - 1));
+        found_ = filter_.size();
+        endInsertRows();
+        if (order_.sortBy() != SortBy::Name || bars_)
+            emit dataChanged(index(0), index(int(found_ - 1)));
+    }
+    emit shownChanged();
+}
+
+void TextListModel::setFind(const QString &text)
+{
+    if (text == filter_.find().text())
+        return;
+    beginResetModel();
+    filter_.setFind(text, lines_, order_);
+    found_ = filter_.size();
+    endResetModel();
+    emit shownChanged();
+}
+
+int64_t TextListModel::shownBytes() const
+{
+    int64_t bytes = 0;
+    for (qsizetype row = 0; row < rowCount(); ++row)
+        bytes += std::max<int64_t>(0, order_.key(lineAt(row)).bytes);
+    return bytes;
 }
 
 void TextListModel::setSortBy(SortBy by)
 {
     if (by == order_.sortBy())
         return;
+    if (filter_.active()) {
+        beginResetModel();
+        order_.setSortBy(by);
+        filter_.update(lines_, order_);
+        found_ = filter_.size();
+        endResetModel();
+        return;
+    }
     emit layoutAboutToBeChanged();
     order_.setSortBy(by);
     emit layoutChanged();
@@ -107,9 +161,13 @@ void TextListModel::clear()
     beginResetModel();
     lines_.clear();
     order_.clear();
+    paths_.clear();
+    filter_.clear();
+    found_ = 0;
     largest_ = 0;
     shown_ = 0;
     endResetModel();
+    emit shownChanged();
     if (big)
         ::malloc_trim(0);
 }
@@ -128,16 +186,47 @@ TextList::TextList(QWidget *parent) : QListView(parent), model_(new TextListMode
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTextElideMode(Qt::ElideNone);
+    connect(model_, &TextListModel::shownChanged, this, &TextList::shownChanged);
 }
 
 TextLines TextList::textLines() const
 {
     const TextLines &lines = model_->lines();
-    if (model_->sortBy() == SortBy::Name)
+    if (model_->sortBy() == SortBy::Name && !filtering())
         return lines;
+    const qsizetype rows = filtering() ? model_->shownCount() : lines.size();
     TextLines shown;
-    shown.reserve(lines.size());
-    for (qsizetype row = 0; row < lines.size(); ++row)
+    shown.reserve(rows);
+    for (qsizetype row = 0; row < rows; ++row)
         shown.append({lines.utf8(model_->lineAt(row))});
     return shown;
+}
+
+void TextList::requestMenuAtCurrent()
+{
+    const QModelIndex current = currentIndex();
+    const QRect line = current.isValid() ? visualRect(current) : QRect();
+    const QPoint at = line.isValid() && viewport()->rect().intersects(line) ? line.bottomLeft() : QPoint(0, 0);
+    emit lineMenuRequested(current.isValid() ? current.row() : -1, viewport()->mapToGlobal(at));
+}
+
+void TextList::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        requestMenuAtCurrent();
+        return;
+    }
+    const QModelIndex clicked = indexAt(event->pos());
+    if (clicked.isValid())
+        setCurrentIndex(clicked);
+    emit lineMenuRequested(clicked.isValid() ? clicked.row() : -1, event->globalPos());
+}
+
+void TextList::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        requestMenuAtCurrent();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/shared/LineFilter.h"
 #include "core/shared/LineOrder.h"
 #include "core/shared/TextLines.h"
 
@@ -14,7 +15,8 @@
 
 // The lines of a list view, in the order chosen (see LineOrder). Rows added in one go reach
 // the view together, when events are next processed, so that adding 400,000 lines does not
-// update the view 400,000 times.
+// update the view 400,000 times. While a find is on, the rows are the lines whose names hold
+// its text (see LineFilter), kept so as lines come.
 class TextListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -26,7 +28,8 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
-    void append(const QString &line, LineKey key = {});
+    // A line with its key, and the native path of what it stands for, if anything.
+    void append(const QString &line, LineKey key = {}, const QByteArray &path = {});
     // Every line of `more`, sharing its bytes, with the keys it carries.
     void append(const TextLines &more);
     void clear();
@@ -34,18 +37,33 @@ public:
     // Lines in name order.
     const TextLines &lines() const { return lines_; }
     // Line shown at `row`.
-    qsizetype lineAt(qsizetype row) const { return order_.line(row); }
+    qsizetype lineAt(qsizetype row) const { return filter_.active() ? filter_.line(row) : order_.line(row); }
+    QByteArray pathOf(qsizetype line) const { return paths_.value(line); }
+    // The rows the view shows, and the bytes their size texts show together.
+    qsizetype shownCount() const { return rowCount(); }
+    int64_t shownBytes() const;
+    const QString &findText() const { return filter_.find().text(); }
+    void setFind(const QString &text);
     SortBy sortBy() const { return order_.sortBy(); }
     void setSortBy(SortBy by);
     bool sizeBars() const { return bars_; }
     void setSizeBars(bool on);
 
+signals:
+    // The rows shown came, went or were found anew.
+    void shownChanged();
+
 private:
     void added(LineKey key);
+    void queueShow();
     void showAddedRows();
+    void showFoundRows();
 
     TextLines lines_;
     LineOrder order_;
+    QList<QByteArray> paths_; // by line, up to the last line added with one
+    LineFilter filter_;
+    qsizetype found_ = 0;      // rows the view knows of while a find is on
     int64_t largest_ = 0;      // the largest size of a line
     bool bars_ = false;
     qsizetype shown_ = 0;      // rows the view knows of
@@ -58,7 +76,7 @@ public:
     explicit TextList(QWidget *parent = nullptr);
 
     void clear() { model_->clear(); }
-    void addItem(const QString &line, LineKey key = {}) { model_->append(line, key); }
+    void addItem(const QString &line, LineKey key = {}, const QByteArray &path = {}) { model_->append(line, key, path); }
     void addItems(const TextLines &lines) { model_->append(lines); }
     // Room for `more` lines about to be added one by one.
     void reserve(qsizetype more) { model_->reserve(more); }
@@ -70,12 +88,35 @@ public:
     QStringList lines() const { return textLines().toStringList(); }
     TextLines textLines() const;
 
+    // Shows only the lines whose names hold `text` (case-insensitively); an empty text shows
+    // every line.
+    void setFind(const QString &text) { model_->setFind(text); }
+    bool filtering() const { return !model_->findText().isEmpty(); }
+    const QString &findText() const { return model_->findText(); }
+    qsizetype shownCount() const { return model_->shownCount(); }
+    // The bytes the lines shown show together.
+    int64_t shownBytes() const { return model_->shownBytes(); }
+    // The native path of what the line at `row` stands for; empty when it stands for nothing.
+    QByteArray pathAt(qsizetype row) const { return model_->pathOf(model_->lineAt(row)); }
+
     SortBy sortBy() const { return model_->sortBy(); }
     void setSortBy(SortBy by) { model_->setSortBy(by); }
     // Bars behind the lines that show a size, each as long as its share of the largest.
     bool sizeBars() const { return model_->sizeBars(); }
     void setSizeBars(bool on) { model_->setSizeBars(on); }
 
+signals:
+    void shownChanged();
+    // The menu of the line at `row` (-1: of no line) was asked for, by a right click or from
+    // the keyboard (the Menu key, Shift+F10), to open at `at` on the screen.
+    void lineMenuRequested(qsizetype row, const QPoint &at);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void requestMenuAtCurrent();
+
     TextListModel *model_;
 };

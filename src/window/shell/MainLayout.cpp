@@ -21,15 +21,19 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyleFactory>
+#include <QToolButton>
 
 namespace {
 
@@ -108,6 +112,41 @@ QComboBox *comboBox(QWidget *parent, const char *name, bool editable, int l, int
     return c;
 }
 
+// The find bar, in the headings' row beside the Recursive box, hidden until asked for.
+void buildFindBar(QWidget *client, MainForm &f)
+{
+    f.fraFind = named(new QWidget(client), "fraFind");
+    placeAtDesign(f.fraFind, 7200, 690, 2295, 270);
+    auto *row = new QHBoxLayout(f.fraFind);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    f.lblFind = named(new QLabel(QStringLiteral("Fi&nd:"), f.fraFind), "lblFind");
+    f.lblFind->setFont(arialBold());
+    f.txtFind = named(new QLineEdit(f.fraFind), "txtFind");
+    f.txtFind->setMaxLength(255); // no name is longer
+    f.txtFind->setClearButtonEnabled(false);
+    setColourPair(f.txtFind, QPalette::Text, Qt::black, QPalette::Base, Qt::white);
+    f.lblFind->setBuddy(f.txtFind);
+    f.cmdCloseFind = named(new QToolButton(f.fraFind), "cmdCloseFind");
+    f.cmdCloseFind->setIcon(f.cmdCloseFind->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    f.cmdCloseFind->setToolTip(QStringLiteral("Close the find bar (Esc)"));
+    f.cmdCloseFind->setAccessibleName(QStringLiteral("Close Find"));
+    f.cmdCloseFind->setAutoRaise(true);
+    row->addWidget(f.lblFind);
+    row->addWidget(f.txtFind, 1);
+    row->addWidget(f.cmdCloseFind);
+    f.fraFind->hide();
+}
+
+// A folder line's context menu.
+void buildFolderLineMenu(QMainWindow *window, MainForm &f)
+{
+    f.mnuFolderLine = named(new QMenu(window), "mnuFolderLine");
+    f.mnuOpenFolder = named(f.mnuFolderLine->addAction(QStringLiteral("&Open Folder")), "mnuOpenFolder");
+    f.mnuCopyPath = named(f.mnuFolderLine->addAction(QStringLiteral("&Copy Path")), "mnuCopyPath");
+    f.mnuListFolder = named(f.mnuFolderLine->addAction(QStringLiteral("&List This Folder")), "mnuListFolder");
+}
+
 } // namespace
 
 void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFolder)
@@ -180,6 +219,8 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     setColourPair(f.txtMyFilePath, QPalette::Text, Qt::black, QPalette::Base, Qt::white);
     placeAtDesign(f.txtMyFilePath, 2400, 6480, 5535, 285);
 
+    buildFindBar(client, f);
+
     f.StatusBar1 = named(new QStatusBar(window), "StatusBar1");
     f.StatusBar1->setSizeGripEnabled(true);
     f.StatusBar1->setFixedHeight(DesignStatusBarHeight);
@@ -228,12 +269,13 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     f.mnuHelpSaveToFile = named(f.mnuHelp->addAction(QStringLiteral("&Save To File")), "mnuHelpSaveToFile");
     f.mnuSep2 = named(f.mnuHelp->addSeparator(), "mnuSep2");
     f.mnuAbout = named(f.mnuHelp->addAction(QStringLiteral("&About")), "mnuAbout");
+    buildFolderLineMenu(window, f);
 
     // F2 as designed, and the desktop's standard keys beside the access keys; the menus show them.
     const std::pair<QAction *, QKeySequence> shortcuts[] = {
         {f.mnuSave, QKeySequence(Qt::CTRL | Qt::Key_S)},  {f.mnuPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {f.mnuExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},  {f.mnuWindowReset, QKeySequence(Qt::Key_F2)},
-        {f.mnuHelpPrint, QKeySequence(Qt::Key_F1)},
+        {f.mnuHelpPrint, QKeySequence(Qt::Key_F1)},       {f.mnuFind, QKeySequence(Qt::CTRL | Qt::Key_F)},
     };
     for (const auto &[action, keys] : shortcuts) {
         action->setShortcut(keys);
@@ -245,9 +287,9 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     QWidget *order[] = {f.drvDrive,        f.dirFolder,      f.cboFileTypes,      f.cmdExit,
                         f.cmdPrint,        f.chkPrintDir,    f.cboPrinter,        f.txtTitle,
                         f.cmdClearTitle,   f.cboIndent,      f.cmdSaveToFile,     f.txtMyFilePath,
-                        f.chkAutoUpdate,   f.lstBigFileList, f.chkSize,           f.chkModified,
-                        f.lstFolders,      f.txtParentFolder, f.cboPrinterFonts,  f.chkFolderSize,
-                        f.cboPrinterFontSize, f.chkRecursive};
+                        f.chkAutoUpdate,   f.txtFind,        f.cmdCloseFind,      f.lstBigFileList,
+                        f.chkSize,         f.chkModified,    f.lstFolders,        f.txtParentFolder,
+                        f.cboPrinterFonts, f.chkFolderSize,  f.cboPrinterFontSize, f.chkRecursive};
     for (QWidget *w : order)
         w->setFocusPolicy(Qt::StrongFocus);
     for (size_t i = 0; i + 1 < std::size(order); ++i)

@@ -15,11 +15,14 @@
 #include "window/scan/DirFolderView.h"
 #include "window/scan/ScanSteps.h"
 #include "window/scan/ScanCancellation.h"
+#include "window/shared/TextList.h"
 #include "core/shared/FsError.h"
 #include "window/shared/QtMessageBoxes.h"
 #include "core/shared/QuietWork.h"
 #include "window/shell/FileTypesChange.h"
+#include "window/shell/FindBar.h"
 #include "window/shell/FolderChange.h"
+#include "window/shell/FolderLineMenu.h"
 #include "window/shell/FormLoad.h"
 #include "window/shell/MainLayout.h"
 #include "window/shell/Resizer.h"
@@ -36,6 +39,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QToolButton>
 #include <cstdio>
 #include <type_traits>
 
@@ -118,6 +122,16 @@ void MainWindow::connectHandlers()
     connect(f.mnuSortFilesSize, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Size); }));
     connect(f.mnuSortFilesModified, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Modified); }));
     connect(f.mnuSizeBars, &QAction::triggered, this, held([&f] { mnuSizeBars_Click(f); }));
+    connect(f.mnuFind, &QAction::triggered, this, [&f] { mnuFind_Click(f); });
+    connect(f.txtFind, &QLineEdit::textChanged, this, [&f] { txtFind_Change(f); });
+    connect(f.cmdCloseFind, &QToolButton::clicked, this, [&f] { cmdCloseFind_Click(f); });
+    for (TextList *list : {f.lstFolders, f.lstBigFileList})
+        connect(list, &TextList::shownChanged, this, [&f] { showFoundCounts(f); });
+    connect(f.lstFolders, &TextList::lineMenuRequested, this,
+            [&f](qsizetype row, const QPoint &at) { lstFolders_LineMenu(f, row, at); });
+    connect(f.mnuOpenFolder, &QAction::triggered, this, held([&f] { mnuOpenFolder_Click(f); }));
+    connect(f.mnuCopyPath, &QAction::triggered, this, held([&f] { mnuCopyPath_Click(f); }));
+    connect(f.mnuListFolder, &QAction::triggered, this, [&f] { mnuListFolder_Click(f); });
     connect(f.mnuAbout, &QAction::triggered, this, held([&f] { mnuAbout_Click(f); }));
     connect(f.mnuHelpPrint, &QAction::triggered, this, held([&f] { mnuHelpPrint_Click(f); }));
     connect(f.mnuHelpSaveToFile, &QAction::triggered, this, held([&f] { mnuHelpSaveToFile_Click(f); }));
@@ -176,12 +190,17 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (w && w == first && w->window() == this) {
             auto *key = static_cast<QKeyEvent *>(event);
             // Esc while the window waits for the file system gives that wait up first (see CallWait).
-            if (key->key() == Qt::Key_Escape && CallWait::active())
+            if (key->key() == Qt::Key_Escape && CallWait::active()) {
                 QuietWork::handle(this, [this, code = key->key(), modifiers = key->modifiers()] {
                     Form_KeyDown(form_, scans_, code, modifiers);
                 });
-            else
+            } else if (key->key() == Qt::Key_Escape && form_.fraFind->isAncestorOf(w)) {
+                // Esc in the find bar closes it; elsewhere it stops a size count.
+                cmdCloseFind_Click(form_);
+                return true;
+            } else {
                 Form_KeyDown(form_, scans_, key->key(), key->modifiers());
+            }
         }
     }
     return QMainWindow::eventFilter(watched, event);

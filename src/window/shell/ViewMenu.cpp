@@ -90,6 +90,9 @@ void buildViewMenu(QMenuBar *bar, MainForm &f)
     f.mnuSizeBars = f.mnuView->addAction(QStringLiteral("Size &Bars"));
     f.mnuSizeBars->setObjectName("mnuSizeBars");
     f.mnuSizeBars->setCheckable(true);
+    f.mnuView->addSeparator();
+    f.mnuFind = f.mnuView->addAction(QStringLiteral("Fin&d in Lists"));
+    f.mnuFind->setObjectName("mnuFind");
 }
 
 void settleViewChoices()
