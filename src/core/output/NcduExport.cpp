@@ -139,12 +139,14 @@ void appendInfo(std::string &out, const FoundEntry &e, bool withDevice, std::str
 class JsonPiece : public EntrySink {
 public:
     std::string text;
+    int depth = 0; // folders entered less those left
 
     void enterFolder(const FoundEntry &folder) override
     {
         close();
         appendInfo(text, folder, folder.otherDevice, ",[");
         open_ = true;
+        ++depth;
     }
     void folderProblem(FoundEntry::Problem) override
     {
@@ -155,6 +157,7 @@ public:
     {
         close();
         text += "]\r\n";
+        --depth;
     }
     void entry(const FoundEntry &e) override
     {
@@ -195,8 +198,19 @@ public:
         auto &json = static_cast<JsonPiece &>(piece);
         json.close();
         put(json.text);
+        depth_ += json.depth;
     }
-    void leaveFolder() override { put("]\r\n"); }
+    void leaveFolder() override
+    {
+        put("]\r\n");
+        --depth_;
+    }
+    // Leaves the folders a walk that ended early left open.
+    void leaveAll()
+    {
+        for (; depth_ > 0; --depth_)
+            put("]\r\n");
+    }
     void put(std::string_view text)
     {
         block_ += text;
@@ -214,6 +228,7 @@ private:
     static constexpr size_t BlockBytes = 1 << 16;
     const std::function<void(QByteArrayView)> &write_;
     std::string block_;
+    int depth_ = 0;
 };
 
 // Tells every problem on, and goes on; an entry gone meanwhile is passed over.
@@ -285,6 +300,7 @@ void ncduExport(const QByteArray &folder, const ListingProblem &problem, const s
             for (size_t i = 0; i <= trees.size(); ++i)
                 if (walk.stream(i, listener, seen, out) != ScanEnd::Completed)
                     break; // the folder itself is gone
+            out.leaveAll();
             out.put("]\r\n");
         }
     }
