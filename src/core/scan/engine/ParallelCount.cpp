@@ -735,12 +735,13 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
                 return end;
             if (piece.tree.end != ScanEnd::Completed)
                 return piece.tree.end;
-            if (piece.gone)
+            if (piece.gone) {
                 skipped = piece.folder;
-            if (piece.split && (piece.gone || piece.children == 0))
-                taker.leaveFolder(); // nothing more in it is told
-            else if (piece.split)
-                splits.push_back({key, piece.children});
+                if (piece.split)
+                    taker.leaveFolder(); // nothing more in it is told
+            } else if (piece.split) {
+                splits.push_back({key, piece.children}); // left after its last piece
+            }
         }
         while (!splits.empty() && splits.back().next == splits.back().children) {
             splits.pop_back();
