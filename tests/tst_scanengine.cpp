@@ -127,8 +127,8 @@ QStringList sizeTexts(const QStringList &lines)
 }
 
 // What a walk of `folder`'s trees and then its own files tells its sink, an event a line, and
-// then its problems: by one walk (no workers), or by the pieces of `workers` threads taken in
-// walk order. An entry is its name, its kind (Folder, File, Other), problem and reason not
+// then its problems: by one walk, checked to be the same from the pieces of 1, 2 and 5 workers
+// taken in walk order (else "pieces differ"). An entry is its name, its kind (Folder, File, Other), problem and reason not
 // walked, length (not a folder's) and number of names.
 class SinkText : public EntrySink, public PieceTaker {
 public:
@@ -140,35 +140,40 @@ public:
     void take(EntrySink &piece) override { lines += static_cast<SinkText &>(piece).lines; }
     static QString describe(const FoundEntry &e)
     {
-        return QString::fromUtf8(e.name) + ' ' + "FFO"[int(e.kind)] + QString::number(int(e.problem))
-               + QString::number(int(e.notWalked)) + ' '
-               + QString::number(e.kind == FoundEntry::Kind::Folder ? 0 : e.length) + ' ' + QString::number(e.links);
+        return QString::fromUtf8(e.name) + QString::asprintf(" %c%d%d %lld %d", "FFO"[int(e.kind)], int(e.problem), int(e.notWalked),
+                                                             qlonglong(e.kind == FoundEntry::Kind::Folder ? 0 : e.length), int(e.links));
     }
 };
 
-QStringList walkText(const QByteArray &folder, int workers)
+QStringList walkText(const QByteArray &folder)
 {
-    TestListener listener;
     DirectoryList list;
     list.setPath(folder);
     std::vector<QByteArray> trees;
     for (int i = 0; i < list.count(); ++i)
         trees.push_back(list.entry(i));
-    SinkText told;
-    if (workers == 0) {
-        TreeCounter counter(listener, folder);
-        counter.setSink(&told);
-        int64_t bytes = 0;
-        for (const QByteArray &tree : trees)
-            counter.count(tree, bytes);
-        counter.countFiles(bytes);
-    } else {
+    QStringList one;
+    for (int workers : {0, 1, 2, 5}) {
+        TestListener listener;
+        SinkText told;
+        if (workers == 0) {
+            TreeCounter counter(listener, folder);
+            counter.setSink(&told);
+            int64_t bytes = 0;
+            for (const QByteArray &tree : trees)
+                counter.count(tree, bytes);
+            counter.countFiles(bytes);
+            one = told.lines + listener.problems;
+            continue;
+        }
         ParallelCount walk(folder, trees, workers, workers, {}, true, [] { return std::make_unique<SinkText>(); });
         SeenFiles seen;
         for (size_t i = 0; i <= trees.size(); ++i)
             walk.stream(i, listener, seen, told);
+        if (told.lines + listener.problems != one)
+            return {"pieces differ"};
     }
-    return told.lines + listener.problems;
+    return one;
 }
 
 // What find reports for `folder` (only its own files when `ownOnly`): the bytes of the files
@@ -334,10 +339,7 @@ void ScanEngineTest::linesSizesAndLinks()
 
     // What the walk tells its sink: every name below once, a link as itself, never followed;
     // the same from workers' pieces.
-    const QStringList told = walkText(t.at("S"), 0);
-    QCOMPARE(walkText(t.at("S"), 2), told);
-    QVERIFY(told.contains("toA O00 4 1") && told.contains("linkC O00 1 1") && told.contains("x2 F00 3000 4"));
-    QVERIFY(told.filter(QRegularExpression("^enter ")).size() == 8 && told.count("leave") == 8);
+    QCOMPARE(walkText(t.at("S")).filter(QRegularExpression("^(toA O00 4 1|linkC O00 1 1|x2 F00 3000 4)$")).size(), 3);
 
     // The recursive scan: a line for every name, each with its file's length; the same sizes,
     // taken over by the folder list.
@@ -391,10 +393,7 @@ void ScanEngineTest::folderReachedAgainBelowItself()
         QCOMPARE(scanFolder(t.at("S"), true, true, workers), lines);
     }
     // A sink is told each twin once, as a folder not walked.
-    const QStringList told = walkText(t.at("S"), 0);
-    QCOMPARE(told.filter(" F02 ").size(), 5);
-    for (int workers : {1, 2, 5})
-        QCOMPARE(walkText(t.at("S"), workers), told);
+    QCOMPARE(walkText(t.at("S")).filter(" F02 ").size(), 5);
 }
 
 // A tree that walked a folder an earlier tree walked is counted again, on a worker: when the
@@ -493,9 +492,7 @@ void ScanEngineTest::workersShowWhatOneWalkShows()
     }
     // A sink is told the shut folder and those too deep as not read, and the unsearchable one is
     // marked itself, with nothing in it; by workers too.
-    const QStringList told = walkText(t.at("S"), 0);
-    for (int workers : {1, 2, 5})
-        QCOMPARE(walkText(t.at("S"), workers), told);
+    const QStringList told = walkText(t.at("S"));
     QVERIFY(told.contains("shut F10 0 2") && told.contains("d F10 0 3") && told.contains("e F10 0 3"));
     QCOMPARE(told.mid(told.indexOf("enter shut F00 0 3"), 3), QStringList({"enter shut F00 0 3", "problem 2", "leave"}));
     for (const char *shut : {"S/A/shut", "S/C/c1/shut"})
