@@ -213,6 +213,11 @@ public:
     }
     void put(std::string_view text)
     {
+        if (text.size() >= BlockBytes) { // a big piece goes as it is, not copied first
+            flush();
+            write_(QByteArrayView(text.data(), qsizetype(text.size())));
+            return;
+        }
         block_ += text;
         if (block_.size() >= BlockBytes)
             flush();
