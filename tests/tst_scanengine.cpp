@@ -5,8 +5,10 @@
 #include "core/scan/ByteConverter.h"
 #include "core/scan/FolderLine.h"
 #include "core/scan/engine/DirectoryList.h"
+#include "core/scan/engine/EntrySink.h"
 #include "core/scan/engine/FolderScan.h"
 #include "core/scan/engine/FolderWalker.h"
+#include "core/scan/engine/ParallelCount.h"
 #include "core/scan/engine/ScanListener.h"
 #include "window/scan/ScanSession.h"
 #include "core/scan/engine/TreeCounter.h"
@@ -122,6 +124,56 @@ QStringList sizeTexts(const QStringList &lines)
     for (const QString &line : lines)
         sizes << line.mid(line.lastIndexOf(QRegularExpression("  [0-9]")) + 2).trimmed();
     return sizes;
+}
+
+// What a walk of `folder`'s trees and then its own files tells its sink, an event a line, and
+// then its problems: by one walk, checked to be the same from the pieces of 1, 2 and 5 workers
+// taken in walk order (else "pieces differ"). An entry is its name, its kind (Folder, File, Other), problem and reason not
+// walked, length (not a folder's) and number of names.
+class SinkText : public EntrySink, public PieceTaker {
+public:
+    QStringList lines;
+    void enterFolder(const FoundEntry &f) override { lines << "enter " + describe(f); }
+    void folderProblem(FoundEntry::Problem p) override { lines << "problem " + QString::number(int(p)); }
+    void leaveFolder() override { lines << "leave"; }
+    void entry(const FoundEntry &e) override { lines << describe(e); }
+    void take(EntrySink &piece) override { lines += static_cast<SinkText &>(piece).lines; }
+    static QString describe(const FoundEntry &e)
+    {
+        return QString::fromUtf8(e.name) + QString::asprintf(" %c%d%d %lld %d", "FFO"[int(e.kind)], int(e.problem), int(e.notWalked),
+                                                             qlonglong(e.kind == FoundEntry::Kind::Folder ? 0 : e.length), int(e.links));
+    }
+};
+
+QStringList walkText(const QByteArray &folder)
+{
+    DirectoryList list;
+    list.setPath(folder);
+    std::vector<QByteArray> trees;
+    for (int i = 0; i < list.count(); ++i)
+        trees.push_back(list.entry(i));
+    QStringList one;
+    for (int workers : {0, 1, 2, 5}) {
+        TestListener listener;
+        SinkText told;
+        if (workers == 0) {
+            TreeCounter counter(listener, folder);
+            counter.setSink(&told);
+            int64_t bytes = 0;
+            for (const QByteArray &tree : trees)
+                counter.count(tree, bytes);
+            counter.countFiles(bytes);
+            one = told.lines + listener.problems;
+            continue;
+        }
+        ParallelCount walk(folder, trees, workers, workers, {}, true, [] { return std::make_unique<SinkText>(); });
+        SeenFiles seen;
+        for (size_t i = 0; i <= trees.size(); ++i)
+            walk.stream(i, listener, seen, told);
+        if (told.lines + listener.problems != one)
+            return {"pieces differ"};
+    }
+    return one;
 }
 
 // What find reports for `folder` (only its own files when `ownOnly`): the bytes of the files
@@ -285,6 +337,10 @@ void ScanEngineTest::linesSizesAndLinks()
         QCOMPARE(s.folderLines[3], str(t.at("S/huge")) + "  9.31 GB");
     }
 
+    // What the walk tells its sink: every name below once, a link as itself, never followed;
+    // the same from workers' pieces.
+    QCOMPARE(walkText(t.at("S")).filter(QRegularExpression("^(toA O00 4 1|linkC O00 1 1|x2 F00 3000 4)$")).size(), 3);
+
     // The recursive scan: a line for every name, each with its file's length; the same sizes,
     // taken over by the folder list.
     const Scanned r = scanFolder(t.at("S"), false, true, 2);
@@ -336,6 +392,8 @@ void ScanEngineTest::folderReachedAgainBelowItself()
         QCOMPARE(s.linesBytes + s.ownBytes, 132);
         QCOMPARE(scanFolder(t.at("S"), true, true, workers), lines);
     }
+    // A sink is told each twin once, as a folder not walked.
+    QCOMPARE(walkText(t.at("S")).filter(" F02 ").size(), 5);
 }
 
 // A tree that walked a folder an earlier tree walked is counted again, on a worker: when the
@@ -432,6 +490,11 @@ void ScanEngineTest::workersShowWhatOneWalkShows()
             QVERIFY(one.folderLines[76].trimmed().endsWith(" 6.93 KB")); // 3000 + 4098 bytes
         }
     }
+    // A sink is told the shut folder and those too deep as not read, and the unsearchable one is
+    // marked itself, with nothing in it; by workers too.
+    const QStringList told = walkText(t.at("S"));
+    QVERIFY(told.contains("shut F10 0 2") && told.contains("d F10 0 3") && told.contains("e F10 0 3"));
+    QCOMPARE(told.mid(told.indexOf("enter shut F00 0 3"), 3), QStringList({"enter shut F00 0 3", "problem 2", "leave"}));
     for (const char *shut : {"S/A/shut", "S/C/c1/shut"})
         ::chmod(t.at(shut).constData(), 0755);
 }

@@ -32,6 +32,52 @@ bool FolderWalker::metBefore(const FolderId &id)
     return !seen_->firstSightOfFolder(id.dev, id.ino);
 }
 
+dev_t FolderWalker::deviceAbove(dev_t own) const
+{
+    return !place_.empty() ? place_.back().dev : hasAbove_ ? above_.dev : own;
+}
+
+namespace {
+QByteArrayView lastName(const QByteArray &path)
+{
+    return QByteArrayView(path).sliced(path.lastIndexOf('/') + 1);
+}
+} // namespace
+
+void FolderWalker::enter(WalkFrame &frame, QByteArrayView name, dev_t aboveDev)
+{
+    FoundEntry folder = FoundEntry::of(name, frame.st);
+    folder.otherDevice = frame.st.st_dev != aboveDev;
+    sink_->enterFolder(folder);
+    frame.entered = true;
+}
+
+void FolderWalker::leaveTo(int depth)
+{
+    for (; depth_ > depth; --depth_) {
+        if (sink_ && frames_.back().entered)
+            sink_->leaveFolder();
+        frames_.pop_back();
+    }
+}
+
+void FolderWalker::tellNotRead(const FolderHandle *parent, const QByteArray &path, const char *name,
+                               FoundEntry::Problem problem)
+{
+    if (!sink_)
+        return;
+    struct stat st;
+    const int err = parent ? statEntryAt(*parent, name, st) : (::lstat(path.constData(), &st) == 0 ? 0 : errno);
+    if (err == ENOENT)
+        return;
+    FoundEntry e = err != 0 ? FoundEntry::unexamined(name) : FoundEntry::of(name, st);
+    if (err == 0 && e.kind == FoundEntry::Kind::Folder) {
+        e.problem = problem;
+        e.otherDevice = st.st_dev != (parent ? idOf(*parent).dev : deviceAbove(st.st_dev));
+    }
+    sink_->entry(e);
+}
+
 bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const FolderHandle *parent)
 {
     dir_ = &dir;
@@ -39,23 +85,27 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
     depth_ = -1;
     startErrorCode_ = 0;
     ownSeen_.clear();
+    const QByteArray start = normalFolderPath(path);
+    const QByteArray name = start.mid(start.lastIndexOf('/') + 1);
     try {
-        const QByteArray start = normalFolderPath(path);
         struct stat st;
         if (!parent && ::lstat(start.constData(), &st) != 0) {
             startErrorCode_ = errno;
             startError_ = FsError::fromErrno(startErrorCode_).description();
+            tellNotRead(nullptr, start, name.constData());
             return false;
         }
         if (!parent && S_ISLNK(st.st_mode)) {
             startError_ = QStringLiteral("A link to a folder is not walked");
+            if (sink_)
+                sink_->entry(FoundEntry::of(lastName(start), st));
             return false;
         }
         WalkFrame frame;
         frame.Path = start;
-        frame.folder = parent ? FolderHandle::openChild(*parent, start.mid(start.lastIndexOf('/') + 1).constData())
-                              : FolderHandle::open(start);
-        frame.id = idOf(frame.folder);
+        frame.folder = parent ? FolderHandle::openChild(*parent, name.constData()) : FolderHandle::open(start);
+        if (::fstat(frame.folder.fd(), &frame.st) == 0)
+            frame.id = {frame.st.st_dev, frame.st.st_ino};
         // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and a folder met
         // before holds nothing new: nothing to count. A piece of a bigger walk on the file
         // system of the folder above it is no such view.
@@ -63,10 +113,20 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         const bool sameFsAsAbove = parent && !place_.empty() && place_.back().dev == frame.id.dev;
         const bool asAbove = parent && place_.empty() && hasAbove_ && aboveIsView_ && above_.dev == frame.id.dev;
         const bool isView = !sameFsAsAbove && (asAbove ? *aboveIsView_ : isSystemViewFolder(frame.folder));
-        if (isView || metBefore(frame.id))
+        if (isView || metBefore(frame.id)) {
             files_.clear();
-        else
+            if (sink_) {
+                FoundEntry e = FoundEntry::of(lastName(start), frame.st);
+                e.otherDevice = frame.id.dev != deviceAbove(frame.id.dev);
+                e.notWalked = isView ? FoundEntry::NotWalked::KernelView : FoundEntry::NotWalked::MetBefore;
+                sink_->entry(e);
+            }
+        } else {
             dir.read(frame.folder, &frame.children, &files_, listener_);
+            frame.walked = true;
+            if (sink_)
+                enter(frame, lastName(start), deviceAbove(frame.id.dev));
+        }
         frames_.reserve(MaxDepth + 1);
         frames_.push_back(std::move(frame));
         depth_ = 0;
@@ -76,6 +136,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         startError_ = e.description();
         startErrorCode_ = e.code();
         frames_.clear();
+        tellNotRead(parent, start, name.constData());
         return false;
     }
 }
@@ -90,8 +151,7 @@ bool FolderWalker::NextFolder(QByteArray &path)
             ++next;
         if (next >= int(top.children.size())) {
             // All subfolders of the top frame are done: back to its parent.
-            frames_.pop_back();
-            --depth_;
+            leaveTo(depth_ - 1);
             continue;
         }
         top.ChildIndex = next;
@@ -99,6 +159,7 @@ bool FolderWalker::NextFolder(QByteArray &path)
         const QByteArray childPath = joinPath(top.Path, child.name);
         if (int(place_.size()) + depth_ + 1 > MaxDepth) {
             currentPath_ = childPath;
+            tellNotRead(&top.folder, childPath, child.name.constData());
             throw WalkDepthError();
         }
         WalkFrame frame;
@@ -111,16 +172,39 @@ bool FolderWalker::NextFolder(QByteArray &path)
                 // None of the parent's names can be looked at: one failure, the parent's.
                 currentPath_ = top.Path;
                 skipSubfolders();
+                if (sink_ && top.entered)
+                    sink_->folderProblem(FoundEntry::Problem::NotSearched);
+            } else {
+                tellNotRead(&top.folder, childPath, child.name.constData());
             }
             throw;
         }
-        frame.id = idOf(frame.folder);
+        if (::fstat(frame.folder.fd(), &frame.st) == 0)
+            frame.id = {frame.st.st_dev, frame.st.st_ino};
         // On the file system of the folder above it, it is no view of the kernel's either.
-        if (frame.id.dev != top.id.dev && isSystemViewFolder(frame.folder)) // counts nothing, nor below it
+        const bool isView = frame.id.dev != top.id.dev && isSystemViewFolder(frame.folder); // nothing below it counts
+        if (isView || metBefore(frame.id)) {
+            if (sink_) {
+                FoundEntry e = FoundEntry::of(QByteArrayView(child.name), frame.st);
+                e.otherDevice = frame.id.dev != top.id.dev;
+                e.notWalked = isView ? FoundEntry::NotWalked::KernelView : FoundEntry::NotWalked::MetBefore;
+                sink_->entry(e);
+            }
             continue;
-        if (metBefore(frame.id))
-            continue;
-        dir_->read(frame.folder, &frame.children, &files_, listener_);
+        }
+        try {
+            dir_->read(frame.folder, &frame.children, &files_, listener_);
+        } catch (const FsError &) {
+            if (sink_) {
+                FoundEntry e = FoundEntry::of(QByteArrayView(child.name), frame.st);
+                e.otherDevice = frame.id.dev != top.id.dev;
+                e.problem = FoundEntry::Problem::NotRead;
+                sink_->entry(e);
+            }
+            throw;
+        }
+        if (sink_)
+            enter(frame, QByteArrayView(child.name), top.id.dev);
         frames_.push_back(std::move(frame));
         ++depth_;
         path = childPath;
@@ -142,8 +226,7 @@ QByteArray FolderWalker::skipGone()
         if (!folderGone(frames_[size_t(level)].folder))
             continue;
         QByteArray gone = frames_[size_t(level)].Path;
-        frames_.resize(size_t(level));
-        depth_ = level - 1;
+        leaveTo(level - 1);
         files_.clear();
         return gone;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/scan/engine/DirectoryList.h"
+#include "core/scan/engine/EntrySink.h"
 #include "core/scan/engine/FolderReader.h"
 #include "core/scan/engine/SeenFiles.h"
 
@@ -36,6 +37,9 @@ public:
     // Remembers the folders walked in `seen`, and passes over those it holds already, so that
     // several walks of one count walk each folder once. Without it each walk remembers its own.
     void rememberIn(SeenFiles &seen) { seen_ = &seen; }
+    // Tells `sink` (none: nobody) every folder the walk goes into and leaves, and every folder
+    // it does not go into, with why; the walk's files are for its caller to tell.
+    void setSink(EntrySink *sink) { sink_ = sink; }
 
     // Which folder a handle holds, whatever path it was reached by.
     struct FolderId {
@@ -87,6 +91,8 @@ public:
     const FileNames &currentFiles() const { return files_; }
     // Its subfolders, the links to folders among them (never walked) included.
     const std::vector<SubfolderEntry> &currentSubfolders() const { return frames_[size_t(depth_)].children; }
+    // Whether the start folder is walked: not when it is a view of the kernel's or met before.
+    bool startWalked() const { return !frames_.empty() && frames_.front().walked; }
     // Why the last StartWalk returned false.
     const QString &startError() const { return startError_; }
     int startErrorCode() const { return startErrorCode_; }
@@ -95,6 +101,12 @@ private:
     // Whether a folder was met before (or is the one above the walk, or one of the bigger
     // walk's folders above this piece); remembers it otherwise.
     bool metBefore(const FolderId &id);
+    // Tells the sink of a folder `name` of `parent` (none: `path` itself) that the walk could
+    // not go into, by the status its name has now: gone, it is not told.
+    void tellNotRead(const FolderHandle *parent, const QByteArray &path, const char *name,
+                     FoundEntry::Problem problem = FoundEntry::Problem::NotRead);
+    // The device of the folder the walk's start lies in, when known.
+    dev_t deviceAbove(dev_t own) const;
 
     struct WalkFrame {
         QByteArray Path;
@@ -102,7 +114,14 @@ private:
         std::vector<SubfolderEntry> children;
         FolderHandle folder;
         FolderId id;
+        struct stat st{};
+        bool walked = false;  // read: not a view of the kernel's, nor met before
+        bool entered = false; // told to the sink as a folder gone into
     };
+    // Tells the sink the walk goes into a frame just read, on a device other than `aboveDev`'s.
+    void enter(WalkFrame &frame, QByteArrayView name, dev_t aboveDev);
+    // Leaves frames from the top down to `depth` (which stays).
+    void leaveTo(int depth);
 
     ScanListener *listener_;
     DirectoryList *dir_ = nullptr;
@@ -118,4 +137,5 @@ private:
     std::vector<FolderId> place_;
     SeenFiles ownSeen_;
     SeenFiles *seen_ = &ownSeen_;
+    EntrySink *sink_ = nullptr;
 };

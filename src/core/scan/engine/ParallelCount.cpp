@@ -84,8 +84,11 @@ Key againKey(size_t tree)
 // own level (the pieces it was split into).
 struct Counted {
     CountedTree tree;
+    std::unique_ptr<EntrySink> sink;      // what it met, when the walk has sinks
+    std::shared_ptr<const Piece> source; // a tree piece, to walk again if need be
     QByteArray folder; // the folder it starts at, or whose files it counted
     uint32_t children = 0;
+    bool split = false; // the top folder of a split tree: its sink went into the folder
     bool gone = false; // that folder was found removed: nothing below it is shown
 };
 
@@ -130,8 +133,10 @@ struct Effort {
 } // namespace
 
 struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
-    Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t maxThreads, bool ownFiles)
+    Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t maxThreads, bool ownFiles,
+           NewPieceSink newPiece)
         : scanFolder(scanFolder), trees(withOwn(std::move(trees), scanFolder, ownFiles)), lineOf(std::move(lineOf)),
+          newPiece(std::move(newPiece)),
           maxThreads(maxThreads), ownTree(ownFiles ? this->trees.size() - 1 : SIZE_MAX),
           ahead(std::max<size_t>(4 * maxThreads, 4 * MaxBatch))
     {
@@ -162,6 +167,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     const QByteArray scanFolder;
     const std::vector<QByteArray> trees;
     const LineOf lineOf;
+    const NewPieceSink newPiece;
     const size_t maxThreads;
     const size_t ownTree; // the index of the own files' piece, if any
     const size_t ahead; // trees counted and not yet taken, at most
@@ -269,6 +275,9 @@ public:
         Counted c;
         c.folder = piece.top ? piece.top->walker.currentPath() : piece.path;
         recorder_.tree = &c.tree;
+        newSink(c);
+        if (c.sink && !piece.own && !piece.top)
+            c.source = std::make_shared<const Piece>(piece);
         TreeCounter::FileSeen fileSeen;
         if (shared_.lineOf)
             fileSeen = [&](const QByteArray &folder, const char *name, int64_t length, int64_t modified) {
@@ -290,8 +299,12 @@ public:
                                   piece.in ? &piece.in->walker.currentFolder() : nullptr, std::move(goneAbove));
                 if (piece.after) // it goes on from there, as the one walk through all the trees
                     counter_.resumeWith(std::move(*piece.after));
-                if (!split || piece.depth() >= MaxSplitDepth || !splitTree(piece, c, fileSeen, counted, more))
+                const bool trySplit = split && piece.depth() < MaxSplitDepth;
+                if (!trySplit || !splitTree(piece, c, fileSeen, counted, more)) {
+                    if (trySplit)
+                        newSink(c); // what the split told is told again by the walk
                     c.tree.end = counter_.count(piece.path, c.tree.bytes, fileSeen);
+                }
                 goneAt(c, counter_.reportedAbove());
             }
         } catch (const ScanInterrupted &interrupted) { // cancelled while a split folder was read
@@ -300,11 +313,21 @@ public:
             recorder_.problem(errorDescription(e), displayName(piece.path));
         }
         c.tree.seen = counter_.takeSeen();
+        counter_.setSink(nullptr);
         recorder_.share();
         counted.emplace_back(piece.key, std::move(c));
     }
 
 private:
+    // A new sink for what `c` meets, when the walk has sinks.
+    void newSink(Counted &c)
+    {
+        if (!shared_.newPiece)
+            return;
+        c.sink = shared_.newPiece();
+        counter_.setSink(c.sink.get());
+    }
+
     // A piece that reported `folder` gone (none when empty): nothing else below it is shown.
     static void goneAt(Counted &c, const QByteArray &folder)
     {
@@ -324,7 +347,9 @@ private:
     {
         auto top = std::make_shared<SplitTop>(&recorder_, piece.in);
         counter_.prepare(top->walker);
-        if (!top->walker.StartWalk(piece.path, dir_, counter_.parentOf(piece.path))) {
+        const bool started = top->walker.StartWalk(piece.path, dir_, counter_.parentOf(piece.path));
+        top->walker.setSink(nullptr); // its files are told by the pieces that count them
+        if (!started || (shared_.newPiece && !top->walker.startWalked())) { // a sink is told it is passed over
             counter_.takeSeen(); // the walk of the whole tree starts afresh
             return false;
         }
@@ -350,12 +375,15 @@ private:
             if (!entry.isLink)
                 more.push_back({childKey(piece.key, child++), joinPath(c.folder, entry.name), place, {}, top, 0, 0});
         c.children = child;
+        c.split = true;
         // The other workers can start on the pieces while this one counts the files.
         shared_.publish(more);
         if (sliced) {
             Counted links;
             links.folder = c.folder;
+            newSink(links);
             counter_.countFolderLinks(walker, links.tree.bytes);
+            counter_.setSink(c.sink.get());
             links.tree.seen = counter_.takeSeen();
             counted.emplace_back(linksKey, std::move(links));
         } else {
@@ -377,9 +405,9 @@ private:
 } // namespace
 
 ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
-                             LineOf lineOf, bool ownFiles)
+                             LineOf lineOf, bool ownFiles, NewPieceSink newPiece)
     : shared_(std::make_shared<Shared>(scanFolder, std::move(trees), std::move(lineOf),
-                                       size_t(std::max({workers, maxWorkers, 1})), ownFiles))
+                                       size_t(std::max({workers, maxWorkers, 1})), ownFiles, std::move(newPiece)))
 {
     if (shared_->trees.empty())
         return;
@@ -649,6 +677,85 @@ ScanEnd ParallelCount::recount(size_t i, SeenFiles before, ScanListener &listene
     if (const ScanEnd end = awaitPiece(s, againKey(i), listener, showProgress, counted); end != ScanEnd::Completed)
         return end;
     tree = std::move(counted.tree);
+    showProgress();
+    return ScanEnd::Completed;
+}
+
+namespace {
+// Tells `listener` the problems of a counted piece, in the order its walk met them.
+ScanEnd tellProblems(const CountedTree &tree, ScanListener &listener)
+{
+    for (const CountedTree::Problem &problem : tree.problems)
+        if (const ScanEnd end = problem.vanished ? listener.vanished(problem.description, problem.nativeFolder, problem.nativeName)
+                                : problem.folder.isEmpty()
+                                    ? listener.problem(problem.description, problem.entryName)
+                                    : listener.fileProblem(problem.description, problem.entryName, problem.folder);
+            end != ScanEnd::Completed)
+            return end;
+    return ScanEnd::Completed;
+}
+} // namespace
+
+ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen, PieceTaker &taker)
+{
+    Shared &s = *shared_;
+    const auto showProgress = progressShower(listener);
+    listener.progress.folder = s.trees[i];
+    // The folders split into pieces that the walk is in, as in take().
+    struct Split {
+        Key key;
+        uint32_t children, next = 0;
+    };
+    std::vector<Split> splits;
+    Key key{uint32_t(i)};
+    QByteArray skipped; // a folder found removed: the pieces below it are not told
+    for (;;) {
+        Counted piece;
+        if (const ScanEnd end = awaitPiece(s, key, listener, showProgress, piece); end != ScanEnd::Completed)
+            return end;
+        if (skipped.isEmpty() || !isBelowOrAt(piece.folder, skipped)) {
+            if (piece.source && seen.sharesFolderWith(piece.tree.seen)) {
+                // It walked a folder met before: walked again whole, after everything before
+                // it, it passes that folder over as one walk does, and its own pieces are not
+                // taken. Rare.
+                Piece again = *piece.source;
+                again.key = childKey(key, UINT32_MAX);
+                again.after = std::make_shared<SeenFiles>(seen);
+                s.countAgain(std::move(again));
+                if (const ScanEnd end = awaitPiece(s, childKey(key, UINT32_MAX), listener, showProgress, piece);
+                    end != ScanEnd::Completed)
+                    return end;
+                seen = std::move(piece.tree.seen); // what went before, and all it met
+            } else {
+                seen.merge(piece.tree.seen);
+            }
+            if (piece.sink)
+                taker.take(*piece.sink);
+            if (const ScanEnd end = tellProblems(piece.tree, listener); end != ScanEnd::Completed)
+                return end;
+            if (piece.tree.end != ScanEnd::Completed)
+                return piece.tree.end;
+            if (piece.gone) {
+                skipped = piece.folder;
+                if (piece.split)
+                    taker.leaveFolder(); // nothing more in it is told
+            } else if (piece.split) {
+                splits.push_back({key, piece.children}); // left after its last piece
+            }
+        }
+        while (!splits.empty() && splits.back().next == splits.back().children) {
+            splits.pop_back();
+            taker.leaveFolder();
+        }
+        if (splits.empty())
+            break;
+        key = childKey(splits.back().key, splits.back().next++);
+    }
+    {
+        const std::lock_guard lock(s.mutex);
+        s.taken = i + 1;
+    }
+    s.workerWake.notify_all();
     showProgress();
     return ScanEnd::Completed;
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include "core/shared/TextLines.h"
 #include "core/scan/engine/CountedTree.h"
+#include "core/scan/engine/EntrySink.h"
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/ScanProgress.h"
 
@@ -42,8 +43,10 @@ public:
     // TreeCounter::count). Without `lineOf`, trees get no lines. With `ownFiles`, one more
     // comes after them, taken as tree trees.size(): the scan folder's own files
     // (TreeCounter::countFiles), so that no call on them waits on the thread that takes it.
+    // With `newPiece`, each piece of the walk is told to a sink of its own (see EntrySink), to
+    // be taken with stream().
     ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
-                  LineOf lineOf = {}, bool ownFiles = false);
+                  LineOf lineOf = {}, bool ownFiles = false, NewPieceSink newPiece = {});
     ~ParallelCount();
     ParallelCount(const ParallelCount &) = delete;
     ParallelCount &operator=(const ParallelCount &) = delete;
@@ -59,6 +62,13 @@ public:
     // handed over). Waits as take() does; `tree` then holds what that walk shows, its `seen`
     // being `before` with what the walk met added.
     ScanEnd recount(size_t i, SeenFiles before, ScanListener &listener, CountedTree &tree);
+
+    // Takes tree `i` as take() does, but hands each piece's sink to `taker` in walk order as soon
+    // as it is counted, its problems told to `listener` after it, so that no tree is held whole.
+    // `seen` holds what the pieces before met, and takes in each piece's: a piece that walked a
+    // folder met before (a bind mount of it) is walked again first, after them, as one walk
+    // passes that folder over.
+    ScanEnd stream(size_t i, ScanListener &listener, SeenFiles &seen, PieceTaker &taker);
 
     // Ends the workers; safe from any thread.
     void cancel();

@@ -66,11 +66,15 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
                 // Listed, but none of its names can be looked at: one problem, the folder's,
                 // said by the first of its slices.
                 how = FilesEnd::Unsearchable;
+                if (sink_ && from == 0)
+                    sink_->folderProblem(FoundEntry::Problem::NotSearched);
                 return from == 0 ? listener_.problem(FsError::fromErrno(err).description(), displayName(folderPath))
                                  : ScanEnd::Completed;
             }
             // Gone or unreadable since the folder was read: reported, counts nothing.
             reported = true;
+            if (sink_)
+                sink_->entry(FoundEntry::unexamined(files.view(i)));
             const QString description = FsError::fromErrno(err).description();
             if (const ScanEnd end = listener_.fileProblem(description, displayName(QByteArray(name)), displayName(folderPath));
                 end != ScanEnd::Completed)
@@ -82,6 +86,8 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
         listener_.progress.addFile(counted);
         if (fileSeen)
             fileSeen(folderPath, name, st.st_size, st.st_mtim.tv_sec);
+        if (sink_)
+            sink_->entry(FoundEntry::of(files.view(i), st));
     }
     if (vanishedAt.empty())
         return ScanEnd::Completed;
@@ -105,8 +111,12 @@ void TreeCounter::addFolderLinks(const FolderHandle &folder, const std::vector<S
     for (const SubfolderEntry &entry : subfolders) {
         struct stat st;
         // One that went meanwhile holds nothing now.
-        if (entry.isLink && statEntryAt(folder, entry.name.constData(), st) == 0 && seen_.firstSight(st))
+        if (!entry.isLink || statEntryAt(folder, entry.name.constData(), st) != 0)
+            continue;
+        if (seen_.firstSight(st))
             bytes += st.st_size;
+        if (sink_)
+            sink_->entry(FoundEntry::of(QByteArrayView(entry.name), st));
     }
 }
 
@@ -126,6 +136,7 @@ void TreeCounter::prepare(FolderWalker &walker)
         walker.setAbove(scanFolderId_, scanFolderIsView_);
     walker.setPlace(place_);
     walker.rememberIn(seen_);
+    walker.setSink(sink_);
 }
 
 const FolderHandle *TreeCounter::parentOf(const QByteArray &subfolder) const

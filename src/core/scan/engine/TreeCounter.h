@@ -81,6 +81,10 @@ public:
     // Counts the files directly in the scan's folder (not below it) into `bytes`.
     ScanEnd countFiles(int64_t &bytes);
 
+    // Tells `sink` (none: nobody) everything the counts meet, in walk order (see EntrySink):
+    // the walker's folders, and each file and link.
+    void setSink(EntrySink *sink) { sink_ = sink; }
+
     // The files of several names met so far.
     const SeenFiles &seen() const { return seen_; }
     // Hands them over and starts afresh, for a count that is merged elsewhere.
@@ -138,4 +142,5 @@ private:
     GoneAbove goneAbove_;
     QByteArray reportedAbove_;
     QByteArray walkStart_; // the folder the walk under way started at
+    EntrySink *sink_ = nullptr;
 };
