@@ -50,6 +50,8 @@
 // later runs.
 #include "window/shared/MainForm.h"
 #include "core/shared/MessageBoxes.h"
+#include "core/scan/engine/ScanListener.h"
+#include "core/scan/tree/ScanTreeSink.h"
 #include "window/output/PrinterService.h"
 #include "window/shared/TextList.h"
 #include "window/shared/WebOpener.h"
@@ -1055,6 +1057,22 @@ int main(int argc, char *argv[])
                     "window memory before %.0f MB\n",
                     size.peakMb, recursive.peakMb, listPeakMb(program, args, json), baseMb);
         QFile::remove(json);
+        // The scan tree alone, as the walk builds it, beside du.
+        struct Quiet : ScanListener {
+            using ScanListener::ScanListener;
+            ScanEnd problem(const QString &, const QString &) override { return ScanEnd::Completed; }
+            ScanEnd pump() override { return ScanEnd::Completed; }
+        } listener(ScanOptions{1000, -1});
+        ScanTree scanned;
+        QElapsedTimer clock;
+        clock.start();
+        buildScanTree(folder.toUtf8(), listener, scanned);
+        const double treeMs = double(clock.nsecsElapsed()) / 1e6;
+        const double duMs = timePeer(QStringLiteral("du"), {QStringLiteral("-sb"), folder});
+        std::printf("million: scan tree of %u entries, %.1f bytes per entry (target 50), %.0f MB, %lld bytes below; "
+                    "built in %.0f ms, %.2fx du -sb\n",
+                    scanned.size(), double(scanned.bytesHeld()) / scanned.size(), double(scanned.bytesHeld()) / 1e6,
+                    static_cast<long long>(scanned.totals(0).bytes), treeMs, treeMs / duMs);
     }
 
     if (wanted("cli"))

@@ -12,6 +12,7 @@
 #include "core/scan/engine/ScanListener.h"
 #include "window/scan/ScanSession.h"
 #include "core/scan/engine/TreeCounter.h"
+#include "core/scan/tree/ScanTreeSink.h"
 #include "core/shared/Text.h"
 #include "support/HangMount.h"
 #include "support/AsNobody.h"
@@ -44,7 +45,7 @@ public:
     std::function<ScanEnd(int)> onPump = [](int) { return ScanEnd::Completed; };
     int pumps = 0;
     long long reads = 0;
-    TestListener() : ScanListener(ScanOptions{0, 0}) {} // a pump at every tick
+    explicit TestListener(ScanOptions options = {0, 0}) : ScanListener(options) {} // {0, ...}: a pump at every tick
     void folderRead() override { ++reads; }
     ScanEnd problem(const QString &description, const QString &entryName) override
     {
@@ -237,6 +238,7 @@ private slots:
     void removedFolderIsReportedOnce();
     void bigFolderIsReadInPieces();
     void stopReachesOnlyItsScan();
+    void scanTreeHoldsTheWalk();
 };
 
 void ScanEngineTest::walkOrderEndsAndReads()
@@ -702,6 +704,56 @@ void ScanEngineTest::stopReachesOnlyItsScan()
     QCOMPARE(s.verdict(r), ScanEnd::Completed);
     s.shutDown();
     QCOMPARE(s.verdict(r), ScanEnd::Abandoned);
+}
+
+void ScanEngineTest::scanTreeHoldsTheWalk()
+{
+    // Folders above and below a folder split among workers, a file of two names, a link, a name
+    // that is not UTF-8.
+    TempTree t;
+    for (const char *folder : {"S/a/deep", "S/b", "S/c"})
+        t.mkdir(folder);
+    t.file("S/a/f1", 100);
+    t.file("S/a/deep/x", 300);
+    t.file("S/b/\xff\x01z", 50);
+    t.symlink("../a/f1", "S/b/link");
+    t.hardLink("S/a/f1", "S/b/hard");
+    t.file("S/own", 7);
+    for (int i = 0; i < 5000; ++i)
+        t.file("S/c/" + QByteArray::number(i), 1);
+    const auto build = [&](int workers) {
+        TestListener listener(ScanOptions{0, workers});
+        auto tree = std::make_unique<ScanTree>();
+        buildScanTree(t.at("S") + "/", listener, *tree);
+        QStringList dump;
+        for (ScanTree::Index i = 0; i < tree->size(); ++i)
+            dump << QString::fromLatin1(tree->path(i).toPercentEncoding("/")) + ' ' + QString::number(tree->at(i).length)
+                        + ' ' + QString::number(tree->at(i).counted()) + ' ' + QString::number(tree->end(i));
+        return std::make_pair(std::move(tree), dump);
+    };
+    const auto [tree, dump] = build(1);
+    for (int workers : {2, 5})
+        QCOMPARE(build(workers).second, dump);
+
+    // Each file once in the totals, as find sees them; a folder's part of the walk is its tree.
+    QSet<QByteArray> seen;
+    QCOMPARE(tree->totals(0).bytes, findBytes(t.at("S"), false, seen));
+    QCOMPARE(tree->totals(0).files, 5005);
+    QCOMPARE(tree->path(0), t.at("S"));
+    const ScanTree::Index a = ScanTree::first(0), b = tree->next(a);
+    QCOMPARE(tree->name(a), "a");
+    QCOMPARE(tree->name(b), "b");
+    QCOMPARE(tree->totals(a).bytes, 400);
+    QCOMPARE(tree->totals(b).bytes, 50 + 7); // the second name adds nothing, the link its own length
+    for (ScanTree::Index i = 0; i < tree->size(); ++i) {
+        const ScanTree::Entry &e = tree->at(i);
+        struct stat st;
+        QVERIFY(::lstat(tree->path(i).constData(), &st) == 0);
+        QCOMPARE(e.kind == FoundEntry::Kind::Folder, S_ISDIR(st.st_mode));
+        if (!S_ISDIR(st.st_mode))
+            QCOMPARE(e.length, int64_t(st.st_size));
+        QVERIFY(e.folder == ScanTree::None || (e.folder < i && i < tree->end(e.folder)));
+    }
 }
 
 QTEST_GUILESS_MAIN(ScanEngineTest)

@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/scan/tree/ScanTree.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+static_assert(sizeof(ScanTree::Entry) == 36);
+
+ScanTree::ScanTree() = default;
+
+QByteArrayView ScanTree::name(Index i) const
+{
+    const Entry &e = at(i);
+    return {arena_[e.name / ArenaBlock].get() + e.name % ArenaBlock, e.nameLength};
+}
+
+QByteArray ScanTree::path(Index i) const
+{
+    std::vector<Index> chain;
+    for (Index at = i; at != None; at = this->at(at).folder)
+        chain.push_back(at);
+    QByteArray path = name(chain.back()).toByteArray();
+    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) {
+        if (!path.endsWith('/'))
+            path += '/';
+        path += name(*it);
+    }
+    return path;
+}
+
+size_t ScanTree::folderSlot(Index i) const
+{
+    const auto it = std::lower_bound(folders_.begin(), folders_.end(), i,
+                                     [](const Folder &f, Index entry) { return f.entry < entry; });
+    return it != folders_.end() && it->entry == i ? size_t(it - folders_.begin()) : SIZE_MAX;
+}
+
+ScanTree::Index ScanTree::end(Index i) const
+{
+    if (!at(i).walked())
+        return i + 1;
+    const Folder &f = folders_[folderSlot(i)];
+    return f.end == None ? size_ : f.end;
+}
+
+ScanTree::Totals ScanTree::totals(Index folder) const
+{
+    const size_t slot = folderSlot(folder);
+    return slot == SIZE_MAX ? Totals{} : folders_[slot].totals;
+}
+
+ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
+{
+    if (size_ == None - 1)
+        throw std::length_error("too many entries");
+    // A name longer than a file system allows is kept to its first 255 bytes.
+    const auto length = uint8_t(std::min<qsizetype>(e.name.size(), 255));
+    if (arenaUsed_ + length > ArenaBlock) {
+        if (arena_.size() >= UINT32_MAX / ArenaBlock)
+            throw std::length_error("names too long");
+        arena_.push_back(std::make_unique<char[]>(ArenaBlock));
+        arenaUsed_ = 0;
+    }
+    const uint32_t name = uint32_t(arena_.size() - 1) * ArenaBlock + arenaUsed_;
+    std::memcpy(arena_.back().get() + arenaUsed_, e.name.data(), length);
+    arenaUsed_ += length;
+
+    if (size_ % ChunkEntries == 0)
+        chunks_.push_back(std::make_unique<Entry[]>(ChunkEntries));
+    Entry &entry = chunks_.back()[size_ % ChunkEntries];
+    entry = Entry{e.length, e.allocated, e.modified, current(), name, length, e.kind, e.problem, flags};
+    if (e.notWalked == FoundEntry::NotWalked::KernelView)
+        entry.flags |= Entry::KernelView;
+    if (e.notWalked == FoundEntry::NotWalked::MetBefore)
+        entry.flags |= Entry::MetBefore;
+    if (e.otherDevice)
+        entry.flags |= Entry::OtherDevice;
+    ++size_;
+    return entry;
+}
+
+ScanTree::Index ScanTree::enter(const FoundEntry &folder)
+{
+    append(folder, Entry::Walked);
+    const Index i = size_ - 1;
+    folders_.push_back({i, None, {}});
+    open_.push_back(i);
+    return i;
+}
+
+void ScanTree::markProblem(FoundEntry::Problem problem)
+{
+    if (!open_.empty())
+        chunks_[open_.back() / ChunkEntries][open_.back() % ChunkEntries].problem = problem;
+}
+
+void ScanTree::leave()
+{
+    if (open_.empty())
+        return;
+    Folder &left = folders_[folderSlot(open_.back())];
+    left.end = size_;
+    open_.pop_back();
+    if (!open_.empty()) {
+        Totals &up = folders_[folderSlot(open_.back())].totals;
+        up.bytes += left.totals.bytes;
+        up.allocated += left.totals.allocated;
+        up.files += left.totals.files;
+    }
+}
+
+ScanTree::Index ScanTree::add(const FoundEntry &entry, bool counted)
+{
+    append(entry, counted ? Entry::Counted : 0);
+    if (counted && !open_.empty()) {
+        Totals &t = folders_.back().entry == open_.back() ? folders_.back().totals
+                                                           : folders_[folderSlot(open_.back())].totals;
+        t.bytes += entry.length;
+        t.allocated += entry.allocated;
+        ++t.files;
+    }
+    return size_ - 1;
+}
+
+size_t ScanTree::bytesHeld() const
+{
+    return chunks_.size() * ChunkEntries * sizeof(Entry) + arena_.size() * size_t(ArenaBlock)
+           + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(Index);
+}

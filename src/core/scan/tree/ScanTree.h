@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/scan/engine/FoundEntry.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// What a scan saw, held compactly: one small record per entry in walk order, names as bytes in
+// an arena, and for each folder walked the end of its part of the walk and its totals. A
+// folder's part of the walk is the folder itself and everything below it, one run of records,
+// so that a folder's entries, or every file below it, are read without an index; a record
+// names its folder, so that a path is read upwards.
+//
+// Totals add up each file's length once, where the walk met it first, as the scan's totals do
+// (links at their own length; folders add nothing of their own). Entries never move once
+// added, so a view may hold an index while the tree grows.
+class ScanTree {
+public:
+    using Index = uint32_t;
+    static constexpr Index None = UINT32_MAX;
+
+    struct Totals {
+        int64_t bytes = 0;     // lengths, each file once
+        int64_t allocated = 0; // disk usage, each file once
+        int64_t files = 0;     // entries other than folders walked, each file once
+    };
+
+    // One entry, 36 bytes.
+    struct __attribute__((packed, aligned(4))) Entry {
+        int64_t length;
+        int64_t allocated;
+        int64_t modified; // seconds
+        Index folder;     // the folder it lies in (None for the top)
+        uint32_t name;    // where its name starts in the arena
+        uint8_t nameLength;
+        FoundEntry::Kind kind;
+        FoundEntry::Problem problem;
+        uint8_t flags;
+        enum : uint8_t { Walked = 1, Counted = 2, KernelView = 4, MetBefore = 8, OtherDevice = 16 };
+
+        bool walked() const { return flags & Walked; }
+        // Its length is in the totals: not a further name of a file met before.
+        bool counted() const { return flags & Counted; }
+    };
+
+    ScanTree();
+
+    Index size() const { return size_; }
+    bool isEmpty() const { return size_ == 0; }
+    const Entry &at(Index i) const { return chunks_[i / ChunkEntries][i % ChunkEntries]; }
+    QByteArrayView name(Index i) const;
+    // Its path from the top's, joined with "/".
+    QByteArray path(Index i) const;
+    // For a folder walked: one past the last entry below it (for any other entry: i + 1).
+    Index end(Index i) const;
+    // The next entry in the same folder: past everything below a folder walked.
+    Index next(Index i) const { return end(i); }
+    // The first entry in folder `i`.
+    static Index first(Index i) { return i + 1; }
+    // For a folder walked: the totals of everything below it. Complete once it was left.
+    Totals totals(Index folder) const;
+
+    // Building, in walk order: a folder walked is entered, and left after everything below it.
+    Index enter(const FoundEntry &folder);
+    void markProblem(FoundEntry::Problem problem);
+    void leave();
+    Index add(const FoundEntry &entry, bool counted);
+    // The folder entered last and not yet left, or None.
+    Index current() const { return open_.empty() ? None : open_.back(); }
+
+    // The memory it holds: its records, its names and its folders' ends and totals.
+    size_t bytesHeld() const;
+
+private:
+    static constexpr Index ChunkEntries = 1 << 15;
+    static constexpr uint32_t ArenaBlock = 1 << 20; // names never cross a block's end
+    Entry &append(const FoundEntry &e, uint8_t flags);
+    size_t folderSlot(Index i) const; // in folders_, for a folder walked
+
+    struct Folder {
+        Index entry;
+        Index end;
+        Totals totals;
+    };
+    std::vector<std::unique_ptr<Entry[]>> chunks_;
+    std::vector<std::unique_ptr<char[]>> arena_;
+    uint32_t arenaUsed_ = ArenaBlock; // in the last block
+    Index size_ = 0;
+    std::vector<Folder> folders_; // in walk order, so by entry
+    std::vector<Index> open_;     // folders entered and not left, outermost first
+};

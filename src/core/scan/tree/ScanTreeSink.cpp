@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/scan/tree/ScanTreeSink.h"
+
+#include "core/scan/engine/DirectoryList.h"
+#include "core/scan/engine/WholeWalk.h"
+
+#include <memory>
+
+void ScanTreeBuilder::take(EntrySink &sink)
+{
+    auto &piece = static_cast<ScanTreePiece &>(sink);
+    for (ScanTreePiece::Kept &kept : piece.events_) {
+        FoundEntry &e = kept.entry;
+        e.name = QByteArrayView(piece.names_.data() + kept.name, e.name.size());
+        switch (kept.event) {
+        case ScanTreePiece::Event::Enter: enterFolder(e); break;
+        case ScanTreePiece::Event::Problem: folderProblem(e.problem); break;
+        case ScanTreePiece::Event::Leave: leaveFolder(); break;
+        case ScanTreePiece::Event::Entry: entry(e); break;
+        }
+    }
+    piece.events_.clear();
+    piece.names_.clear();
+}
+
+void ScanTreeBuilder::entry(const FoundEntry &e)
+{
+    // A folder the walk did not go into adds nothing; anything else its own length, once.
+    const bool counted = e.kind != FoundEntry::Kind::Folder && e.problem == FoundEntry::Problem::None
+                         && seen_.firstSight(e.device, e.inode, e.links, e.length);
+    tree_.add(e, counted);
+}
+
+ScanEnd buildScanTree(const QByteArray &path, ScanListener &listener, ScanTree &tree)
+{
+    ScanTreeBuilder builder(tree);
+    return walkWhole(
+        normalFolderPath(path), listener, [] { return std::make_unique<ScanTreePiece>(); }, builder, builder);
+}

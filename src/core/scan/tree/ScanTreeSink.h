@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/scan/engine/EntrySink.h"
+#include "core/scan/engine/ScanEnd.h"
+#include "core/scan/engine/SeenFiles.h"
+#include "core/scan/tree/ScanTree.h"
+
+#include <string>
+#include <vector>
+
+// A piece of a walk as its worker met it, kept until its turn to go into the tree.
+class ScanTreePiece : public EntrySink {
+public:
+    void enterFolder(const FoundEntry &folder) override { keep(Event::Enter, folder); }
+    void folderProblem(FoundEntry::Problem problem) override
+    {
+        FoundEntry e;
+        e.problem = problem;
+        keep(Event::Problem, e);
+    }
+    void leaveFolder() override { keep(Event::Leave, {}); }
+    void entry(const FoundEntry &entry) override { keep(Event::Entry, entry); }
+
+private:
+    friend class ScanTreeBuilder;
+    enum class Event : uint8_t { Enter, Problem, Leave, Entry };
+    void keep(Event event, const FoundEntry &e)
+    {
+        events_.push_back({event, e, names_.size()});
+        names_.append(e.name.data(), size_t(e.name.size()));
+    }
+    struct Kept {
+        Event event;
+        FoundEntry entry; // its name in names_, from `name`
+        size_t name;
+    };
+    std::vector<Kept> events_;
+    std::string names_;
+};
+
+// Puts the pieces of a walk into a tree as they are handed over in walk order. A file of
+// several names counts in the totals where it is met first.
+class ScanTreeBuilder : public PieceTaker, public EntrySink {
+public:
+    explicit ScanTreeBuilder(ScanTree &tree) : tree_(tree) {}
+
+    void take(EntrySink &piece) override;
+    void leaveFolder() override { tree_.leave(); }
+
+    // The walk's own entries, told on the thread that takes the pieces.
+    void enterFolder(const FoundEntry &folder) override { tree_.enter(folder); }
+    void folderProblem(FoundEntry::Problem problem) override { tree_.markProblem(problem); }
+    void entry(const FoundEntry &entry) override;
+
+private:
+    ScanTree &tree_;
+    SeenFiles seen_;
+};
+
+class ScanListener;
+
+// The whole tree below `path` (see walkWhole) into `tree`, which is empty before.
+ScanEnd buildScanTree(const QByteArray &path, ScanListener &listener, ScanTree &tree);
