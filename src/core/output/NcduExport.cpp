@@ -3,11 +3,8 @@
 
 #include "core/scan/engine/DirectoryList.h"
 #include "core/scan/engine/EntrySink.h"
-#include "core/scan/engine/FolderReader.h"
-#include "core/scan/engine/ParallelCount.h"
 #include "core/scan/engine/ScanListener.h"
-#include "core/scan/engine/SeenFiles.h"
-#include "core/shared/FsError.h"
+#include "core/scan/engine/WholeWalk.h"
 #include "core/shared/Text.h"
 
 #include <cerrno>
@@ -189,9 +186,15 @@ private:
 };
 
 // Writes the pieces in walk order, gathered into blocks.
-class JsonWriter : public PieceTaker {
+// Writes the export in walk order, gathered into blocks: the top folder as the walk tells it
+// (with the file's header before it, so that a folder that cannot be opened leaves nothing
+// written), then the pieces.
+class JsonWriter : public PieceTaker, public EntrySink {
 public:
-    explicit JsonWriter(const std::function<void(QByteArrayView)> &write) : write_(write) { block_.reserve(BlockBytes); }
+    JsonWriter(const std::function<void(QByteArrayView)> &write, QByteArray header) : write_(write), header_(std::move(header))
+    {
+        block_.reserve(BlockBytes);
+    }
 
     void take(EntrySink &piece) override
     {
@@ -211,6 +214,20 @@ public:
         for (; depth_ > 0; --depth_)
             put("]\r\n");
     }
+
+    // The top folder, walked or not.
+    void enterFolder(const FoundEntry &top) override
+    {
+        putTop(top, "}\r\n");
+        ++depth_;
+    }
+    void entry(const FoundEntry &top) override
+    {
+        putTop(top, top.notWalked == FoundEntry::NotWalked::KernelView ? ",\"excluded\":\"kernfs\"}]\r\n"
+                                                                      : ",\"read_error\":true}]\r\n");
+    }
+    void folderProblem(FoundEntry::Problem) override {}
+
     void put(std::string_view text)
     {
         if (text.size() >= BlockBytes) { // a big piece goes as it is, not copied first
@@ -230,8 +247,15 @@ public:
     }
 
 private:
+    void putTop(const FoundEntry &top, std::string_view after)
+    {
+        block_.append(header_.constData(), size_t(header_.size()));
+        appendInfo(block_, top, true, "[", after);
+    }
+
     static constexpr size_t BlockBytes = 1 << 16;
     const std::function<void(QByteArrayView)> &write_;
+    QByteArray header_;
     std::string block_;
     int depth_ = 0;
 };
@@ -265,50 +289,11 @@ private:
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
                 unsigned workers)
 {
-    const QByteArray path = normalFolderPath(folder);
-    const FolderHandle top = FolderHandle::open(path);
-    struct stat st;
-    if (::fstat(top.fd(), &st) != 0)
-        throw FsError::fromErrno(errno);
-    write("[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":" + QByteArray::number(qint64(std::time(nullptr)))
-          + "},\r\n");
-    JsonWriter out(write);
-    std::string text;
-    appendInfo(text, FoundEntry::of(path, st), true, "[");
-    if (isSystemViewFolder(top)) { // views of the running system hold no data: not walked
-        out.put(text + ",\"excluded\":\"kernfs\"}]\r\n");
-    } else {
-        std::vector<SubfolderEntry> subfolders;
-        int err = 0;
-        try {
-            readFolder(top, &subfolders, nullptr);
-            if (!folderSearchable(top))
-                err = EACCES;
-        } catch (const FsError &e) {
-            err = e.code();
-        }
-        if (err != 0) {
-            out.put(text + ",\"read_error\":true}]\r\n");
-            problem(FsError::fromErrno(err).description(), displayName(path));
-        } else {
-            out.put(text + "}\r\n");
-            // Its subfolders' trees in their order, then its own files, walked by the engine.
-            std::vector<QByteArray> trees;
-            trees.reserve(subfolders.size());
-            for (const SubfolderEntry &sub : subfolders)
-                trees.push_back(joinPath(path, sub.name));
-            ExportListener listener(problem, workers);
-            const ScanOptions &options = listener.options();
-            ParallelCount walk(path, trees, options.workerCount(), options.maxWorkers(), {}, true,
-                               [] { return std::make_unique<JsonPiece>(); });
-            SeenFiles seen;
-            for (size_t i = 0; i <= trees.size(); ++i)
-                if (walk.stream(i, listener, seen, out) != ScanEnd::Completed)
-                    break; // the folder itself is gone
-            out.leaveAll();
-            out.put("]\r\n");
-        }
-    }
+    JsonWriter out(write, "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
+                              + QByteArray::number(qint64(std::time(nullptr))) + "},\r\n");
+    ExportListener listener(problem, workers);
+    walkWhole(normalFolderPath(folder), listener, [] { return std::make_unique<JsonPiece>(); }, out, out);
+    out.leaveAll();
     out.put("]\r\n");
     out.flush();
 }

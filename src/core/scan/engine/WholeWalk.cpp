@@ -21,7 +21,6 @@ ScanEnd walkWhole(const QByteArray &path, ScanListener &listener, const NewPiece
     if (::fstat(folder.fd(), &st) != 0)
         throw FsError::fromErrno(errno);
     FoundEntry self = FoundEntry::of(path, st);
-    self.otherDevice = true; // the top names its device
     if (isSystemViewFolder(folder)) { // views of the running system hold no data: not walked
         self.notWalked = FoundEntry::NotWalked::KernelView;
         top.entry(self);

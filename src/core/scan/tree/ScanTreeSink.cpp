@@ -34,6 +34,10 @@ void ScanTreeBuilder::entry(const FoundEntry &e)
 ScanEnd buildScanTree(const QByteArray &path, ScanListener &listener, ScanTree &tree)
 {
     ScanTreeBuilder builder(tree);
-    return walkWhole(
+    const ScanEnd end = walkWhole(
         normalFolderPath(path), listener, [] { return std::make_unique<ScanTreePiece>(); }, builder, builder);
+    // Folders a walk that ended early left open are left, so that their totals reach the top.
+    while (tree.current() != ScanTree::None)
+        tree.leave();
+    return end;
 }
