@@ -42,6 +42,13 @@ constexpr int64_t BatchNs = 2000000;
 // Counted pieces that wake the scan waiting for the first of them.
 constexpr size_t WakeAfterPieces = 16;
 
+// A folder split into pieces that the scan, taking a tree's pieces in walk order, is in: its
+// key, and how many of its pieces there are and it took.
+struct Split {
+    Key key;
+    uint32_t children, next = 0;
+};
+
 // A split folder as read once, shared by the pieces of its files.
 struct SplitTop {
     SplitTop(ScanListener *listener, std::shared_ptr<const SplitTop> above) : walker(listener), above(std::move(above)) {}
@@ -155,6 +162,15 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     void work();
     // Counts a tree again in one walk on a thread of its own, for the scan that waits for it.
     void countAgain(Piece piece);
+    // The scan took tree `i`: workers may go on further ahead.
+    void treeTaken(size_t i)
+    {
+        {
+            const std::lock_guard lock(mutex);
+            taken = i + 1;
+        }
+        workerWake.notify_all();
+    }
     // Another worker, when there is room and work for it: the workers wait on the kernel.
     void grow();
     // Pieces for any worker.
@@ -205,7 +221,7 @@ public:
     }
     ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
     {
-        tree->problems.push_back({description, name, folder});
+        tree->problems.push_back({description, name, folder, false, {}, {}});
         tree->lines.emplace_back();
         return goOn();
     }
@@ -611,10 +627,6 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
     const auto showProgress = progressShower(listener);
     listener.progress.folder = s.trees[i];
     // The pieces of the tree in walk order: each piece, then the pieces it was split into.
-    struct Split {
-        Key key;
-        uint32_t children, next = 0;
-    };
     std::vector<Split> splits;
     Key key{uint32_t(i)};
     QByteArray skipped; // a folder found removed: the pieces below it are not shown
@@ -654,11 +666,7 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
             break;
         key = childKey(splits.back().key, splits.back().next++);
     }
-    {
-        const std::lock_guard lock(s.mutex);
-        s.taken = i + 1;
-    }
-    s.workerWake.notify_all();
+    s.treeTaken(i);
     showProgress();
     return ScanEnd::Completed;
 }
@@ -702,10 +710,6 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
     const auto showProgress = progressShower(listener);
     listener.progress.folder = s.trees[i];
     // The folders split into pieces that the walk is in, as in take().
-    struct Split {
-        Key key;
-        uint32_t children, next = 0;
-    };
     std::vector<Split> splits;
     Key key{uint32_t(i)};
     QByteArray skipped; // a folder found removed: the pieces below it are not told
@@ -751,11 +755,7 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
             break;
         key = childKey(splits.back().key, splits.back().next++);
     }
-    {
-        const std::lock_guard lock(s.mutex);
-        s.taken = i + 1;
-    }
-    s.workerWake.notify_all();
+    s.treeTaken(i);
     showProgress();
     return ScanEnd::Completed;
 }

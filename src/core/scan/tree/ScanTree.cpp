@@ -84,26 +84,26 @@ ScanTree::Index ScanTree::enter(const FoundEntry &folder)
 {
     append(folder, Entry::Walked);
     const Index i = size_ - 1;
+    open_.push_back(folders_.size());
     folders_.push_back({i, None, {}});
-    open_.push_back(i);
     return i;
 }
 
 void ScanTree::markProblem(FoundEntry::Problem problem)
 {
-    if (!open_.empty())
-        chunks_[open_.back() / ChunkEntries][open_.back() % ChunkEntries].problem = problem;
+    if (const Index i = current(); i != None)
+        chunks_[i / ChunkEntries][i % ChunkEntries].problem = problem;
 }
 
 void ScanTree::leave()
 {
     if (open_.empty())
         return;
-    Folder &left = folders_[folderSlot(open_.back())];
+    Folder &left = folders_[open_.back()];
     left.end = size_;
     open_.pop_back();
     if (!open_.empty()) {
-        Totals &up = folders_[folderSlot(open_.back())].totals;
+        Totals &up = folders_[open_.back()].totals;
         up.bytes += left.totals.bytes;
         up.allocated += left.totals.allocated;
         up.files += left.totals.files;
@@ -114,8 +114,7 @@ ScanTree::Index ScanTree::add(const FoundEntry &entry, bool counted)
 {
     append(entry, counted ? Entry::Counted : 0);
     if (counted && !open_.empty()) {
-        Totals &t = folders_.back().entry == open_.back() ? folders_.back().totals
-                                                           : folders_[folderSlot(open_.back())].totals;
+        Totals &t = folders_[open_.back()].totals;
         t.bytes += entry.length;
         t.allocated += entry.allocated;
         ++t.files;
@@ -126,5 +125,5 @@ ScanTree::Index ScanTree::add(const FoundEntry &entry, bool counted)
 size_t ScanTree::bytesHeld() const
 {
     return chunks_.size() * ChunkEntries * sizeof(Entry) + arena_.size() * size_t(ArenaBlock)
-           + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(Index);
+           + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(size_t);
 }

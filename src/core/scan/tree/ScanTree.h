@@ -69,7 +69,7 @@ public:
     void leave();
     Index add(const FoundEntry &entry, bool counted);
     // The folder entered last and not yet left, or None.
-    Index current() const { return open_.empty() ? None : open_.back(); }
+    Index current() const { return open_.empty() ? None : folders_[open_.back()].entry; }
 
     // The memory it holds: its records, its names and its folders' ends and totals.
     size_t bytesHeld() const;
@@ -90,5 +90,5 @@ private:
     uint32_t arenaUsed_ = ArenaBlock; // in the last block
     Index size_ = 0;
     std::vector<Folder> folders_; // in walk order, so by entry
-    std::vector<Index> open_;     // folders entered and not left, outermost first
+    std::vector<size_t> open_;    // folders entered and not left (in folders_), outermost first
 };
