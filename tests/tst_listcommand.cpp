@@ -4,6 +4,8 @@
 
 #include "support/AsNobody.h"
 #include "support/TempTree.h"
+#include "core/scan/ByteConverter.h"
+#include "core/scan/FolderLine.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -47,6 +49,7 @@ class ListCommandTest : public QObject {
     Q_OBJECT
 private slots:
     void commandLine();
+    void countsAndDiskUsage();
     void otherPrograms();
 };
 
@@ -169,6 +172,53 @@ void ListCommandTest::commandLine()
         QVERIFY(QString::fromUtf8(r.out).contains(QRegularExpression(QRegularExpression::escape(m.mark) + "[^{}]*\"read_error\":true}")));
         QVERIFY(r.out.endsWith("]\r\n]\r\n") && !r.out.contains("\"empty\""));
     }
+}
+
+// --counts and --disk-usage against find over distinct inodes and du -sB1: a sparse file, a
+// link, a file named in two folder trees and one named among the folder's own files and in a
+// subfolder, each counted once, in the first line that holds it.
+void ListCommandTest::countsAndDiskUsage()
+{
+    TempTree t;
+    t.mkdir("F/A/sub");
+    t.mkdir("F/B");
+    t.file("F/A/data", 10000);
+    t.file("F/A/sparse", 5 << 20);
+    t.symlink("data", "F/A/link");
+    t.file("F/B/b", 1);
+    t.hardLink("F/A/data", "F/B/again"); // A's: B counts 1 file
+    t.file("F/own", 3000);
+    t.hardLink("F/own", "F/A/sub/own2"); // A's, not the folder's own
+    t.file("F/t.txt", 7);
+    const QString F = QFile::decodeName(t.at("F"));
+    const auto sh = [](const QString &script) { return run({"-c", script}, {}, "/bin/sh").out.trimmed(); };
+    const auto distinct = [&](const QString &where) {
+        return sh("find " + where + " -mindepth 1 ! -type d -printf '%D %i\n' | sort -u | wc -l") + " files";
+    };
+    // du -sB1 less the folders' own blocks: the room the files below take.
+    const auto du = [&](const QString &where) {
+        return sh("echo $(( $(du -sB1 " + where + " | cut -f1) - ($(find " + where
+                  + " -type d -printf '%b*512+' ; echo 0)) ))").toLongLong();
+    };
+    const auto blocks = [&](const QString &file) { return sh("echo $(( $(stat -c %b " + file + ") * 512 ))").toLongLong(); };
+    QCOMPARE(distinct(F + "/A"), "4 files");
+    const QStringList txt = QString::fromUtf8(run({"--list", "--folder-sizes", "--no-dates", "--counts", "--disk-usage", F}).out)
+                                .split("\r\n");
+    const QString size = ByteConverter(double(du(F + "/A") + blocks(F + "/B/b")));
+    QCOMPARE(txt.mid(1, 6), QStringList({F + "/*.*  " + ByteConverter(double(du(F))) + "  " + distinct(F) + "  (disk usage)", "",
+                                        "Folders (disk usage): " + size + "  5 files",
+                                        folderLine(F + "/A", du(F + "/A"), F.size() + 3) + "  4 files",
+                                        folderLine(F + "/B", blocks(F + "/B/b"), F.size() + 3) + "  1 file", ""}));
+    QVERIFY2(txt[7].startsWith("Files (disk usage): ") && txt[7].endsWith(" KB  2 files"), qPrintable(txt[7]));
+    // The size column: allocated bytes, in the CSV too, where the sparse file shows the difference.
+    const QByteArray csv = run({"--list", "--recursive", "--disk-usage", "--format", "csv", F}).out;
+    const qint64 sparse = blocks(F + "/A/sparse");
+    QVERIFY2(csv.contains("/A,folder," + QByteArray::number(du(F + "/A")) + ",")
+                 && csv.contains("/A/sparse,file," + QByteArray::number(sparse) + ",") && sparse < (5 << 20),
+             csv.constData());
+    QVERIFY(run({"--list", "--recursive", "--format", "csv", F}).out.contains("/A/sparse,file,5242880,"));
+    // Without sizes, counts add nothing; without either option, nothing changes.
+    QCOMPARE(run({"--list", "--counts", "--no-file-sizes", F}).out, run({"--list", "--no-file-sizes", F}).out);
 }
 
 void ListCommandTest::otherPrograms()

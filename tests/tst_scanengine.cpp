@@ -67,6 +67,7 @@ protected:
 struct Scanned {
     QStringList folderLines, fileLines, problems;
     int64_t linesBytes = 0, ownBytes = 0;
+    int64_t linesFiles = 0, ownFiles = 0;
     ScanEnd end = ScanEnd::Completed;
     bool operator==(const Scanned &) const = default;
 };
@@ -79,13 +80,18 @@ public:
     int pumps = 0;
     long long reads = 0;
 
-    void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override
+    void folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth) override
     {
-        seen.folderLines << (bytes ? ::folderLine(subfolder.text, *bytes, nameWidth) : subfolder.text);
-        seen.linesBytes += bytes.value_or(0);
+        seen.folderLines << (size ? ::folderLine(subfolder.text, size->bytes, nameWidth) : subfolder.text);
+        seen.linesBytes += size ? size->bytes : 0;
+        seen.linesFiles += size ? size->files : 0;
     }
     void fileLines(const TextLines &lines) override { seen.fileLines << lines.toStringList(); }
-    void ownFilesCounted(int64_t bytes) override { seen.ownBytes = bytes; }
+    void ownFilesCounted(ShownSize size) override
+    {
+        seen.ownBytes = size.bytes;
+        seen.ownFiles = size.files;
+    }
     ScanEnd problem(const QString &description, const QString &entryName) override
     {
         seen.problems << entryName + ": " + description;
@@ -104,7 +110,7 @@ protected:
 // The folder list scan of `folder` (with sizes, or after the recursive scan, which turns them
 // on) with `workers` counting threads, as the window's refresh runs them.
 Scanned scanFolder(const QByteArray &folder, bool sizes, bool recursive, int workers,
-                   RecordingPort *port = nullptr)
+                   RecordingPort *port = nullptr, bool diskUsage = false)
 {
     RecordingPort own(workers);
     RecordingPort &p = port ? *port : own;
@@ -112,9 +118,9 @@ Scanned scanFolder(const QByteArray &folder, bool sizes, bool recursive, int wor
     list.setPath(folder);
     const FolderScanStart start = folderScanStart(list);
     CountedSizes counted;
-    if (recursive && (p.seen.end = scanRecursiveFiles(p, start, {true}, recursiveListingLine, counted)) != ScanEnd::Completed)
+    if (recursive && (p.seen.end = scanRecursiveFiles(p, start, {true, diskUsage}, recursiveListingLine, counted)) != ScanEnd::Completed)
         return p.seen;
-    p.seen.end = scanFolderList(p, start, {sizes || recursive}, recursive ? &counted : nullptr);
+    p.seen.end = scanFolderList(p, start, {sizes || recursive, diskUsage}, recursive ? &counted : nullptr);
     return p.seen;
 }
 
@@ -160,10 +166,10 @@ QStringList walkText(const QByteArray &folder)
         if (workers == 0) {
             TreeCounter counter(listener, folder);
             counter.setSink(&told);
-            int64_t bytes = 0;
+            Tally tally;
             for (const QByteArray &tree : trees)
-                counter.count(tree, bytes);
-            counter.countFiles(bytes);
+                counter.count(tree, tally);
+            counter.countFiles(tally);
             one = told.lines + listener.problems;
             continue;
         }
@@ -337,6 +343,17 @@ void ScanEngineTest::linesSizesAndLinks()
         for (int i : {0, 1, 2, 4})
             QCOMPARE(s.folderLines[i].size(), width);
         QCOMPARE(s.folderLines[3], str(t.at("S/huge")) + "  9.31 GB");
+        // Files (links too) and their allocated bytes count as distinct inodes do.
+        const auto find = [&](const char *sum) {
+            QProcess sh;
+            sh.start("sh", {"-c", "find \"$0\" -mindepth 1 ! -type d -printf '%D %i %b\\n' | sort -u | awk '{n+=" + QString(sum) + "} END {print n}'", str(t.at("S"))});
+            sh.waitForFinished(-1);
+            return sh.readAllStandardOutput().trimmed().toLongLong();
+        };
+        QCOMPARE(s.linesFiles + s.ownFiles, find("1"));
+        const Scanned du = scanFolder(t.at("S"), true, false, workers, nullptr, true);
+        QCOMPARE(du.linesBytes + du.ownBytes, find("$3*512"));
+        QCOMPARE(du.linesFiles, s.linesFiles);
     }
 
     // What the walk tells its sink: every name below once, a link as itself, never followed;
@@ -482,6 +499,7 @@ void ScanEngineTest::workersShowWhatOneWalkShows()
         QVERIFY(one.problems[2].startsWith(str(t.at("S/C/c1/shut")) + ": "));
         for (int workers : {1, 2, 5})
             QCOMPARE(scanFolder(t.at("S"), true, recursive, workers), one);
+        QCOMPARE(scanFolder(t.at("S"), true, recursive, 5, nullptr, true), scanFolder(t.at("S"), true, recursive, 0, nullptr, true));
         if (recursive) {
             QCOMPARE(one.fileLines.filter("big").size(), 3); // every name below gets its line
         } else {
@@ -646,16 +664,16 @@ void ScanEngineTest::removedFolderIsReportedOnce()
         return ScanEnd::Completed;
     };
     TreeCounter counter(listener, t.at("S"));
-    int64_t a = 0;
+    Tally a;
     QCOMPARE(int(counter.count(t.at("S/a"), a)), end);
-    QCOMPARE(a, bytes);
+    QCOMPARE(a.bytes, bytes);
     QCOMPARE(listener.problems, problems);
     // The next subfolder is counted as ever, when the scan goes on; with the scan's own folder
     // gone, it ends as the first did.
-    int64_t b = 0;
+    Tally b;
     QCOMPARE(int(counter.count(t.at("S/b"), b)), end);
     if (end == int(ScanEnd::Completed)) {
-        QCOMPARE(b, 5);
+        QCOMPARE(b.bytes, 5);
         QCOMPARE(listener.problems, problems);
     }
 }
@@ -681,9 +699,9 @@ void ScanEngineTest::bigFolderIsReadInPieces()
     // A scan that must end in the middle of the read ends there, before counting any file.
     listener.onPump = [](int pump) { return pump == 3 ? ScanEnd::Stopped : ScanEnd::Completed; };
     listener.pumps = 0;
-    int64_t bytes = 0;
-    QCOMPARE(TreeCounter(listener, tree.at("big")).countFiles(bytes), ScanEnd::Stopped);
-    QCOMPARE(bytes, 0);
+    Tally tally;
+    QCOMPARE(TreeCounter(listener, tree.at("big")).countFiles(tally), ScanEnd::Stopped);
+    QCOMPARE(tally.files, 0);
 }
 
 void ScanEngineTest::stopReachesOnlyItsScan()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/listing/FileFacts.h"
 
+#include "core/scan/engine/Tally.h"
 #include "core/shared/FsError.h"
 
 #include <algorithm>
@@ -19,11 +20,12 @@ FolderFileFacts::FolderFileFacts(const QByteArray &folder) : zone_(QTimeZone::sy
     }
 }
 
-FileFacts FolderFileFacts::facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links) const
+FileFacts FolderFileFacts::facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links,
+                                 int64_t allocated) const
 {
     // The system zone converts without looking the zone up again for every file.
     return {length, zone_.isValid() ? QDateTime::fromSecsSinceEpoch(modified, zone_) : QDateTime::fromSecsSinceEpoch(modified),
-            device, inode, links, modified};
+            device, inode, links, modified, allocated};
 }
 
 void FolderFileFacts::lookUp(int first, int count, const std::function<const char *(int)> &name,
@@ -46,7 +48,8 @@ void FolderFileFacts::lookUp(int first, int count, const std::function<const cha
                 Looked &l = looked_[size_t(i)];
                 l.error = statEntryAt(folder_, name(first + i), st);
                 if (l.error == 0)
-                    l = {int64_t(st.st_size), int64_t(st.st_mtim.tv_sec), st.st_dev, st.st_ino, uint32_t(st.st_nlink), 0};
+                    l = {int64_t(st.st_size), int64_t(st.st_mtim.tv_sec), st.st_dev, st.st_ino, uint32_t(st.st_nlink), 0,
+                         Tally::allocatedOf(st)};
             }
         }
     };
@@ -73,12 +76,12 @@ FileFacts FolderFileFacts::read(int i, const char *name) const
     i -= first_;
     if (i < 0 || size_t(i) >= looked_.size()) {
         const struct stat st = statEntry(folder_, name);
-        return facts(st.st_size, st.st_mtim.tv_sec, st.st_dev, st.st_ino, st.st_nlink);
+        return facts(st.st_size, st.st_mtim.tv_sec, st.st_dev, st.st_ino, st.st_nlink, Tally::allocatedOf(st));
     }
     const Looked &l = looked_[size_t(i)];
     if (l.error != 0)
         throw FsError::fromErrno(l.error);
-    return facts(l.length, l.modified, l.device, l.inode, l.links);
+    return facts(l.length, l.modified, l.device, l.inode, l.links, l.allocated);
 }
 
 bool FolderFileFacts::folderGone() const

@@ -19,6 +19,7 @@ struct FileFacts {
     ino_t inode = 0;
     nlink_t links = 1;
     int64_t modifiedSeconds = INT64_MIN; // since the epoch, for the date order
+    int64_t allocated = 0; // the bytes it takes on the disk: st_blocks x 512
 };
 
 // Reads the files of one folder with one look per file, relative to the open folder, so that
@@ -44,7 +45,7 @@ public:
     bool folderGone() const;
 
 private:
-    FileFacts facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links) const;
+    FileFacts facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links, int64_t allocated) const;
 
     struct Looked {
         int64_t length;
@@ -53,6 +54,7 @@ private:
         ino_t inode;
         uint32_t links;
         int error; // 0, or the system's error number
+        int64_t allocated;
     };
     FolderHandle folder_;
     QString openError_; // why the folder could not be opened

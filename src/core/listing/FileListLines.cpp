@@ -14,12 +14,12 @@
 #include <memory>
 #include <optional>
 
-int64_t fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
+ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
                       const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
                       const std::function<void(const QString &description, const QString &name)> &problem,
                       const std::function<void()> &keepAlive, const FileFactsReader &reader)
 {
-    int64_t total = 0;
+    ShownSize total;
     // First pass: the width of the name column.
     const int count = files.count();
     qsizetype longest = 0;
@@ -75,9 +75,9 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
         if (columns.size) {
             if (failure)
                 problem(*failure, name);
-            const int64_t FileBytes = facts.length;
-            if (seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
-                total += FileBytes;
+            const int64_t FileBytes = columns.diskUsage ? facts.allocated : facts.length;
+            if (!failure && seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
+                total += {FileBytes, 1}; // one that cannot be read counts nothing
             shown.sizeText = ByteConverter(double(FileBytes));
             key.bytes = FileBytes;
         }

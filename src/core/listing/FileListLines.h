@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/scan/engine/Tally.h"
 #include "core/shared/LineOrder.h"
 
 #include <QByteArray>
@@ -16,12 +17,13 @@ class FolderFileFacts;
 // columns that are asked for (see BuildFileListLine), each line after `prefix`. A file that
 // cannot be read keeps its line (0 bytes, no date) and is told to `problem` once for each
 // column that needs it, with its name; a folder that is gone is told once, with an empty
-// name. Every name shows its file's length; the answer, the total, counts a file of several
-// names once. Each line comes with what it may be sorted by (only what it shows). `keepAlive`
+// name. Every name shows its file's length (with `diskUsage`, its allocated bytes); the answer,
+// the total and the files it counts, counts a file of several names once. Each line comes with what it may be sorted by (only what it shows). `keepAlive`
 // runs between the files.
 struct FileListColumns {
     bool size = false;
     bool modified = false;
+    bool diskUsage = false;
 };
 // How the lengths and times are read: without it, here and now. The window reads them on a
 // worker, as a folder may be on a share that never answers.
@@ -30,7 +32,7 @@ struct FileFactsReader {
     // Looks up files first to first + count - 1 (see FolderFileFacts::lookUp).
     std::function<void(const std::shared_ptr<FolderFileFacts> &facts, int first, int count)> lookUp;
 };
-int64_t fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
+ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
                       const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
                       const std::function<void(const QString &description, const QString &name)> &problem,
                       const std::function<void()> &keepAlive, const FileFactsReader &reader = {});

@@ -30,16 +30,18 @@ public:
     {
         return problem(description, folder.endsWith(u'/') ? folder + name : folder + u'/' + name);
     }
-    void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override
+    void folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth) override
     {
-        s_.folderLines.append(lines_.folder(subfolder.path, subfolder.text, bytes, nameWidth));
-        if (bytes)
-            s_.folderLinesBytes += *bytes; // the heading is the sum of the lines
+        s_.folderLines.append(lines_.folder(subfolder.path, subfolder.text, size, nameWidth));
+        if (size) { // the heading is the sum of the lines
+            s_.folderLinesBytes += size->bytes;
+            s_.folderLinesFiles += size->files;
+        }
     }
     void fileLines(const TextLines &more) override { s_.fileLines.appendText(more); } // nothing sorts them
-    void ownFilesCounted(int64_t bytes) override { ownBytes = bytes; }
+    void ownFilesCounted(ShownSize size) override { own = size; }
 
-    int64_t ownBytes = 0;
+    ShownSize own;
 
 protected:
     ScanEnd pump() override { return ScanEnd::Completed; }
@@ -61,11 +63,10 @@ void checkNotGone(ScanEnd end)
 ListingLines savedFileLines(const ListingChoices &choices)
 {
     ListingLines lines;
-    lines.folder = [](const QByteArray &, const QString &text, std::optional<int64_t> bytes, int nameWidth) {
-        return bytes ? folderLine(text, *bytes, nameWidth) : text;
-    };
+    lines.folder = [counts = choices.counts](const QByteArray &, const QString &text, std::optional<ShownSize> size,
+                                             int nameWidth) { return size ? folderLine(text, *size, nameWidth, counts) : text; };
     lines.recursiveFile = recursiveListingLine;
-    const FileListColumns columns{choices.fileSizes, choices.dates};
+    const FileListColumns columns{choices.fileSizes, choices.dates, choices.diskUsage};
     lines.files = [columns](const QByteArray &folder, const FileListElement &files, const QString &prefix,
                             const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
         const QString shown = displayName(folder);
@@ -98,28 +99,33 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     s.recursive = choices.recursive;
     s.fileSizes = choices.fileSizes;
     s.indentation = choices.indentation;
+    s.counts = choices.counts;
+    s.diskUsage = choices.diskUsage;
     s.currentFolderPath = displayName(withSlash);
 
     // As the window's refresh goes: without Recursive the file list comes first, then the
     // folder list; with it the trees' lines first, the folder list taking over their sizes,
     // and the folder's own files after them.
     const FolderScanStart start = folderScanStart(list);
-    const ScanChoices scan{choices.folderSizes};
+    const ScanChoices scan{choices.folderSizes, choices.diskUsage};
     const auto addFileLine = [&s](const QString &line) { s.fileLines.append(line); };
-    int64_t fileListTotalBytes = 0;
+    ShownSize fileListTotal;
     if (choices.recursive) {
         CountedSizes counted;
         checkNotGone(scanRecursiveFiles(port, start, scan, lines.recursiveFile, counted));
         checkNotGone(scanFolderList(port, start, scan, &counted));
-        fileListTotalBytes = lines.files(withSlash, files, s.currentFolderPath, addFileLine, problem);
+        fileListTotal = lines.files(withSlash, files, s.currentFolderPath, addFileLine, problem);
     } else {
-        fileListTotalBytes = lines.files(withSlash, files, QString(), addFileLine, problem);
+        fileListTotal = lines.files(withSlash, files, QString(), addFileLine, problem);
         checkNotGone(scanFolderList(port, start, scan));
     }
-    s.fileListTotalText = ByteConverter(double(fileListTotalBytes));
+    s.fileListTotalText = ByteConverter(double(fileListTotal.bytes));
+    s.fileListTotalFiles = fileListTotal.files;
 
-    s.parentFolderLine = s.currentFolderPath + choices.pattern;
-    if (choices.folderSizes)
-        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(s.folderLinesBytes + port.ownBytes));
+    ShownSize total{s.folderLinesBytes, s.folderLinesFiles};
+    total += port.own;
+    s.parentFolderLine = parentFolderText(s.currentFolderPath + choices.pattern,
+                                          choices.folderSizes ? std::optional(total) : std::nullopt, choices.counts,
+                                          choices.diskUsage);
     return s;
 }

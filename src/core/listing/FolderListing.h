@@ -21,6 +21,8 @@ struct ListingChoices {
     bool dates = true;
     bool includeFolders = true;
     int indentation = 0;
+    bool counts = false;    // folder lines and totals say how many files they count
+    bool diskUsage = false; // every size is the allocated bytes, as `du -B1` counts them
 };
 
 // A problem met on the way (a folder or file that cannot be read, a folder too deep, an entry
@@ -30,14 +32,14 @@ using ListingProblem = std::function<void(const QString &description, const QStr
 
 // How the lines of a listing are made; the saved file's lines unless told otherwise.
 struct ListingLines {
-    // A subfolder's line: its full path, its line text, whether it is a link, and its bytes
-    // when folder sizes are counted.
-    std::function<QString(const QByteArray &path, const QString &text, std::optional<int64_t> bytes, int nameWidth)>
+    // A subfolder's line: its full path, its line text, and its size when folder sizes are
+    // counted.
+    std::function<QString(const QByteArray &path, const QString &text, std::optional<ShownSize> size, int nameWidth)>
         folder;
     // A file below a subfolder, on a recursive listing (called on worker threads).
     ParallelCount::LineOf recursiveFile;
     // The folder's own files (see fileListLines); answers their total.
-    std::function<int64_t(const QByteArray &folder, const FileListElement &files, const QString &prefix,
+    std::function<ShownSize(const QByteArray &folder, const FileListElement &files, const QString &prefix,
                           const std::function<void(const QString &)> &addLine, const ListingProblem &problem)>
         files;
 };

@@ -2,22 +2,36 @@
 #include "core/listing/ListingSnapshot.h"
 
 #include "core/scan/ByteConverter.h"
+#include "core/scan/FolderLine.h"
 #include "core/shared/Text.h"
 
 QString folderHeading(const ListingSnapshot &s)
 {
+    const QString heading = s.diskUsage ? QStringLiteral("Folders (disk usage): ") : QStringLiteral("Folders: ");
     if (s.folderSizes)
-        return QStringLiteral("Folders: ") + ByteConverter(double(s.folderLinesBytes));
-    return QStringLiteral("Folders: ");
+        return heading + ByteConverter(double(s.folderLinesBytes))
+               + countNote({s.folderLinesBytes, s.folderLinesFiles}, s.counts);
+    return heading;
 }
 
 QString fileHeading(const ListingSnapshot &s)
 {
     if (s.recursive)
         return QStringLiteral("Complete File List");
+    const QString heading = s.diskUsage ? QStringLiteral("Files (disk usage):") : QStringLiteral("Files:");
     if (s.fileSizes)
-        return QStringLiteral("Files: ") + s.fileListTotalText;
-    return QStringLiteral("Files:");
+        return heading + u' ' + s.fileListTotalText + countNote({0, s.fileListTotalFiles}, s.counts);
+    return heading;
+}
+
+QString parentFolderText(const QString &folderAndPattern, std::optional<ShownSize> total, bool counts, bool diskUsage)
+{
+    QString text = folderAndPattern;
+    if (total)
+        text += QStringLiteral("  ") + ByteConverter(double(total->bytes)) + countNote(*total, counts);
+    if (diskUsage)
+        text += QStringLiteral("  (disk usage)");
+    return text;
 }
 
 QString fileLinePrefix(const ListingSnapshot &s)

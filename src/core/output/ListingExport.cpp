@@ -76,20 +76,20 @@ ListingChoices csvChoices(ListingChoices choices)
     return choices;
 }
 
-ListingLines csvLines()
+ListingLines csvLines(bool diskUsage)
 {
     ListingLines lines;
-    lines.folder = [](const QByteArray &path, const QString &, std::optional<int64_t> bytes, int) {
-        return csvRow(path, "folder", bytes.value_or(0), modifiedOf(path));
+    lines.folder = [](const QByteArray &path, const QString &, std::optional<ShownSize> size, int) {
+        return csvRow(path, "folder", size ? size->bytes : 0, modifiedOf(path));
     };
     lines.recursiveFile = [](TextLines &to, const QByteArray &dir, const char *name, LineKey key) {
         to.append(csvRow(joinPath(dir, name), "file", key.bytes, IsoModifiedText(key.modified)), key);
     };
-    lines.files = [](const QByteArray &folder, const FileListElement &files, const QString &,
-                     const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
+    lines.files = [diskUsage](const QByteArray &folder, const FileListElement &files, const QString &,
+                              const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
         FolderFileFacts facts(folder);
         SeenFiles seen;
-        int64_t total = 0;
+        ShownSize total;
         constexpr int Slice = 16384;
         for (int i = 0; i < files.count(); ++i) {
             if (i % Slice == 0)
@@ -97,9 +97,10 @@ ListingLines csvLines()
             const QByteArray path = folder + files.nativeName(i);
             try {
                 const FileFacts f = facts.read(i, files.nativeName(i));
-                if (seen.firstSight(f.device, f.inode, f.links, f.length))
-                    total += f.length;
-                addLine(csvRow(path, "file", f.length, IsoModifiedText(f.modifiedSeconds)));
+                const int64_t size = diskUsage ? f.allocated : f.length;
+                if (seen.firstSight(f.device, f.inode, f.links, size))
+                    total += {size, 1};
+                addLine(csvRow(path, "file", size, IsoModifiedText(f.modifiedSeconds)));
             } catch (const std::exception &e) {
                 problem(errorDescription(e), displayName(path));
                 addLine(csvRow(path, "file", 0, {}));

@@ -20,7 +20,8 @@ ListingChoices csvChoices(ListingChoices choices);
 // CSV rows (RFC 4180) instead of the listing's lines: path, kind (folder or file), size in
 // bytes and modification time (ISO 8601 with its offset from UTC; empty when it could not be
 // read). A folder's size is the bytes of the distinct files below it, a file of several
-// names counted in the first folder that holds it, as in the folder list.
-ListingLines csvLines();
+// names counted in the first folder that holds it, as in the folder list. With `diskUsage` the
+// sizes are allocated bytes (st_blocks x 512).
+ListingLines csvLines(bool diskUsage = false);
 // The header row, then the folder rows (with Include Folders) and the file rows.
 TextLines csvListing(const ListingSnapshot &s);

@@ -24,6 +24,21 @@ QString folderLine(const QString &path, int64_t bytes, int nameWidth)
     return line;
 }
 
+QString folderLine(const QString &path, ShownSize size, int nameWidth, bool counts)
+{
+    return folderLine(path, size.bytes, nameWidth) + countNote(size, counts);
+}
+
+QString fileCountText(int64_t files)
+{
+    return files == 1 ? QStringLiteral("1 file") : QString::number(files) + QStringLiteral(" files");
+}
+
+QString countNote(ShownSize size, bool counts)
+{
+    return counts ? QStringLiteral("  ") + fileCountText(size.files) : QString();
+}
+
 void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)
 {
     // A line for every file of a tree: a path of plain ASCII is copied as it is, straight into

@@ -36,6 +36,9 @@ const char Help[] =
     "  --no-file-sizes     no size column in the file list\n"
     "  --no-dates          no modification column in the file list\n"
     "  --no-folders        no folder section\n"
+    "  --counts            each size of a folder or total also says how many files it counts\n"
+    "  --disk-usage        every size is the room the files take on the disk (du -B1), not\n"
+    "                      their lengths\n"
     "  --indent N          N blanks before every line (0 to 79)\n"
     "  -o FILE             write FILE (replaced whole, never through a link; not a device,\n"
     "                      a pipe or a socket, nor a link to anything but a file) instead of\n"
@@ -122,6 +125,10 @@ QString parse(const QList<QByteArray> &args, Command &c)
             wrong = flag(c.choices.dates, false);
         else if (arg == "--no-folders")
             wrong = flag(c.choices.includeFolders, false);
+        else if (arg == "--counts")
+            wrong = flag(c.choices.counts, true);
+        else if (arg == "--disk-usage")
+            wrong = flag(c.choices.diskUsage, true);
         else if (arg == "--title" || arg == "--pattern" || arg == "--indent" || arg == "-o" || arg == "--format") {
             const std::optional<QByteArray> v = value();
             if (!v)
@@ -305,7 +312,7 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         const bool csv = c.format == "csv";
         walking = true;
         const ListingSnapshot s = listFolder(c.folder, csv ? csvChoices(c.choices) : c.choices, problem,
-                                             csv ? csvLines() : savedFileLines(c.choices));
+                                             csv ? csvLines(c.choices.diskUsage) : savedFileLines(c.choices));
         const TextLines lines = csv ? csvListing(s) : savedListingLines(s);
         walking = false;
         if (c.output.isEmpty()) {

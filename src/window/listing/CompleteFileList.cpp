@@ -17,6 +17,7 @@
 #include "core/shared/Text.h"
 #include "window/shared/TextList.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <algorithm>
 #include <memory>
@@ -82,6 +83,7 @@ void rebuild(MainForm &f, QuietWork &quiet)
     if (!recursive)
         f.lstBigFileList->clear();
     f.FileListTotalBytes = 0;
+    f.FileListTotalFiles = 0;
     const QByteArray folder = listedFolder(f);
     f.CurrentFolderPath = displayName(folder);
 
@@ -95,11 +97,13 @@ void rebuild(MainForm &f, QuietWork &quiet)
         [&folder, &files](const std::shared_ptr<FolderFileFacts> &facts, int first, int count) {
             lookUp(folder, facts, first, count, files);
         }};
-    f.FileListTotalBytes = fileListLines(
-        folder, files, {showSize, showModified}, recursive ? f.CurrentFolderPath : QString(),
+    const ShownSize total = fileListLines(
+        folder, files, {showSize, showModified, f.mnuDiskUsage && f.mnuDiskUsage->isChecked()}, recursive ? f.CurrentFolderPath : QString(),
         [&f](const QString &line, const LineKey &key) { f.lstBigFileList->addItem(line, key); },
         [&f](const QString &description, const QString &name) { reportFileError(f, description, name); },
         [&quiet] { quiet.keepAlive(); }, onWorker);
+    f.FileListTotalBytes = total.bytes;
+    f.FileListTotalFiles = total.files;
     f.FileListTotalText = ByteConverter(double(f.FileListTotalBytes));
 }
 }

@@ -41,14 +41,9 @@ void forEachStep(const ListingSnapshot &s, int printerFontSize, Emit &&put)
     put(PrintStep::line({}));
     put(PrintStep::emphasis(true));
     if (!s.fileLines.isEmpty()) {
-        if (s.recursive) {
+        if (s.recursive)
             put(PrintStep::line({}, indent));
-            put(PrintStep::line(QStringLiteral("Complete File List"), indent));
-        } else if (s.fileSizes) {
-            put(PrintStep::line(QStringLiteral("Files: ") + s.fileListTotalText, indent));
-        } else {
-            put(PrintStep::line(QStringLiteral("Files:"), indent));
-        }
+        put(PrintStep::line(fileHeading(s), indent));
     }
     put(PrintStep::emphasis(false));
     for (qsizetype i = 0; i < s.fileLines.size(); ++i)

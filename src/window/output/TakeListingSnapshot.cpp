@@ -4,6 +4,7 @@
 #include "window/shared/MainForm.h"
 #include "window/shared/TextList.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 
@@ -22,13 +23,19 @@ ListingSnapshot takeListingSnapshot(const MainForm &f)
     s.folderLinesBytes = f.FolderLinesBytes;
     s.fileListTotalText = f.FileListTotalText;
     s.indentation = f.Indentation;
+    s.counts = f.mnuCounts && f.mnuCounts->isChecked();
+    s.diskUsage = f.mnuDiskUsage && f.mnuDiskUsage->isChecked();
+    s.folderLinesFiles = f.FolderLinesFiles;
+    s.fileListTotalFiles = f.FileListTotalFiles;
     // A find shows some of the lines: the listing is those, and says so. Its folder heading
     // is still the sum of its folder lines; the files' total, which counts every file of the
-    // folder once, does not fit a part of them and is left out.
+    // folder once, does not fit a part of them and is left out, as is the heading's count of
+    // files (the lists keep no file counts of their lines).
     if (f.lstBigFileList->filtering()) {
         s.parentFolderLine += findNote(f.lstBigFileList->findText());
         s.folderLinesBytes = f.lstFolders->shownBytes();
         s.fileSizes = false;
+        s.counts = false;
     }
     return s;
 }

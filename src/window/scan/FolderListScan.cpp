@@ -14,6 +14,8 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
     const ScanChoices choices = scanChoices(f);
     BusyLook busy(f, session);
     f.FolderTotalBytes = 0;
+    f.FolderTotalFiles = 0;
+    f.FolderLinesFiles = 0;
     f.FolderLinesBytes = 0;
     {
         ScanPump port(f, session, request, choices.folderSizes);

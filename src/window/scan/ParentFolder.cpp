@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/scan/ParentFolder.h"
 
-#include "core/scan/ByteConverter.h"
+#include "core/listing/ListingSnapshot.h"
 #include "core/shared/FsError.h"
 #include "window/shared/MainForm.h"
 #include "core/shared/MessageBoxes.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -13,10 +14,12 @@
 void RefreshParentFolder(MainForm &f)
 {
     try {
-        QString text = f.CurrentFolderPath + f.cboFileTypes->currentText();
-        if (isChecked(f.chkFolderSize))
-            text += QStringLiteral("  ") + ByteConverter(double(f.FolderTotalBytes));
-        f.txtParentFolder->setText(text);
+        const std::optional<ShownSize> total = isChecked(f.chkFolderSize)
+                                                   ? std::optional(ShownSize{f.FolderTotalBytes, f.FolderTotalFiles})
+                                                   : std::nullopt;
+        f.txtParentFolder->setText(parentFolderText(f.CurrentFolderPath + f.cboFileTypes->currentText(), total,
+                                                    f.mnuCounts && f.mnuCounts->isChecked(),
+                                                    f.mnuDiskUsage && f.mnuDiskUsage->isChecked()));
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error in Refresh Parent Folder"));
     }

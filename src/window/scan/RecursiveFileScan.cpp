@@ -15,6 +15,8 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
     const ScanChoices choices = scanChoices(f);
     BusyLook busy(f, session);
     f.FolderTotalBytes = 0;
+    f.FolderTotalFiles = 0;
+    f.FolderLinesFiles = 0;
     f.FolderLinesBytes = 0; // the folder list is empty until the folder list scan fills it
     {
         ScanPump port(f, session, request);

@@ -12,6 +12,7 @@
 #include "core/shared/Text.h"
 #include "window/shared/TextList.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QStatusBar>
@@ -26,6 +27,7 @@ ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request
         sizeScan_.emplace(session, request);
     if (f.dirFolder)
         scanFolder_ = f.dirFolder->scanStart().folder;
+    counts_ = f.mnuCounts && f.mnuCounts->isChecked();
 }
 
 ScanPump::~ScanPump()
@@ -34,23 +36,27 @@ ScanPump::~ScanPump()
         f_.StatusBar1->clearMessage();
 }
 
-void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth)
+void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth)
 {
-    if (!bytes) {
+    if (!size) {
         f_.lstFolders->addItem(subfolder.text, {-1, subfolder.modified}, subfolder.path);
         return;
     }
     // A line's bytes count in the total as the line shows them.
-    f_.lstFolders->addItem(::folderLine(subfolder.text, *bytes, nameWidth),
-                           {*bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))}, subfolder.path);
-    f_.FolderLinesBytes += *bytes;
-    f_.FolderTotalBytes += *bytes;
+    f_.lstFolders->addItem(::folderLine(subfolder.text, *size, nameWidth, counts_),
+                           {size->bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))}, subfolder.path);
+    f_.FolderLinesBytes += size->bytes;
+    f_.FolderTotalBytes += size->bytes;
+    f_.FolderLinesFiles += size->files;
+    f_.FolderTotalFiles += size->files;
     ++dots_;
 }
 
-void ScanPump::treeCounted(int64_t bytes)
+void ScanPump::treeCounted(ShownSize size)
 {
-    f_.FolderTotalBytes += bytes; // the folder list is empty until the folder list scan fills it
+    // The folder list is empty until the folder list scan fills it.
+    f_.FolderTotalBytes += size.bytes;
+    f_.FolderTotalFiles += size.files;
     ++dots_;
 }
 
@@ -59,9 +65,10 @@ void ScanPump::fileLines(const TextLines &lines)
     f_.lstBigFileList->addItems(lines);
 }
 
-void ScanPump::ownFilesCounted(int64_t bytes)
+void ScanPump::ownFilesCounted(ShownSize size)
 {
-    f_.FolderTotalBytes += bytes;
+    f_.FolderTotalBytes += size.bytes;
+    f_.FolderTotalFiles += size.files;
 }
 
 ScanEnd ScanPump::watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees)

@@ -24,10 +24,10 @@ public:
     ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override;
     ScanEnd vanished(const QString &description, const QByteArray &folder, const QByteArray &name) override;
 
-    void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override;
-    void treeCounted(int64_t bytes) override;
+    void folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth) override;
+    void treeCounted(ShownSize size) override;
     void fileLines(const TextLines &lines) override;
-    void ownFilesCounted(int64_t bytes) override;
+    void ownFilesCounted(ShownSize size) override;
     ScanEnd watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) override;
 
 protected:
@@ -52,4 +52,5 @@ private:
     int dots_ = 0;
     QByteArray scanFolder_;
     QStringList reportedGone_; // folders reported gone, as shown
+    bool counts_ = false; // folder lines say how many files they count
 };

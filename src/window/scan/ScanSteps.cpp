@@ -6,6 +6,7 @@
 #include "window/shared/SaveFolder.h"
 #include "window/shared/TextList.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -48,5 +49,5 @@ FolderScanStart startFolderScan(MainForm &f, bool clearFileList)
 
 ScanChoices scanChoices(const MainForm &f)
 {
-    return {isChecked(f.chkFolderSize)};
+    return {isChecked(f.chkFolderSize), f.mnuDiskUsage && f.mnuDiskUsage->isChecked()};
 }

@@ -93,6 +93,8 @@ struct MainForm {
     QAction *mnuSortFilesSize = nullptr;
     QAction *mnuSortFilesModified = nullptr;
     QAction *mnuSizeBars = nullptr;
+    QAction *mnuCounts = nullptr;    // folder sizes and totals say how many files they count
+    QAction *mnuDiskUsage = nullptr; // sizes are allocated bytes
     QAction *mnuFind = nullptr;
     // A folder line's context menu.
     QMenu *mnuFolderLine = nullptr;
@@ -111,6 +113,10 @@ struct MainForm {
     int64_t FolderLinesBytes = 0;  // the bytes the folder lines show, together; 0 when sizes are off
     int64_t FileListTotalBytes = 0;
     QString FileListTotalText;
+    // The files those totals count, for Show Counts.
+    int64_t FolderTotalFiles = 0;
+    int64_t FolderLinesFiles = 0;
+    int64_t FileListTotalFiles = 0;
     int Indentation = 0;
     int PrinterFontSize = 0;
     int Answer = 0;

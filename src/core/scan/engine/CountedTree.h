@@ -2,6 +2,7 @@
 #pragma once
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/SeenFiles.h"
+#include "core/scan/engine/Tally.h"
 #include "core/shared/TextLines.h"
 
 #include <QByteArray>
@@ -25,10 +26,11 @@ struct CountedTree {
     // problems[n - 1], lines[n]; so there is always one more piece of lines than problems.
     std::vector<TextLines> lines{1};
     std::vector<Problem> problems;
-    // The tree's bytes, each file of several names counted once within the tree; `seen` holds
-    // those files and the folders walked, for the scan to take off what an earlier subfolder
-    // counted already (or to count the tree again where it walked a folder met before).
-    int64_t bytes = 0;
+    // The tree's bytes, and beside them its allocated bytes and its files, each file of several
+    // names counted once within the tree; `seen` holds those files and the folders walked, for
+    // the scan to take off what an earlier subfolder counted already (or to count the tree again
+    // where it walked a folder met before).
+    Tally tally;
     SeenFiles seen;
     // Its pieces, counted apart, walked one folder twice: it must be counted again in one walk.
     bool countAgain = false;

@@ -25,21 +25,27 @@ FolderScanStart folderScanStart(const DirectoryList &list)
 }
 
 namespace {
-// Counts the subfolder trees of `start` in list order into `counted`, and with `ownBytes` the
+// Counts the subfolder trees of `start` in list order into `counted`, and with `own` the
 // folder's own files after them.
-ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ParallelCount::LineOf &lineOf,
-                   const std::function<void(int64_t)> &counted, int64_t *ownBytes)
+ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
+                   const ParallelCount::LineOf &lineOf, const std::function<void(ShownSize)> &counted, ShownSize *own)
 {
     TreeCounter counter(port, start.folder);
+    counter.setDiskUsage(choices.diskUsage);
     std::vector<QByteArray> trees;
     trees.reserve(start.subfolders.size());
     for (const ScanSubfolder &entry : start.subfolders)
         trees.push_back(entry.path); // a link to a folder counts its own length, unwalked
-    return countSubfolderTrees(
-        port, counter, start.folder, trees, lineOf, [&port](const TextLines &lines) { port.fileLines(lines); }, counted,
-        ownBytes, [&port](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) {
+    Tally ownTally;
+    const ScanEnd end = countSubfolderTrees(
+        port, counter, start.folder, trees, lineOf, [&port](const TextLines &lines) { port.fileLines(lines); },
+        [&](const Tally &tally) { counted(shownSize(tally, choices.diskUsage)); }, own ? &ownTally : nullptr,
+        [&port](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) {
             return port.watchWorkers(pool, takeTrees);
         });
+    if (own)
+        *own = shownSize(ownTally, choices.diskUsage);
+    return end;
 }
 } // namespace
 
@@ -51,36 +57,37 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
             port.folderLine(entry, std::nullopt, start.nameWidth);
         return ScanEnd::Completed;
     }
-    if (counted && counted->complete && counted->folder == start.folder
-        && counted->subfolderBytes.size() == start.subfolders.size()) {
+    if (counted && counted->complete && counted->folder == start.folder && counted->diskUsage == choices.diskUsage
+        && counted->subfolderSizes.size() == start.subfolders.size()) {
         for (size_t i = 0; i < start.subfolders.size(); ++i)
-            port.folderLine(start.subfolders[i], counted->subfolderBytes[i], start.nameWidth);
-        port.ownFilesCounted(counted->ownBytes);
+            port.folderLine(start.subfolders[i], counted->subfolderSizes[i], start.nameWidth);
+        port.ownFilesCounted(counted->own);
         return ScanEnd::Completed;
     }
     size_t next = 0;
-    int64_t ownBytes = 0;
+    ShownSize own;
     const ScanEnd end = countTrees(
-        port, start, {}, [&](int64_t bytes) { port.folderLine(start.subfolders[next++], bytes, start.nameWidth); }, &ownBytes);
+        port, start, choices, {},
+        [&](ShownSize size) { port.folderLine(start.subfolders[next++], size, start.nameWidth); }, &own);
     if (end == ScanEnd::Completed)
-        port.ownFilesCounted(ownBytes);
+        port.ownFilesCounted(own);
     return end;
 }
 
 ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                            const ParallelCount::LineOf &lineOf, CountedSizes &counted)
 {
-    counted = CountedSizes{start.folder, {}, 0, false};
+    counted = CountedSizes{start.folder, {}, {}, choices.diskUsage, false};
     const ScanEnd end = countTrees(
-        port, start, lineOf,
-        [&](int64_t bytes) {
-            counted.subfolderBytes.push_back(bytes);
-            port.treeCounted(bytes);
+        port, start, choices, lineOf,
+        [&](ShownSize size) {
+            counted.subfolderSizes.push_back(size);
+            port.treeCounted(size);
         },
-        choices.folderSizes ? &counted.ownBytes : nullptr);
+        choices.folderSizes ? &counted.own : nullptr);
     if (end == ScanEnd::Completed && choices.folderSizes) {
         counted.complete = true;
-        port.ownFilesCounted(counted.ownBytes);
+        port.ownFilesCounted(counted.own);
     }
     return end;
 }

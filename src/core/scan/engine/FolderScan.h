@@ -3,6 +3,7 @@
 #include "core/scan/engine/ParallelCount.h"
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/ScanListener.h"
+#include "core/scan/engine/Tally.h"
 #include "core/shared/TextLines.h"
 
 #include <QByteArray>
@@ -34,17 +35,19 @@ struct FolderScanStart {
 FolderScanStart folderScanStart(const DirectoryList &list);
 
 // The sizes one scan counted, for the next scan of the same refresh to take over instead of
-// walking every tree again: each subfolder's bytes, in list order, and the folder's own.
+// walking every tree again: each subfolder's, in list order, and the folder's own.
 struct CountedSizes {
     QByteArray folder;
-    std::vector<int64_t> subfolderBytes;
-    int64_t ownBytes = 0;
+    std::vector<ShownSize> subfolderSizes;
+    ShownSize own;
+    bool diskUsage = false;
     bool complete = false; // every tree and the own files were counted
 };
 
 // The choices a scan follows, read once when it is asked for.
 struct ScanChoices {
     bool folderSizes = false;
+    bool diskUsage = false; // sizes are the files' allocated bytes, file lines' too
 };
 
 // Where a folder scan shows what it finds. Its listener side (problems, progress, the pump and
@@ -53,15 +56,15 @@ class ScanPort : public ScanListener {
 public:
     using ScanListener::ScanListener;
 
-    // A subfolder's line of the folder list: with its tree's bytes when sizes are counted,
+    // A subfolder's line of the folder list: with its tree's size when sizes are counted,
     // aligned to `nameWidth` (see folderLine).
-    virtual void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) = 0;
+    virtual void folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth) = 0;
     // A subfolder tree the recursive scan walked, its lines told already.
-    virtual void treeCounted(int64_t /*bytes*/) {}
+    virtual void treeCounted(ShownSize /*size*/) {}
     // Lines of files below the subfolders, in walk order.
     virtual void fileLines(const TextLines & /*lines*/) {}
     // The folder's own files, counted after its subfolders.
-    virtual void ownFilesCounted(int64_t /*bytes*/) {}
+    virtual void ownFilesCounted(ShownSize /*size*/) {}
     // Runs the taking of the counted trees while the workers' pool is known to whoever may
     // have to stop them at once.
     virtual ScanEnd watchWorkers(ParallelCount & /*pool*/, const std::function<ScanEnd()> &takeTrees)
@@ -78,7 +81,7 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
                        const CountedSizes *counted = nullptr);
 
 // The recursive file lines: every subfolder tree walked in list order, the line `lineOf` gives
-// each file below it told in walk order, and each tree's bytes; with folder sizes on, the
+// each file below it told in walk order, and each tree's size; with folder sizes on, the
 // folder's own files too. What it counted is left in `counted`.
 ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                            const ParallelCount::LineOf &lineOf, CountedSizes &counted);

@@ -141,9 +141,9 @@ struct Effort {
 
 struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t maxThreads, bool ownFiles,
-           NewPieceSink newPiece)
+           NewPieceSink newPiece, bool diskUsage)
         : scanFolder(scanFolder), trees(withOwn(std::move(trees), scanFolder, ownFiles)), lineOf(std::move(lineOf)),
-          newPiece(std::move(newPiece)),
+          newPiece(std::move(newPiece)), diskUsage(diskUsage),
           maxThreads(maxThreads), ownTree(ownFiles ? this->trees.size() - 1 : SIZE_MAX),
           ahead(std::max<size_t>(4 * maxThreads, 4 * MaxBatch))
     {
@@ -184,6 +184,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     const std::vector<QByteArray> trees;
     const LineOf lineOf;
     const NewPieceSink newPiece;
+    const bool diskUsage; // lines show the files' allocated bytes (TreeCounter::setDiskUsage)
     const size_t maxThreads;
     const size_t ownTree; // the index of the own files' piece, if any
     const size_t ahead; // trees counted and not yet taken, at most
@@ -281,7 +282,10 @@ private:
 // One worker's counting: pieces in, counted pieces and further pieces out.
 class PieceCounter {
 public:
-    PieceCounter(ParallelCount::Shared &shared) : shared_(shared), recorder_(shared), counter_(recorder_, shared.scanFolder) {}
+    PieceCounter(ParallelCount::Shared &shared) : shared_(shared), recorder_(shared), counter_(recorder_, shared.scanFolder)
+    {
+        counter_.setDiskUsage(shared.diskUsage);
+    }
 
     TreeRecorder &recorder() { return recorder_; }
 
@@ -301,10 +305,10 @@ public:
             };
         try {
             if (piece.own) {
-                c.tree.end = counter_.countFiles(c.tree.bytes);
+                c.tree.end = counter_.countFiles(c.tree.tally);
             } else if (piece.top) {
                 QByteArray gone;
-                c.tree.end = counter_.countFilesOf(piece.top->walker, piece.from, piece.to, c.tree.bytes, fileSeen,
+                c.tree.end = counter_.countFilesOf(piece.top->walker, piece.from, piece.to, c.tree.tally, fileSeen,
                                                    gone, [&] { return outermostGone(piece.top.get()); });
                 goneAt(c, gone);
             } else {
@@ -319,7 +323,7 @@ public:
                 if (!trySplit || !splitTree(piece, c, fileSeen, counted, more)) {
                     if (trySplit)
                         newSink(c); // what the split told is told again by the walk
-                    c.tree.end = counter_.count(piece.path, c.tree.bytes, fileSeen);
+                    c.tree.end = counter_.count(piece.path, c.tree.tally, fileSeen);
                 }
                 goneAt(c, counter_.reportedAbove());
             }
@@ -398,17 +402,17 @@ private:
             Counted links;
             links.folder = c.folder;
             newSink(links);
-            counter_.countFolderLinks(walker, links.tree.bytes);
+            counter_.countFolderLinks(walker, links.tree.tally);
             counter_.setSink(c.sink.get());
             links.tree.seen = counter_.takeSeen();
             counted.emplace_back(linksKey, std::move(links));
         } else {
             QByteArray gone;
-            c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.bytes, fileSeen, gone,
+            c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.tally, fileSeen, gone,
                                                [&] { return outermostGone(top.get()); });
             goneAt(c, gone);
             if (c.tree.end == ScanEnd::Completed && !c.gone)
-                counter_.countFolderLinks(walker, c.tree.bytes);
+                counter_.countFolderLinks(walker, c.tree.tally);
         }
         return true;
     }
@@ -421,9 +425,10 @@ private:
 } // namespace
 
 ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
-                             LineOf lineOf, bool ownFiles, NewPieceSink newPiece)
+                             LineOf lineOf, bool ownFiles, NewPieceSink newPiece, bool diskUsage)
     : shared_(std::make_shared<Shared>(scanFolder, std::move(trees), std::move(lineOf),
-                                       size_t(std::max({workers, maxWorkers, 1})), ownFiles, std::move(newPiece)))
+                                       size_t(std::max({workers, maxWorkers, 1})), ownFiles, std::move(newPiece),
+                                       diskUsage))
 {
     if (shared_->trees.empty())
         return;
@@ -650,7 +655,8 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
                 // walked once by one walk: the tree must be counted again as one.
                 if (tree.seen.sharesFolderWith(more.seen))
                     tree.countAgain = true;
-                tree.bytes += more.bytes - tree.seen.merge(more.seen);
+                tree.tally += more.tally;
+                tree.tally -= tree.seen.merge(more.seen);
                 tree.end = more.end;
             }
             if (tree.end != ScanEnd::Completed)

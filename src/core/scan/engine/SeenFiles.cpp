@@ -3,12 +3,12 @@
 
 #include <utility>
 
-int64_t SeenFiles::merge(const SeenFiles &later)
+Tally SeenFiles::merge(const SeenFiles &later)
 {
-    int64_t twice = 0;
-    for (const auto &[key, length] : later.lengths_)
-        if (!lengths_.try_emplace(key, length).second)
-            twice += length;
+    Tally twice;
+    for (const auto &[key, sizes] : later.lengths_)
+        if (!lengths_.try_emplace(key, sizes).second)
+            twice.add(sizes.length, sizes.allocated);
     folders_.insert(later.folders_.begin(), later.folders_.end());
     return twice;
 }

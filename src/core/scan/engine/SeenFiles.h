@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/scan/engine/Tally.h"
+
 #include <cstdint>
 #include <functional>
 #include <sys/stat.h>
@@ -21,12 +23,15 @@ class SeenFiles {
 public:
     // Whether a file of this status adds its length here: always for a single name, and for
     // a file of several names only the first time it is met.
-    bool firstSight(const struct stat &st) { return firstSight(st.st_dev, st.st_ino, st.st_nlink, st.st_size); }
-    bool firstSight(dev_t device, ino_t inode, nlink_t links, int64_t length)
+    bool firstSight(const struct stat &st)
+    {
+        return firstSight(st.st_dev, st.st_ino, st.st_nlink, st.st_size, Tally::allocatedOf(st));
+    }
+    bool firstSight(dev_t device, ino_t inode, nlink_t links, int64_t length, int64_t allocated = 0)
     {
         if (links <= 1)
             return true;
-        return lengths_.try_emplace(Key{device, inode}, length).second;
+        return lengths_.try_emplace(Key{device, inode}, Sizes{length, allocated}).second;
     }
 
     // Whether a folder is walked here: only the first time it is met.
@@ -38,9 +43,9 @@ public:
     bool sharesFolderWith(const SeenFiles &later) const;
 
     // Takes in a count made apart that comes after everything this one has counted and shares
-    // no folder with it: answers the bytes that `later` counted for files this one had met
-    // already (to be taken off `later`'s figure), and remembers `later`'s files and folders.
-    int64_t merge(const SeenFiles &later);
+    // no folder with it: answers what `later` counted for files this one had met already (to
+    // be taken off `later`'s figures), and remembers `later`'s files and folders.
+    Tally merge(const SeenFiles &later);
 
     void clear()
     {
@@ -57,6 +62,9 @@ private:
     struct KeyHash {
         size_t operator()(const Key &k) const noexcept { return std::hash<uint64_t>()(uint64_t(k.ino) * 31 + uint64_t(k.dev)); }
     };
-    std::unordered_map<Key, int64_t, KeyHash> lengths_;
+    struct Sizes {
+        int64_t length, allocated;
+    };
+    std::unordered_map<Key, Sizes, KeyHash> lengths_;
     std::unordered_set<Key, KeyHash> folders_;
 };

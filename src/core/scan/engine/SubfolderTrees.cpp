@@ -8,7 +8,7 @@
 namespace {
 // Counts one subfolder's tree on this thread, its lines told as the walk makes them.
 ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const ParallelCount::LineOf &lineOf,
-                      const std::function<void(const TextLines &)> &addLines, int64_t &bytes)
+                      const std::function<void(const TextLines &)> &addLines, Tally &tally)
 {
     TreeCounter::FileSeen fileSeen;
     if (lineOf)
@@ -18,42 +18,43 @@ ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const Parall
             if (!one.isEmpty())
                 addLines(one);
         };
-    return counter.count(tree, bytes, fileSeen);
+    return counter.count(tree, tally, fileSeen);
 }
 
 ScanEnd countHere(TreeCounter &counter, const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
-                  const std::function<void(const TextLines &)> &addLines, const std::function<void(int64_t)> &counted,
-                  int64_t *ownBytes)
+                  const std::function<void(const TextLines &)> &addLines, const std::function<void(const Tally &)> &counted,
+                  Tally *own)
 {
     for (const QByteArray &tree : trees) {
-        int64_t bytes = 0;
-        if (const ScanEnd end = countTreeHere(counter, tree, lineOf, addLines, bytes); end != ScanEnd::Completed)
+        Tally tally;
+        if (const ScanEnd end = countTreeHere(counter, tree, lineOf, addLines, tally); end != ScanEnd::Completed)
             return end;
-        counted(bytes);
+        counted(tally);
     }
-    return ownBytes ? counter.countFiles(*ownBytes) : ScanEnd::Completed;
+    return own ? counter.countFiles(*own) : ScanEnd::Completed;
 }
 } // namespace
 
 ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const QByteArray &folder,
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
-                            const std::function<void(int64_t bytes)> &counted, int64_t *ownBytes,
+                            const std::function<void(const Tally &tally)> &counted, Tally *own,
                             const WatchWorkers &watch)
 {
     const int workers = listener.options().workerCount();
     if (workers == 0)
-        return countHere(counter, trees, lineOf, addLines, counted, ownBytes);
+        return countHere(counter, trees, lineOf, addLines, counted, own);
 
-    ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, ownBytes != nullptr);
+    ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, own != nullptr, {},
+                       counter.diskUsage());
     const auto takeTrees = [&] {
-        for (size_t i = 0; i < trees.size() + (ownBytes ? 1 : 0); ++i) {
-            const bool own = i == trees.size();
+        for (size_t i = 0; i < trees.size() + (own ? 1 : 0); ++i) {
+            const bool ownFiles = i == trees.size();
             CountedTree tree;
             if (const ScanEnd end = pool.take(i, listener, tree); end != ScanEnd::Completed)
                 return end;
             // (The own files walk no folder: never counted again.)
-            if (!own && (tree.countAgain || counter.seen().sharesFolderWith(tree.seen))) {
+            if (!ownFiles && (tree.countAgain || counter.seen().sharesFolderWith(tree.seen))) {
                 // It walked a folder an earlier tree walked, or its pieces one folder twice (a
                 // bind mount of it): counted again in one walk that goes on from the trees
                 // before it, it passes that folder over as one walk does. Rare.
@@ -76,11 +77,12 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
             if (tree.end != ScanEnd::Completed)
                 return tree.end;
             // (After a count again, the counter holds nothing: it takes in all that walk met.)
-            const int64_t bytes = tree.bytes - counter.takeOver(tree.seen);
-            if (own)
-                *ownBytes = bytes;
+            Tally tally = tree.tally;
+            tally -= counter.takeOver(tree.seen);
+            if (ownFiles)
+                *own = tally;
             else
-                counted(bytes);
+                counted(tally);
             if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
                 return end;
         }

@@ -2,6 +2,7 @@
 #pragma once
 #include "core/scan/engine/ParallelCount.h"
 #include "core/scan/engine/ScanEnd.h"
+#include "core/scan/engine/Tally.h"
 #include "core/shared/TextLines.h"
 
 #include <QByteArray>
@@ -17,10 +18,10 @@ class TreeCounter;
 // worker threads as its options say, and tells them as one walk through them in list order
 // tells them: for each subfolder its lines (when `lineOf` is given) to `addLines` and its
 // problems to the listener, each problem after the lines the walk made before it, then
-// `counted` with its bytes. A file of several names counts in the first subfolder holding it,
+// `counted` with its tally. A file of several names counts in the first subfolder holding it,
 // as `counter` counts, and a folder met twice is walked once: a tree a worker walked through a
 // folder met before is counted again in one walk, in order, on a worker too. A file's problem
-// names its folder (ScanListener::fileProblem). With `ownBytes`, the scan folder's own files
+// names its folder (ScanListener::fileProblem). With `own`, the scan folder's own files
 // are counted after the trees into it (TreeCounter::countFiles), on a worker when the trees
 // are, so that a share that hangs on one of them holds no more than a worker. Ends at once with any end but Completed (the
 // listener's); the workers then stop and nothing more they counted is told. `watch`, when
@@ -30,5 +31,5 @@ using WatchWorkers = std::function<ScanEnd(ParallelCount &pool, const std::funct
 ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const QByteArray &folder,
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
-                            const std::function<void(int64_t bytes)> &counted, int64_t *ownBytes = nullptr,
+                            const std::function<void(const Tally &tally)> &counted, Tally *own = nullptr,
                             const WatchWorkers &watch = {});

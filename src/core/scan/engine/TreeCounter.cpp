@@ -35,7 +35,7 @@ void TreeCounter::openScanFolderOnce()
 }
 
 ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                              int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported, size_t from,
+                              Tally &tally, const FileSeen &fileSeen, FilesEnd &how, bool &reported, size_t from,
                               size_t to)
 {
     how = FilesEnd::Counted;
@@ -81,11 +81,12 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
                 return end;
             continue;
         }
-        const int64_t counted = seen_.firstSight(st) ? st.st_size : 0;
-        bytes += counted;
-        listener_.progress.addFile(counted);
+        const bool first = seen_.firstSight(st);
+        if (first)
+            tally.add(st);
+        listener_.progress.addFile(first ? st.st_size : 0);
         if (fileSeen)
-            fileSeen(folderPath, name, st.st_size, st.st_mtim.tv_sec);
+            fileSeen(folderPath, name, diskUsage_ ? Tally::allocatedOf(st) : int64_t(st.st_size), st.st_mtim.tv_sec);
         if (sink_)
             sink_->entry(FoundEntry::of(files.view(i), st));
     }
@@ -106,7 +107,7 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
 }
 
 void TreeCounter::addFolderLinks(const FolderHandle &folder, const std::vector<SubfolderEntry> &subfolders,
-                                 int64_t &bytes)
+                                 Tally &tally)
 {
     for (const SubfolderEntry &entry : subfolders) {
         struct stat st;
@@ -114,16 +115,16 @@ void TreeCounter::addFolderLinks(const FolderHandle &folder, const std::vector<S
         if (!entry.isLink || statEntryAt(folder, entry.name.constData(), st) != 0)
             continue;
         if (seen_.firstSight(st))
-            bytes += st.st_size;
+            tally.add(st);
         if (sink_)
             sink_->entry(FoundEntry::of(QByteArrayView(entry.name), st));
     }
 }
 
-ScanEnd TreeCounter::count(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
+ScanEnd TreeCounter::count(const QByteArray &subfolder, Tally &tally, const FileSeen &fileSeen)
 {
     try {
-        return walk(subfolder, bytes, fileSeen);
+        return walk(subfolder, tally, fileSeen);
     } catch (const ScanInterrupted &interrupted) {
         return interrupted.end;
     }
@@ -148,7 +149,7 @@ const FolderHandle *TreeCounter::parentOf(const QByteArray &subfolder) const
                                                                                                          : nullptr;
 }
 
-ScanEnd TreeCounter::countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes,
+ScanEnd TreeCounter::countFilesOf(const FolderWalker &top, size_t from, size_t to, Tally &tally,
                                   const FileSeen &fileSeen, QByteArray &gone, const GoneAbove &goneAt)
 {
     openScanFolderOnce();
@@ -157,7 +158,7 @@ ScanEnd TreeCounter::countFilesOf(const FolderWalker &top, size_t from, size_t t
         bool reported = false;
         FilesEnd how = FilesEnd::Counted;
         const ScanEnd end =
-            addFiles(top.currentPath(), top.currentFolder(), top.currentFiles(), bytes, fileSeen, how, reported, from, to);
+            addFiles(top.currentPath(), top.currentFolder(), top.currentFiles(), tally, fileSeen, how, reported, from, to);
         if (end != ScanEnd::Completed || how != FilesEnd::FolderGone)
             return end;
         if (goneAt)
@@ -208,7 +209,7 @@ ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFo
     return listener_.problem(FsError::fromErrno(ENOENT).description(), displayName(gone));
 }
 
-ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen)
+ScanEnd TreeCounter::walk(const QByteArray &subfolder, Tally &tally, const FileSeen &fileSeen)
 {
     FolderWalker walker(&listener_);
     walkStart_ = normalFolderPath(subfolder);
@@ -219,7 +220,7 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
         if (::lstat(normalFolderPath(subfolder).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
             // A link to a folder is never walked: its line shows the link's own length.
             if (seen_.firstSight(st))
-                bytes += st.st_size;
+                tally.add(st);
             return ScanEnd::Completed;
         }
         if (code == ENOENT && scanFolderGone())
@@ -239,7 +240,7 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
     for (;;) {
         FilesEnd how = FilesEnd::Counted;
         bool reported = false;
-        if (const ScanEnd end = addFiles(walker.currentPath(), walker.currentFolder(), walker.currentFiles(), bytes,
+        if (const ScanEnd end = addFiles(walker.currentPath(), walker.currentFolder(), walker.currentFiles(), tally,
                                          fileSeen, how, reported);
             end != ScanEnd::Completed)
             return end;
@@ -250,7 +251,7 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
         } else if (how == FilesEnd::Unsearchable) {
             walker.skipSubfolders();
         } else {
-            addFolderLinks(walker.currentFolder(), walker.currentSubfolders(), bytes);
+            addFolderLinks(walker.currentFolder(), walker.currentSubfolders(), tally);
         }
         // Folders without files pass the listener too, so the window stays responsive.
         if (const ScanEnd afterFolder = listener_.tick(); afterFolder != ScanEnd::Completed)
@@ -279,7 +280,7 @@ ScanEnd TreeCounter::walk(const QByteArray &subfolder, int64_t &bytes, const Fil
     }
 }
 
-ScanEnd TreeCounter::countFiles(int64_t &bytes)
+ScanEnd TreeCounter::countFiles(Tally &tally)
 {
     try {
         openScanFolderOnce();
@@ -299,7 +300,7 @@ ScanEnd TreeCounter::countFiles(int64_t &bytes)
         }
         FilesEnd how = FilesEnd::Counted;
         bool reported = false;
-        if (const ScanEnd end = addFiles(scanFolderPath_, scanFolder_, files, bytes, {}, how, reported);
+        if (const ScanEnd end = addFiles(scanFolderPath_, scanFolder_, files, tally, {}, how, reported);
             end != ScanEnd::Completed)
             return end;
         if (how == FilesEnd::FolderGone)

@@ -4,6 +4,7 @@
 #include "core/scan/engine/FolderWalker.h"
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/SeenFiles.h"
+#include "core/scan/engine/Tally.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -30,15 +31,16 @@ class ScanListener;
 // reported once and the count ends with FolderGone.
 class TreeCounter {
 public:
-    // Called for every file counted, with its folder, its name, its own length and its
-    // modification time in seconds (also for a further name of a file already counted).
+    // Called for every file counted, with its folder, its name, its own length (its allocated
+    // bytes with setDiskUsage) and its modification time in seconds (also for a further name of
+    // a file already counted).
     using FileSeen = std::function<void(const QByteArray &folder, const char *name, int64_t length, int64_t modified)>;
 
     TreeCounter(ScanListener &listener, const QByteArray &scanFolder);
 
-    // Counts the tree below `subfolder` into `bytes`. Completed when the whole tree was
+    // Counts the tree below `subfolder` into `tally`. Completed when the whole tree was
     // counted; otherwise the scan must end at once.
-    ScanEnd count(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen = {});
+    ScanEnd count(const QByteArray &subfolder, Tally &tally, const FileSeen &fileSeen = {});
 
     // For a piece of a count split into pieces: the outermost of the folders it lies in (below
     // the subfolder the whole walk starts at) that is gone, or an empty path when none is.
@@ -65,21 +67,21 @@ public:
     // subfolders), so that the walk's start is not looked up by its whole path; null if none.
     const FolderHandle *parentOf(const QByteArray &subfolder) const;
     // A piece of such a tree: files `from` to `to` of the folder `top` has reached, counted
-    // into `bytes`. When the folder was found removed, `gone` is the outermost folder gone
+    // into `tally`. When the folder was found removed, `gone` is the outermost folder gone
     // (`goneAt`, which answers it, may name one above): reported here, unless the scan's own
     // folder went too (then it ends with FolderGone) or a file of this piece was reported and
     // it is the folder itself, as a walk says it. Only the first piece of an unsearchable
     // folder says so.
-    ScanEnd countFilesOf(const FolderWalker &top, size_t from, size_t to, int64_t &bytes, const FileSeen &fileSeen,
+    ScanEnd countFilesOf(const FolderWalker &top, size_t from, size_t to, Tally &tally, const FileSeen &fileSeen,
                          QByteArray &gone, const GoneAbove &goneAt);
     // Another piece: the own lengths of the links to folders among its subfolders.
-    void countFolderLinks(const FolderWalker &top, int64_t &bytes)
+    void countFolderLinks(const FolderWalker &top, Tally &tally)
     {
-        addFolderLinks(top.currentFolder(), top.currentSubfolders(), bytes);
+        addFolderLinks(top.currentFolder(), top.currentSubfolders(), tally);
     }
 
-    // Counts the files directly in the scan's folder (not below it) into `bytes`.
-    ScanEnd countFiles(int64_t &bytes);
+    // Counts the files directly in the scan's folder (not below it) into `tally`.
+    ScanEnd countFiles(Tally &tally);
 
     // Tells `sink` (none: nobody) everything the counts meet, in walk order (see EntrySink):
     // the walker's folders, and each file and link.
@@ -97,21 +99,25 @@ public:
     // Goes on from `seen`, which holds everything counted here and more: what a count made
     // apart, after everything counted here, met (see ParallelCount::recount).
     void resumeWith(SeenFiles seen) { seen_ = std::move(seen); }
-    // Takes in a count made apart that comes after everything counted here: answers the bytes
+    // Takes in a count made apart that comes after everything counted here: answers what
     // it counted for files met here already (see SeenFiles::merge).
-    int64_t takeOver(const SeenFiles &later) { return seen_.merge(later); }
+    Tally takeOver(const SeenFiles &later) { return seen_.merge(later); }
+
+    // Whether the lengths told to FileSeen are the files' allocated bytes (st_blocks x 512).
+    void setDiskUsage(bool on) { diskUsage_ = on; }
+    bool diskUsage() const { return diskUsage_; }
 
 private:
-    ScanEnd walk(const QByteArray &subfolder, int64_t &bytes, const FileSeen &fileSeen);
+    ScanEnd walk(const QByteArray &subfolder, Tally &tally, const FileSeen &fileSeen);
     // How counting a folder's files ended: all counted (each one that failed reported), or
     // the folder was removed meanwhile, or none of its entries can be examined (reported).
     enum class FilesEnd { Counted, FolderGone, Unsearchable };
     // Counts one folder's files. `reported` tells that one of its files has been reported.
     ScanEnd addFiles(const QByteArray &folderPath, const FolderHandle &folder, const FileNames &files,
-                     int64_t &bytes, const FileSeen &fileSeen, FilesEnd &how, bool &reported, size_t from = 0,
+                     Tally &tally, const FileSeen &fileSeen, FilesEnd &how, bool &reported, size_t from = 0,
                      size_t to = SIZE_MAX);
     // Adds the own lengths of the links to folders among `subfolders` (they are never walked).
-    void addFolderLinks(const FolderHandle &folder, const std::vector<SubfolderEntry> &subfolders, int64_t &bytes);
+    void addFolderLinks(const FolderHandle &folder, const std::vector<SubfolderEntry> &subfolders, Tally &tally);
     // A folder of the walk was removed: one report for the outermost one that is gone on the
     // walk's path, else for `orElse` (a folder gone before the walk read it), and none when
     // that is `reportedFolder`, whose file was just reported; the walk goes on after it.
@@ -143,4 +149,5 @@ private:
     QByteArray reportedAbove_;
     QByteArray walkStart_; // the folder the walk under way started at
     EntrySink *sink_ = nullptr;
+    bool diskUsage_ = false;
 };
