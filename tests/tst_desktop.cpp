@@ -410,7 +410,12 @@ private slots:
         QVERIFY(f.chkModified->isChecked() && w.fileLines()[0].startsWith("z.txt"));
         f.chkRecursive->setChecked(true);
         QVERIFY(w.folderLines()[0].startsWith(t.at("S/b")) && w.fileLines()[0].startsWith(t.at("S/b/g")));
-        const ViewChoices kept{SortBy::Modified, SortBy::Modified, true};
+        // Show Counts and Disk Usage scan the folder again, as the Recursive box does.
+        f.mnuCounts->trigger();
+        QVERIFY(w.folderLines()[0].endsWith("5    B   1 file") && f.txtParentFolder->text().endsWith("  4 files"));
+        f.mnuDiskUsage->trigger();
+        QVERIFY(w.fileLines()[0].endsWith(" 4.00 KB") && f.txtParentFolder->text().endsWith("  4 files  (disk usage)"));
+        const ViewChoices kept{SortBy::Modified, SortBy::Modified, true, true, true};
         QString problem;
         QTRY_VERIFY(readViewChoices(viewSettingsFile(), &problem) == kept);
         QVERIFY(shownViewChoices(WindowFixture(t.at("S")).f()) == kept);

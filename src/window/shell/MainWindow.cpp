@@ -122,6 +122,8 @@ void MainWindow::connectHandlers()
     connect(f.mnuSortFilesSize, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Size); }));
     connect(f.mnuSortFilesModified, &QAction::triggered, this, held([&f] { mnuSortFiles_Click(f, SortBy::Modified); }));
     connect(f.mnuSizeBars, &QAction::triggered, this, held([&f] { mnuSizeBars_Click(f); }));
+    connect(f.mnuCounts, &QAction::triggered, this, held([&f, &s] { mnuCounts_Click(f, s); }));
+    connect(f.mnuDiskUsage, &QAction::triggered, this, held([&f, &s] { mnuDiskUsage_Click(f, s); }));
     connect(f.mnuFind, &QAction::triggered, this, [&f] { mnuFind_Click(f); });
     connect(f.txtFind, &QLineEdit::textChanged, this, [&f] { txtFind_Change(f); });
     connect(f.cmdCloseFind, &QToolButton::clicked, this, [&f] { cmdCloseFind_Click(f); });

@@ -3,6 +3,8 @@
 
 #include "core/scan/CallWait.h"
 #include "core/scan/engine/AbandonableCall.h"
+#include "window/shell/Refresh.h"
+#include "window/scan/ScanSession.h"
 #include "window/shared/MainForm.h"
 #include "window/shared/TextList.h"
 
@@ -90,6 +92,12 @@ void buildViewMenu(QMenuBar *bar, MainForm &f)
     f.mnuSizeBars = f.mnuView->addAction(QStringLiteral("Size &Bars"));
     f.mnuSizeBars->setObjectName("mnuSizeBars");
     f.mnuSizeBars->setCheckable(true);
+    f.mnuCounts = f.mnuView->addAction(QStringLiteral("Show &Counts"));
+    f.mnuCounts->setObjectName("mnuCounts");
+    f.mnuCounts->setCheckable(true);
+    f.mnuDiskUsage = f.mnuView->addAction(QStringLiteral("Disk &Usage"));
+    f.mnuDiskUsage->setObjectName("mnuDiskUsage");
+    f.mnuDiskUsage->setCheckable(true);
     f.mnuView->addSeparator();
     f.mnuFind = f.mnuView->addAction(QStringLiteral("Fin&d in Lists"));
     f.mnuFind->setObjectName("mnuFind");
@@ -115,7 +123,8 @@ ViewChoicesRead readViewChoicesAside(const QString &file)
 
 ViewChoices shownViewChoices(const MainForm &f)
 {
-    return {f.lstFolders->sortBy(), f.lstBigFileList->sortBy(), f.mnuSizeBars->isChecked()};
+    return {f.lstFolders->sortBy(), f.lstBigFileList->sortBy(), f.mnuSizeBars->isChecked(), f.mnuCounts->isChecked(),
+            f.mnuDiskUsage->isChecked()};
 }
 
 void showViewChoices(MainForm &f, const ViewChoices &choices)
@@ -123,6 +132,8 @@ void showViewChoices(MainForm &f, const ViewChoices &choices)
     sortItem(f.mnuSortFoldersName, f.mnuSortFoldersSize, f.mnuSortFoldersModified, choices.folders)->setChecked(true);
     sortItem(f.mnuSortFilesName, f.mnuSortFilesSize, f.mnuSortFilesModified, choices.files)->setChecked(true);
     f.mnuSizeBars->setChecked(choices.sizeBars);
+    f.mnuCounts->setChecked(choices.counts);
+    f.mnuDiskUsage->setChecked(choices.diskUsage);
     f.lstFolders->setSortBy(choices.folders);
     f.lstBigFileList->setSortBy(choices.files);
     f.lstFolders->setSizeBars(choices.sizeBars);
@@ -154,4 +165,27 @@ void mnuSizeBars_Click(MainForm &f)
     f.lstFolders->setSizeBars(f.mnuSizeBars->isChecked());
     f.lstBigFileList->setSizeBars(f.mnuSizeBars->isChecked());
     remember(f);
+}
+
+namespace {
+// Counts and disk usage change what the sizes say: the folder is scanned again, as the
+// Recursive box does.
+void rescanForSizes(MainForm &f, ScanSession &session)
+{
+    remember(f);
+    if (isChecked(f.chkRecursive))
+        recursiveRefresh(f, session);
+    else
+        refresh(f, session, ScanSession::FolderList | ScanSession::FileList);
+}
+} // namespace
+
+void mnuCounts_Click(MainForm &f, ScanSession &session)
+{
+    rescanForSizes(f, session);
+}
+
+void mnuDiskUsage_Click(MainForm &f, ScanSession &session)
+{
+    rescanForSizes(f, session);
 }

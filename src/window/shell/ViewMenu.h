@@ -4,6 +4,7 @@
 #include "window/shell/ViewSettings.h"
 
 class QMenuBar;
+class ScanSession;
 struct MainForm;
 
 // The View menu, between Window and Help: the order of the folder lines and of the file
@@ -30,3 +31,6 @@ void mnuSortFolders_Click(MainForm &f, SortBy by);
 // Sort Files By: the size or date column is switched on for its order.
 void mnuSortFiles_Click(MainForm &f, SortBy by);
 void mnuSizeBars_Click(MainForm &f);
+// Show Counts and Disk Usage: the folder is scanned again with the choice.
+void mnuCounts_Click(MainForm &f, ScanSession &session);
+void mnuDiskUsage_Click(MainForm &f, ScanSession &session);

@@ -87,9 +87,11 @@ ViewChoices readViewChoices(const QString &file, QString *problem)
     const auto folders = sortNamed(settings.value("View/SortFoldersBy", "Name"));
     const auto files = sortNamed(settings.value("View/SortFilesBy", "Name"));
     const auto bars = switchNamed(settings.value("View/SizeBars", "false"));
-    if (settings.status() != QSettings::NoError || !folders || !files || !bars)
+    const auto counts = switchNamed(settings.value("View/Counts", "false"));
+    const auto diskUsage = switchNamed(settings.value("View/DiskUsage", "false"));
+    if (settings.status() != QSettings::NoError || !folders || !files || !bars || !counts || !diskUsage)
         return ignored(notOurs);
-    return {*folders, *files, *bars};
+    return {*folders, *files, *bars, *counts, *diskUsage};
 }
 
 bool writeViewChoices(const QString &file, const ViewChoices &choices, QString *problem)
@@ -104,6 +106,8 @@ bool writeViewChoices(const QString &file, const ViewChoices &choices, QString *
     settings.setValue("View/SortFoldersBy", SortNames[int(choices.folders)]);
     settings.setValue("View/SortFilesBy", SortNames[int(choices.files)]);
     settings.setValue("View/SizeBars", choices.sizeBars ? "true" : "false");
+    settings.setValue("View/Counts", choices.counts ? "true" : "false");
+    settings.setValue("View/DiskUsage", choices.diskUsage ? "true" : "false");
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return true;

@@ -9,6 +9,8 @@ struct ViewChoices {
     SortBy folders = SortBy::Name;
     SortBy files = SortBy::Name;
     bool sizeBars = false;
+    bool counts = false;
+    bool diskUsage = false;
     bool operator==(const ViewChoices &) const = default;
 };
 
