@@ -830,6 +830,11 @@ int main(int argc, char *argv[])
     if (wanted("size")) {
         Job sorted{QStringLiteral("size scan 400k sorted"), QStringLiteral("the 400,000-file scan, size order and size bars"),
                    QStringLiteral("name order")};
+        // Show Counts and Disk Usage on, beside the same scan without them, run right before it.
+        Job counted[2] = {{QStringLiteral("size scan 100k counts"), QStringLiteral("the 100,000-file scan, counts and disk usage"),
+                           QStringLiteral("without")},
+                          {QStringLiteral("size scan 400k counts"), QStringLiteral("the 400,000-file scan, counts and disk usage"),
+                           QStringLiteral("without")}};
         Job beside[2] = {{QStringLiteral("size scan 100k vs gdu"), QStringLiteral("the same 100,000-file scan, beside gdu"),
                           QStringLiteral("gdu -n -p -a")},
                          {QStringLiteral("size scan 400k vs gdu"), QStringLiteral("the same 400,000-file scan, beside gdu"),
@@ -844,6 +849,10 @@ int main(int argc, char *argv[])
                         beside[t].add(run, timePeer(gdu, {QStringLiteral("-n"), QStringLiteral("-p"), QStringLiteral("-a"),
                                                           path(trees[t])}));
                     setChecked(f.chkFolderSize, false);
+                    showViewChoices(f, {SortBy::Name, SortBy::Name, false, true, true});
+                    counted[t].add(measure(*f.window, [&] { f.chkFolderSize->click(); }), run.ms);
+                    setChecked(f.chkFolderSize, false);
+                    showViewChoices(f, {});
                     if (t == 1) { // beside the same scan in name order, run right before it
                         showViewChoices(f, {SortBy::Size, SortBy::Size, true});
                         sorted.add(measure(*f.window, [&] { f.chkFolderSize->click(); }), run.ms);
@@ -852,6 +861,7 @@ int main(int argc, char *argv[])
                     }
                 });
         jobs.push_back(sorted);
+        jobs.insert(jobs.end(), {counted[0], counted[1]});
         if (!gdu.isEmpty())
             jobs.insert(jobs.end(), {beside[0], beside[1]});
     }
