@@ -413,8 +413,9 @@ private slots:
         // Show Counts and Disk Usage scan the folder again, as the Recursive box does.
         f.mnuCounts->trigger();
         QVERIFY(w.folderLines()[0].endsWith("5    B   1 file") && f.txtParentFolder->text().endsWith("  4 files"));
+        f.chkRecursive->setChecked(false); // folder sizes stay on
         f.mnuDiskUsage->trigger();
-        QVERIFY(w.fileLines()[0].endsWith(" 4.00 KB") && f.txtParentFolder->text().endsWith("  4 files  (disk usage)"));
+        QVERIFY(w.fileLines()[0].contains(" 4.00 KB ") && f.txtParentFolder->text().endsWith("  4 files  (disk usage)"));
         const ViewChoices kept{SortBy::Modified, SortBy::Modified, true, true, true};
         QString problem;
         QTRY_VERIFY(readViewChoices(viewSettingsFile(), &problem) == kept);
