@@ -42,6 +42,8 @@ public:
     // that met a file it could not read, as that look-up found it: no call is made then on
     // the thread that reads the facts, which may be one a share must never hold.
     bool folderGone() const;
+    // The zone the modification times are given in (invalid: the system's, unknown).
+    const QTimeZone &zone() const { return zone_; }
 
 private:
     FileFacts facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links) const;

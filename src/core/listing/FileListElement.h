@@ -54,6 +54,8 @@ public:
     // The name as the file system has it (NUL-terminated), and as the lists show it.
     const char *nativeName(int i) const { return names_.name(shown_[size_t(i)]); }
     QString name(int i) const;
+    // Keeps every nativeName() answered so far where it is, as long as the copy lives.
+    QByteArray namesKeeper() const { return names_.buffer(); }
 
     // What the complete file list was last built from (see fileListUpToDate).
     FileListBuild lastBuild;

@@ -3,6 +3,7 @@
 
 #include "core/listing/FileFacts.h"
 #include "core/listing/FileLine.h"
+#include "core/listing/FileLineMaker.h"
 #include "core/listing/FileListElement.h"
 #include "core/listing/ModifiedText.h"
 #include "core/scan/ByteConverter.h"
@@ -15,7 +16,7 @@
 #include <optional>
 
 int64_t fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
-                      const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
+                      const QString &prefix, TextLines &lines,
                       const std::function<void(const QString &description, const QString &name)> &problem,
                       const std::function<void()> &keepAlive, const FileFactsReader &reader)
 {
@@ -40,6 +41,9 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
     SeenFiles seen;
     bool folderReported = false;
     const qsizetype prefixBytes = utf8Length(prefix);
+    auto maker = std::make_shared<FileLineMaker>(files.namesKeeper(), NameWidth, columns, prefix, folderFiles.zone());
+    maker->reserve(size_t(count));
+    lines.reserveKeyed(count);
     // The files are looked up a slice at a time, so that a big folder's facts are never all
     // held at once beside its lines.
     constexpr int LookUpSlice = 16384;
@@ -52,12 +56,12 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
                 looking->lookUp(ItemIndex, slice, [&files](int i) { return files.nativeName(i); }, keepAlive);
         }
         keepAlive();
-        const QString name = files.name(ItemIndex);
+        const char *const nativeName = files.nativeName(ItemIndex);
         FileFacts facts;
         std::optional<QString> failure;
         if (lookingUp) {
             try {
-                facts = folderFiles.read(ItemIndex, files.nativeName(ItemIndex));
+                facts = folderFiles.read(ItemIndex, nativeName);
             } catch (const std::exception &e) {
                 failure = errorDescription(e);
             }
@@ -69,27 +73,26 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
             folderReported = true;
             failure.reset();
         }
-        FileLineColumns shown;
         LineKey key; // what the list may be sorted by: only what the line shows
-        key.nameEnd = int32_t(prefixBytes + utf8Length(name));
+        const QByteArrayView native(nativeName);
+        key.nameEnd = int32_t(prefixBytes + (plainAscii(native) ? native.size() : utf8Length(displayName(native))));
         if (columns.size) {
             if (failure)
-                problem(*failure, name);
+                problem(*failure, files.name(ItemIndex));
             const int64_t FileBytes = facts.length;
             if (seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
                 total += FileBytes;
-            shown.sizeText = ByteConverter(double(FileBytes));
             key.bytes = FileBytes;
         }
         if (columns.modified) {
             if (failure)
-                problem(*failure, name);
-            const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
-            shown.modifiedText = FileModifiedText(FileModified);
+                problem(*failure, files.name(ItemIndex));
             key.modified = facts.modifiedSeconds;
         }
-        const QString FileListLine = BuildFileListLine(name, NameWidth, shown);
-        addLine(prefix.isEmpty() ? FileListLine : prefix + FileListLine, key);
+        // The line itself is made when it is read, from the name and these facts (the zero
+        // timestamp when unread).
+        maker->add(nativeName, facts.length, facts.modifiedSeconds, lookingUp && !failure && facts.modified.isValid());
+        lines.appendMade(maker, ItemIndex, key);
     }
 
     return total;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/shared/LineOrder.h"
+#include "core/shared/TextLines.h"
 
 #include <QByteArray>
 #include <QString>
@@ -30,7 +31,8 @@ struct FileFactsReader {
     // Looks up files first to first + count - 1 (see FolderFileFacts::lookUp).
     std::function<void(const std::shared_ptr<FolderFileFacts> &facts, int first, int count)> lookUp;
 };
+// The lines go into `lines`, made when they are read (see FileLineMaker).
 int64_t fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
-                      const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
+                      const QString &prefix, TextLines &lines,
                       const std::function<void(const QString &description, const QString &name)> &problem,
                       const std::function<void()> &keepAlive, const FileFactsReader &reader = {});

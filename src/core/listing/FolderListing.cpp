@@ -67,10 +67,10 @@ ListingLines savedFileLines(const ListingChoices &choices)
     lines.recursiveFile = recursiveListingLine;
     const FileListColumns columns{choices.fileSizes, choices.dates};
     lines.files = [columns](const QByteArray &folder, const FileListElement &files, const QString &prefix,
-                            const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
+                            TextLines &out, const ListingProblem &problem) {
         const QString shown = displayName(folder);
         return fileListLines(
-            folder, files, columns, prefix, [&addLine](const QString &line, const LineKey &) { addLine(line); },
+            folder, files, columns, prefix, out,
             [&](const QString &description, const QString &name) { problem(description, shown + name); }, [] {});
     };
     return lines;
@@ -105,15 +105,14 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     // and the folder's own files after them.
     const FolderScanStart start = folderScanStart(list);
     const ScanChoices scan{choices.folderSizes};
-    const auto addFileLine = [&s](const QString &line) { s.fileLines.append(line); };
     int64_t fileListTotalBytes = 0;
     if (choices.recursive) {
         CountedSizes counted;
         checkNotGone(scanRecursiveFiles(port, start, scan, lines.recursiveFile, counted));
         checkNotGone(scanFolderList(port, start, scan, &counted));
-        fileListTotalBytes = lines.files(withSlash, files, s.currentFolderPath, addFileLine, problem);
+        fileListTotalBytes = lines.files(withSlash, files, s.currentFolderPath, s.fileLines, problem);
     } else {
-        fileListTotalBytes = lines.files(withSlash, files, QString(), addFileLine, problem);
+        fileListTotalBytes = lines.files(withSlash, files, QString(), s.fileLines, problem);
         checkNotGone(scanFolderList(port, start, scan));
     }
     s.fileListTotalText = ByteConverter(double(fileListTotalBytes));

@@ -36,9 +36,9 @@ struct ListingLines {
         folder;
     // A file below a subfolder, on a recursive listing (called on worker threads).
     ParallelCount::LineOf recursiveFile;
-    // The folder's own files (see fileListLines); answers their total.
+    // The folder's own files (see fileListLines), into the lines given; answers their total.
     std::function<int64_t(const QByteArray &folder, const FileListElement &files, const QString &prefix,
-                          const std::function<void(const QString &)> &addLine, const ListingProblem &problem)>
+                          TextLines &lines, const ListingProblem &problem)>
         files;
 };
 ListingLines savedFileLines(const ListingChoices &choices);

@@ -86,7 +86,7 @@ ListingLines csvLines()
         to.append(csvRow(joinPath(dir, name), "file", key.bytes, IsoModifiedText(key.modified)), key);
     };
     lines.files = [](const QByteArray &folder, const FileListElement &files, const QString &,
-                     const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
+                     TextLines &out, const ListingProblem &problem) {
         FolderFileFacts facts(folder);
         SeenFiles seen;
         int64_t total = 0;
@@ -99,10 +99,10 @@ ListingLines csvLines()
                 const FileFacts f = facts.read(i, files.nativeName(i));
                 if (seen.firstSight(f.device, f.inode, f.links, f.length))
                     total += f.length;
-                addLine(csvRow(path, "file", f.length, IsoModifiedText(f.modifiedSeconds)));
+                out.append(csvRow(path, "file", f.length, IsoModifiedText(f.modifiedSeconds)));
             } catch (const std::exception &e) {
                 problem(errorDescription(e), displayName(path));
-                addLine(csvRow(path, "file", 0, {}));
+                out.append(csvRow(path, "file", 0, {}));
             }
         }
         return total;

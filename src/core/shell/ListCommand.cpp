@@ -192,7 +192,7 @@ bool writeLines(QIODevice &out, const TextLines &lines)
 {
     std::string chunk;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArrayView line = lines.utf8(i);
+        const QByteArray line = lines.utf8(i);
         chunk.append(line.data(), size_t(line.size())).append("\r\n");
         if (chunk.size() >= 1 << 16 || i + 1 == lines.size()) {
             if (out.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
