@@ -50,6 +50,35 @@ ScanTree::Totals ScanTree::totals(Index folder) const
     return slot == SIZE_MAX ? Totals{} : folders_[slot].totals;
 }
 
+ScanTree::FileId ScanTree::fileId(Index i) const
+{
+    const auto it = std::lower_bound(shared_.begin(), shared_.end(), i,
+                                     [](const std::pair<Index, FileId> &s, Index entry) { return s.first < entry; });
+    return it != shared_.end() && it->first == i ? it->second : FileId{};
+}
+
+ScanTree::Index ScanTree::find(QByteArrayView relativePath, Index from) const
+{
+    Index at = from;
+    for (qsizetype part = 0; part <= relativePath.size() && at != None;) {
+        qsizetype endOfPart = relativePath.indexOf('/', part);
+        if (endOfPart < 0)
+            endOfPart = relativePath.size();
+        const QByteArrayView name = relativePath.sliced(part, endOfPart - part);
+        part = endOfPart + 1;
+        if (name.isEmpty() || name == ".")
+            continue;
+        const Index folder = at;
+        at = None;
+        for (Index i = first(folder); i < end(folder); i = next(i))
+            if (this->at(i).walked() && this->name(i) == name) {
+                at = i;
+                break;
+            }
+    }
+    return at != None && at < size_ && this->at(at).walked() ? at : None;
+}
+
 ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
 {
     if (size_ == None - 1)
@@ -76,6 +105,10 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
         entry.flags |= Entry::MetBefore;
     if (e.otherDevice)
         entry.flags |= Entry::OtherDevice;
+    if (e.linksToFolder)
+        entry.flags |= Entry::LinkToFolder;
+    if (e.kind != FoundEntry::Kind::Folder && e.links > 1)
+        shared_.emplace_back(size_, FileId{e.device, e.inode, e.links});
     ++size_;
     return entry;
 }
@@ -125,5 +158,6 @@ ScanTree::Index ScanTree::add(const FoundEntry &entry, bool counted)
 size_t ScanTree::bytesHeld() const
 {
     return chunks_.size() * ChunkEntries * sizeof(Entry) + arena_.size() * size_t(ArenaBlock)
-           + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(size_t);
+           + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(size_t)
+           + shared_.capacity() * sizeof(shared_[0]);
 }
