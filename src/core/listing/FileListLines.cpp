@@ -69,28 +69,33 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
             folderReported = true;
             failure.reset();
         }
-        FileLineColumns shown;
+        if (failure) // once for each column that needs it
+            for (int column = int(columns.size) + int(columns.modified); column > 0; --column)
+                problem(*failure, name);
+        if (columns.size && seen.firstSight(facts.device, facts.inode, facts.links, facts.length))
+            total += facts.length;
         LineKey key; // what the list may be sorted by: only what the line shows
         key.nameEnd = int32_t(prefixBytes + utf8Length(name));
-        if (columns.size) {
-            if (failure)
-                problem(*failure, name);
-            const int64_t FileBytes = facts.length;
-            if (seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
-                total += FileBytes;
-            shown.sizeText = ByteConverter(double(FileBytes));
-            key.bytes = FileBytes;
-        }
-        if (columns.modified) {
-            if (failure)
-                problem(*failure, name);
-            const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
-            shown.modifiedText = FileModifiedText(FileModified);
-            key.modified = facts.modifiedSeconds;
-        }
-        const QString FileListLine = BuildFileListLine(name, NameWidth, shown);
+        const QString FileListLine = fileListLine(name, NameWidth, columns, facts, key);
         addLine(prefix.isEmpty() ? FileListLine : prefix + FileListLine, key);
     }
 
     return total;
+}
+
+QString fileListLine(const QString &name, qsizetype nameWidth, FileListColumns columns, const FileFacts &facts,
+                     LineKey &key)
+{
+    FileLineColumns shown;
+    if (columns.size) {
+        const int64_t FileBytes = facts.length;
+        shown.sizeText = ByteConverter(double(FileBytes));
+        key.bytes = FileBytes;
+    }
+    if (columns.modified) {
+        const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
+        shown.modifiedText = FileModifiedText(FileModified);
+        key.modified = facts.modifiedSeconds;
+    }
+    return BuildFileListLine(name, nameWidth, shown);
 }
