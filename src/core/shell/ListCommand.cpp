@@ -49,6 +49,8 @@ const char Help[] =
     "\n"
     "In CSV paths, bytes that are not UTF-8 and characters that break or reorder a line are\n"
     "written \\xHH (each byte of them), and a backslash as \\\\.\n"
+    "In JSON, names are written as their own bytes, as ncdu writes them, so that a name that\n"
+    "is not UTF-8 reads back as it was.\n"
     "A folder or file that cannot be read is told on standard error, one line each, and the\n"
     "listing goes on without it.\n"
     "Exit status: 0 when all went well, 1 when something could not be read or written, 2 for\n"

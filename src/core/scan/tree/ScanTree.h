@@ -6,7 +6,6 @@
 #include <QByteArrayView>
 #include <cstdint>
 #include <memory>
-#include <utility>
 #include <vector>
 
 // What a scan saw, held compactly: one small record per entry in walk order, names as bytes in
@@ -51,6 +50,17 @@ public:
         bool counted() const { return flags & Counted; }
     };
 
+    // What a walk found of an entry beyond its record, kept for the few entries a scan file
+    // names it for: the top (its device), a folder on another device than the one above it
+    // (its device), and a file of several names (its device, inode and link count), so that
+    // the tree is written out as the walk would have been (see writeScanTree).
+    struct Identity {
+        Index entry;
+        uint32_t links;
+        uint64_t device;
+        uint64_t inode;
+    };
+
     ScanTree();
 
     Index size() const { return size_; }
@@ -87,6 +97,8 @@ public:
     void markProblem(FoundEntry::Problem problem);
     void leave();
     Index add(const FoundEntry &entry, bool counted);
+    // Its Identity, for the top, a folder on another device or a file of several names; else null.
+    const Identity *identity(Index i) const;
     // The folder entered last and not yet left, or None.
     Index current() const { return open_.empty() ? None : folders_[open_.back()].entry; }
 
@@ -110,5 +122,6 @@ private:
     Index size_ = 0;
     std::vector<Folder> folders_; // in walk order, so by entry
     std::vector<size_t> open_;    // folders entered and not left (in folders_), outermost first
-    std::vector<std::pair<Index, FileId>> shared_; // the files of several names, by entry
+    std::vector<Identity> identities_; // by entry
+    QByteArray topName_;
 };
