@@ -48,6 +48,7 @@ class ListCommandTest : public QObject {
 private slots:
     void commandLine();
     void otherPrograms();
+    void fromAndCompareScans();
 };
 
 void ListCommandTest::commandLine()
@@ -246,6 +247,53 @@ void ListCommandTest::otherPrograms()
     QCOMPARE(run({"--list", "--format", "json", widePath}, {}, qEnvironmentVariable("LISTWRIGHT_PROGRAM"), "/dev/full").err,
              "listwright: cannot write standard output: No space left on device\n");
     QCOMPARE(run({"-f", json, "-n", "-p"}, {}, gdu).status, 0);
+}
+
+void ListCommandTest::fromAndCompareScans()
+{
+    TempTree tree, scans;
+    tree.mkdir("sub/deep");
+    tree.file("sub/deep/f.txt", 2000);
+    tree.file("sub/b.md", 300);
+    tree.file("a.txt", 5);
+    tree.hardLink("a.txt", "sub/a-too");
+    const QString folder = QFile::decodeName(tree.path()), old = QFile::decodeName(scans.at("old.json"));
+    QCOMPARE(run({"--list", "--format", "json", "-o", old, folder}).status, 0);
+    // Listed from the scan, every byte is the folder's own listing.
+    const QStringList choices[] = {{}, {"--recursive"}, {"--folder-sizes", "--no-dates", "--indent", "2"},
+                                   {"--pattern", "*.md", "--recursive", "--format", "csv"}};
+    for (const QStringList &choice : choices) {
+        const Run fromFolder = run(QStringList{"--list"} + choice + QStringList{folder + "/sub"});
+        for (const QString &in : {QStringLiteral("sub"), folder + "/sub"}) {
+            const Run fromScan = run(QStringList{"--list", "--from", old} + choice + QStringList{in});
+            QVERIFY2(fromScan.status == 0 && fromScan.err.isEmpty(), fromScan.err.constData());
+            QCOMPARE(fromScan.out, fromFolder.out);
+        }
+    }
+    // The folder now beside its scan: a line of the older scan only is listed with its old size.
+    tree.file("sub/b.md", 3000);
+    tree.file("new.txt", 1);
+    QCOMPARE(::unlink(tree.at("a.txt").constData()), 0);
+    Run r = run({"--list", "--compare", old, "--folder-sizes", "--no-dates", "--changes-only", folder});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, "LISTWRIGHT\r\n" + tree.path() + "/*.*  4.89 KB  was 2.25 KB\r\n\r\nFolders: 4.89 KB\r\n"
+                        + tree.at("sub") + "    4.89 KB  +2.64 KB\r\n\r\nFiles: 1    B \r\n" + tree.path()
+                        + "/a.txt      5    B   gone\r\n" + tree.path() + "/new.txt    1    B   new\r\n");
+    r = run({"--list", "--compare", old, "--format", "csv", "--recursive", folder});
+    QVERIFY(r.out.startsWith("path,kind,size,modified,change\r\n"));
+    QVERIFY(r.out.contains("/sub/b.md,file,3000,") && r.out.contains(",+2700\r\n") && r.out.contains("/a.txt,file,5,"));
+    // A scan that cannot be read is one line; json is the folder's own walk.
+    QFile bad(scans.at("bad.json"));
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[1,2,{},") > 0);
+    bad.close();
+    r = run({"--list", "--from", QFile::decodeName(scans.at("bad.json"))});
+    QVERIFY(r.status == 1 && r.out.isEmpty() && r.err.startsWith("listwright: ") && r.err.count('\n') == 1);
+    QFile written(old);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QRegularExpression timestamp("\"timestamp\":\\d+");
+    QCOMPARE(QString::fromUtf8(run({"--list", "--from", old, "--format", "json"}).out).remove(timestamp),
+             QString::fromUtf8(written.readAll()).remove(timestamp));
+    QCOMPARE(run({"--list", "--from", old, "--format", "json", "sub"}).status, 2);
 }
 
 QTEST_GUILESS_MAIN(ListCommandTest)
