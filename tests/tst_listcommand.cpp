@@ -288,6 +288,17 @@ void ListCommandTest::fromAndCompareScans()
     bad.close();
     r = run({"--list", "--from", QFile::decodeName(scans.at("bad.json"))});
     QVERIFY(r.status == 1 && r.out.isEmpty() && r.err.startsWith("listwright: ") && r.err.count('\n') == 1);
+    // What the scan could not read is told as the folder's listing tells it (x by the folder's
+    // total and by its size column), and listed as it lists it.
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[1,2,{},[{\"name\":\"/gone/top\"},{\"name\":\"f\",\"asize\":3},"
+                                                          "{\"name\":\"x\",\"read_error\":true},"
+                                                          "[{\"name\":\"shut\",\"read_error\":true}]]]") > 0);
+    bad.close();
+    r = run({"--list", "--from", QFile::decodeName(scans.at("bad.json")), "--folder-sizes", "--no-dates"});
+    QCOMPARE(r.err, "listwright: cannot read /gone/top/shut: The scan could not read it\n"
+                    "listwright: cannot read /gone/top/x: The scan could not read it\n"
+                    "listwright: cannot read /gone/top/x: The scan could not read it\n");
+    QVERIFY(r.status == 1 && r.out.contains("\r\n/gone/top/shut    0    B \r\n") && r.out.contains("\r\n/gone/top/x    0    B \r\n"));
     QFile written(old);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QRegularExpression timestamp("\"timestamp\":\\d+");

@@ -120,7 +120,7 @@ void ScanListingTest::comparedScans()
         t.mkdir(folder);
     const struct { const char *name; int size; } before[] = {
         {"T/keep/a.txt", 100}, {"T/gone/g", 50}, {"T/grow/x", 10}, {"T/stay.txt", 5},
-        {"T/shrink.txt", 3000}, {"T/old-name.txt", 7}, {"T/grows.md", 1},
+        {"T/shrink.txt", 3000}, {"T/older-name.txt", 7}, {"T/grows.md", 1}, {"T/grow/y", 6},
     };
     for (const auto &f : before)
         t.file(f.name, f.size);
@@ -128,10 +128,12 @@ void ScanListingTest::comparedScans()
     // Moved elsewhere: the newer scan's top is another path.
     QVERIFY(::rename(t.at("T").constData(), t.at("U").constData()) == 0);
     QVERIFY(::system(("rm -r " + t.at("U/gone")).constData()) == 0);
-    QVERIFY(::rename(t.at("U/old-name.txt").constData(), t.at("U/new-name.txt").constData()) == 0);
+    QVERIFY(::rename(t.at("U/older-name.txt").constData(), t.at("U/new-name.txt").constData()) == 0);
+    QVERIFY(::unlink(t.at("U/grow/y").constData()) == 0);
     t.mkdir("U/new");
+    t.mkdir("U/grow/deeper");
     const struct { const char *name; int size; } after[] = {
-        {"U/grow/x", 2000}, {"U/shrink.txt", 2800}, {"U/grows.md", 1536}, {"U/added.txt", 9}, {"U/new/n", 4},
+        {"U/grow/x", 2000}, {"U/shrink.txt", 2800}, {"U/grows.md", 1536}, {"U/added.txt", 9}, {"U/new/n", 4}, {"U/grow/deeper/z", 4},
     };
     for (const auto &f : after)
         t.file(f.name, f.size);
@@ -139,16 +141,18 @@ void ScanListingTest::comparedScans()
 
     using Marks = QList<std::pair<QByteArray, QString>>; // a line's path and how it ends
     const Marks ownFiles{{"added.txt", "  new"}, {"grows.md", "  +1.50 KB"}, {"new-name.txt", "  new"},
-                         {"old-name.txt", "  gone"}, {"shrink.txt", "  -200 bytes"}, {"stay.txt", ""}};
+                         {"older-name.txt", "  gone"}, {"shrink.txt", "  -200 bytes"}, {"stay.txt", ""}};
     const Marks folders{{"gone", "  gone"}, {"grow", "  +1.94 KB"}, {"keep", ""}, {"new", "  new"}};
     const struct {
         bool recursive, changesOnly;
         Marks folders, files;
     } cases[] = {
         {false, false, folders, ownFiles},
-        {true, false, folders, Marks{{"gone/g", "  gone"}, {"grow/x", "  +1.94 KB"}, {"keep/a.txt", ""}, {"new/n", "  new"}} + ownFiles},
+        {true, false, folders, Marks{{"gone/g", "  gone"}, {"grow/x", "  +1.94 KB"}, {"grow/y", "  gone"}, {"grow/deeper/z", "  new"},
+                                         {"keep/a.txt", ""}, {"new/n", "  new"}} + ownFiles},
         {true, true, Marks{folders[0], folders[1], folders[3]},
-         Marks{{"gone/g", "  gone"}, {"grow/x", "  +1.94 KB"}, {"new/n", "  new"}} + Marks{ownFiles.begin(), ownFiles.end() - 1}},
+         Marks{{"gone/g", "  gone"}, {"grow/x", "  +1.94 KB"}, {"grow/y", "  gone"}, {"grow/deeper/z", "  new"}, {"new/n", "  new"}}
+             + Marks{ownFiles.begin(), ownFiles.end() - 1}},
     };
     for (const auto &c : cases) {
         ListingChoices choices;

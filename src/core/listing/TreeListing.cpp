@@ -80,12 +80,6 @@ private:
     const ScanTree &tree_;
     const ListingProblem &problem_;
 };
-
-// The text a name or path below the listed folder shows.
-QByteArray under(const QByteArray &folder, const QByteArray &below)
-{
-    return joinPath(folder, below);
-}
 } // namespace
 
 namespace {
@@ -195,10 +189,10 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
     int longest = 0;
     for (const ListedItem &f : listed.folders)
         if (!f.gone)
-            longest = std::max(longest, int(displayWidth(under(listed.path, f.path))));
+            longest = std::max(longest, int(displayWidth(joinPath(listed.path, f.path))));
     for (size_t i = 0; i < listed.folders.size(); ++i) {
         const ListedItem &f = listed.folders[i];
-        const QByteArray path = under(listed.path, f.path);
+        const QByteArray path = joinPath(listed.path, f.path);
         if (marked(ListedSection::Folders, i, [&](const QString &end) {
                 s.folderLines.append(lines.folder(path, displayName(path), f.bytes, longest + 1, f.modified) + end);
             }))
@@ -206,7 +200,7 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
     }
     for (size_t i = 0; i < listed.recursive.size(); ++i) {
         const ListedItem &f = listed.recursive[i];
-        const QByteArray path = under(listed.path, f.path);
+        const QByteArray path = joinPath(listed.path, f.path);
         const qsizetype slash = path.lastIndexOf('/');
         TextLines one;
         lines.recursiveFile(one, path.left(std::max<qsizetype>(slash, 1)), path.constData() + slash + 1,
