@@ -48,6 +48,7 @@ class ListCommandTest : public QObject {
 private slots:
     void commandLine();
     void otherPrograms();
+    void fromAndCompareScans();
 };
 
 void ListCommandTest::commandLine()
@@ -211,17 +212,18 @@ void ListCommandTest::otherPrograms()
         QCOMPARE(rows.count(suffix), rows.count("\r\n") - 1);
     }
 
-    // JSON: valid as Python reads it; ncdu re-exports the same tree with du's apparent total; gdu reads it.
+    // JSON: valid as Python reads it, names as their own bytes (as ncdu writes them); ncdu re-exports the
+    // same tree with du's apparent total; gdu reads it.
     const QString json = folder + "/../" + QFileInfo(folder).fileName() + ".json";
     const auto removeJson = qScopeGuard([&] { QFile::remove(json); }); // however the test ends
     QCOMPARE(run({"--list", "--format", "json", "-o", json, folder}).status, 0);
-    QCOMPARE(run({"-c", "import json; json.load(open('" + json + "', encoding='utf-8', errors='strict'))"}, {}, python).status, 0);
+    QCOMPARE(run({"-c", "import json; json.load(open('" + json + "', encoding='utf-8', errors='surrogateescape'))"}, {}, python).status, 0);
     const QString ncdu = QStandardPaths::findExecutable("ncdu"), gdu = QStandardPaths::findExecutable("gdu");
     if (ncdu.isEmpty() || gdu.isEmpty())
         QSKIP("ncdu or gdu is not installed");
     const char *total = "import json,sys\nseen=set()\ndef t(n):\n if isinstance(n,list): return t(n[0])+sum(t(c) for c in n[1:])\n"
                         " if n.get('hlnkc'):\n  if n['ino'] in seen: return 0\n  seen.add(n['ino'])\n return n.get('asize',0)\n"
-                        "d=json.loads(sys.stdin.buffer.read().decode('utf-8','replace'))\nprint(t(d[3]), len(str(d[3]).split('name'))-1)\n";
+                        "d=json.loads(sys.stdin.buffer.read().decode('utf-8','surrogateescape'))\nprint(t(d[3]), len(str(d[3]).split('name'))-1)\n";
     const Run reexported = run({"-f", json, "-o", "-"}, {}, ncdu);
     const Run du = run({"-sb", "--apparent-size", folder}, {}, QStandardPaths::findExecutable("du"));
     const QByteArray tally = du.out.split('\t').first() + " " + QByteArray::number(Awkward.size() + 4) + "\n";
@@ -245,6 +247,64 @@ void ListCommandTest::otherPrograms()
     QCOMPARE(run({"--list", "--format", "json", widePath}, {}, qEnvironmentVariable("LISTWRIGHT_PROGRAM"), "/dev/full").err,
              "listwright: cannot write standard output: No space left on device\n");
     QCOMPARE(run({"-f", json, "-n", "-p"}, {}, gdu).status, 0);
+}
+
+void ListCommandTest::fromAndCompareScans()
+{
+    TempTree tree, scans;
+    tree.mkdir("sub/deep");
+    tree.file("sub/deep/f.txt", 2000);
+    tree.file("sub/b.md", 300);
+    tree.file("a.txt", 5);
+    tree.hardLink("a.txt", "sub/a-too");
+    const QString folder = QFile::decodeName(tree.path()), old = QFile::decodeName(scans.at("old.json"));
+    QCOMPARE(run({"--list", "--format", "json", "-o", old, folder}).status, 0);
+    // Listed from the scan, every byte is the folder's own listing.
+    const QStringList choices[] = {{}, {"--recursive"}, {"--folder-sizes", "--no-dates", "--indent", "2"},
+                                   {"--pattern", "*.md", "--recursive", "--format", "csv"}};
+    for (const QStringList &choice : choices) {
+        const Run fromFolder = run(QStringList{"--list"} + choice + QStringList{folder + "/sub"});
+        for (const QString &in : {QStringLiteral("sub"), folder + "/sub"}) {
+            const Run fromScan = run(QStringList{"--list", "--from", old} + choice + QStringList{in});
+            QVERIFY2(fromScan.status == 0 && fromScan.err.isEmpty(), fromScan.err.constData());
+            QCOMPARE(fromScan.out, fromFolder.out);
+        }
+    }
+    // The folder now beside its scan: a line of the older scan only is listed with its old size.
+    tree.file("sub/b.md", 3000);
+    tree.file("new.txt", 1);
+    QCOMPARE(::unlink(tree.at("a.txt").constData()), 0);
+    Run r = run({"--list", "--compare", old, "--folder-sizes", "--no-dates", "--changes-only", folder});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, "LISTWRIGHT\r\n" + tree.path() + "/*.*  4.89 KB  was 2.25 KB\r\n\r\nFolders: 4.89 KB\r\n"
+                        + tree.at("sub") + "    4.89 KB  +2.64 KB\r\n\r\nFiles: 1    B \r\n" + tree.path()
+                        + "/a.txt      5    B   gone\r\n" + tree.path() + "/new.txt    1    B   new\r\n");
+    r = run({"--list", "--compare", old, "--format", "csv", "--recursive", folder});
+    QVERIFY(r.out.startsWith("path,kind,size,modified,change\r\n"));
+    QVERIFY(r.out.contains("/sub/b.md,file,3000,") && r.out.contains(",+2700\r\n") && r.out.contains("/a.txt,file,5,"));
+    // A scan that cannot be read is one line; json is the folder's own walk.
+    QFile bad(scans.at("bad.json"));
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[1,2,{},") > 0);
+    bad.close();
+    r = run({"--list", "--from", QFile::decodeName(scans.at("bad.json"))});
+    QVERIFY(r.status == 1 && r.out.isEmpty() && r.err.startsWith("listwright: ") && r.err.count('\n') == 1);
+    // What the scan could not read is told as the folder's listing tells it (x by the folder's
+    // total and by its size column), and listed as it lists it.
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[1,2,{},[{\"name\":\"/gone/top\"},{\"name\":\"f\",\"asize\":3},"
+                                                          "{\"name\":\"x\",\"read_error\":true},"
+                                                          "[{\"name\":\"shut\",\"read_error\":true}]]]") > 0);
+    bad.close();
+    r = run({"--list", "--from", QFile::decodeName(scans.at("bad.json")), "--folder-sizes", "--no-dates"});
+    QCOMPARE(r.err, "listwright: cannot read /gone/top/shut: The scan could not read it\n"
+                    "listwright: cannot read /gone/top/x: The scan could not read it\n"
+                    "listwright: cannot read /gone/top/x: The scan could not read it\n");
+    QVERIFY(r.status == 1 && r.out.contains("\r\n/gone/top/shut    0    B \r\n") && r.out.contains("\r\n/gone/top/x    0    B \r\n"));
+    QFile written(old);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QRegularExpression timestamp("\"timestamp\":\\d+");
+    QCOMPARE(QString::fromUtf8(run({"--list", "--from", old, "--format", "json"}).out).remove(timestamp),
+             QString::fromUtf8(written.readAll()).remove(timestamp));
+    QCOMPARE(run({"--list", "--from", old, "--format", "json", "sub"}).status, 2);
 }
 
 QTEST_GUILESS_MAIN(ListCommandTest)

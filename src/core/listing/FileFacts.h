@@ -21,6 +21,10 @@ struct FileFacts {
     int64_t modifiedSeconds = INT64_MIN; // since the epoch, for the date order
 };
 
+// A modification time in seconds as the file list shows it: in `zone` (the system's, taken
+// once for a whole list), or in the local time Qt knows when that zone is unusable.
+QDateTime localModified(int64_t seconds, const QTimeZone &zone);
+
 // Reads the files of one folder with one look per file, relative to the open folder, so that
 // a list of 100,000 files stays quick. Every entry has its own length and time, as lstat gives
 // them: a link is never followed.

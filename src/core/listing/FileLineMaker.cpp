@@ -1,28 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/listing/FileLineMaker.h"
 
-#include "core/listing/FileLine.h"
-#include "core/listing/ModifiedText.h"
-#include "core/scan/ByteConverter.h"
+#include "core/listing/FileFacts.h"
 #include "core/shared/Text.h"
-
-#include <QDateTime>
 
 QString FileLineMaker::line(qsizetype i) const
 {
     const File &f = files_[size_t(i)];
-    FileLineColumns shown;
-    if (columns_.size)
-        shown.sizeText = ByteConverter(double(f.length));
-    if (columns_.modified) {
+    FileFacts facts; // those of a file that could not be read: 0 bytes, no date
+    if (f.read) {
         // A zone of this call's own: the lines may be made on several threads at once.
         const QTimeZone zone = zone_;
-        const QDateTime modified = !f.read           ? QDateTime()
-                                   : zone.isValid() ? QDateTime::fromSecsSinceEpoch(f.modified, zone)
-                                                    : QDateTime::fromSecsSinceEpoch(f.modified);
-        shown.modifiedText = FileModifiedText(modified);
+        facts.length = f.length;
+        facts.modified = localModified(f.modified, zone);
+        facts.modifiedSeconds = f.modified;
     }
-    const QString line = BuildFileListLine(displayName(QByteArrayView(f.name)), nameWidth_, shown);
+    LineKey key;
+    const QString line = fileListLine(displayName(QByteArrayView(f.name)), nameWidth_, columns_, facts, key);
     return prefix_.isEmpty() ? line : prefix_ + line;
 }
 

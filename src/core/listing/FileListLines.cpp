@@ -91,9 +91,26 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
         }
         // The line itself is made when it is read, from the name and these facts (the zero
         // timestamp when unread).
-        maker->add(nativeName, facts.length, facts.modifiedSeconds, lookingUp && !failure && facts.modified.isValid());
+        maker->add(nativeName, facts.length, facts.modifiedSeconds, lookingUp && !failure);
         lines.appendMade(maker, ItemIndex, key);
     }
 
     return total;
+}
+
+QString fileListLine(const QString &name, qsizetype nameWidth, FileListColumns columns, const FileFacts &facts,
+                     LineKey &key)
+{
+    FileLineColumns shown;
+    if (columns.size) {
+        const int64_t FileBytes = facts.length;
+        shown.sizeText = ByteConverter(double(FileBytes));
+        key.bytes = FileBytes;
+    }
+    if (columns.modified) {
+        const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
+        shown.modifiedText = FileModifiedText(FileModified);
+        key.modified = facts.modifiedSeconds;
+    }
+    return BuildFileListLine(name, nameWidth, shown);
 }

@@ -11,6 +11,7 @@
 
 class FileListElement;
 class FolderFileFacts;
+struct FileFacts;
 
 // The lines of the complete file list for the names of `files`, read in `folder` (ending in
 // "/"): the name column as wide as the longest name plus 1, then the size and modification
@@ -36,3 +37,9 @@ int64_t fileListLines(const QByteArray &folder, const FileListElement &files, Fi
                       const QString &prefix, TextLines &lines,
                       const std::function<void(const QString &description, const QString &name)> &problem,
                       const std::function<void()> &keepAlive, const FileFactsReader &reader = {});
+
+// One line of that list, without its prefix: `name` in a column `nameWidth` wide, then the
+// columns asked for from `facts` (those of a file that could not be read: 0 bytes, no date).
+// `key` gets the bytes and time it may be sorted by; its nameEnd is left to the caller.
+QString fileListLine(const QString &name, qsizetype nameWidth, FileListColumns columns, const FileFacts &facts,
+                     LineKey &key);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/listing/FolderListing.h"
 
+#include "core/listing/FileFacts.h"
 #include "core/listing/FileListElement.h"
 #include "core/listing/FileListLines.h"
 #include "core/scan/ByteConverter.h"
@@ -32,7 +33,7 @@ public:
     }
     void folderLine(const ScanSubfolder &subfolder, std::optional<int64_t> bytes, int nameWidth) override
     {
-        s_.folderLines.append(lines_.folder(subfolder.path, subfolder.text, bytes, nameWidth));
+        s_.folderLines.append(lines_.folder(subfolder.path, subfolder.text, bytes, nameWidth, subfolder.modified));
         if (bytes)
             s_.folderLinesBytes += *bytes; // the heading is the sum of the lines
     }
@@ -61,7 +62,7 @@ void checkNotGone(ScanEnd end)
 ListingLines savedFileLines(const ListingChoices &choices)
 {
     ListingLines lines;
-    lines.folder = [](const QByteArray &, const QString &text, std::optional<int64_t> bytes, int nameWidth) {
+    lines.folder = [](const QByteArray &, const QString &text, std::optional<int64_t> bytes, int nameWidth, int64_t) {
         return bytes ? folderLine(text, *bytes, nameWidth) : text;
     };
     lines.recursiveFile = recursiveListingLine;
@@ -72,6 +73,11 @@ ListingLines savedFileLines(const ListingChoices &choices)
         return fileListLines(
             folder, files, columns, prefix, out,
             [&](const QString &description, const QString &name) { problem(description, shown + name); }, [] {});
+    };
+    lines.file = [columns](const QByteArray &, const QString &name, qsizetype nameWidth, const FileFacts *facts,
+                           const QString &prefix) {
+        LineKey key;
+        return prefix + fileListLine(name, nameWidth, columns, facts ? *facts : FileFacts{}, key);
     };
     return lines;
 }

@@ -10,6 +10,7 @@
 #include <optional>
 
 class FileListElement;
+struct FileFacts;
 
 // The window's choices for a listing, as its boxes hold them at start.
 struct ListingChoices {
@@ -30,9 +31,11 @@ using ListingProblem = std::function<void(const QString &description, const QStr
 
 // How the lines of a listing are made; the saved file's lines unless told otherwise.
 struct ListingLines {
-    // A subfolder's line: its full path, its line text, whether it is a link, and its bytes
-    // when folder sizes are counted.
-    std::function<QString(const QByteArray &path, const QString &text, std::optional<int64_t> bytes, int nameWidth)>
+    // A subfolder's line: its full path, its line text, its bytes when folder sizes are
+    // counted, the width its path is aligned to, and its own modification time (INT64_MIN when
+    // unknown).
+    std::function<QString(const QByteArray &path, const QString &text, std::optional<int64_t> bytes, int nameWidth,
+                          int64_t modified)>
         folder;
     // A file below a subfolder, on a recursive listing (called on worker threads).
     ParallelCount::LineOf recursiveFile;
@@ -40,6 +43,12 @@ struct ListingLines {
     std::function<int64_t(const QByteArray &folder, const FileListElement &files, const QString &prefix,
                           TextLines &lines, const ListingProblem &problem)>
         files;
+    // One of the folder's own files when the listing is made from what is known of them (a
+    // scan): its full path, its name as shown, the name column's width, its facts (null when
+    // its status could not be taken), and what goes before its line (as for `files`).
+    std::function<QString(const QByteArray &path, const QString &name, qsizetype nameWidth, const FileFacts *facts,
+                          const QString &prefix)>
+        file;
 };
 ListingLines savedFileLines(const ListingChoices &choices);
 

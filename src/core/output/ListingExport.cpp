@@ -38,10 +38,10 @@ QString csvRow(const QByteArray &path, const char *kind, int64_t bytes, const QB
                              + time);
 }
 
-QByteArray modifiedOf(const QByteArray &path)
+// A file's row: its size and time, or 0 and no time when it could not be read.
+QString fileRow(const QByteArray &path, const FileFacts *facts)
 {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0 ? IsoModifiedText(st.st_mtim.tv_sec) : QByteArray();
+    return facts ? csvRow(path, "file", facts->length, IsoModifiedText(facts->modifiedSeconds)) : csvRow(path, "file", 0, {});
 }
 } // namespace
 
@@ -79,8 +79,8 @@ ListingChoices csvChoices(ListingChoices choices)
 ListingLines csvLines()
 {
     ListingLines lines;
-    lines.folder = [](const QByteArray &path, const QString &, std::optional<int64_t> bytes, int) {
-        return csvRow(path, "folder", bytes.value_or(0), modifiedOf(path));
+    lines.folder = [](const QByteArray &path, const QString &, std::optional<int64_t> bytes, int, int64_t modified) {
+        return csvRow(path, "folder", bytes.value_or(0), IsoModifiedText(modified));
     };
     lines.recursiveFile = [](TextLines &to, const QByteArray &dir, const char *name, LineKey key) {
         to.append(csvRow(joinPath(dir, name), "file", key.bytes, IsoModifiedText(key.modified)), key);
@@ -99,21 +99,24 @@ ListingLines csvLines()
                 const FileFacts f = facts.read(i, files.nativeName(i));
                 if (seen.firstSight(f.device, f.inode, f.links, f.length))
                     total += f.length;
-                out.append(csvRow(path, "file", f.length, IsoModifiedText(f.modifiedSeconds)));
+                out.append(fileRow(path, &f));
             } catch (const std::exception &e) {
                 problem(errorDescription(e), displayName(path));
-                out.append(csvRow(path, "file", 0, {}));
+                out.append(fileRow(path, nullptr));
             }
         }
         return total;
     };
+    lines.file = [](const QByteArray &path, const QString &, qsizetype, const FileFacts *facts, const QString &) {
+        return fileRow(path, facts);
+    };
     return lines;
 }
 
-TextLines csvListing(const ListingSnapshot &s)
+TextLines csvListing(const ListingSnapshot &s, const QString &moreColumns)
 {
     TextLines out;
-    out.append(QStringLiteral("path,kind,size,modified"));
+    out.append(QStringLiteral("path,kind,size,modified") + moreColumns);
     if (s.includeFolders)
         out.appendText(s.folderLines);
     out.appendText(s.fileLines);

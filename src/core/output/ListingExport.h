@@ -22,5 +22,6 @@ ListingChoices csvChoices(ListingChoices choices);
 // read). A folder's size is the bytes of the distinct files below it, a file of several
 // names counted in the first folder that holds it, as in the folder list.
 ListingLines csvLines();
-// The header row, then the folder rows (with Include Folders) and the file rows.
-TextLines csvListing(const ListingSnapshot &s);
+// The header row (its last columns `moreColumns`, such as ",change"), then the folder rows
+// (with Include Folders) and the file rows.
+TextLines csvListing(const ListingSnapshot &s, const QString &moreColumns = {});

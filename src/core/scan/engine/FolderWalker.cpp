@@ -71,6 +71,7 @@ void FolderWalker::tellNotRead(const FolderHandle *parent, const QByteArray &pat
     if (err == ENOENT)
         return;
     FoundEntry e = err != 0 ? FoundEntry::unexamined(name) : FoundEntry::of(name, st);
+    e.linksToFolder = err == 0 && S_ISLNK(st.st_mode); // listed among the folders: it leads to one
     if (err == 0 && e.kind == FoundEntry::Kind::Folder) {
         e.problem = problem;
         e.otherDevice = st.st_dev != (parent ? idOf(*parent).dev : deviceAbove(st.st_dev));
@@ -97,8 +98,11 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         }
         if (!parent && S_ISLNK(st.st_mode)) {
             startError_ = QStringLiteral("A link to a folder is not walked");
-            if (sink_)
-                sink_->entry(FoundEntry::of(lastName(start), st));
+            if (sink_) {
+                FoundEntry e = FoundEntry::of(lastName(start), st);
+                e.linksToFolder = true;
+                sink_->entry(e);
+            }
             return false;
         }
         WalkFrame frame;

@@ -23,6 +23,7 @@ struct FoundEntry {
     Problem problem = Problem::None;
     NotWalked notWalked = NotWalked::No;
     bool otherDevice = false; // a folder on another device than the folder it lies in
+    bool linksToFolder = false; // a link that leads to a folder: listed with the folders, never walked
     int64_t length = 0;       // st_size
     int64_t allocated = 0;    // st_blocks * 512
     int64_t modified = 0;     // st_mtime, seconds

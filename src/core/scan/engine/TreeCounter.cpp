@@ -115,8 +115,11 @@ void TreeCounter::addFolderLinks(const FolderHandle &folder, const std::vector<S
             continue;
         if (seen_.firstSight(st))
             bytes += st.st_size;
-        if (sink_)
-            sink_->entry(FoundEntry::of(QByteArrayView(entry.name), st));
+        if (sink_) {
+            FoundEntry e = FoundEntry::of(QByteArrayView(entry.name), st);
+            e.linksToFolder = true;
+            sink_->entry(e);
+        }
     }
 }
 
