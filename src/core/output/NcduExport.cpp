@@ -159,7 +159,18 @@ public:
     void entry(const FoundEntry &e) override
     {
         close();
-        if (e.problem == FoundEntry::Problem::NotLookedAt) {
+        if (e.excluded) {
+            text += ",{\"name\":";
+            appendJsonName(text, e.name);
+            text += ",\"excluded\":\"pattern\"}\r\n";
+        } else if (e.notWalked == FoundEntry::NotWalked::OtherFileSystem) {
+            // As ncdu -x marks it: its name and device, nothing counted.
+            text += ",[{\"name\":";
+            appendJsonName(text, e.name);
+            text += ",\"dev\":";
+            text += std::to_string(qulonglong(e.device));
+            text += ",\"excluded\":\"othfs\"}]\r\n";
+        } else if (e.problem == FoundEntry::Problem::NotLookedAt) {
             text += ",{\"name\":";
             appendJsonName(text, e.name);
             text += ",\"read_error\":true}\r\n";
@@ -169,9 +180,9 @@ public:
             // A folder not walked: unreadable, a view of the kernel's, met before, or one that
             // took a file's name meanwhile.
             appendInfo(text, e, e.otherDevice, ",[",
-                       e.problem != FoundEntry::Problem::None          ? ",\"read_error\":true}]\r\n"
-                       : e.notWalked == FoundEntry::NotWalked::KernelView ? ",\"excluded\":\"kernfs\"}]\r\n"
-                                                                           : "}]\r\n");
+                       e.problem != FoundEntry::Problem::None                ? ",\"read_error\":true}]\r\n"
+                       : e.notWalked == FoundEntry::NotWalked::KernelView      ? ",\"excluded\":\"kernfs\"}]\r\n"
+                                                                                : "}]\r\n");
         }
     }
     // Ends the info object of the folder entered last, when nothing followed it.
@@ -263,8 +274,8 @@ private:
 // Tells every problem on, and goes on; an entry gone meanwhile is passed over.
 class ExportListener : public ScanListener {
 public:
-    ExportListener(const ListingProblem &problem, unsigned workers)
-        : ScanListener(ScanOptions{1000, workers == 0 ? -1 : int(workers)}), problem_(problem)
+    ExportListener(const ListingProblem &problem, unsigned workers, WalkScope scope)
+        : ScanListener(ScanOptions{1000, workers == 0 ? -1 : int(workers), std::move(scope)}), problem_(problem)
     {
     }
     ScanEnd problem(const QString &description, const QString &entryName) override
@@ -287,11 +298,11 @@ private:
 } // namespace
 
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
-                unsigned workers)
+                unsigned workers, const WalkScope &scope)
 {
     JsonWriter out(write, "[1,2,{\"progname\":\"listwright\",\"progver\":\"2.0.0\",\"timestamp\":"
                               + QByteArray::number(qint64(std::time(nullptr))) + "},\r\n");
-    ExportListener listener(problem, workers);
+    ExportListener listener(problem, workers, scope);
     walkWhole(normalFolderPath(folder), listener, [] { return std::make_unique<JsonPiece>(); }, out, out);
     out.leaveAll();
     out.put("]\r\n");

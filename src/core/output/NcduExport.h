@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/listing/FolderListing.h"
+#include "core/scan/engine/WalkScope.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,9 +20,11 @@
 // another device its device (dev); a file of several names its link count (nlink, hlnkc);
 // anything but a folder or regular file "notreg"; a folder that cannot be read or searched, or
 // a name that cannot be looked at, "read_error", and is told to `problem`; a folder of the
-// kernel's views is "excluded" as "kernfs". A name that is not UTF-8 has U+FFFD in place of
+// kernel's views is "excluded" as "kernfs". Within `scope`: a folder on another file system
+// only its name and device and "excluded" as "othfs" (as ncdu -x writes it), a name passed
+// over only its name and "excluded" as "pattern". A name that is not UTF-8 has U+FFFD in place of
 // each byte that is not, so the file is always valid JSON. `write` and `problem` are called on
 // the calling thread; what `write` throws ends the walk and is thrown here. Throws FsError when
 // the folder itself cannot be opened.
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
-                unsigned workers = 0);
+                unsigned workers = 0, const WalkScope &scope = {});
