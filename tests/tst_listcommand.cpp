@@ -49,6 +49,7 @@ private slots:
     void commandLine();
     void otherPrograms();
     void fromAndCompareScans();
+    void scope();
 };
 
 void ListCommandTest::commandLine()
@@ -305,6 +306,89 @@ void ListCommandTest::fromAndCompareScans()
     QCOMPARE(QString::fromUtf8(run({"--list", "--from", old, "--format", "json"}).out).remove(timestamp),
              QString::fromUtf8(written.readAll()).remove(timestamp));
     QCOMPARE(run({"--list", "--from", old, "--format", "json", "sub"}).status, 2);
+}
+
+// Exclusions and one file system: what is left out is neither listed nor counted nor gone into,
+// at any depth, and the totals are du's and ncdu's with the same options.
+void ListCommandTest::scope()
+{
+    const QString python = QStandardPaths::findExecutable("python3"), ncdu = QStandardPaths::findExecutable("ncdu"),
+                  du = QStandardPaths::findExecutable("du");
+    if (python.isEmpty() || ncdu.isEmpty())
+        QSKIP("python3 or ncdu is not installed");
+    // The bytes of every entry with a size in an export (folders' own included) and its names.
+    const char *tally = "import json,sys\ndef t(n):\n if isinstance(n,list): return [sum(x) for x in zip(*map(t,n))]\n"
+                        " return [n.get('asize',0),1]\nprint(*t(json.loads(sys.stdin.buffer.read())[3]))\n";
+    const auto tallyOf = [&](const QByteArray &json) { return run({"-c", tally}, json, python).out; };
+    TempTree tree;
+    for (const QByteArray &folder : {"cache", "sub/cache", "sub/deep"})
+        tree.mkdir(folder);
+    const std::pair<QByteArray, int> files[] = {{"a.txt", 5},       {"own.log", 11}, {"cache/f", 100},        {"sub/b.txt", 3},
+                                                {"sub/c.log", 13},  {"sub/cache/g", 200}, {"sub/deep/cache", 17}, {"sub/deep/d.txt", 2}};
+    for (const auto &[name, size] : files)
+        tree.file(name, size);
+    const QString folder = QFile::decodeName(tree.path());
+    const QStringList ours{"--exclude", "*.LOG", "--exclude=cache"}; // the file pattern's case rules
+    // Left out at every depth, the folder's own and its subfolders' alike: "cache" a folder at
+    // the top and below, a file deeper down; counted on the parent folder line.
+    Run r = run(QStringList{"--list", "--folder-sizes", "--no-dates"} + ours + QStringList{folder});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*  10    B   5 excluded\r\n"), r.out.constData());
+    QVERIFY(QString::fromUtf8(r.out).contains(QRegularExpression(QRegularExpression::escape(folder) + "/sub +5    B \r\n"))
+            && !r.out.contains("cache") && !r.out.contains("own.log"));
+    r = run(QStringList{"--list", "--recursive", "--no-dates"} + ours + QStringList{folder});
+    QVERIFY(r.out.contains(tree.at("sub/deep/d.txt")) && !r.out.contains("cache") && !r.out.contains(".log")
+            && r.out.contains("  10    B   5 excluded\r\n"));
+    // Without sizes only the folder's own names are looked at; nothing left out says nothing,
+    // and no exclusion lists byte for byte as before.
+    QVERIFY(run(QStringList{"--list"} + ours + QStringList{folder}).out.contains("/*.*  2 excluded\r\n"));
+    for (const QStringList &same : {QStringList{"--folder-sizes"}, QStringList{"--recursive", "--format", "csv"}})
+        QCOMPARE(run(QStringList{"--list", "--exclude", "none*;"} + same + QStringList{folder}).out,
+                 run(QStringList{"--list"} + same + QStringList{folder}).out);
+    // The export marks them as ncdu does and goes into none; it tallies as ncdu's and du's.
+    const QStringList theirs{"--exclude", "*.log", "--exclude", "cache"};
+    r = run(QStringList{"--list", "--format", "json"} + ours + QStringList{folder});
+    QCOMPARE(r.out.count("\"excluded\":\"pattern\""), 5);
+    QVERIFY(r.out.contains(",{\"name\":\"cache\",\"excluded\":\"pattern\"}\r\n") && !r.out.contains("\"g\""));
+    QCOMPARE(tallyOf(r.out), tallyOf(run(theirs + QStringList{"-o", "-", folder}, {}, ncdu).out));
+    const Run duExcluded = run(QStringList{"-sb", "--apparent-size"} + QStringList{"--exclude=*.log", "--exclude=cache", folder}, {}, du);
+    QCOMPARE(tallyOf(r.out).split(' ').first(), duExcluded.out.split('\t').first());
+    // A pattern the file pattern refuses: its message, and nothing listed.
+    r = run({"--list", "--exclude", "a/b", folder});
+    QVERIFY(r.status == 2 && r.out.isEmpty());
+    QCOMPARE(r.err, "listwright: Invalid file pattern: \"a/b\" holds a \"/\"; a pattern names files, not folders.\n");
+
+    // One file system: two private mounts, at the top and below, in a mount namespace of their
+    // own that ends with the shell (so they are always gone afterwards).
+    const QString unshare = QStandardPaths::findExecutable("unshare");
+    TempTree out;
+    const QString script =
+        "set -e; mount -t tmpfs none \"$1/cache\"; mount -t tmpfs none \"$1/sub/deep\"\n"
+        "printf 1234567 > \"$1/cache/in\"; mkdir \"$1/cache/dir\"; printf 12 > \"$1/sub/deep/in\"\n"
+        "p=$2; o=$3; shift 3\n"
+        "\"$p\" --list -x --recursive --no-dates \"$@\" > \"$o/x.txt\"; \"$p\" --list --recursive --no-dates \"$@\" > \"$o/all.txt\"\n"
+        "\"$p\" --list --one-file-system --format json \"$@\" > \"$o/x.json\"; ncdu -x -o - \"$@\" > \"$o/ncdu.json\"\n"
+        "du -x -sb --apparent-size \"$@\" > \"$o/du.txt\"\n";
+    r = run({"-m", "--propagation", "private", "sh", "-c", script, "sh", folder, qEnvironmentVariable("LISTWRIGHT_PROGRAM"),
+             QFile::decodeName(out.path()), folder},
+            {}, unshare);
+    if (unshare.isEmpty() || r.status != 0)
+        QSKIP(qPrintable("no private mount: " + QString::fromLocal8Bit(r.err)));
+    const auto read = [&](const QByteArray &name) {
+        QFile f(QFile::decodeName(out.at(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    // The folder lines of the mounts stay, at 0 bytes; nothing in them is listed or counted.
+    const QByteArray x = read("x.txt"), all = read("all.txt");
+    QVERIFY2(QString::fromUtf8(x).contains(QRegularExpression(QRegularExpression::escape(folder) + "/cache +0    B \r\n"))
+                 && QString::fromUtf8(x).contains(QRegularExpression(QRegularExpression::escape(folder) + "/sub +216    B \r\n"))
+                 && !x.contains("/in"),
+             x.constData());
+    QVERIFY(all.contains(tree.at("cache/in")) && all.contains(tree.at("sub/deep/in"))); // they were there
+    const QByteArray json = read("x.json");
+    QVERIFY(json.contains(",[{\"name\":\"cache\",\"dev\":") && json.count("\"excluded\":\"othfs\"}]\r\n") == 2);
+    QCOMPARE(tallyOf(json), tallyOf(read("ncdu.json")));
+    QCOMPARE(tallyOf(json).split(' ').first(), read("du.txt").split('\t').first());
 }
 
 QTEST_GUILESS_MAIN(ListCommandTest)

@@ -3,6 +3,7 @@
 
 #include "core/listing/FileFacts.h"
 #include "core/listing/FileListElement.h"
+#include "core/listing/Exclusions.h"
 #include "core/listing/FileListLines.h"
 #include "core/scan/ByteConverter.h"
 #include "core/scan/FolderLine.h"
@@ -17,8 +18,8 @@ namespace {
 // "continue". Nothing waits for its pump. The lines go into the snapshot as `lines` makes them.
 class ListingPort : public ScanPort {
 public:
-    ListingPort(const ListingProblem &problem, const ListingLines &lines, ListingSnapshot &s)
-        : ScanPort({1000, -1}), problem_(problem), lines_(lines), s_(s)
+    ListingPort(const ListingProblem &problem, const ListingLines &lines, ListingSnapshot &s, WalkScope scope)
+        : ScanPort({1000, -1, std::move(scope)}), problem_(problem), lines_(lines), s_(s)
     {
     }
     ScanEnd problem(const QString &description, const QString &entryName) override
@@ -39,8 +40,10 @@ public:
     }
     void fileLines(const TextLines &more) override { s_.fileLines.appendText(more); } // nothing sorts them
     void ownFilesCounted(int64_t bytes) override { ownBytes = bytes; }
+    void passedOver(int64_t entries) override { passed = entries; }
 
     int64_t ownBytes = 0;
+    int64_t passed = 0;
 
 protected:
     ScanEnd pump() override { return ScanEnd::Completed; }
@@ -87,8 +90,9 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
 {
     if (choices.recursive)
         choices.folderSizes = true; // as the window's Recursive box does
+    const WalkScope scope{choices.oneFileSystem, exclusionFilter(choices.exclude)};
     ListingSnapshot s;
-    ListingPort port(problem, lines, s);
+    ListingPort port(problem, lines, s, scope);
     DirectoryList list;
     FolderFiles read;
     list.setPath(path, &port, &read);
@@ -96,6 +100,7 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     const QByteArray withSlash = folder.endsWith('/') ? folder : folder + '/';
     FileListElement files;
     files.setPattern(choices.pattern);
+    files.setExclusions(scope.exclude);
     files.setPath(folder, std::move(read));
 
     s.title = choices.title;
@@ -109,7 +114,9 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     // As the window's refresh goes: without Recursive the file list comes first, then the
     // folder list; with it the trees' lines first, the folder list taking over their sizes,
     // and the folder's own files after them.
-    const FolderScanStart start = folderScanStart(list);
+    FolderScanStart start = folderScanStart(list);
+    if (scope.exclude)
+        leaveOut(start, *scope.exclude);
     const ScanChoices scan{choices.folderSizes};
     int64_t fileListTotalBytes = 0;
     if (choices.recursive) {
@@ -126,5 +133,6 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     s.parentFolderLine = s.currentFolderPath + choices.pattern;
     if (choices.folderSizes)
         s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(s.folderLinesBytes + port.ownBytes));
+    s.parentFolderLine += excludedNote(port.passed + files.passedOver());
     return s;
 }

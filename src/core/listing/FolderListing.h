@@ -22,6 +22,8 @@ struct ListingChoices {
     bool dates = true;
     bool includeFolders = true;
     int indentation = 0;
+    bool oneFileSystem = false; // folders on another file system than the folder's: never gone into
+    QString exclude;            // names left out (see exclusionFilter); none when empty
 };
 
 // A problem met on the way (a folder or file that cannot be read, a folder too deep, an entry
@@ -54,6 +56,6 @@ ListingLines savedFileLines(const ListingChoices &choices);
 
 // The listing of `folder` as the window shows it once it has made the same choices there: the
 // lines, headings and totals that the saved file is laid out from. Throws FsError when the
-// folder cannot be read or the pattern is refused.
+// folder cannot be read or a pattern (or an exclusion) is refused.
 ListingSnapshot listFolder(const QByteArray &folder, ListingChoices choices, const ListingProblem &problem,
                            const ListingLines &lines);

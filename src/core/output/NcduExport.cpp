@@ -15,8 +15,8 @@ namespace {
 // Tells every problem on, and goes on; an entry gone meanwhile is passed over.
 class ExportListener : public ScanListener {
 public:
-    ExportListener(const ListingProblem &problem, unsigned workers)
-        : ScanListener(ScanOptions{1000, workers == 0 ? -1 : int(workers)}), problem_(problem)
+    ExportListener(const ListingProblem &problem, unsigned workers, WalkScope scope)
+        : ScanListener(ScanOptions{1000, workers == 0 ? -1 : int(workers), std::move(scope)}), problem_(problem)
     {
     }
     ScanEnd problem(const QString &description, const QString &entryName) override
@@ -39,10 +39,10 @@ private:
 } // namespace
 
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
-                unsigned workers)
+                unsigned workers, const WalkScope &scope)
 {
     JsonWriter out(write, ncduHeader());
-    ExportListener listener(problem, workers);
+    ExportListener listener(problem, workers, scope);
     walkWhole(normalFolderPath(folder), listener, [] { return std::make_unique<JsonPiece>(); }, out, out);
     out.finish();
 }

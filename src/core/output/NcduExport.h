@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/listing/FolderListing.h"
+#include "core/scan/engine/WalkScope.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,8 +17,10 @@
 // text of its pieces is written in walk order as they are counted. In each folder its files
 // come first, then its subfolders; the top folder's own files come last. The entries are
 // written as NcduJson.h says; a folder that cannot be read or searched, or a name that cannot
-// be looked at, is also told to `problem`. `write` and `problem` are called on
+// be looked at, is also told to `problem`. Within `scope`: a folder on another file system
+// is written with only its name and device and "excluded" as "othfs" (as ncdu -x writes it),
+// a name passed over with only its name and "excluded" as "pattern". `write` and `problem` are called on
 // the calling thread; what `write` throws ends the walk and is thrown here. Throws FsError when
 // the folder itself cannot be opened.
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
-                unsigned workers = 0);
+                unsigned workers = 0, const WalkScope &scope = {});

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <utility>
 
 namespace {
@@ -139,7 +140,18 @@ void JsonPiece::leaveFolder()
 void JsonPiece::entry(const FoundEntry &e)
 {
     close();
-    if (e.problem == FoundEntry::Problem::NotLookedAt) {
+    if (e.excluded) {
+        text += ",{\"name\":";
+        appendJsonName(text, e.name);
+        text += ",\"excluded\":\"pattern\"}\r\n";
+    } else if (e.notWalked == FoundEntry::NotWalked::OtherFileSystem) {
+        // As ncdu -x marks it: its name and device, nothing counted.
+        text += ",[{\"name\":";
+        appendJsonName(text, e.name);
+        text += ",\"dev\":";
+        text += std::to_string(qulonglong(e.device));
+        text += ",\"excluded\":\"othfs\"}]\r\n";
+    } else if (e.problem == FoundEntry::Problem::NotLookedAt) {
         text += ",{\"name\":";
         appendJsonName(text, e.name);
         text += ",\"read_error\":true}\r\n";

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/shell/ListCommand.h"
 
+#include "core/listing/Exclusions.h"
 #include "core/listing/FilePattern.h"
 #include "core/listing/FolderListing.h"
 #include "core/listing/ScanCompare.h"
@@ -51,6 +52,12 @@ const char Help[] =
     "  --no-dates          no modification column in the file list\n"
     "  --no-folders        no folder section\n"
     "  --indent N          N blanks before every line (0 to 79)\n"
+    "  -x, --one-file-system\n"
+    "                      folders on another file system than FOLDER are listed with size 0\n"
+    "                      and never gone into (json: marked \"excluded\":\"othfs\")\n"
+    "  --exclude P         leave out the names that match P (the pattern's wildcards; several\n"
+    "                      are separated by ;), at any depth: not listed, counted or gone\n"
+    "                      into; may be given again (json: marked \"excluded\":\"pattern\")\n"
     "  -o FILE             write FILE (replaced whole, never through a link; not a device,\n"
     "                      a pipe or a socket, nor a link to anything but a file) instead of\n"
     "                      standard output; - or a path to standard output (/dev/stdout)\n"
@@ -144,8 +151,10 @@ QString parse(const QList<QByteArray> &args, Command &c)
             wrong = flag(c.choices.includeFolders, false);
         else if (arg == "--changes-only")
             wrong = flag(c.changesOnly, true);
+        else if (arg == "-x" || arg == "--one-file-system")
+            wrong = flag(c.choices.oneFileSystem, true);
         else if (arg == "--title" || arg == "--pattern" || arg == "--indent" || arg == "-o" || arg == "--format"
-                 || arg == "--from" || arg == "--compare") {
+                 || arg == "--from" || arg == "--compare" || arg == "--exclude") {
             const std::optional<QByteArray> v = value();
             if (!v)
                 return QString::fromLocal8Bit(arg) + QStringLiteral(" needs a value");
@@ -153,6 +162,9 @@ QString parse(const QList<QByteArray> &args, Command &c)
                 c.choices.title = QString::fromLocal8Bit(*v);
             else if (arg == "--pattern")
                 c.choices.pattern = QString::fromLocal8Bit(*v);
+            else if (arg == "--exclude")
+                c.choices.exclude += (c.choices.exclude.isEmpty() ? QString() : QStringLiteral(";"))
+                                     + QString::fromLocal8Bit(*v);
             else if (arg == "-o")
                 c.output = *v;
             else if (arg == "--format")
@@ -334,8 +346,10 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         writeLine(err, QStringLiteral("cannot write standard output: ") + out.errorString());
         return 1;
     }
+    WalkScope scope{c.choices.oneFileSystem, nullptr};
     try {
         FilePattern check(c.choices.pattern);
+        scope.exclude = exclusionFilter(c.choices.exclude);
     } catch (const std::exception &e) {
         writeLine(err, errorDescription(e));
         return 2;
@@ -374,11 +388,14 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
                 if (scan)
                     return writeScanTree(*scan, put);
                 walking = true;
-                ncduExport(c.folder, problem, [&](QByteArrayView piece) {
-                    walking = false;
-                    put(piece);
-                    walking = true;
-                });
+                ncduExport(
+                    c.folder, problem,
+                    [&](QByteArrayView piece) {
+                        walking = false;
+                        put(piece);
+                        walking = true;
+                    },
+                    0, scope);
                 walking = false;
             };
             if (!c.output.isEmpty()) {

@@ -64,6 +64,11 @@ void ScanPump::ownFilesCounted(int64_t bytes)
     f_.FolderTotalBytes += bytes;
 }
 
+void ScanPump::passedOver(int64_t entries)
+{
+    f_.FolderPassedOver = entries;
+}
+
 ScanEnd ScanPump::watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees)
 {
     const ScanSession::Workers watched(session_, request_, pool);

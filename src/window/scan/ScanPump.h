@@ -28,6 +28,7 @@ public:
     void treeCounted(int64_t bytes) override;
     void fileLines(const TextLines &lines) override;
     void ownFilesCounted(int64_t bytes) override;
+    void passedOver(int64_t entries) override;
     ScanEnd watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) override;
 
 protected:

@@ -93,6 +93,8 @@ struct MainForm {
     QAction *mnuSortFilesSize = nullptr;
     QAction *mnuSortFilesModified = nullptr;
     QAction *mnuSizeBars = nullptr;
+    QAction *mnuOneFileSystem = nullptr; // scans stay on the folder's file system
+    QAction *mnuExclude = nullptr;       // names the scans leave out
     QAction *mnuFind = nullptr;
     // A folder line's context menu.
     QMenu *mnuFolderLine = nullptr;
@@ -109,6 +111,8 @@ struct MainForm {
     QString CurrentFolderPath;     // always ends in "/"
     int64_t FolderTotalBytes = 0;  // 0 when sizes are off
     int64_t FolderLinesBytes = 0;  // the bytes the folder lines show, together; 0 when sizes are off
+    int64_t FolderPassedOver = 0;  // the names the last folder scan left out (the own files' not among them)
+    QString Exclusions;            // the names left out, as typed in Exclude (none when empty)
     int64_t FileListTotalBytes = 0;
     QString FileListTotalText;
     int Indentation = 0;

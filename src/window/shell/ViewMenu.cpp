@@ -91,6 +91,12 @@ void buildViewMenu(QMenuBar *bar, MainForm &f)
     f.mnuSizeBars->setObjectName("mnuSizeBars");
     f.mnuSizeBars->setCheckable(true);
     f.mnuView->addSeparator();
+    f.mnuOneFileSystem = f.mnuView->addAction(QStringLiteral("Stay On &One File System"));
+    f.mnuOneFileSystem->setObjectName("mnuOneFileSystem");
+    f.mnuOneFileSystem->setCheckable(true);
+    f.mnuExclude = f.mnuView->addAction(QStringLiteral("E&xclude..."));
+    f.mnuExclude->setObjectName("mnuExclude");
+    f.mnuView->addSeparator();
     f.mnuFind = f.mnuView->addAction(QStringLiteral("Fin&d in Lists"));
     f.mnuFind->setObjectName("mnuFind");
 }
@@ -115,7 +121,8 @@ ViewChoicesRead readViewChoicesAside(const QString &file)
 
 ViewChoices shownViewChoices(const MainForm &f)
 {
-    return {f.lstFolders->sortBy(), f.lstBigFileList->sortBy(), f.mnuSizeBars->isChecked()};
+    return {f.lstFolders->sortBy(), f.lstBigFileList->sortBy(), f.mnuSizeBars->isChecked(),
+            f.mnuOneFileSystem->isChecked(), f.Exclusions};
 }
 
 void showViewChoices(MainForm &f, const ViewChoices &choices)
@@ -127,6 +134,13 @@ void showViewChoices(MainForm &f, const ViewChoices &choices)
     f.lstBigFileList->setSortBy(choices.files);
     f.lstFolders->setSizeBars(choices.sizeBars);
     f.lstBigFileList->setSizeBars(choices.sizeBars);
+    f.mnuOneFileSystem->setChecked(choices.oneFileSystem);
+    f.Exclusions = choices.exclusions;
+}
+
+void rememberViewChoices(const MainForm &f)
+{
+    remember(f);
 }
 
 void mnuSortFolders_Click(MainForm &f, SortBy by)

@@ -9,6 +9,8 @@ struct ViewChoices {
     SortBy folders = SortBy::Name;
     SortBy files = SortBy::Name;
     bool sizeBars = false;
+    bool oneFileSystem = false; // the scans stay on the folder's file system
+    QString exclusions;         // the names the scans leave out (see exclusionFilter)
     bool operator==(const ViewChoices &) const = default;
 };
 

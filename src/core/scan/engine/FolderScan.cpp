@@ -24,12 +24,27 @@ FolderScanStart folderScanStart(const DirectoryList &list)
     return start;
 }
 
+void leaveOut(FolderScanStart &start, const NameFilter &exclude)
+{
+    const auto out = std::remove_if(start.subfolders.begin(), start.subfolders.end(), [&](const ScanSubfolder &sub) {
+        const qsizetype slash = sub.path.lastIndexOf('/');
+        return exclude.excludes(QByteArrayView(sub.path).sliced(slash + 1));
+    });
+    start.passedOver += int64_t(start.subfolders.end() - out);
+    start.subfolders.erase(out, start.subfolders.end());
+    int longest = 0;
+    for (const ScanSubfolder &sub : start.subfolders)
+        longest = std::max(longest, int(charCount(sub.text)));
+    start.nameWidth = longest + 1;
+}
+
 namespace {
 // Counts the subfolder trees of `start` in list order into `counted`, and with `ownBytes` the
 // folder's own files after them.
 ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ParallelCount::LineOf &lineOf,
-                   const std::function<void(int64_t)> &counted, int64_t *ownBytes)
+                   const std::function<void(int64_t)> &counted, int64_t *ownBytes, int64_t &passedOver)
 {
+    passedOver = start.passedOver;
     TreeCounter counter(port, start.folder);
     std::vector<QByteArray> trees;
     trees.reserve(start.subfolders.size());
@@ -37,9 +52,9 @@ ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ParallelC
         trees.push_back(entry.path); // a link to a folder counts its own length, unwalked
     return countSubfolderTrees(
         port, counter, start.folder, trees, lineOf, [&port](const TextLines &lines) { port.fileLines(lines); }, counted,
-        ownBytes, [&port](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) {
-            return port.watchWorkers(pool, takeTrees);
-        });
+        ownBytes,
+        [&port](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) { return port.watchWorkers(pool, takeTrees); },
+        &passedOver);
 }
 } // namespace
 
@@ -49,6 +64,7 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
     if (!choices.folderSizes) {
         for (const ScanSubfolder &entry : start.subfolders)
             port.folderLine(entry, std::nullopt, start.nameWidth);
+        port.passedOver(start.passedOver);
         return ScanEnd::Completed;
     }
     if (counted && counted->complete && counted->folder == start.folder
@@ -56,31 +72,37 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
         for (size_t i = 0; i < start.subfolders.size(); ++i)
             port.folderLine(start.subfolders[i], counted->subfolderBytes[i], start.nameWidth);
         port.ownFilesCounted(counted->ownBytes);
+        port.passedOver(counted->passedOver);
         return ScanEnd::Completed;
     }
     size_t next = 0;
-    int64_t ownBytes = 0;
+    int64_t ownBytes = 0, passedOver = 0;
     const ScanEnd end = countTrees(
-        port, start, {}, [&](int64_t bytes) { port.folderLine(start.subfolders[next++], bytes, start.nameWidth); }, &ownBytes);
-    if (end == ScanEnd::Completed)
+        port, start, {}, [&](int64_t bytes) { port.folderLine(start.subfolders[next++], bytes, start.nameWidth); },
+        &ownBytes, passedOver);
+    if (end == ScanEnd::Completed) {
         port.ownFilesCounted(ownBytes);
+        port.passedOver(passedOver);
+    }
     return end;
 }
 
 ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                            const ParallelCount::LineOf &lineOf, CountedSizes &counted)
 {
-    counted = CountedSizes{start.folder, {}, 0, false};
+    counted = CountedSizes{start.folder, {}, 0, 0, false};
     const ScanEnd end = countTrees(
         port, start, lineOf,
         [&](int64_t bytes) {
             counted.subfolderBytes.push_back(bytes);
             port.treeCounted(bytes);
         },
-        choices.folderSizes ? &counted.ownBytes : nullptr);
+        choices.folderSizes ? &counted.ownBytes : nullptr, counted.passedOver);
     if (end == ScanEnd::Completed && choices.folderSizes) {
         counted.complete = true;
         port.ownFilesCounted(counted.ownBytes);
     }
+    if (end == ScanEnd::Completed)
+        port.passedOver(counted.passedOver);
     return end;
 }

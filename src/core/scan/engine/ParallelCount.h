@@ -5,6 +5,7 @@
 #include "core/scan/engine/EntrySink.h"
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/ScanProgress.h"
+#include "core/scan/engine/WalkScope.h"
 
 #include <QByteArray>
 #include <QString>
@@ -45,8 +46,9 @@ public:
     // (TreeCounter::countFiles), so that no call on them waits on the thread that takes it.
     // With `newPiece`, each piece of the walk is told to a sink of its own (see EntrySink), to
     // be taken with stream().
+    // `scope` is what the walks take in.
     ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
-                  LineOf lineOf = {}, bool ownFiles = false, NewPieceSink newPiece = {});
+                  LineOf lineOf = {}, bool ownFiles = false, NewPieceSink newPiece = {}, WalkScope scope = {});
     ~ParallelCount();
     ParallelCount(const ParallelCount &) = delete;
     ParallelCount &operator=(const ParallelCount &) = delete;

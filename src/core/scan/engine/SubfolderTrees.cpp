@@ -23,11 +23,13 @@ ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const Parall
 
 ScanEnd countHere(TreeCounter &counter, const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                   const std::function<void(const TextLines &)> &addLines, const std::function<void(int64_t)> &counted,
-                  int64_t *ownBytes)
+                  int64_t *ownBytes, int64_t &passedOver)
 {
     for (const QByteArray &tree : trees) {
         int64_t bytes = 0;
-        if (const ScanEnd end = countTreeHere(counter, tree, lineOf, addLines, bytes); end != ScanEnd::Completed)
+        const ScanEnd end = countTreeHere(counter, tree, lineOf, addLines, bytes);
+        passedOver += counter.takePassedOver();
+        if (end != ScanEnd::Completed)
             return end;
         counted(bytes);
     }
@@ -39,13 +41,16 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
                             const std::function<void(int64_t bytes)> &counted, int64_t *ownBytes,
-                            const WatchWorkers &watch)
+                            const WatchWorkers &watch, int64_t *passedOver)
 {
+    int64_t passed = 0;
+    int64_t &passedInto = passedOver ? *passedOver : passed;
     const int workers = listener.options().workerCount();
     if (workers == 0)
-        return countHere(counter, trees, lineOf, addLines, counted, ownBytes);
+        return countHere(counter, trees, lineOf, addLines, counted, ownBytes, passedInto);
 
-    ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, ownBytes != nullptr);
+    ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, ownBytes != nullptr, {},
+                       listener.options().scope);
     const auto takeTrees = [&] {
         for (size_t i = 0; i < trees.size() + (ownBytes ? 1 : 0); ++i) {
             const bool own = i == trees.size();
@@ -77,6 +82,7 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
                 return tree.end;
             // (After a count again, the counter holds nothing: it takes in all that walk met.)
             const int64_t bytes = tree.bytes - counter.takeOver(tree.seen);
+            passedInto += tree.passedOver;
             if (own)
                 *ownBytes = bytes;
             else
