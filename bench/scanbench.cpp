@@ -36,6 +36,10 @@
 //   million (only when asked for, --job million): 1,000,000 files in 10,000 folders, the
 //   peak memory of a size scan and of a recursive refresh in the window and of the JSON
 //   export, once each
+//   scanfile (only when asked for, --job scanfile): a scan file of 1,010,101 entries (the
+//   million job's shape, made in memory, no files on disk), read into a scan tree beside
+//   gdu -n -f, with the peak memory of the read, and written from the tree beside ncdu's
+//   re-export of it (ncdu -f FILE -o), once each
 //   with --scale: a recursive refresh of a tree of 1,000,000 files (four times the 400k tree
 //   and a half), for its peak memory; it runs once whatever --runs says
 //
@@ -52,6 +56,8 @@
 #include "core/shared/MessageBoxes.h"
 #include "core/scan/engine/ScanListener.h"
 #include "core/scan/tree/ScanTreeSink.h"
+#include "core/output/ScanFileWriter.h"
+#include "core/scan/tree/ScanFileReader.h"
 #include "window/output/PrinterService.h"
 #include "window/shared/TextList.h"
 #include "window/shared/WebOpener.h"
@@ -742,6 +748,69 @@ void cliJobs(std::vector<Job> &jobs, const QString &program, int runs, const std
 }
 } // namespace
 
+// A scan file of the million job's shape (100 folders of 100 folders of 100 files), made in
+// memory and written to `dir`: read beside gdu -f, written beside ncdu -f -o.
+void scanFileJob(const QString &dir)
+{
+    const QString file = dir + QStringLiteral("/million.json");
+    ScanTree made;
+    FoundEntry folder, one;
+    folder.kind = FoundEntry::Kind::Folder;
+    folder.length = folder.allocated = 4096;
+    folder.modified = one.modified = 1700000000;
+    one.kind = FoundEntry::Kind::File;
+    folder.name = "/bench/million";
+    made.enter(folder);
+    std::string top, sub, name;
+    for (int a = 0; a < 100; ++a) {
+        top = "top" + std::to_string(a);
+        folder.name = QByteArrayView(top.data(), qsizetype(top.size()));
+        made.enter(folder);
+        for (int b = 0; b < 100; ++b) {
+            sub = "sub" + std::to_string(b);
+            folder.name = QByteArrayView(sub.data(), qsizetype(sub.size()));
+            made.enter(folder);
+            for (int c = 0; c < 100; ++c) {
+                name = "file" + std::to_string(c);
+                one.name = QByteArrayView(name.data(), qsizetype(name.size()));
+                one.length = (a * 10000 + b * 100 + c) % 100000;
+                one.allocated = (one.length + 4095) / 4096 * 4096;
+                made.add(one, true);
+            }
+            made.leave();
+        }
+        made.leave();
+    }
+    made.leave();
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    writeScanTree(made, [&](QByteArrayView piece) { out.write(piece.data(), piece.size()); });
+    out.close();
+    const double writeMs = double(clock.nsecsElapsed()) / 1e6;
+    const double ncduMs = timePeer(QStringLiteral("ncdu"), {QStringLiteral("-f"), file, QStringLiteral("-o"), QStringLiteral("/dev/null")});
+    const uint32_t entries = made.size();
+    made = ScanTree();
+    timePeer(QStringLiteral("cat"), {file}); // a warm cache
+    resetPeakMemory();
+    const long baseKb = statusKb("VmRSS:");
+    ScanTree read;
+    clock.restart();
+    const ScanFileResult r = readScanFile(file, read);
+    const double readMs = double(clock.nsecsElapsed()) / 1e6;
+    const double peakMb = double(statusKb("VmHWM:") - baseKb) / 1024;
+    const double gduMs = timePeer(QStringLiteral("gdu"), {QStringLiteral("-n"), QStringLiteral("-f"), file});
+    std::printf("scanfile: %u entries, %.0f MB of text; read %s in %.0f ms, gdu -n -f %.0f ms, ratio %.2f (target under "
+                "0.5); peak memory of the read %.0f MB (%.1f bytes per entry; the tree holds %.1f)\n",
+                entries, double(QFileInfo(file).size()) / 1e6, r.ok() ? "whole" : qPrintable(r.message), readMs, gduMs,
+                readMs / gduMs, peakMb, peakMb * 1024 * 1024 / entries, double(read.bytesHeld()) / read.size());
+    std::printf("scanfile: written from the tree in %.0f ms, ncdu -f -o %.0f ms (reading it too), ratio %.2f\n", writeMs,
+                ncduMs, writeMs / ncduMs);
+    QFile::remove(file);
+}
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -761,7 +830,7 @@ int main(int argc, char *argv[])
         else if (argv[i][0] == '-' || !folderArg.isEmpty()) {
             // Never taken for the folder the trees are generated in.
             std::fprintf(stderr,
-                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold|cli|million]\n"
+                         "usage: listwright_bench [--runs N] [--job size|recursive|save|open|own|start|small|latency|cold|cli|million|scanfile]\n"
                          "                        [--scale] [--program PATH] [FOLDER]\n");
             return 2;
         } else
@@ -773,7 +842,7 @@ int main(int argc, char *argv[])
     QDir().mkpath(root);
     auto wanted = [&](const char *job) { return only.isEmpty() || only == QLatin1String(job); };
     // The jobs of their own trees need none of the 1.4 million files.
-    const bool mainTrees = !QStringList{"small", "latency", "start", "million"}.contains(only);
+    const bool mainTrees = !QStringList{"small", "latency", "start", "million", "scanfile"}.contains(only);
     if (mainTrees)
         generate(QFile::encodeName(root));
     auto path = [&](const char *name) { return root + '/' + QLatin1String(name); };
@@ -1084,6 +1153,9 @@ int main(int argc, char *argv[])
                     scanned.size(), double(scanned.bytesHeld()) / scanned.size(), double(scanned.bytesHeld()) / 1e6,
                     static_cast<long long>(scanned.totals(0).bytes), treeMs, treeMs / duMs);
     }
+
+    if (only == QLatin1String("scanfile"))
+        scanFileJob(outDir.path());
 
     if (wanted("cli"))
         cliJobs(jobs, program, runs, path, outDir.path(), scale);

@@ -20,7 +20,7 @@ set -euo pipefail
 
 run=(
   build-essential cmake
-  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev libxcb1-dev
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev libxcb1-dev zlib1g-dev
   fonts-liberation fonts-dejavu-core
 )
 test=(cups-daemon cups-client poppler-utils desktop-file-utils appstream man-db python3-fusepy fuse3 ncdu gdu python3)

@@ -107,6 +107,13 @@ private slots:
                                                 "big2.img    3.00 GB"}));
         QCOMPARE(f.FileListTotalBytes, (int64_t(3) << 30) + 10 + 8 + 12 + 39999);
         QCOMPARE(w.boxes.boxes.size(), 3);
+
+        // The lines are made from the names when read: lines kept (as a save keeps them) still
+        // read their own folder's names once the list has moved on to another folder.
+        const TextLines kept = f.lstBigFileList->textLines();
+        f.fileFileList->setPath(tree.path());
+        QCOMPARE(listed(f, true, false).size(), 2);
+        QCOMPARE(kept.toStringList(), lines);
     }
 
     // While the list is rebuilt the window processes its events, but no handler runs inside:

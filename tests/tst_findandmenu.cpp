@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The find bar over the lists and a folder line's menu, on the real main window: what the lists,
-// their headings and the saved listing show, and that the menu's folder is the real one.
+// The find bar over the lists, a folder line's menu and the View menu's scan scope, on the real
+// main window: what the lists, their headings and the saved listing show, that the menu's folder
+// is the real one, and that a scope choice rescans and is remembered.
 #include "core/output/SavedListing.h"
 #include "window/output/TakeListingSnapshot.h"
 #include "window/shell/FolderLineMenu.h"
+#include "window/shell/ViewMenu.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -86,6 +88,61 @@ private slots:
         QTRY_COMPARE(f.dirFolder->path(), tree.at("odd\xff\n"));
         QTRY_COMPARE(w.fileLines().size(), 1);
         QVERIFY(w.fileLines()[0].startsWith("inside"));
+    }
+
+    void scanScope()
+    {
+        TempTree tree;
+        tree.mkdir("Abc");
+        tree.file("Abc/x", 2000);
+        tree.file("Abc/old.tmp", 500);
+        tree.file("own.TMP", 300);
+        tree.file("keep.txt", 1500);
+        WindowFixture w(tree.path());
+        MainForm &f = w.f();
+        f.chkFolderSize->setChecked(true);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window));
+        // View > Exclude... asks in a small dialog: what it holds, then keys typed and Enter or Esc.
+        const auto exclude = [&](const QString &typed, Qt::Key key) -> QString {
+            QString shown;
+            QTimer::singleShot(0, [&] {
+                QWidget *dialog = QApplication::activeModalWidget();
+                QVERIFY(dialog && dialog->windowTitle() == "Listwright - Exclude");
+                auto *text = dialog->findChild<QLineEdit *>("txtExclude");
+                shown = text->text();
+                QTest::keyClicks(text, typed);
+                QTest::keyClick(text, key);
+            });
+            f.mnuExclude->trigger();
+            return QApplication::activeModalWidget() ? QStringLiteral("(still open)") : shown;
+        };
+        QCOMPARE(exclude("*.tmp", Qt::Key_Return), QString());
+        const QString top = QFile::decodeName(tree.path());
+        QTRY_COMPARE(f.txtParentFolder->text(), top + "/*.*  3.42 KB  2 excluded");
+        QCOMPARE(w.folderLines().join('|').simplified(), top + "/Abc 1.95 KB");
+        QCOMPARE(w.fileLines().size(), 1);
+        // Esc keeps them; a pattern the file pattern refuses is told and changes nothing.
+        QCOMPARE(exclude("x", Qt::Key_Escape), "*.tmp");
+        QCOMPARE(exclude("/b", Qt::Key_Enter), "*.tmp");
+        QCOMPARE(w.boxes.titles(), QStringList{"Listwright - Error in Exclude"});
+        QVERIFY(w.boxes.boxes[0].text.startsWith("Invalid file pattern: \"/b\""));
+        QCOMPARE(f.Exclusions, "*.tmp");
+        // Stay On One File System rescans: a file come meanwhile is counted.
+        tree.file("Abc/new", 48);
+        f.mnuOneFileSystem->trigger();
+        QTRY_COMPARE(w.folderLines().join('|').simplified(), top + "/Abc 2.00 KB");
+        // Both are remembered with the View choices, and the next window scans with them.
+        const ViewChoices kept{.oneFileSystem = true, .exclusions = "*.tmp"};
+        QString problem;
+        QTRY_VERIFY(readViewChoices(viewSettingsFile(), &problem) == kept);
+        WindowFixture next(tree.path());
+        QVERIFY(shownViewChoices(next.f()) == kept);
+        next.f().chkFolderSize->setChecked(true);
+        QTRY_COMPARE(next.f().txtParentFolder->text(), top + "/*.*  3.46 KB  2 excluded");
+        f.mnuOneFileSystem->trigger();
+        const ViewChoices off{.exclusions = "*.tmp"};
+        QTRY_VERIFY(readViewChoices(viewSettingsFile(), &problem) == off);
     }
 };
 

@@ -51,6 +51,8 @@ private slots:
     void commandLine();
     void countsAndDiskUsage();
     void otherPrograms();
+    void fromAndCompareScans();
+    void scope();
 };
 
 void ListCommandTest::commandLine()
@@ -84,6 +86,8 @@ void ListCommandTest::commandLine()
         {{"--list", "--indent", "80", folder}, 2, "listwright: Indent must be a number and < 80 (see listwright --list --help)\n"},
         {{"--list", "--title", "a/b", folder}, 2, "listwright: The / character is not allowed in a filename. Please remove this character from Page Title\n"},
         {{"--list", "--title", "", folder}, 2, "listwright: Page Title is the wrong size. Must be > 0 and < 256 characters\n"},
+        {{"--list", "--disk-usage", "--from", folder + "/x.json"}, 2,
+         "listwright: --counts and --disk-usage list a folder, not a scan file (see listwright --list --help)\n"},
         {{"--list", "-o", folder + "/missing/x.txt", folder}, 1, "listwright: cannot write " + tree.at("missing/x.txt") + ": No such file or directory\n"},
         // A folder in the file's place stays, and no new file is left beside it. The export is
         // written into the new file as the walk goes: a walk that fails leaves no file; a pipe
@@ -217,6 +221,10 @@ void ListCommandTest::countsAndDiskUsage()
                  && csv.contains("/A/sparse,file," + QByteArray::number(sparse) + ",") && sparse < (5 << 20),
              csv.constData());
     QVERIFY(run({"--list", "--recursive", "--format", "csv", F}).out.contains("/A/sparse,file,5242880,"));
+    // With names left out too: the total, its files, the names left out, then disk usage.
+    const QString excluding = QString::fromUtf8(
+        run({"--list", "--folder-sizes", "--counts", "--disk-usage", "--exclude", "t.txt", F}).out).split("\r\n")[1];
+    QVERIFY2(excluding.contains(QRegularExpression(" KB  \\d+ files  1 excluded  \\(disk usage\\)$")), qPrintable(excluding));
     // Without sizes, counts add nothing; without either option, nothing changes.
     QCOMPARE(run({"--list", "--counts", "--no-file-sizes", F}).out, run({"--list", "--no-file-sizes", F}).out);
 }
@@ -261,17 +269,18 @@ void ListCommandTest::otherPrograms()
         QCOMPARE(rows.count(suffix), rows.count("\r\n") - 1);
     }
 
-    // JSON: valid as Python reads it; ncdu re-exports the same tree with du's apparent total; gdu reads it.
+    // JSON: valid as Python reads it, names as their own bytes (as ncdu writes them); ncdu re-exports the
+    // same tree with du's apparent total; gdu reads it.
     const QString json = folder + "/../" + QFileInfo(folder).fileName() + ".json";
     const auto removeJson = qScopeGuard([&] { QFile::remove(json); }); // however the test ends
     QCOMPARE(run({"--list", "--format", "json", "-o", json, folder}).status, 0);
-    QCOMPARE(run({"-c", "import json; json.load(open('" + json + "', encoding='utf-8', errors='strict'))"}, {}, python).status, 0);
+    QCOMPARE(run({"-c", "import json; json.load(open('" + json + "', encoding='utf-8', errors='surrogateescape'))"}, {}, python).status, 0);
     const QString ncdu = QStandardPaths::findExecutable("ncdu"), gdu = QStandardPaths::findExecutable("gdu");
     if (ncdu.isEmpty() || gdu.isEmpty())
         QSKIP("ncdu or gdu is not installed");
     const char *total = "import json,sys\nseen=set()\ndef t(n):\n if isinstance(n,list): return t(n[0])+sum(t(c) for c in n[1:])\n"
                         " if n.get('hlnkc'):\n  if n['ino'] in seen: return 0\n  seen.add(n['ino'])\n return n.get('asize',0)\n"
-                        "d=json.loads(sys.stdin.buffer.read().decode('utf-8','replace'))\nprint(t(d[3]), len(str(d[3]).split('name'))-1)\n";
+                        "d=json.loads(sys.stdin.buffer.read().decode('utf-8','surrogateescape'))\nprint(t(d[3]), len(str(d[3]).split('name'))-1)\n";
     const Run reexported = run({"-f", json, "-o", "-"}, {}, ncdu);
     const Run du = run({"-sb", "--apparent-size", folder}, {}, QStandardPaths::findExecutable("du"));
     const QByteArray tally = du.out.split('\t').first() + " " + QByteArray::number(Awkward.size() + 4) + "\n";
@@ -295,6 +304,147 @@ void ListCommandTest::otherPrograms()
     QCOMPARE(run({"--list", "--format", "json", widePath}, {}, qEnvironmentVariable("LISTWRIGHT_PROGRAM"), "/dev/full").err,
              "listwright: cannot write standard output: No space left on device\n");
     QCOMPARE(run({"-f", json, "-n", "-p"}, {}, gdu).status, 0);
+}
+
+void ListCommandTest::fromAndCompareScans()
+{
+    TempTree tree, scans;
+    tree.mkdir("sub/deep");
+    tree.file("sub/deep/f.txt", 2000);
+    tree.file("sub/b.md", 300);
+    tree.file("a.txt", 5);
+    tree.hardLink("a.txt", "sub/a-too");
+    const QString folder = QFile::decodeName(tree.path()), old = QFile::decodeName(scans.at("old.json"));
+    QCOMPARE(run({"--list", "--format", "json", "-o", old, folder}).status, 0);
+    // Listed from the scan, every byte is the folder's own listing.
+    const QStringList choices[] = {{}, {"--recursive"}, {"--folder-sizes", "--no-dates", "--indent", "2"},
+                                   {"--pattern", "*.md", "--recursive", "--format", "csv"}};
+    for (const QStringList &choice : choices) {
+        const Run fromFolder = run(QStringList{"--list"} + choice + QStringList{folder + "/sub"});
+        for (const QString &in : {QStringLiteral("sub"), folder + "/sub"}) {
+            const Run fromScan = run(QStringList{"--list", "--from", old} + choice + QStringList{in});
+            QVERIFY2(fromScan.status == 0 && fromScan.err.isEmpty(), fromScan.err.constData());
+            QCOMPARE(fromScan.out, fromFolder.out);
+        }
+    }
+    // The folder now beside its scan: a line of the older scan only is listed with its old size.
+    tree.file("sub/b.md", 3000);
+    tree.file("new.txt", 1);
+    QCOMPARE(::unlink(tree.at("a.txt").constData()), 0);
+    Run r = run({"--list", "--compare", old, "--folder-sizes", "--no-dates", "--changes-only", folder});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, "LISTWRIGHT\r\n" + tree.path() + "/*.*  4.89 KB  was 2.25 KB\r\n\r\nFolders: 4.89 KB\r\n"
+                        + tree.at("sub") + "    4.89 KB  +2.64 KB\r\n\r\nFiles: 1    B \r\n" + tree.path()
+                        + "/a.txt      5    B   gone\r\n" + tree.path() + "/new.txt    1    B   new\r\n");
+    r = run({"--list", "--compare", old, "--format", "csv", "--recursive", folder});
+    QVERIFY(r.out.startsWith("path,kind,size,modified,change\r\n"));
+    QVERIFY(r.out.contains("/sub/b.md,file,3000,") && r.out.contains(",+2700\r\n") && r.out.contains("/a.txt,file,5,"));
+    // A scan that cannot be read is one line; json is the folder's own walk.
+    QFile bad(scans.at("bad.json"));
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[1,2,{},") > 0);
+    bad.close();
+    r = run({"--list", "--from", QFile::decodeName(scans.at("bad.json"))});
+    QVERIFY(r.status == 1 && r.out.isEmpty() && r.err.startsWith("listwright: ") && r.err.count('\n') == 1);
+    // What the scan could not read is told as the folder's listing tells it (x by the folder's
+    // total and by its size column), and listed as it lists it.
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[1,2,{},[{\"name\":\"/gone/top\"},{\"name\":\"f\",\"asize\":3},"
+                                                          "{\"name\":\"x\",\"read_error\":true},"
+                                                          "[{\"name\":\"shut\",\"read_error\":true}]]]") > 0);
+    bad.close();
+    r = run({"--list", "--from", QFile::decodeName(scans.at("bad.json")), "--folder-sizes", "--no-dates"});
+    QCOMPARE(r.err, "listwright: cannot read /gone/top/shut: The scan could not read it\n"
+                    "listwright: cannot read /gone/top/x: The scan could not read it\n"
+                    "listwright: cannot read /gone/top/x: The scan could not read it\n");
+    QVERIFY(r.status == 1 && r.out.contains("\r\n/gone/top/shut    0    B \r\n") && r.out.contains("\r\n/gone/top/x    0    B \r\n"));
+    QFile written(old);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QRegularExpression timestamp("\"timestamp\":\\d+");
+    QCOMPARE(QString::fromUtf8(run({"--list", "--from", old, "--format", "json"}).out).remove(timestamp),
+             QString::fromUtf8(written.readAll()).remove(timestamp));
+    QCOMPARE(run({"--list", "--from", old, "--format", "json", "sub"}).status, 2);
+}
+
+// Exclusions and one file system: what is left out is neither listed nor counted nor gone into,
+// at any depth, and the totals are du's and ncdu's with the same options.
+void ListCommandTest::scope()
+{
+    const QString python = QStandardPaths::findExecutable("python3"), ncdu = QStandardPaths::findExecutable("ncdu"),
+                  du = QStandardPaths::findExecutable("du");
+    if (python.isEmpty() || ncdu.isEmpty())
+        QSKIP("python3 or ncdu is not installed");
+    // The bytes of every entry with a size in an export (folders' own included) and its names.
+    const char *tally = "import json,sys\ndef t(n):\n if isinstance(n,list): return [sum(x) for x in zip(*map(t,n))]\n"
+                        " return [n.get('asize',0),1]\nprint(*t(json.loads(sys.stdin.buffer.read())[3]))\n";
+    const auto tallyOf = [&](const QByteArray &json) { return run({"-c", tally}, json, python).out; };
+    TempTree tree;
+    for (const QByteArray &folder : {"cache", "sub/cache", "sub/deep"})
+        tree.mkdir(folder);
+    const std::pair<QByteArray, int> files[] = {{"a.txt", 5},       {"own.log", 11}, {"cache/f", 100},        {"sub/b.txt", 3},
+                                                {"sub/c.log", 13},  {"sub/cache/g", 200}, {"sub/deep/cache", 17}, {"sub/deep/d.txt", 2}};
+    for (const auto &[name, size] : files)
+        tree.file(name, size);
+    const QString folder = QFile::decodeName(tree.path());
+    const QStringList ours{"--exclude", "*.LOG", "--exclude=cache"}; // the file pattern's case rules
+    // Left out at every depth, the folder's own and its subfolders' alike: "cache" a folder at
+    // the top and below, a file deeper down; counted on the parent folder line.
+    Run r = run(QStringList{"--list", "--folder-sizes", "--no-dates"} + ours + QStringList{folder});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.startsWith("LISTWRIGHT\r\n" + tree.path() + "/*.*  10    B   5 excluded\r\n"), r.out.constData());
+    QVERIFY(QString::fromUtf8(r.out).contains(QRegularExpression(QRegularExpression::escape(folder) + "/sub +5    B \r\n"))
+            && !r.out.contains("cache") && !r.out.contains("own.log"));
+    r = run(QStringList{"--list", "--recursive", "--no-dates"} + ours + QStringList{folder});
+    QVERIFY(r.out.contains(tree.at("sub/deep/d.txt")) && !r.out.contains("cache") && !r.out.contains(".log")
+            && r.out.contains("  10    B   5 excluded\r\n"));
+    // Without sizes only the folder's own names are looked at; nothing left out says nothing,
+    // and no exclusion lists byte for byte as before.
+    QVERIFY(run(QStringList{"--list"} + ours + QStringList{folder}).out.contains("/*.*  2 excluded\r\n"));
+    for (const QStringList &same : {QStringList{"--folder-sizes"}, QStringList{"--recursive", "--format", "csv"}})
+        QCOMPARE(run(QStringList{"--list", "--exclude", "none*;"} + same + QStringList{folder}).out,
+                 run(QStringList{"--list"} + same + QStringList{folder}).out);
+    // The export marks them as ncdu does and goes into none; it tallies as ncdu's and du's.
+    const QStringList theirs{"--exclude", "*.log", "--exclude", "cache"};
+    r = run(QStringList{"--list", "--format", "json"} + ours + QStringList{folder});
+    QCOMPARE(r.out.count("\"excluded\":\"pattern\""), 5);
+    QVERIFY(r.out.contains(",{\"name\":\"cache\",\"excluded\":\"pattern\"}\r\n") && !r.out.contains("\"g\""));
+    QCOMPARE(tallyOf(r.out), tallyOf(run(theirs + QStringList{"-o", "-", folder}, {}, ncdu).out));
+    const Run duExcluded = run(QStringList{"-sb", "--apparent-size"} + QStringList{"--exclude=*.log", "--exclude=cache", folder}, {}, du);
+    QCOMPARE(tallyOf(r.out).split(' ').first(), duExcluded.out.split('\t').first());
+    // A pattern the file pattern refuses: its message, and nothing listed.
+    r = run({"--list", "--exclude", "a/b", folder});
+    QVERIFY(r.status == 2 && r.out.isEmpty());
+    QCOMPARE(r.err, "listwright: Invalid file pattern: \"a/b\" holds a \"/\"; a pattern names files, not folders.\n");
+
+    // One file system: two private mounts, at the top and below, in a mount namespace of their
+    // own that ends with the shell (so they are always gone afterwards).
+    const QString unshare = QStandardPaths::findExecutable("unshare");
+    TempTree out;
+    const QString script =
+        "set -e; mount -t tmpfs none \"$1/cache\"; mount -t tmpfs none \"$1/sub/deep\"\n"
+        "printf 1234567 > \"$1/cache/in\"; mkdir \"$1/cache/dir\"; printf 12 > \"$1/sub/deep/in\"\n"
+        "p=$2; o=$3; shift 3\n"
+        "\"$p\" --list -x --recursive --no-dates \"$@\" > \"$o/x.txt\"; \"$p\" --list --recursive --no-dates \"$@\" > \"$o/all.txt\"\n"
+        "\"$p\" --list --one-file-system --format json \"$@\" > \"$o/x.json\"; ncdu -x -o - \"$@\" > \"$o/ncdu.json\"\n"
+        "du -x -sb --apparent-size \"$@\" > \"$o/du.txt\"\n";
+    r = run({"-m", "--propagation", "private", "sh", "-c", script, "sh", folder, qEnvironmentVariable("LISTWRIGHT_PROGRAM"),
+             QFile::decodeName(out.path()), folder},
+            {}, unshare);
+    if (unshare.isEmpty() || r.status != 0)
+        QSKIP(qPrintable("no private mount: " + QString::fromLocal8Bit(r.err)));
+    const auto read = [&](const QByteArray &name) {
+        QFile f(QFile::decodeName(out.at(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    // The folder lines of the mounts stay, at 0 bytes; nothing in them is listed or counted.
+    const QByteArray x = read("x.txt"), all = read("all.txt");
+    QVERIFY2(QString::fromUtf8(x).contains(QRegularExpression(QRegularExpression::escape(folder) + "/cache +0    B \r\n"))
+                 && QString::fromUtf8(x).contains(QRegularExpression(QRegularExpression::escape(folder) + "/sub +216    B \r\n"))
+                 && !x.contains("/in"),
+             x.constData());
+    QVERIFY(all.contains(tree.at("cache/in")) && all.contains(tree.at("sub/deep/in"))); // they were there
+    const QByteArray json = read("x.json");
+    QVERIFY(json.contains(",[{\"name\":\"cache\",\"dev\":") && json.count("\"excluded\":\"othfs\"}]\r\n") == 2);
+    QCOMPARE(tallyOf(json), tallyOf(read("ncdu.json")));
+    QCOMPARE(tallyOf(json).split(' ').first(), read("du.txt").split('\t').first());
 }
 
 QTEST_GUILESS_MAIN(ListCommandTest)

@@ -84,7 +84,8 @@ private slots:
             }
         QCOMPARE(items.join(u'|'), QStringLiteral("&File &Print Ctrl+P|&File &Save To File Ctrl+S|&File -|&File &Stop Scanning |&File -|&File E&xit Ctrl+Q|"
                                                   "&Window &Reset to Default Size F2|&View Sort &Folders By |* &Name|  &Size|  &Modified|"
-                                                  "&View Sort F&iles By |* &Name|  &Size|  &Modified|&View -|&View Size &Bars |&View Show &Counts |&View Disk &Usage |&View -|&View Fin&d in Lists Ctrl+F|"
+                                                  "&View Sort F&iles By |* &Name|  &Size|  &Modified|&View -|&View Size &Bars |&View Show &Counts |&View Disk &Usage |&View -|"
+                                                  "&View Stay On &One File System |&View E&xclude... |&View -|&View Fin&d in Lists Ctrl+F|"
                                                   "&Help &Printing F1|&Help &Save To File |&Help -|&Help &About "));
         QStringList order;
         for (QWidget *w = QApplication::focusWidget(); order.size() < 23; QTest::keyClick(w, Qt::Key_Tab), w = QApplication::focusWidget())

@@ -161,12 +161,20 @@ private slots:
         QString problem;
         QVERIFY(readViewChoices(file, &problem) == ViewChoices() && writeViewChoices(file, kept, &problem));
         QVERIFY(readViewChoices(file, &problem) == kept && problem.isEmpty());
+        // The scope's choices come back as typed; off, they leave the file as it always was.
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray plain = written.readAll();
+        QVERIFY(!plain.contains("Exclu") && !plain.contains("OneFile"));
+        const ViewChoices scoped{.oneFileSystem = true, .exclusions = " *.o, x;#y=\"z\" "};
+        QVERIFY(writeViewChoices(file, scoped, &problem) && readViewChoices(file, &problem) == scoped && problem.isEmpty());
         // A file another program or a broken disk left: a wrong value, a broken heading, text
         // with NUL bytes, random bytes.
         QByteArray random(300, '\0');
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
         const QByteArray withNul("[View]\nSortFoldersBy=Size\0\0\nSizeBars=true\n", 42);
-        for (const QByteArray &corrupt : {QByteArray("[View]\nSortFoldersBy=Biggest\n"), QByteArray("[View\nSortFoldersBy=Size\n"), withNul, random}) {
+        for (const QByteArray &corrupt : {QByteArray("[View]\nSortFoldersBy=Biggest\n"), QByteArray("[View\nSortFoldersBy=Size\n"), withNul, random,
+                                          QByteArray("[View]\nExclude=a/b\n"), QByteArray("[View]\nExclude=a, b\n")}) {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(corrupt) == corrupt.size());
             f.close();

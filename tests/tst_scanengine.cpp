@@ -2,6 +2,7 @@
 // The scan engine without a window: the folder walker, the tree counter and the two folder
 // scans on real folders in a temporary directory, through a port that records what a window
 // would show; and the scan session's rules.
+#include "core/listing/Exclusions.h"
 #include "core/scan/ByteConverter.h"
 #include "core/scan/FolderLine.h"
 #include "core/scan/engine/DirectoryList.h"
@@ -66,7 +67,7 @@ protected:
 // whole, the lines' bytes and the own files'. Stops or goes on as `onPump` says.
 struct Scanned {
     QStringList folderLines, fileLines, problems;
-    int64_t linesBytes = 0, ownBytes = 0;
+    int64_t linesBytes = 0, ownBytes = 0, passedOver = 0;
     int64_t linesFiles = 0, ownFiles = 0;
     ScanEnd end = ScanEnd::Completed;
     bool operator==(const Scanned &) const = default;
@@ -74,7 +75,7 @@ struct Scanned {
 
 class RecordingPort : public ScanPort {
 public:
-    explicit RecordingPort(int workers, int pumpMs = 0) : ScanPort(ScanOptions{pumpMs, workers}) {}
+    explicit RecordingPort(int workers, int pumpMs = 0, WalkScope scope = {}) : ScanPort(ScanOptions{pumpMs, workers, scope}) {}
     Scanned seen;
     std::function<ScanEnd(int)> onPump = [](int) { return ScanEnd::Completed; };
     int pumps = 0;
@@ -92,6 +93,7 @@ public:
         seen.ownBytes = size.bytes;
         seen.ownFiles = size.files;
     }
+    void passedOver(int64_t entries) override { seen.passedOver = entries; }
     ScanEnd problem(const QString &description, const QString &entryName) override
     {
         seen.problems << entryName + ": " + description;
@@ -116,7 +118,9 @@ Scanned scanFolder(const QByteArray &folder, bool sizes, bool recursive, int wor
     RecordingPort &p = port ? *port : own;
     DirectoryList list;
     list.setPath(folder);
-    const FolderScanStart start = folderScanStart(list);
+    FolderScanStart start = folderScanStart(list);
+    if (p.options().scope.exclude)
+        leaveOut(start, *p.options().scope.exclude);
     CountedSizes counted;
     if (recursive && (p.seen.end = scanRecursiveFiles(p, start, {true, diskUsage}, recursiveListingLine, counted)) != ScanEnd::Completed)
         return p.seen;
@@ -245,6 +249,7 @@ private slots:
     void bigFolderIsReadInPieces();
     void stopReachesOnlyItsScan();
     void scanTreeHoldsTheWalk();
+    void excludedAlikeOnAnyWorkers();
 };
 
 void ScanEngineTest::walkOrderEndsAndReads()
@@ -772,6 +777,32 @@ void ScanEngineTest::scanTreeHoldsTheWalk()
             QCOMPARE(e.length, int64_t(st.st_size));
         QVERIFY(e.folder == ScanTree::None || (e.folder < i && i < tree->end(e.folder)));
     }
+}
+
+void ScanEngineTest::excludedAlikeOnAnyWorkers()
+{
+    // Names left out at every depth (a folder, files, a name in another case) are neither
+    // counted nor listed nor gone into, and are counted as left out, however many threads
+    // count and whether a tree is split into pieces or not.
+    TempTree t;
+    for (const char *folder : {"S/skip", "S/a/skip", "S/a/b/c"})
+        t.mkdir(folder);
+    for (const auto &[file, size] : {std::pair("S/skip/f", 100), {"S/own.O", 50}, {"S/keep", 2}, {"S/a/skip/f", 7},
+                                     {"S/a/x.o", 3}, {"S/a/b/y", 5}, {"S/a/b/c/z.O", 9}, {"S/a/b/c/w", 1}})
+        t.file(file, size);
+    const WalkScope scope{false, exclusionFilter("*.o; skip")};
+    for (const bool recursive : {false, true}) {
+        for (const int workers : {0, 1, 2}) {
+            RecordingPort port(workers, 0, scope);
+            const Scanned s = scanFolder(t.at("S"), true, recursive, workers, &port);
+            QCOMPARE(s.folderLines, QStringList{folderLine(QString::fromUtf8(t.at("S/a")), 6, t.at("S/a").size() + 1)});
+            QVERIFY(s.ownBytes == 2 && s.passedOver == 4 && s.problems.isEmpty());
+            QCOMPARE(s.fileLines.size(), recursive ? 2 : 0); // y and w
+        }
+    }
+    // Without sizes only the folder's own subfolders are looked at.
+    RecordingPort bare(0, 0, scope);
+    QCOMPARE(scanFolder(t.at("S"), false, false, 0, &bare).passedOver, 1);
 }
 
 QTEST_GUILESS_MAIN(ScanEngineTest)

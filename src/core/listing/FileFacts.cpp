@@ -23,9 +23,13 @@ FolderFileFacts::FolderFileFacts(const QByteArray &folder) : zone_(QTimeZone::sy
 FileFacts FolderFileFacts::facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links,
                                  int64_t allocated) const
 {
+    return {length, localModified(modified, zone_), device, inode, links, modified, allocated};
+}
+
+QDateTime localModified(int64_t seconds, const QTimeZone &zone)
+{
     // The system zone converts without looking the zone up again for every file.
-    return {length, zone_.isValid() ? QDateTime::fromSecsSinceEpoch(modified, zone_) : QDateTime::fromSecsSinceEpoch(modified),
-            device, inode, links, modified, allocated};
+    return zone.isValid() ? QDateTime::fromSecsSinceEpoch(seconds, zone) : QDateTime::fromSecsSinceEpoch(seconds);
 }
 
 void FolderFileFacts::lookUp(int first, int count, const std::function<const char *(int)> &name,

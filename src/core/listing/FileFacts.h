@@ -22,6 +22,10 @@ struct FileFacts {
     int64_t allocated = 0; // the bytes it takes on the disk: st_blocks x 512
 };
 
+// A modification time in seconds as the file list shows it: in `zone` (the system's, taken
+// once for a whole list), or in the local time Qt knows when that zone is unusable.
+QDateTime localModified(int64_t seconds, const QTimeZone &zone);
+
 // Reads the files of one folder with one look per file, relative to the open folder, so that
 // a list of 100,000 files stays quick. Every entry has its own length and time, as lstat gives
 // them: a link is never followed.
@@ -43,6 +47,8 @@ public:
     // that met a file it could not read, as that look-up found it: no call is made then on
     // the thread that reads the facts, which may be one a share must never hold.
     bool folderGone() const;
+    // The zone the modification times are given in (invalid: the system's, unknown).
+    const QTimeZone &zone() const { return zone_; }
 
 private:
     FileFacts facts(int64_t length, qint64 modified, dev_t device, ino_t inode, nlink_t links, int64_t allocated) const;

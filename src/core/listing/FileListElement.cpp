@@ -39,7 +39,7 @@ void FileListElement::setPattern(const QString &pattern)
     const QByteArray p = path_;
     if (!sameStamp(stamp_, zero) && sameStamp(CallWait::run<struct timespec>(p, [p] { return folderStamp(p); }), stamp_)) {
         QuietRead quiet;
-        shown_ = matching(names_, quiet);
+        shown_ = matching(names_, quiet, passedOver_);
         return;
     }
     try {
@@ -50,12 +50,25 @@ void FileListElement::setPattern(const QString &pattern)
     }
 }
 
-std::vector<uint32_t> FileListElement::matching(const FileNames &names, ScanListener &listener) const
+void FileListElement::setExclusions(std::shared_ptr<const NameFilter> exclude)
+{
+    exclude_ = std::move(exclude);
+    QuietRead quiet;
+    shown_ = matching(names_, quiet, passedOver_);
+}
+
+std::vector<uint32_t> FileListElement::matching(const FileNames &names, ScanListener &listener,
+                                                int64_t &passedOver) const
 {
     std::vector<uint32_t> shown;
     shown.reserve(names.size());
+    passedOver = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         listener.tick();
+        if (exclude_ && exclude_->excludes(names.view(i))) {
+            ++passedOver;
+            continue;
+        }
         if (pattern_.matches(QString::fromUtf8(names.view(i))))
             shown.push_back(uint32_t(i));
     }
@@ -85,7 +98,9 @@ void FileListElement::reread(std::optional<FolderFiles> readAlready)
         files = std::move(read.names);
         stamp = read.stamp;
     }
-    std::vector<uint32_t> shown = matching(files, quiet);
+    int64_t passedOver = 0;
+    std::vector<uint32_t> shown = matching(files, quiet, passedOver);
+    passedOver_ = passedOver;
     stamp_ = stamp;
     names_ = std::move(files);
     shown_ = std::move(shown);

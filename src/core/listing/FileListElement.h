@@ -3,12 +3,14 @@
 #include "core/listing/FilePattern.h"
 #include "core/scan/engine/DirectoryList.h"
 #include "core/scan/engine/FolderReader.h"
+#include "core/scan/engine/WalkScope.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -50,20 +52,30 @@ public:
     void setPattern(const QString &pattern);
     const QString &pattern() const { return pattern_.text(); }
 
+    // Leaves out the names `exclude` excludes (none: no name), whatever the pattern; the names
+    // read are matched again.
+    void setExclusions(std::shared_ptr<const NameFilter> exclude);
+    // How many of the folder's names were left out so.
+    int64_t passedOver() const { return passedOver_; }
+
     int count() const { return int(shown_.size()); }
     // The name as the file system has it (NUL-terminated), and as the lists show it.
     const char *nativeName(int i) const { return names_.name(shown_[size_t(i)]); }
     QString name(int i) const;
+    // Keeps every nativeName() answered so far where it is, as long as the copy lives.
+    QByteArray namesKeeper() const { return names_.buffer(); }
 
     // What the complete file list was last built from (see fileListUpToDate).
     FileListBuild lastBuild;
 
 private:
-    std::vector<uint32_t> matching(const FileNames &names, ScanListener &listener) const;
+    std::vector<uint32_t> matching(const FileNames &names, ScanListener &listener, int64_t &passedOver) const;
 
     QByteArray path_;
     FilePattern pattern_;
     FileNames names_;              // every name read, the pattern's or not
     std::vector<uint32_t> shown_;  // the pattern's names: their places in names_
     struct timespec stamp_ = {};
+    std::shared_ptr<const NameFilter> exclude_;
+    int64_t passedOver_ = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "core/listing/FileFacts.h"
 #include "core/listing/FileLine.h"
+#include "core/listing/FileLineMaker.h"
 #include "core/listing/FileListElement.h"
 #include "core/listing/ModifiedText.h"
 #include "core/scan/ByteConverter.h"
@@ -15,9 +16,9 @@
 #include <optional>
 
 ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
-                      const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
-                      const std::function<void(const QString &description, const QString &name)> &problem,
-                      const std::function<void()> &keepAlive, const FileFactsReader &reader)
+                        const QString &prefix, TextLines &lines,
+                        const std::function<void(const QString &description, const QString &name)> &problem,
+                        const std::function<void()> &keepAlive, const FileFactsReader &reader)
 {
     ShownSize total;
     // First pass: the width of the name column.
@@ -40,6 +41,9 @@ ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, 
     SeenFiles seen;
     bool folderReported = false;
     const qsizetype prefixBytes = utf8Length(prefix);
+    auto maker = std::make_shared<FileLineMaker>(files.namesKeeper(), NameWidth, columns, prefix, folderFiles.zone());
+    maker->reserve(size_t(count));
+    lines.reserveKeyed(count);
     // The files are looked up a slice at a time, so that a big folder's facts are never all
     // held at once beside its lines.
     constexpr int LookUpSlice = 16384;
@@ -52,12 +56,12 @@ ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, 
                 looking->lookUp(ItemIndex, slice, [&files](int i) { return files.nativeName(i); }, keepAlive);
         }
         keepAlive();
-        const QString name = files.name(ItemIndex);
+        const char *const nativeName = files.nativeName(ItemIndex);
         FileFacts facts;
         std::optional<QString> failure;
         if (lookingUp) {
             try {
-                facts = folderFiles.read(ItemIndex, files.nativeName(ItemIndex));
+                facts = folderFiles.read(ItemIndex, nativeName);
             } catch (const std::exception &e) {
                 failure = errorDescription(e);
             }
@@ -69,28 +73,45 @@ ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, 
             folderReported = true;
             failure.reset();
         }
-        FileLineColumns shown;
         LineKey key; // what the list may be sorted by: only what the line shows
-        key.nameEnd = int32_t(prefixBytes + utf8Length(name));
+        const QByteArrayView native(nativeName);
+        key.nameEnd = int32_t(prefixBytes + (plainAscii(native) ? native.size() : utf8Length(displayName(native))));
         if (columns.size) {
             if (failure)
-                problem(*failure, name);
+                problem(*failure, files.name(ItemIndex));
             const int64_t FileBytes = columns.diskUsage ? facts.allocated : facts.length;
             if (!failure && seen.firstSight(facts.device, facts.inode, facts.links, FileBytes))
                 total += {FileBytes, 1}; // one that cannot be read counts nothing
-            shown.sizeText = ByteConverter(double(FileBytes));
             key.bytes = FileBytes;
         }
         if (columns.modified) {
             if (failure)
-                problem(*failure, name);
-            const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
-            shown.modifiedText = FileModifiedText(FileModified);
+                problem(*failure, files.name(ItemIndex));
             key.modified = facts.modifiedSeconds;
         }
-        const QString FileListLine = BuildFileListLine(name, NameWidth, shown);
-        addLine(prefix.isEmpty() ? FileListLine : prefix + FileListLine, key);
+        // The line itself is made when it is read, from the name and these facts (the zero
+        // timestamp when unread): the size it shows, allocated bytes with disk usage.
+        maker->add(nativeName, columns.diskUsage ? facts.allocated : facts.length, facts.modifiedSeconds,
+                   lookingUp && !failure);
+        lines.appendMade(maker, ItemIndex, key);
     }
 
     return total;
+}
+
+QString fileListLine(const QString &name, qsizetype nameWidth, FileListColumns columns, const FileFacts &facts,
+                     LineKey &key)
+{
+    FileLineColumns shown;
+    if (columns.size) {
+        const int64_t FileBytes = columns.diskUsage ? facts.allocated : facts.length;
+        shown.sizeText = ByteConverter(double(FileBytes));
+        key.bytes = FileBytes;
+    }
+    if (columns.modified) {
+        const QDateTime &FileModified = facts.modified; // the zero timestamp when unread
+        shown.modifiedText = FileModifiedText(FileModified);
+        key.modified = facts.modifiedSeconds;
+    }
+    return BuildFileListLine(name, nameWidth, shown);
 }

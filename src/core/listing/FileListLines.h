@@ -2,6 +2,7 @@
 #pragma once
 #include "core/scan/engine/Tally.h"
 #include "core/shared/LineOrder.h"
+#include "core/shared/TextLines.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,6 +12,7 @@
 
 class FileListElement;
 class FolderFileFacts;
+struct FileFacts;
 
 // The lines of the complete file list for the names of `files`, read in `folder` (ending in
 // "/"): the name column as wide as the longest name plus 1, then the size and modification
@@ -32,7 +34,15 @@ struct FileFactsReader {
     // Looks up files first to first + count - 1 (see FolderFileFacts::lookUp).
     std::function<void(const std::shared_ptr<FolderFileFacts> &facts, int first, int count)> lookUp;
 };
+// The lines go into `lines`, made when they are read (see FileLineMaker).
 ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, FileListColumns columns,
-                      const QString &prefix, const std::function<void(const QString &line, const LineKey &key)> &addLine,
-                      const std::function<void(const QString &description, const QString &name)> &problem,
-                      const std::function<void()> &keepAlive, const FileFactsReader &reader = {});
+                        const QString &prefix, TextLines &lines,
+                        const std::function<void(const QString &description, const QString &name)> &problem,
+                        const std::function<void()> &keepAlive, const FileFactsReader &reader = {});
+
+// One line of that list, without its prefix: `name` in a column `nameWidth` wide, then the
+// columns asked for from `facts` (those of a file that could not be read: 0 bytes, no date;
+// with `diskUsage`, the size is its allocated bytes).
+// `key` gets the bytes and time it may be sorted by; its nameEnd is left to the caller.
+QString fileListLine(const QString &name, qsizetype nameWidth, FileListColumns columns, const FileFacts &facts,
+                     LineKey &key);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/listing/FolderListing.h"
 
+#include "core/listing/FileFacts.h"
 #include "core/listing/FileListElement.h"
+#include "core/listing/Exclusions.h"
 #include "core/listing/FileListLines.h"
 #include "core/scan/ByteConverter.h"
 #include "core/scan/FolderLine.h"
@@ -16,8 +18,8 @@ namespace {
 // "continue". Nothing waits for its pump. The lines go into the snapshot as `lines` makes them.
 class ListingPort : public ScanPort {
 public:
-    ListingPort(const ListingProblem &problem, const ListingLines &lines, ListingSnapshot &s)
-        : ScanPort({1000, -1}), problem_(problem), lines_(lines), s_(s)
+    ListingPort(const ListingProblem &problem, const ListingLines &lines, ListingSnapshot &s, WalkScope scope)
+        : ScanPort({1000, -1, std::move(scope)}), problem_(problem), lines_(lines), s_(s)
     {
     }
     ScanEnd problem(const QString &description, const QString &entryName) override
@@ -32,7 +34,7 @@ public:
     }
     void folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth) override
     {
-        s_.folderLines.append(lines_.folder(subfolder.path, subfolder.text, size, nameWidth));
+        s_.folderLines.append(lines_.folder(subfolder.path, subfolder.text, size, nameWidth, subfolder.modified));
         if (size) { // the heading is the sum of the lines
             s_.folderLinesBytes += size->bytes;
             s_.folderLinesFiles += size->files;
@@ -40,8 +42,10 @@ public:
     }
     void fileLines(const TextLines &more) override { s_.fileLines.appendText(more); } // nothing sorts them
     void ownFilesCounted(ShownSize size) override { own = size; }
+    void passedOver(int64_t entries) override { passed = entries; }
 
     ShownSize own;
+    int64_t passed = 0;
 
 protected:
     ScanEnd pump() override { return ScanEnd::Completed; }
@@ -64,15 +68,22 @@ ListingLines savedFileLines(const ListingChoices &choices)
 {
     ListingLines lines;
     lines.folder = [counts = choices.counts](const QByteArray &, const QString &text, std::optional<ShownSize> size,
-                                             int nameWidth) { return size ? folderLine(text, *size, nameWidth, counts) : text; };
+                                             int nameWidth, int64_t) {
+        return size ? folderLine(text, *size, nameWidth, counts) : text;
+    };
     lines.recursiveFile = recursiveListingLine;
     const FileListColumns columns{choices.fileSizes, choices.dates, choices.diskUsage};
     lines.files = [columns](const QByteArray &folder, const FileListElement &files, const QString &prefix,
-                            const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
+                            TextLines &out, const ListingProblem &problem) {
         const QString shown = displayName(folder);
         return fileListLines(
-            folder, files, columns, prefix, [&addLine](const QString &line, const LineKey &) { addLine(line); },
+            folder, files, columns, prefix, out,
             [&](const QString &description, const QString &name) { problem(description, shown + name); }, [] {});
+    };
+    lines.file = [columns](const QByteArray &, const QString &name, qsizetype nameWidth, const FileFacts *facts,
+                           const QString &prefix) {
+        LineKey key;
+        return prefix + fileListLine(name, nameWidth, columns, facts ? *facts : FileFacts{}, key);
     };
     return lines;
 }
@@ -82,8 +93,9 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
 {
     if (choices.recursive)
         choices.folderSizes = true; // as the window's Recursive box does
+    const WalkScope scope{choices.oneFileSystem, exclusionFilter(choices.exclude)};
     ListingSnapshot s;
-    ListingPort port(problem, lines, s);
+    ListingPort port(problem, lines, s, scope);
     DirectoryList list;
     FolderFiles read;
     list.setPath(path, &port, &read);
@@ -91,6 +103,7 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     const QByteArray withSlash = folder.endsWith('/') ? folder : folder + '/';
     FileListElement files;
     files.setPattern(choices.pattern);
+    files.setExclusions(scope.exclude);
     files.setPath(folder, std::move(read));
 
     s.title = choices.title;
@@ -106,17 +119,18 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     // As the window's refresh goes: without Recursive the file list comes first, then the
     // folder list; with it the trees' lines first, the folder list taking over their sizes,
     // and the folder's own files after them.
-    const FolderScanStart start = folderScanStart(list);
+    FolderScanStart start = folderScanStart(list);
+    if (scope.exclude)
+        leaveOut(start, *scope.exclude);
     const ScanChoices scan{choices.folderSizes, choices.diskUsage};
-    const auto addFileLine = [&s](const QString &line) { s.fileLines.append(line); };
     ShownSize fileListTotal;
     if (choices.recursive) {
         CountedSizes counted;
         checkNotGone(scanRecursiveFiles(port, start, scan, lines.recursiveFile, counted));
         checkNotGone(scanFolderList(port, start, scan, &counted));
-        fileListTotal = lines.files(withSlash, files, s.currentFolderPath, addFileLine, problem);
+        fileListTotal = lines.files(withSlash, files, s.currentFolderPath, s.fileLines, problem);
     } else {
-        fileListTotal = lines.files(withSlash, files, QString(), addFileLine, problem);
+        fileListTotal = lines.files(withSlash, files, QString(), s.fileLines, problem);
         checkNotGone(scanFolderList(port, start, scan));
     }
     s.fileListTotalText = ByteConverter(double(fileListTotal.bytes));
@@ -126,6 +140,6 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     total += port.own;
     s.parentFolderLine = parentFolderText(s.currentFolderPath + choices.pattern,
                                           choices.folderSizes ? std::optional(total) : std::nullopt, choices.counts,
-                                          choices.diskUsage);
+                                          choices.diskUsage, port.passed + files.passedOver());
     return s;
 }

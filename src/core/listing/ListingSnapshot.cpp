@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/listing/ListingSnapshot.h"
 
+#include "core/listing/Exclusions.h"
 #include "core/scan/ByteConverter.h"
 #include "core/scan/FolderLine.h"
 #include "core/shared/Text.h"
@@ -24,11 +25,13 @@ QString fileHeading(const ListingSnapshot &s)
     return heading;
 }
 
-QString parentFolderText(const QString &folderAndPattern, std::optional<ShownSize> total, bool counts, bool diskUsage)
+QString parentFolderText(const QString &folderAndPattern, std::optional<ShownSize> total, bool counts, bool diskUsage,
+                         int64_t excluded)
 {
     QString text = folderAndPattern;
     if (total)
         text += QStringLiteral("  ") + ByteConverter(double(total->bytes)) + countNote(*total, counts);
+    text += excludedNote(excluded);
     if (diskUsage)
         text += QStringLiteral("  (disk usage)");
     return text;

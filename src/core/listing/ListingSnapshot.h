@@ -41,9 +41,10 @@ QString folderHeading(const ListingSnapshot &s);
 QString fileHeading(const ListingSnapshot &s);
 
 // The parent folder line: the folder and the pattern, then with a total its size text (with
-// counts its files too), and with disk usage "  (disk usage)" at its end.
+// counts its files too), then the names passed over (see excludedNote), and with disk usage
+// "  (disk usage)" at its end.
 QString parentFolderText(const QString &folderAndPattern, std::optional<ShownSize> total, bool counts,
-                         bool diskUsage);
+                         bool diskUsage, int64_t excluded = 0);
 
 // What a saved or printed listing's parent folder line adds while a find filters the lists:
 // " (filtered: "text")"; nothing without one.

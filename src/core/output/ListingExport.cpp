@@ -38,10 +38,13 @@ QString csvRow(const QByteArray &path, const char *kind, int64_t bytes, const QB
                              + time);
 }
 
-QByteArray modifiedOf(const QByteArray &path)
+// A file's row: its size (with `diskUsage` its allocated bytes) and time, or 0 and no time when
+// it could not be read.
+QString fileRow(const QByteArray &path, const FileFacts *facts, bool diskUsage)
 {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0 ? IsoModifiedText(st.st_mtim.tv_sec) : QByteArray();
+    return facts ? csvRow(path, "file", diskUsage ? facts->allocated : facts->length,
+                          IsoModifiedText(facts->modifiedSeconds))
+                 : csvRow(path, "file", 0, {});
 }
 } // namespace
 
@@ -79,14 +82,14 @@ ListingChoices csvChoices(ListingChoices choices)
 ListingLines csvLines(bool diskUsage)
 {
     ListingLines lines;
-    lines.folder = [](const QByteArray &path, const QString &, std::optional<ShownSize> size, int) {
-        return csvRow(path, "folder", size ? size->bytes : 0, modifiedOf(path));
+    lines.folder = [](const QByteArray &path, const QString &, std::optional<ShownSize> size, int, int64_t modified) {
+        return csvRow(path, "folder", size ? size->bytes : 0, IsoModifiedText(modified));
     };
     lines.recursiveFile = [](TextLines &to, const QByteArray &dir, const char *name, LineKey key) {
         to.append(csvRow(joinPath(dir, name), "file", key.bytes, IsoModifiedText(key.modified)), key);
     };
-    lines.files = [diskUsage](const QByteArray &folder, const FileListElement &files, const QString &,
-                              const std::function<void(const QString &)> &addLine, const ListingProblem &problem) {
+    lines.files = [diskUsage](const QByteArray &folder, const FileListElement &files, const QString &, TextLines &out,
+                              const ListingProblem &problem) {
         FolderFileFacts facts(folder);
         SeenFiles seen;
         ShownSize total;
@@ -100,21 +103,24 @@ ListingLines csvLines(bool diskUsage)
                 const int64_t size = diskUsage ? f.allocated : f.length;
                 if (seen.firstSight(f.device, f.inode, f.links, size))
                     total += {size, 1};
-                addLine(csvRow(path, "file", size, IsoModifiedText(f.modifiedSeconds)));
+                out.append(fileRow(path, &f, diskUsage));
             } catch (const std::exception &e) {
                 problem(errorDescription(e), displayName(path));
-                addLine(csvRow(path, "file", 0, {}));
+                out.append(fileRow(path, nullptr, diskUsage));
             }
         }
         return total;
     };
+    lines.file = [diskUsage](const QByteArray &path, const QString &, qsizetype, const FileFacts *facts,
+                             const QString &) { return fileRow(path, facts, diskUsage);
+    };
     return lines;
 }
 
-TextLines csvListing(const ListingSnapshot &s)
+TextLines csvListing(const ListingSnapshot &s, const QString &moreColumns)
 {
     TextLines out;
-    out.append(QStringLiteral("path,kind,size,modified"));
+    out.append(QStringLiteral("path,kind,size,modified") + moreColumns);
     if (s.includeFolders)
         out.appendText(s.folderLines);
     out.appendText(s.fileLines);

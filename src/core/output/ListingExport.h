@@ -23,5 +23,6 @@ ListingChoices csvChoices(ListingChoices choices);
 // names counted in the first folder that holds it, as in the folder list. With `diskUsage` the
 // sizes are allocated bytes (st_blocks x 512).
 ListingLines csvLines(bool diskUsage = false);
-// The header row, then the folder rows (with Include Folders) and the file rows.
-TextLines csvListing(const ListingSnapshot &s);
+// The header row (its last columns `moreColumns`, such as ",change"), then the folder rows
+// (with Include Folders) and the file rows.
+TextLines csvListing(const ListingSnapshot &s, const QString &moreColumns = {});

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/listing/FolderListing.h"
+#include "core/scan/engine/WalkScope.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -14,14 +15,12 @@
 // one for each processor), with its rules: links never followed, a folder met twice (a bind
 // mount) walked once, the kernel's views (proc, sysfs, ...) not walked, the depth limit; the
 // text of its pieces is written in walk order as they are counted. In each folder its files
-// come first, then its subfolders; the top folder's own files come last. Every entry has its
-// name, apparent size (asize), disk usage (dsize), inode and modification time; a folder on
-// another device its device (dev); a file of several names its link count (nlink, hlnkc);
-// anything but a folder or regular file "notreg"; a folder that cannot be read or searched, or
-// a name that cannot be looked at, "read_error", and is told to `problem`; a folder of the
-// kernel's views is "excluded" as "kernfs". A name that is not UTF-8 has U+FFFD in place of
-// each byte that is not, so the file is always valid JSON. `write` and `problem` are called on
+// come first, then its subfolders; the top folder's own files come last. The entries are
+// written as NcduJson.h says; a folder that cannot be read or searched, or a name that cannot
+// be looked at, is also told to `problem`. Within `scope`: a folder on another file system
+// is written with only its name and device and "excluded" as "othfs" (as ncdu -x writes it),
+// a name passed over with only its name and "excluded" as "pattern". `write` and `problem` are called on
 // the calling thread; what `write` throws ends the walk and is thrown here. Throws FsError when
 // the folder itself cannot be opened.
 void ncduExport(const QByteArray &folder, const ListingProblem &problem, const std::function<void(QByteArrayView)> &write,
-                unsigned workers = 0);
+                unsigned workers = 0, const WalkScope &scope = {});

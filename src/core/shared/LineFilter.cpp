@@ -63,7 +63,7 @@ bool NameFind::narrows(const NameFind &wider) const
 
 bool LineFilter::test(const TextLines &lines, const LineOrder &order, qsizetype line) const
 {
-    return find_.foundIn(lineName(lines.utf8(line), order.key(line).nameEnd));
+    return find_.foundIn(lines.shownName(line, order.key(line).nameEnd));
 }
 
 void LineFilter::setFind(const QString &text, const TextLines &lines, const LineOrder &order)

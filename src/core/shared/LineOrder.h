@@ -27,6 +27,8 @@ public:
     void setSortBy(SortBy by);
 
     void add(LineKey key);
+    // Room for `more` lines about to be added.
+    void reserve(qsizetype more) { keys_.reserve(keys_.size() + size_t(more)); }
     void clear();
     qsizetype size() const { return qsizetype(keys_.size()); }
     // The line shown at `row`.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/shared/TextLines.h"
 
+#include "core/shared/LineFilter.h"
+
 #include <QStringEncoder>
 #include <algorithm>
 #include <cstring>
@@ -22,13 +24,34 @@ TextLines::TextLines(std::initializer_list<QString> lines)
         append(line);
 }
 
-QByteArrayView TextLines::utf8(qsizetype i) const
+QByteArray TextLines::utf8(qsizetype i) const
 {
     const Start start = starts_.at(i);
+    if (start.block & Made)
+        return makers_.at(start.block & ~Made)->make(start.offset);
     const QByteArray &block = blocks_.at(start.block);
     const bool nextInBlock = i + 1 < starts_.size() && starts_.at(i + 1).block == start.block;
     const qsizetype end = nextInBlock ? starts_.at(i + 1).offset : block.size();
-    return QByteArrayView(block.constData() + start.offset, end - start.offset);
+    return QByteArray::fromRawData(block.constData() + start.offset, end - start.offset);
+}
+
+QByteArray TextLines::shownName(qsizetype i, int32_t nameEnd) const
+{
+    const Start start = starts_.at(i);
+    if (start.block & Made)
+        return makers_.at(start.block & ~Made)->name(start.offset);
+    const QByteArray line = utf8(i);
+    const QByteArrayView name = lineName(line, nameEnd);
+    return QByteArray::fromRawData(name.data(), name.size());
+}
+
+void TextLines::appendMade(const std::shared_ptr<const LineMaker> &maker, qsizetype i, LineKey key)
+{
+    if (makers_.isEmpty() || makers_.last() != maker)
+        makers_.append(maker);
+    keys_.resize(starts_.size());
+    starts_.append({quint32(makers_.size() - 1) | Made, quint32(i)});
+    keys_.append(key);
 }
 
 QStringList TextLines::toStringList() const
@@ -123,17 +146,21 @@ void TextLines::append(const TextLines &more)
 void TextLines::appendText(const TextLines &more)
 {
     const quint32 firstBlock = quint32(blocks_.size());
+    const quint32 firstMaker = quint32(makers_.size());
     blocks_.append(more.blocks_);
+    makers_.append(more.makers_);
     const qsizetype from = starts_.size();
     starts_.resize(from + more.starts_.size());
     Start *out = starts_.data() + from;
     for (const Start start : more.starts_)
-        *out++ = {firstBlock + start.block, start.offset};
+        *out++ = start.block & Made ? Start{(firstMaker + (start.block & ~Made)) | Made, start.offset}
+                                    : Start{firstBlock + start.block, start.offset};
 }
 
 void TextLines::clear()
 {
     blocks_.clear();
+    makers_.clear();
     starts_.clear();
     keys_.clear();
 }

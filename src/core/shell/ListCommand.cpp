@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/shell/ListCommand.h"
 
+#include "core/listing/Exclusions.h"
 #include "core/listing/FilePattern.h"
 #include "core/listing/FolderListing.h"
+#include "core/listing/ScanCompare.h"
+#include "core/listing/TreeListing.h"
 #include "core/output/AtomicTextFile.h"
 #include "core/output/BlockGather.h"
 #include "core/output/Indentation.h"
 #include "core/output/ListingExport.h"
 #include "core/output/NcduExport.h"
 #include "core/output/SavedListing.h"
+#include "core/output/ScanFileWriter.h"
 #include "core/output/TitleCheck.h"
+#include "core/scan/tree/ScanFileReader.h"
 #include "core/shared/FsError.h"
 #include "core/shared/MessageBoxes.h"
 #include "core/shared/Text.h"
@@ -18,16 +23,26 @@
 #include <QFile>
 #include <cstring>
 #include <malloc.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-const char Usage[] = "usage: listwright --list [options] FOLDER (see listwright --list --help)";
-
 const char Help[] =
     "Usage: listwright --list [options] FOLDER\n"
+    "       listwright --list --from SCAN [options] [PATH]\n"
+    "       listwright --list --compare OLD [options] FOLDER|NEW\n"
     "Writes the listing of FOLDER without a window and exits; no display is needed.\n"
     "\n"
+    "  --from SCAN         list from a scan file (the ncdu export format: ours, ncdu's or\n"
+    "                      gdu's, gzip too) instead of the folder itself: its top folder, or\n"
+    "                      the folder PATH in it (below its top, or the full path it has)\n"
+    "  --compare OLD       the listing of FOLDER, or of the scan file NEW, with each line\n"
+    "                      that changed since the scan file OLD marked: new, gone (listed\n"
+    "                      with its old size), or the change of its size (+1.50 MB); the\n"
+    "                      parent folder line says what the total was; csv adds a change\n"
+    "                      column (new, gone, or the change in bytes); no json\n"
+    "  --changes-only      with --compare: only the lines that changed\n"
     "  --title TEXT        the listing's title (default LISTWRIGHT); 1 to 255 characters,\n"
     "                      none of \\ / : * ? \" < > |\n"
     "  --pattern P         the file pattern (default *.*); several are separated by ;\n"
@@ -40,6 +55,12 @@ const char Help[] =
     "  --disk-usage        every size is the room the files take on the disk (du -B1), not\n"
     "                      their lengths\n"
     "  --indent N          N blanks before every line (0 to 79)\n"
+    "  -x, --one-file-system\n"
+    "                      folders on another file system than FOLDER are listed with size 0\n"
+    "                      and never gone into (json: marked \"excluded\":\"othfs\")\n"
+    "  --exclude P         leave out the names that match P (the pattern's wildcards; several\n"
+    "                      are separated by ;), at any depth: not listed, counted or gone\n"
+    "                      into; may be given again (json: marked \"excluded\":\"pattern\")\n"
     "  -o FILE             write FILE (replaced whole, never through a link; not a device,\n"
     "                      a pipe or a socket, nor a link to anything but a file) instead of\n"
     "                      standard output; - or a path to standard output (/dev/stdout)\n"
@@ -48,10 +69,13 @@ const char Help[] =
     "                      csv: one row per line of the listing: path, kind, size in bytes,\n"
     "                      modification time (ISO 8601); json: the whole tree below FOLDER in\n"
     "                      the ncdu export format, whatever the other options, for ncdu -f\n"
-    "                      and gdu -f\n"
+    "                      and gdu -f; with --from, the scan written again (no PATH); not\n"
+    "                      with --compare\n"
     "\n"
     "In CSV paths, bytes that are not UTF-8 and characters that break or reorder a line are\n"
     "written \\xHH (each byte of them), and a backslash as \\\\.\n"
+    "In JSON, names are written as their own bytes, as ncdu writes them, so that a name that\n"
+    "is not UTF-8 reads back as it was.\n"
     "A folder or file that cannot be read is told on standard error, one line each, and the\n"
     "listing goes on without it.\n"
     "Exit status: 0 when all went well, 1 when something could not be read or written, 2 for\n"
@@ -73,6 +97,9 @@ struct Command {
     QByteArray folder;
     QByteArray output; // empty: standard output
     QByteArray format = "txt";
+    QByteArray from;        // a scan file to list from
+    QByteArray compareWith; // an older scan file to compare with
+    bool changesOnly = false;
     bool help = false;
 };
 
@@ -129,7 +156,12 @@ QString parse(const QList<QByteArray> &args, Command &c)
             wrong = flag(c.choices.counts, true);
         else if (arg == "--disk-usage")
             wrong = flag(c.choices.diskUsage, true);
-        else if (arg == "--title" || arg == "--pattern" || arg == "--indent" || arg == "-o" || arg == "--format") {
+        else if (arg == "--changes-only")
+            wrong = flag(c.changesOnly, true);
+        else if (arg == "-x" || arg == "--one-file-system")
+            wrong = flag(c.choices.oneFileSystem, true);
+        else if (arg == "--title" || arg == "--pattern" || arg == "--indent" || arg == "-o" || arg == "--format"
+                 || arg == "--from" || arg == "--compare" || arg == "--exclude") {
             const std::optional<QByteArray> v = value();
             if (!v)
                 return QString::fromLocal8Bit(arg) + QStringLiteral(" needs a value");
@@ -137,10 +169,17 @@ QString parse(const QList<QByteArray> &args, Command &c)
                 c.choices.title = QString::fromLocal8Bit(*v);
             else if (arg == "--pattern")
                 c.choices.pattern = QString::fromLocal8Bit(*v);
+            else if (arg == "--exclude")
+                c.choices.exclude += (c.choices.exclude.isEmpty() ? QString() : QStringLiteral(";"))
+                                     + QString::fromLocal8Bit(*v);
             else if (arg == "-o")
                 c.output = *v;
             else if (arg == "--format")
                 c.format = *v;
+            else if (arg == "--from")
+                c.from = *v;
+            else if (arg == "--compare")
+                c.compareWith = *v;
             else if (*v == "0")
                 c.choices.indentation = 0;
             else if (const std::optional<int> n = typedIndentation(QString::fromLocal8Bit(*v)))
@@ -158,6 +197,25 @@ QString parse(const QList<QByteArray> &args, Command &c)
         return QStringLiteral("--format is txt, csv or json");
     if (c.output.isEmpty() && args.contains("-o"))
         return QStringLiteral("-o needs a file name");
+    if ((args.contains("--from") && c.from.isEmpty()) || (args.contains("--compare") && c.compareWith.isEmpty()))
+        return QStringLiteral("--from and --compare need a file name");
+    if (!c.from.isEmpty() && !c.compareWith.isEmpty())
+        return QStringLiteral("--from and --compare do not go together");
+    if (c.changesOnly && c.compareWith.isEmpty())
+        return QStringLiteral("--changes-only goes with --compare");
+    if (c.format == "json" && !c.compareWith.isEmpty())
+        return QStringLiteral("--compare writes txt or csv");
+    // A scan file's listing shows its lengths, and no file counts.
+    if ((c.choices.counts || c.choices.diskUsage) && !(c.from.isEmpty() && c.compareWith.isEmpty()))
+        return QStringLiteral("--counts and --disk-usage list a folder, not a scan file");
+    if (!c.from.isEmpty()) {
+        if (folders.size() > 1)
+            return QStringLiteral("one PATH in the scan, please");
+        if (c.format == "json" && !folders.isEmpty())
+            return QStringLiteral("--format json writes the whole scan again: no PATH");
+        c.folder = folders.value(0);
+        return {};
+    }
     if (folders.size() != 1)
         return QStringLiteral("one FOLDER, please");
     c.folder = folders.first();
@@ -199,7 +257,7 @@ bool writeLines(QIODevice &out, const TextLines &lines)
 {
     std::string chunk;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArrayView line = lines.utf8(i);
+        const QByteArray line = lines.utf8(i);
         chunk.append(line.data(), size_t(line.size())).append("\r\n");
         if (chunk.size() >= 1 << 16 || i + 1 == lines.size()) {
             if (out.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))
@@ -207,6 +265,46 @@ bool writeLines(QIODevice &out, const TextLines &lines)
             chunk.clear();
         }
     }
+    return true;
+}
+// A scan file that cannot be used: its one line says why.
+struct ScanFileError {
+    QString message;
+};
+
+void readScan(const QByteArray &file, ScanTree &tree)
+{
+    const ScanFileResult read = readScanFile(QFile::decodeName(file), tree);
+    if (!read.ok())
+        throw ScanFileError{read.message};
+}
+
+// The folder of a scan at `path`: below its top, or the full path the scan has; its top for none.
+ScanTree::Index folderInScan(const ScanTree &tree, const QByteArray &path, const QByteArray &file)
+{
+    const QByteArray top = tree.path(0);
+    QByteArray below = path;
+    if (path == top)
+        below.clear();
+    else if (path.startsWith(top.endsWith('/') ? top : top + '/'))
+        below = path.mid(top.size() + (top.endsWith('/') ? 0 : 1));
+    const ScanTree::Index at = tree.find(below);
+    if (at == ScanTree::None)
+        throw ScanFileError{QStringLiteral("no folder \"%1\" in the scan \"%2\"")
+                                .arg(displayName(path), QFile::decodeName(file))};
+    return at;
+}
+
+// A folder's scan made now (its walk tells its problems), or a scan file's: answers whether it
+// was a file.
+bool scanOf(const QByteArray &folderOrFile, const ListingProblem &problem, ScanTree &tree)
+{
+    struct stat st;
+    if (::stat(folderOrFile.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        scanFolderInto(folderOrFile, problem, tree);
+        return false;
+    }
+    readScan(folderOrFile, tree);
     return true;
 }
 } // namespace
@@ -258,8 +356,10 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         writeLine(err, QStringLiteral("cannot write standard output: ") + out.errorString());
         return 1;
     }
+    WalkScope scope{c.choices.oneFileSystem, nullptr};
     try {
         FilePattern check(c.choices.pattern);
+        scope.exclude = exclusionFilter(c.choices.exclude);
     } catch (const std::exception &e) {
         writeLine(err, errorDescription(e));
         return 2;
@@ -286,15 +386,26 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         if (!c.output.isEmpty() && isStandardOutput(c.output, outDescriptor))
             c.output.clear();
         if (c.format == "json") {
+            // A scan file is read whole before anything is written, and written again as it was.
+            std::unique_ptr<ScanTree> scan;
+            if (!c.from.isEmpty()) {
+                scan = std::make_unique<ScanTree>();
+                readScan(c.from, *scan);
+            }
             // Written as the walk goes: to standard output, small pieces gathered, or into the new
             // file, made before the walk starts.
             const auto exportTo = [&](const TextSink &put) {
+                if (scan)
+                    return writeScanTree(*scan, put);
                 walking = true;
-                ncduExport(c.folder, problem, [&](QByteArrayView piece) {
-                    walking = false;
-                    put(piece);
-                    walking = true;
-                });
+                ncduExport(
+                    c.folder, problem,
+                    [&](QByteArrayView piece) {
+                        walking = false;
+                        put(piece);
+                        walking = true;
+                    },
+                    0, scope);
                 walking = false;
             };
             if (!c.output.isEmpty()) {
@@ -310,10 +421,30 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
             return problems ? 1 : 0;
         }
         const bool csv = c.format == "csv";
+        const ListingChoices choices = csv ? csvChoices(c.choices) : c.choices;
+        const ListingLines made = csv ? csvLines(c.choices.diskUsage) : savedFileLines(c.choices);
+        const auto laidOut = [csv](const ListingSnapshot &s) { return csv ? csvListing(s) : savedListingLines(s); };
         walking = true;
-        const ListingSnapshot s = listFolder(c.folder, csv ? csvChoices(c.choices) : c.choices, problem,
-                                             csv ? csvLines(c.choices.diskUsage) : savedFileLines(c.choices));
-        const TextLines lines = csv ? csvListing(s) : savedListingLines(s);
+        TextLines lines;
+        if (!c.compareWith.isEmpty()) {
+            // What the newer scan could not read is told; what the older could not, was.
+            ScanTree older, newer;
+            readScan(c.compareWith, older);
+            const ListingProblem toldAlready = [](const QString &, const QString &) {};
+            const bool newerFromFile = scanOf(c.folder, problem, newer);
+            const ComparedListing compared = compareListings(
+                listedFolder(older, 0, choices, toldAlready),
+                listedFolder(newer, 0, choices, newerFromFile ? problem : toldAlready), made, c.changesOnly,
+                csv ? [](const LineChange &change) { return u',' + QString::fromLatin1(changeField(change)); }
+                    : std::function<QString(const LineChange &)>(changeMark));
+            lines = csv ? csvListing(compared.snapshot, QStringLiteral(",change")) : laidOut(compared.snapshot);
+        } else if (!c.from.isEmpty()) {
+            ScanTree tree;
+            readScan(c.from, tree);
+            lines = laidOut(listTree(tree, folderInScan(tree, c.folder, c.from), choices, problem, made));
+        } else {
+            lines = laidOut(listFolder(c.folder, choices, problem, made));
+        }
         walking = false;
         if (c.output.isEmpty()) {
             if (!writeLines(out, lines))
@@ -321,6 +452,9 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         } else {
             writeTextFileAtomically(folder, name, lines);
         }
+    } catch (const ScanFileError &e) {
+        writeLine(err, e.message);
+        return 1;
     } catch (const std::exception &e) {
         const QString target = c.output.isEmpty() ? QStringLiteral("standard output") : QFile::decodeName(c.output);
         writeLine(err, (walking ? QStringLiteral("cannot list ") + QFile::decodeName(c.folder)

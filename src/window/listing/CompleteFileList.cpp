@@ -87,7 +87,6 @@ void rebuild(MainForm &f, QuietWork &quiet)
     const QByteArray folder = listedFolder(f);
     f.CurrentFolderPath = displayName(folder);
 
-    f.lstBigFileList->reserve(files.count());
     // The look-ups go to a worker, as the folder may be on a share that never answers (see
     // CallWait); what it uses, it owns.
     const FileFactsReader onWorker{
@@ -97,11 +96,13 @@ void rebuild(MainForm &f, QuietWork &quiet)
         [&folder, &files](const std::shared_ptr<FolderFileFacts> &facts, int first, int count) {
             lookUp(folder, facts, first, count, files);
         }};
+    TextLines lines;
     const ShownSize total = fileListLines(
-        folder, files, {showSize, showModified, f.mnuDiskUsage && f.mnuDiskUsage->isChecked()}, recursive ? f.CurrentFolderPath : QString(),
-        [&f](const QString &line, const LineKey &key) { f.lstBigFileList->addItem(line, key); },
+        folder, files, {showSize, showModified, f.mnuDiskUsage && f.mnuDiskUsage->isChecked()},
+        recursive ? f.CurrentFolderPath : QString(), lines,
         [&f](const QString &description, const QString &name) { reportFileError(f, description, name); },
         [&quiet] { quiet.keepAlive(); }, onWorker);
+    f.lstBigFileList->addItems(lines);
     f.FileListTotalBytes = total.bytes;
     f.FileListTotalFiles = total.files;
     f.FileListTotalText = ByteConverter(double(f.FileListTotalBytes));

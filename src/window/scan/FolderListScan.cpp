@@ -10,7 +10,7 @@
 ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
                        const CountedSizes *counted)
 {
-    const FolderScanStart start = startFolderScan(f, false);
+    const FolderScanStart start = startFolderScan(f, false, session.options.scope);
     const ScanChoices choices = scanChoices(f);
     BusyLook busy(f, session);
     f.FolderTotalBytes = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/scan/ParentFolder.h"
 
+#include "core/listing/FileListElement.h"
 #include "core/listing/ListingSnapshot.h"
 #include "core/shared/FsError.h"
 #include "window/shared/MainForm.h"
@@ -19,7 +20,8 @@ void RefreshParentFolder(MainForm &f)
                                                    : std::nullopt;
         f.txtParentFolder->setText(parentFolderText(f.CurrentFolderPath + f.cboFileTypes->currentText(), total,
                                                     f.mnuCounts && f.mnuCounts->isChecked(),
-                                                    f.mnuDiskUsage && f.mnuDiskUsage->isChecked()));
+                                                    f.mnuDiskUsage && f.mnuDiskUsage->isChecked(),
+                                                    f.FolderPassedOver + f.fileFileList->passedOver()));
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error in Refresh Parent Folder"));
     }

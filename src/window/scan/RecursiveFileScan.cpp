@@ -11,7 +11,7 @@
 ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
                           CountedSizes &counted)
 {
-    const FolderScanStart start = startFolderScan(f, true);
+    const FolderScanStart start = startFolderScan(f, true, session.options.scope);
     const ScanChoices choices = scanChoices(f);
     BusyLook busy(f, session);
     f.FolderTotalBytes = 0;

@@ -71,6 +71,11 @@ void ScanPump::ownFilesCounted(ShownSize size)
     f_.FolderTotalFiles += size.files;
 }
 
+void ScanPump::passedOver(int64_t entries)
+{
+    f_.FolderPassedOver = entries;
+}
+
 ScanEnd ScanPump::watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees)
 {
     const ScanSession::Workers watched(session_, request_, pool);

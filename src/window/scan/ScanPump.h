@@ -28,6 +28,7 @@ public:
     void treeCounted(ShownSize size) override;
     void fileLines(const TextLines &lines) override;
     void ownFilesCounted(ShownSize size) override;
+    void passedOver(int64_t entries) override;
     ScanEnd watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) override;
 
 protected:

@@ -34,7 +34,7 @@ QString folderPathWithSlash(const QString &path)
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
-FolderScanStart startFolderScan(MainForm &f, bool clearFileList)
+FolderScanStart startFolderScan(MainForm &f, bool clearFileList, const WalkScope &scope)
 {
     f.lstFolders->clear();
     if (clearFileList)
@@ -44,7 +44,11 @@ FolderScanStart startFolderScan(MainForm &f, bool clearFileList)
         showSaveFolder(f, f.dirFolder->path());
     f.CurrentFolderPath = folderPathWithSlash(f.dirFolder->pathText());
 
-    return f.dirFolder->scanStart();
+    FolderScanStart start = f.dirFolder->scanStart();
+    if (scope.exclude)
+        leaveOut(start, *scope.exclude);
+    f.FolderPassedOver = 0;
+    return start;
 }
 
 ScanChoices scanChoices(const MainForm &f)

@@ -25,6 +25,7 @@ QString folderPathWithSlash(const QString &path);
 // The first steps of both scans: clears the folder list (and, when asked, the complete file
 // list) and the parent folder line, lets the save path follow the folder when chkAutoUpdate
 // is checked, sets CurrentFolderPath and takes the scan's snapshot of the subfolders.
-FolderScanStart startFolderScan(MainForm &f, bool clearFileList);
+// Subfolders whose names `scope` excludes are left out of it.
+FolderScanStart startFolderScan(MainForm &f, bool clearFileList, const WalkScope &scope);
 // The choices a scan follows, as the window's boxes hold them now.
 ScanChoices scanChoices(const MainForm &f);

@@ -95,6 +95,8 @@ struct MainForm {
     QAction *mnuSizeBars = nullptr;
     QAction *mnuCounts = nullptr;    // folder sizes and totals say how many files they count
     QAction *mnuDiskUsage = nullptr; // sizes are allocated bytes
+    QAction *mnuOneFileSystem = nullptr; // scans stay on the folder's file system
+    QAction *mnuExclude = nullptr;       // names the scans leave out
     QAction *mnuFind = nullptr;
     // A folder line's context menu.
     QMenu *mnuFolderLine = nullptr;
@@ -111,6 +113,8 @@ struct MainForm {
     QString CurrentFolderPath;     // always ends in "/"
     int64_t FolderTotalBytes = 0;  // 0 when sizes are off
     int64_t FolderLinesBytes = 0;  // the bytes the folder lines show, together; 0 when sizes are off
+    int64_t FolderPassedOver = 0;  // the names the last folder scan left out (the own files' not among them)
+    QString Exclusions;            // the names left out, as typed in Exclude (none when empty)
     int64_t FileListTotalBytes = 0;
     QString FileListTotalText;
     // The files those totals count, for Show Counts.

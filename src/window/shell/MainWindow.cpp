@@ -27,6 +27,7 @@
 #include "window/shell/MainLayout.h"
 #include "window/shell/Resizer.h"
 #include "window/shell/ScanOptions.h"
+#include "window/shell/ScanScope.h"
 #include "window/shell/ViewMenu.h"
 #include "window/shell/WindowCommands.h"
 
@@ -55,6 +56,7 @@ MainWindow::MainWindow(MessageBoxes &boxes, PrinterService &printer, WebOpener &
     // The View menu's choices of the last run; nothing else of the window is remembered.
     const ViewChoicesRead kept = readViewChoicesAside(viewSettingsFile());
     showViewChoices(form_, kept.choices);
+    useScanScope(form_, scans_);
     if (!kept.problem.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(kept.problem));
     // Key preview: the window sees every key press before the focused element.
@@ -124,6 +126,8 @@ void MainWindow::connectHandlers()
     connect(f.mnuSizeBars, &QAction::triggered, this, held([&f] { mnuSizeBars_Click(f); }));
     connect(f.mnuCounts, &QAction::triggered, this, held([&f, &s] { mnuCounts_Click(f, s); }));
     connect(f.mnuDiskUsage, &QAction::triggered, this, held([&f, &s] { mnuDiskUsage_Click(f, s); }));
+    connect(f.mnuOneFileSystem, &QAction::triggered, this, held([&f, &s] { mnuOneFileSystem_Click(f, s); }));
+    connect(f.mnuExclude, &QAction::triggered, this, held([&f, &s] { mnuExclude_Click(f, s); }));
     connect(f.mnuFind, &QAction::triggered, this, [&f] { mnuFind_Click(f); });
     connect(f.txtFind, &QLineEdit::textChanged, this, [&f] { txtFind_Change(f); });
     connect(f.cmdCloseFind, &QToolButton::clicked, this, [&f] { cmdCloseFind_Click(f); });

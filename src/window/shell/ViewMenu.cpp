@@ -99,6 +99,12 @@ void buildViewMenu(QMenuBar *bar, MainForm &f)
     f.mnuDiskUsage->setObjectName("mnuDiskUsage");
     f.mnuDiskUsage->setCheckable(true);
     f.mnuView->addSeparator();
+    f.mnuOneFileSystem = f.mnuView->addAction(QStringLiteral("Stay On &One File System"));
+    f.mnuOneFileSystem->setObjectName("mnuOneFileSystem");
+    f.mnuOneFileSystem->setCheckable(true);
+    f.mnuExclude = f.mnuView->addAction(QStringLiteral("E&xclude..."));
+    f.mnuExclude->setObjectName("mnuExclude");
+    f.mnuView->addSeparator();
     f.mnuFind = f.mnuView->addAction(QStringLiteral("Fin&d in Lists"));
     f.mnuFind->setObjectName("mnuFind");
 }
@@ -124,7 +130,7 @@ ViewChoicesRead readViewChoicesAside(const QString &file)
 ViewChoices shownViewChoices(const MainForm &f)
 {
     return {f.lstFolders->sortBy(), f.lstBigFileList->sortBy(), f.mnuSizeBars->isChecked(), f.mnuCounts->isChecked(),
-            f.mnuDiskUsage->isChecked()};
+            f.mnuDiskUsage->isChecked(), f.mnuOneFileSystem->isChecked(), f.Exclusions};
 }
 
 void showViewChoices(MainForm &f, const ViewChoices &choices)
@@ -138,6 +144,13 @@ void showViewChoices(MainForm &f, const ViewChoices &choices)
     f.lstBigFileList->setSortBy(choices.files);
     f.lstFolders->setSizeBars(choices.sizeBars);
     f.lstBigFileList->setSizeBars(choices.sizeBars);
+    f.mnuOneFileSystem->setChecked(choices.oneFileSystem);
+    f.Exclusions = choices.exclusions;
+}
+
+void rememberViewChoices(const MainForm &f)
+{
+    remember(f);
 }
 
 void mnuSortFolders_Click(MainForm &f, SortBy by)

@@ -24,6 +24,8 @@ ViewChoicesRead readViewChoicesAside(const QString &file);
 // Waits for the choices still being written, at most 3 s; at the program's end, also one
 // that does not run the application's own end.
 void settleViewChoices();
+// Keeps the choices the menu shows now for the next run (on a thread of its own).
+void rememberViewChoices(const MainForm &f);
 
 // Sort Folders By: sizes are switched on for a size order, as the Recursive box does; the
 // lines shown so far take their places now, later ones as they come.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/shell/ViewSettings.h"
 
+#include "core/listing/Exclusions.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,6 +50,17 @@ bool settingsText(const QByteArray &bytes)
     return true;
 }
 
+// Exclusions as this program keeps them: patterns the file pattern takes.
+bool usableExclusions(const QString &text)
+{
+    try {
+        exclusionFilter(text);
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
 std::optional<bool> switchNamed(const QVariant &value)
 {
     if (value.toString() == QLatin1String("true"))
@@ -89,9 +102,12 @@ ViewChoices readViewChoices(const QString &file, QString *problem)
     const auto bars = switchNamed(settings.value("View/SizeBars", "false"));
     const auto counts = switchNamed(settings.value("View/Counts", "false"));
     const auto diskUsage = switchNamed(settings.value("View/DiskUsage", "false"));
-    if (settings.status() != QSettings::NoError || !folders || !files || !bars || !counts || !diskUsage)
+    const auto oneFileSystem = switchNamed(settings.value("View/OneFileSystem", "false"));
+    const QVariant exclusions = settings.value("View/Exclude", QString());
+    if (settings.status() != QSettings::NoError || !folders || !files || !bars || !counts || !diskUsage
+        || !oneFileSystem || exclusions.typeId() != QMetaType::QString || !usableExclusions(exclusions.toString()))
         return ignored(notOurs);
-    return {*folders, *files, *bars, *counts, *diskUsage};
+    return {*folders, *files, *bars, *counts, *diskUsage, *oneFileSystem, exclusions.toString()};
 }
 
 bool writeViewChoices(const QString &file, const ViewChoices &choices, QString *problem)
@@ -108,6 +124,15 @@ bool writeViewChoices(const QString &file, const ViewChoices &choices, QString *
     settings.setValue("View/SizeBars", choices.sizeBars ? "true" : "false");
     settings.setValue("View/Counts", choices.counts ? "true" : "false");
     settings.setValue("View/DiskUsage", choices.diskUsage ? "true" : "false");
+    // Off, as every run starts without them, they leave no line behind.
+    if (choices.oneFileSystem)
+        settings.setValue("View/OneFileSystem", "true");
+    else
+        settings.remove("View/OneFileSystem");
+    if (!choices.exclusions.isEmpty())
+        settings.setValue("View/Exclude", choices.exclusions);
+    else
+        settings.remove("View/Exclude");
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return true;

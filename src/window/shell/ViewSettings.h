@@ -11,6 +11,8 @@ struct ViewChoices {
     bool sizeBars = false;
     bool counts = false;
     bool diskUsage = false;
+    bool oneFileSystem = false; // the scans stay on the folder's file system
+    QString exclusions;         // the names the scans leave out (see exclusionFilter)
     bool operator==(const ViewChoices &) const = default;
 };
 

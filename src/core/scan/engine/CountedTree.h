@@ -34,6 +34,8 @@ struct CountedTree {
     SeenFiles seen;
     // Its pieces, counted apart, walked one folder twice: it must be counted again in one walk.
     bool countAgain = false;
+    // The names its walk passed over (see WalkScope).
+    int64_t passedOver = 0;
     // Completed, or FolderGone when the scan's own folder was found removed (its report is
     // the last problem).
     ScanEnd end = ScanEnd::Completed;

@@ -119,6 +119,11 @@ void FileNames::sort(ScanListener *listener)
 
 void FileNames::packInOrder()
 {
+    // Packing holds the names twice for a moment: past a few megabytes (300,000 names of 255
+    // bytes make 77 MB) that costs more than reading them out of order does.
+    constexpr qsizetype MostPacked = 16 << 20;
+    if (buffer_.size() > MostPacked)
+        return;
     QByteArray packed(buffer_.size(), Qt::Uninitialized);
     size_t at = 0;
     for (Entry &e : entries_) {

@@ -63,6 +63,9 @@ public:
     size_t size() const { return entries_.size(); }
     const char *name(size_t i) const { return buffer_.constData() + entries_[i].offset; }
     QByteArrayView view(size_t i) const { return QByteArrayView(name(i), entries_[i].length); }
+    // The bytes the names lie in: a copy keeps them where name() found them, as a list made
+    // of them needs, whatever these names become.
+    const QByteArray &buffer() const { return buffer_; }
     // Keeps only the names for which `keep` answers true, in their order.
     template <typename Keep>
     void filter(Keep &&keep)
@@ -73,7 +76,8 @@ public:
 private:
     // Lays the names out in the buffer in their sorted order: the passes that follow a sort
     // (the pattern, the column width, the lines) then read memory front to back, which
-    // keeps them linear in a folder of hundreds of thousands of names.
+    // keeps them linear in a folder of hundreds of thousands of names. Names of many megabytes
+    // stay where they are, as a second copy would cost more than it saves.
     void packInOrder();
 
     static constexpr uint32_t NoStatus = UINT32_MAX;

@@ -24,12 +24,28 @@ FolderScanStart folderScanStart(const DirectoryList &list)
     return start;
 }
 
+void leaveOut(FolderScanStart &start, const NameFilter &exclude)
+{
+    const auto out = std::remove_if(start.subfolders.begin(), start.subfolders.end(), [&](const ScanSubfolder &sub) {
+        const qsizetype slash = sub.path.lastIndexOf('/');
+        return exclude.excludes(QByteArrayView(sub.path).sliced(slash + 1));
+    });
+    start.passedOver += int64_t(start.subfolders.end() - out);
+    start.subfolders.erase(out, start.subfolders.end());
+    int longest = 0;
+    for (const ScanSubfolder &sub : start.subfolders)
+        longest = std::max(longest, int(charCount(sub.text)));
+    start.nameWidth = longest + 1;
+}
+
 namespace {
 // Counts the subfolder trees of `start` in list order into `counted`, and with `own` the
 // folder's own files after them.
 ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
-                   const ParallelCount::LineOf &lineOf, const std::function<void(ShownSize)> &counted, ShownSize *own)
+                   const ParallelCount::LineOf &lineOf, const std::function<void(ShownSize)> &counted, ShownSize *own,
+                   int64_t &passedOver)
 {
+    passedOver = start.passedOver;
     TreeCounter counter(port, start.folder);
     counter.setDiskUsage(choices.diskUsage);
     std::vector<QByteArray> trees;
@@ -42,7 +58,8 @@ ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ScanChoic
         [&](const Tally &tally) { counted(shownSize(tally, choices.diskUsage)); }, own ? &ownTally : nullptr,
         [&port](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) {
             return port.watchWorkers(pool, takeTrees);
-        });
+        },
+        &passedOver);
     if (own)
         *own = shownSize(ownTally, choices.diskUsage);
     return end;
@@ -55,6 +72,7 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
     if (!choices.folderSizes) {
         for (const ScanSubfolder &entry : start.subfolders)
             port.folderLine(entry, std::nullopt, start.nameWidth);
+        port.passedOver(start.passedOver);
         return ScanEnd::Completed;
     }
     if (counted && counted->complete && counted->folder == start.folder && counted->diskUsage == choices.diskUsage
@@ -62,32 +80,38 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
         for (size_t i = 0; i < start.subfolders.size(); ++i)
             port.folderLine(start.subfolders[i], counted->subfolderSizes[i], start.nameWidth);
         port.ownFilesCounted(counted->own);
+        port.passedOver(counted->passedOver);
         return ScanEnd::Completed;
     }
     size_t next = 0;
     ShownSize own;
+    int64_t passedOver = 0;
     const ScanEnd end = countTrees(
         port, start, choices, {},
-        [&](ShownSize size) { port.folderLine(start.subfolders[next++], size, start.nameWidth); }, &own);
-    if (end == ScanEnd::Completed)
+        [&](ShownSize size) { port.folderLine(start.subfolders[next++], size, start.nameWidth); }, &own, passedOver);
+    if (end == ScanEnd::Completed) {
         port.ownFilesCounted(own);
+        port.passedOver(passedOver);
+    }
     return end;
 }
 
 ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                            const ParallelCount::LineOf &lineOf, CountedSizes &counted)
 {
-    counted = CountedSizes{start.folder, {}, {}, choices.diskUsage, false};
+    counted = CountedSizes{start.folder, {}, {}, choices.diskUsage, 0, false};
     const ScanEnd end = countTrees(
         port, start, choices, lineOf,
         [&](ShownSize size) {
             counted.subfolderSizes.push_back(size);
             port.treeCounted(size);
         },
-        choices.folderSizes ? &counted.own : nullptr);
+        choices.folderSizes ? &counted.own : nullptr, counted.passedOver);
     if (end == ScanEnd::Completed && choices.folderSizes) {
         counted.complete = true;
         port.ownFilesCounted(counted.own);
     }
+    if (end == ScanEnd::Completed)
+        port.passedOver(counted.passedOver);
     return end;
 }

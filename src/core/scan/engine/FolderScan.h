@@ -31,8 +31,12 @@ struct FolderScanStart {
     QByteArray folder;
     std::vector<ScanSubfolder> subfolders;
     int nameWidth = 0; // the longest subfolder path + 1
+    int64_t passedOver = 0; // subfolders left out (see leaveOut)
 };
 FolderScanStart folderScanStart(const DirectoryList &list);
+// Leaves out the subfolders whose names `exclude` excludes, counting them in `passedOver`; the
+// name width is that of the subfolders left.
+void leaveOut(FolderScanStart &start, const NameFilter &exclude);
 
 // The sizes one scan counted, for the next scan of the same refresh to take over instead of
 // walking every tree again: each subfolder's, in list order, and the folder's own.
@@ -41,6 +45,7 @@ struct CountedSizes {
     std::vector<ShownSize> subfolderSizes;
     ShownSize own;
     bool diskUsage = false;
+    int64_t passedOver = 0; // the names passed over, the scan start's among them
     bool complete = false; // every tree and the own files were counted
 };
 
@@ -65,6 +70,9 @@ public:
     virtual void fileLines(const TextLines & /*lines*/) {}
     // The folder's own files, counted after its subfolders.
     virtual void ownFilesCounted(ShownSize /*size*/) {}
+    // The names the scan passed over (see WalkScope), its start's left-out subfolders among them
+    // (not the folder's own files), told when the scan is complete.
+    virtual void passedOver(int64_t /*entries*/) {}
     // Runs the taking of the counted trees while the workers' pool is known to whoever may
     // have to stop them at once.
     virtual ScanEnd watchWorkers(ParallelCount & /*pool*/, const std::function<ScanEnd()> &takeTrees)

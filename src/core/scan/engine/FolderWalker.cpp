@@ -52,6 +52,22 @@ void FolderWalker::enter(WalkFrame &frame, QByteArrayView name, dev_t aboveDev)
     frame.entered = true;
 }
 
+void FolderWalker::passOver(WalkFrame &frame)
+{
+    if (!scope_ || !scope_->exclude)
+        return;
+    const auto excluded = [this](QByteArrayView name) {
+        if (!scope_->exclude->excludes(name))
+            return false;
+        ++passedOver_;
+        if (sink_)
+            sink_->entry(FoundEntry::passedOver(name));
+        return true;
+    };
+    std::erase_if(frame.children, [&](const SubfolderEntry &e) { return excluded(QByteArrayView(e.name)); });
+    files_.filter([&](QByteArrayView name) { return !excluded(name); });
+}
+
 void FolderWalker::leaveTo(int depth)
 {
     for (; depth_ > depth; --depth_) {
@@ -71,6 +87,7 @@ void FolderWalker::tellNotRead(const FolderHandle *parent, const QByteArray &pat
     if (err == ENOENT)
         return;
     FoundEntry e = err != 0 ? FoundEntry::unexamined(name) : FoundEntry::of(name, st);
+    e.linksToFolder = err == 0 && S_ISLNK(st.st_mode); // listed among the folders: it leads to one
     if (err == 0 && e.kind == FoundEntry::Kind::Folder) {
         e.problem = problem;
         e.otherDevice = st.st_dev != (parent ? idOf(*parent).dev : deviceAbove(st.st_dev));
@@ -97,8 +114,11 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         }
         if (!parent && S_ISLNK(st.st_mode)) {
             startError_ = QStringLiteral("A link to a folder is not walked");
-            if (sink_)
-                sink_->entry(FoundEntry::of(lastName(start), st));
+            if (sink_) {
+                FoundEntry e = FoundEntry::of(lastName(start), st);
+                e.linksToFolder = true;
+                sink_->entry(e);
+            }
             return false;
         }
         WalkFrame frame;
@@ -113,12 +133,15 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         const bool sameFsAsAbove = parent && !place_.empty() && place_.back().dev == frame.id.dev;
         const bool asAbove = parent && place_.empty() && hasAbove_ && aboveIsView_ && above_.dev == frame.id.dev;
         const bool isView = !sameFsAsAbove && (asAbove ? *aboveIsView_ : isSystemViewFolder(frame.folder));
-        if (isView || metBefore(frame.id)) {
+        const bool otherFs = outOfScope(frame.id.dev);
+        if (isView || otherFs || metBefore(frame.id)) {
             files_.clear();
             if (sink_) {
                 FoundEntry e = FoundEntry::of(lastName(start), frame.st);
                 e.otherDevice = frame.id.dev != deviceAbove(frame.id.dev);
-                e.notWalked = isView ? FoundEntry::NotWalked::KernelView : FoundEntry::NotWalked::MetBefore;
+                e.notWalked = isView    ? FoundEntry::NotWalked::KernelView
+                              : otherFs ? FoundEntry::NotWalked::OtherFileSystem
+                                        : FoundEntry::NotWalked::MetBefore;
                 sink_->entry(e);
             }
         } else {
@@ -126,6 +149,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
             frame.walked = true;
             if (sink_)
                 enter(frame, lastName(start), deviceAbove(frame.id.dev));
+            passOver(frame);
         }
         frames_.reserve(MaxDepth + 1);
         frames_.push_back(std::move(frame));
@@ -183,11 +207,14 @@ bool FolderWalker::NextFolder(QByteArray &path)
             frame.id = {frame.st.st_dev, frame.st.st_ino};
         // On the file system of the folder above it, it is no view of the kernel's either.
         const bool isView = frame.id.dev != top.id.dev && isSystemViewFolder(frame.folder); // nothing below it counts
-        if (isView || metBefore(frame.id)) {
+        const bool otherFs = outOfScope(frame.id.dev);
+        if (isView || otherFs || metBefore(frame.id)) {
             if (sink_) {
                 FoundEntry e = FoundEntry::of(QByteArrayView(child.name), frame.st);
                 e.otherDevice = frame.id.dev != top.id.dev;
-                e.notWalked = isView ? FoundEntry::NotWalked::KernelView : FoundEntry::NotWalked::MetBefore;
+                e.notWalked = isView    ? FoundEntry::NotWalked::KernelView
+                              : otherFs ? FoundEntry::NotWalked::OtherFileSystem
+                                        : FoundEntry::NotWalked::MetBefore;
                 sink_->entry(e);
             }
             continue;
@@ -205,6 +232,7 @@ bool FolderWalker::NextFolder(QByteArray &path)
         }
         if (sink_)
             enter(frame, QByteArrayView(child.name), top.id.dev);
+        passOver(frame);
         frames_.push_back(std::move(frame));
         ++depth_;
         path = childPath;

@@ -4,6 +4,7 @@
 #include "core/scan/engine/EntrySink.h"
 #include "core/scan/engine/FolderReader.h"
 #include "core/scan/engine/SeenFiles.h"
+#include "core/scan/engine/WalkScope.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,6 +41,16 @@ public:
     // Tells `sink` (none: nobody) every folder the walk goes into and leaves, and every folder
     // it does not go into, with why; the walk's files are for its caller to tell.
     void setSink(EntrySink *sink) { sink_ = sink; }
+    // Walks only what `scope` takes in: names it excludes are told to the sink and passed over,
+    // and with oneFileSystem a folder on another device than `scanDevice` (the scanned folder's)
+    // (when known) is told as not walked. `scope` must outlive the walk.
+    void setScope(const WalkScope &scope, std::optional<dev_t> scanDevice)
+    {
+        scope_ = &scope;
+        scanDevice_ = scanDevice;
+    }
+    // The names passed over so far.
+    int64_t passedOver() const { return passedOver_; }
 
     // Which folder a handle holds, whatever path it was reached by.
     struct FolderId {
@@ -120,6 +131,10 @@ private:
     };
     // Tells the sink the walk goes into a frame just read, on a device other than `aboveDev`'s.
     void enter(WalkFrame &frame, QByteArrayView name, dev_t aboveDev);
+    // Takes the names the scope excludes out of a frame just read (and its files), telling them.
+    void passOver(WalkFrame &frame);
+    // Whether a folder lies on another file system than the scan's, where the walk stays on it.
+    bool outOfScope(dev_t device) const { return scope_ && scope_->oneFileSystem && scanDevice_ && device != *scanDevice_; }
     // Leaves frames from the top down to `depth` (which stays).
     void leaveTo(int depth);
 
@@ -138,4 +153,7 @@ private:
     SeenFiles ownSeen_;
     SeenFiles *seen_ = &ownSeen_;
     EntrySink *sink_ = nullptr;
+    const WalkScope *scope_ = nullptr;
+    std::optional<dev_t> scanDevice_;
+    int64_t passedOver_ = 0;
 };

@@ -16,13 +16,15 @@ struct FoundEntry {
         NotLookedAt, // a name whose status could not be taken: nothing else is known of it
     };
     // A folder the walk does not go into, though it could.
-    enum class NotWalked : uint8_t { No, KernelView, MetBefore };
+    enum class NotWalked : uint8_t { No, KernelView, MetBefore, OtherFileSystem };
 
     QByteArrayView name;
     Kind kind = Kind::Other;
     Problem problem = Problem::None;
     NotWalked notWalked = NotWalked::No;
     bool otherDevice = false; // a folder on another device than the folder it lies in
+    bool linksToFolder = false; // a link that leads to a folder: listed with the folders, never walked
+    bool excluded = false;    // a name the walk passes over (see WalkScope): nothing else is known of it
     int64_t length = 0;       // st_size
     int64_t allocated = 0;    // st_blocks * 512
     int64_t modified = 0;     // st_mtime, seconds
@@ -41,6 +43,13 @@ struct FoundEntry {
         e.device = st.st_dev;
         e.inode = st.st_ino;
         e.links = st.st_nlink;
+        return e;
+    }
+    static FoundEntry passedOver(QByteArrayView name)
+    {
+        FoundEntry e;
+        e.name = name;
+        e.excluded = true;
         return e;
     }
     static FoundEntry unexamined(QByteArrayView name)

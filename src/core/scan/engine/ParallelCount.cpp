@@ -141,9 +141,9 @@ struct Effort {
 
 struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     Shared(const QByteArray &scanFolder, std::vector<QByteArray> trees, LineOf lineOf, size_t maxThreads, bool ownFiles,
-           NewPieceSink newPiece, bool diskUsage)
+           NewPieceSink newPiece, WalkScope scope, bool diskUsage)
         : scanFolder(scanFolder), trees(withOwn(std::move(trees), scanFolder, ownFiles)), lineOf(std::move(lineOf)),
-          newPiece(std::move(newPiece)), diskUsage(diskUsage),
+          newPiece(std::move(newPiece)), scope(std::move(scope)), diskUsage(diskUsage),
           maxThreads(maxThreads), ownTree(ownFiles ? this->trees.size() - 1 : SIZE_MAX),
           ahead(std::max<size_t>(4 * maxThreads, 4 * MaxBatch))
     {
@@ -184,6 +184,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     const std::vector<QByteArray> trees;
     const LineOf lineOf;
     const NewPieceSink newPiece;
+    const WalkScope scope;
     const bool diskUsage; // lines show the files' allocated bytes (TreeCounter::setDiskUsage)
     const size_t maxThreads;
     const size_t ownTree; // the index of the own files' piece, if any
@@ -212,7 +213,7 @@ namespace {
 // for another worker while this one mostly waits on the kernel.
 class TreeRecorder : public ScanListener {
 public:
-    explicit TreeRecorder(ParallelCount::Shared &shared) : ScanListener(ScanOptions{0, 0}), shared_(shared) {}
+    explicit TreeRecorder(ParallelCount::Shared &shared) : ScanListener(ScanOptions{0, 0, shared.scope}), shared_(shared) {}
 
     CountedTree *tree = nullptr;
 
@@ -333,6 +334,7 @@ public:
             recorder_.problem(errorDescription(e), displayName(piece.path));
         }
         c.tree.seen = counter_.takeSeen();
+        c.tree.passedOver += counter_.takePassedOver();
         counter_.setSink(nullptr);
         recorder_.share();
         counted.emplace_back(piece.key, std::move(c));
@@ -396,6 +398,7 @@ private:
                 more.push_back({childKey(piece.key, child++), joinPath(c.folder, entry.name), place, {}, top, 0, 0});
         c.children = child;
         c.split = true;
+        c.tree.passedOver = walker.passedOver();
         // The other workers can start on the pieces while this one counts the files.
         shared_.publish(more);
         if (sliced) {
@@ -425,10 +428,10 @@ private:
 } // namespace
 
 ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
-                             LineOf lineOf, bool ownFiles, NewPieceSink newPiece, bool diskUsage)
+                             LineOf lineOf, bool ownFiles, NewPieceSink newPiece, WalkScope scope, bool diskUsage)
     : shared_(std::make_shared<Shared>(scanFolder, std::move(trees), std::move(lineOf),
                                        size_t(std::max({workers, maxWorkers, 1})), ownFiles, std::move(newPiece),
-                                       diskUsage))
+                                       std::move(scope), diskUsage))
 {
     if (shared_->trees.empty())
         return;
@@ -657,6 +660,7 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
                     tree.countAgain = true;
                 tree.tally += more.tally;
                 tree.tally -= tree.seen.merge(more.seen);
+                tree.passedOver += more.passedOver;
                 tree.end = more.end;
             }
             if (tree.end != ScanEnd::Completed)

@@ -5,6 +5,7 @@
 #include "core/scan/engine/EntrySink.h"
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/ScanProgress.h"
+#include "core/scan/engine/WalkScope.h"
 
 #include <QByteArray>
 #include <QString>
@@ -44,10 +45,12 @@ public:
     // comes after them, taken as tree trees.size(): the scan folder's own files
     // (TreeCounter::countFiles), so that no call on them waits on the thread that takes it.
     // With `newPiece`, each piece of the walk is told to a sink of its own (see EntrySink), to
-    // be taken with stream(). With `diskUsage`, lines get the files' allocated bytes
+    // be taken with stream().
+    // `scope` is what the walks take in. With `diskUsage`, lines get the files' allocated bytes
     // (TreeCounter::setDiskUsage).
     ParallelCount(const QByteArray &scanFolder, std::vector<QByteArray> trees, int workers, int maxWorkers,
-                  LineOf lineOf = {}, bool ownFiles = false, NewPieceSink newPiece = {}, bool diskUsage = false);
+                  LineOf lineOf = {}, bool ownFiles = false, NewPieceSink newPiece = {}, WalkScope scope = {},
+                  bool diskUsage = false);
     ~ParallelCount();
     ParallelCount(const ParallelCount &) = delete;
     ParallelCount &operator=(const ParallelCount &) = delete;

@@ -23,11 +23,13 @@ ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const Parall
 
 ScanEnd countHere(TreeCounter &counter, const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                   const std::function<void(const TextLines &)> &addLines, const std::function<void(const Tally &)> &counted,
-                  Tally *own)
+                  Tally *own, int64_t &passedOver)
 {
     for (const QByteArray &tree : trees) {
         Tally tally;
-        if (const ScanEnd end = countTreeHere(counter, tree, lineOf, addLines, tally); end != ScanEnd::Completed)
+        const ScanEnd end = countTreeHere(counter, tree, lineOf, addLines, tally);
+        passedOver += counter.takePassedOver();
+        if (end != ScanEnd::Completed)
             return end;
         counted(tally);
     }
@@ -39,14 +41,16 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
                             const std::function<void(const Tally &tally)> &counted, Tally *own,
-                            const WatchWorkers &watch)
+                            const WatchWorkers &watch, int64_t *passedOver)
 {
+    int64_t passed = 0;
+    int64_t &passedInto = passedOver ? *passedOver : passed;
     const int workers = listener.options().workerCount();
     if (workers == 0)
-        return countHere(counter, trees, lineOf, addLines, counted, own);
+        return countHere(counter, trees, lineOf, addLines, counted, own, passedInto);
 
     ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, own != nullptr, {},
-                       counter.diskUsage());
+                       listener.options().scope, counter.diskUsage());
     const auto takeTrees = [&] {
         for (size_t i = 0; i < trees.size() + (own ? 1 : 0); ++i) {
             const bool ownFiles = i == trees.size();
@@ -79,6 +83,7 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
             // (After a count again, the counter holds nothing: it takes in all that walk met.)
             Tally tally = tree.tally;
             tally -= counter.takeOver(tree.seen);
+            passedInto += tree.passedOver;
             if (ownFiles)
                 *own = tally;
             else

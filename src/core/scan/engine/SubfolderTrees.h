@@ -26,10 +26,10 @@ class TreeCounter;
 // are, so that a share that hangs on one of them holds no more than a worker. Ends at once with any end but Completed (the
 // listener's); the workers then stop and nothing more they counted is told. `watch`, when
 // given, runs the taking of the trees with the workers' pool known to whoever may have to stop
-// them.
+// them. `passedOver`, when given, adds up the names the walks passed over (see WalkScope).
 using WatchWorkers = std::function<ScanEnd(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees)>;
 ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const QByteArray &folder,
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
                             const std::function<void(const Tally &tally)> &counted, Tally *own = nullptr,
-                            const WatchWorkers &watch = {});
+                            const WatchWorkers &watch = {}, int64_t *passedOver = nullptr);

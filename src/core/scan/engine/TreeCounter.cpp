@@ -7,6 +7,7 @@
 #include "core/shared/Text.h"
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <sys/stat.h>
 #include <vector>
@@ -116,8 +117,11 @@ void TreeCounter::addFolderLinks(const FolderHandle &folder, const std::vector<S
             continue;
         if (seen_.firstSight(st))
             tally.add(st);
-        if (sink_)
-            sink_->entry(FoundEntry::of(QByteArrayView(entry.name), st));
+        if (sink_) {
+            FoundEntry e = FoundEntry::of(QByteArrayView(entry.name), st);
+            e.linksToFolder = true;
+            sink_->entry(e);
+        }
     }
 }
 
@@ -138,6 +142,9 @@ void TreeCounter::prepare(FolderWalker &walker)
     walker.setPlace(place_);
     walker.rememberIn(seen_);
     walker.setSink(sink_);
+    const WalkScope &scope = listener_.options().scope;
+    if (scope.oneFileSystem || scope.exclude)
+        walker.setScope(scope, scanFolder_.isOpen() ? std::optional<dev_t>(scanFolderId_.dev) : std::nullopt);
 }
 
 const FolderHandle *TreeCounter::parentOf(const QByteArray &subfolder) const
@@ -212,6 +219,11 @@ ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFo
 ScanEnd TreeCounter::walk(const QByteArray &subfolder, Tally &tally, const FileSeen &fileSeen)
 {
     FolderWalker walker(&listener_);
+    struct PassedOverTold { // the names the walk passed over, however it ends
+        FolderWalker &walker;
+        int64_t &into;
+        ~PassedOverTold() { into += walker.passedOver(); }
+    } passedOverTold{walker, passedOver_};
     walkStart_ = normalFolderPath(subfolder);
     prepare(walker);
     if (!walker.StartWalk(subfolder, dirInvisFolder_, parentOf(subfolder))) {
@@ -290,6 +302,8 @@ ScanEnd TreeCounter::countFiles(Tally &tally)
             return ScanEnd::Completed; // the kernel's own views hold nothing on a disk
         FileNames files;
         dirInvisFolder_.read(scanFolder_, nullptr, &files, &listener_);
+        if (const WalkScope &scope = listener_.options().scope; scope.exclude)
+            files.filter([&scope](QByteArrayView name) { return !scope.excludes(name); });
         // Entries listed that cannot be looked at, its subfolders' too: one problem, the folder's.
         if (!folderSearchable(scanFolder_)) {
             std::vector<SubfolderEntry> subfolders;

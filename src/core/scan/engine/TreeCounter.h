@@ -87,6 +87,10 @@ public:
     // the walker's folders, and each file and link.
     void setSink(EntrySink *sink) { sink_ = sink; }
 
+    // The names the walks passed over (see WalkScope) since the last time this was asked; the
+    // scan folder's own ones are not among them.
+    int64_t takePassedOver() { return std::exchange(passedOver_, 0); }
+
     // The files of several names met so far.
     const SeenFiles &seen() const { return seen_; }
     // Hands them over and starts afresh, for a count that is merged elsewhere.
@@ -150,4 +154,5 @@ private:
     QByteArray walkStart_; // the folder the walk under way started at
     EntrySink *sink_ = nullptr;
     bool diskUsage_ = false;
+    int64_t passedOver_ = 0;
 };

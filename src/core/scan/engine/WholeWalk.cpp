@@ -27,9 +27,11 @@ ScanEnd walkWhole(const QByteArray &path, ScanListener &listener, const NewPiece
         return ScanEnd::Completed;
     }
     std::vector<SubfolderEntry> subfolders;
+    const WalkScope &scope = listener.options().scope;
+    FileNames files; // read only to tell the names passed over
     int err = 0;
     try {
-        readFolder(folder, &subfolders, nullptr);
+        readFolder(folder, &subfolders, scope.exclude ? &files : nullptr);
         if (!folderSearchable(folder))
             err = EACCES;
     } catch (const FsError &e) {
@@ -43,13 +45,26 @@ ScanEnd walkWhole(const QByteArray &path, ScanListener &listener, const NewPiece
                    : ScanEnd::Stopped;
     }
     top.enterFolder(self);
+    if (scope.exclude) { // its names passed over, told before the rest
+        const std::unique_ptr<EntrySink> passed = newPiece();
+        std::erase_if(subfolders, [&](const SubfolderEntry &sub) {
+            const bool out = scope.excludes(QByteArrayView(sub.name));
+            if (out)
+                passed->entry(FoundEntry::passedOver(QByteArrayView(sub.name)));
+            return out;
+        });
+        for (size_t i = 0; i < files.size(); ++i)
+            if (scope.excludes(files.view(i)))
+                passed->entry(FoundEntry::passedOver(files.view(i)));
+        taker.take(*passed);
+    }
     // Its subfolders' trees in their order, then its own files.
     std::vector<QByteArray> trees;
     trees.reserve(subfolders.size());
     for (const SubfolderEntry &sub : subfolders)
         trees.push_back(joinPath(path, sub.name));
     const ScanOptions &options = listener.options();
-    ParallelCount walk(path, trees, options.workerCount(), options.maxWorkers(), {}, true, newPiece);
+    ParallelCount walk(path, trees, options.workerCount(), options.maxWorkers(), {}, true, newPiece, options.scope);
     SeenFiles seen;
     ScanEnd end = ScanEnd::Completed;
     for (size_t i = 0; i <= trees.size() && end == ScanEnd::Completed; ++i)

@@ -11,6 +11,8 @@ ScanTree::ScanTree() = default;
 
 QByteArrayView ScanTree::name(Index i) const
 {
+    if (i == 0)
+        return topName_;
     const Entry &e = at(i);
     return {arena_[e.name / ArenaBlock].get() + e.name % ArenaBlock, e.nameLength};
 }
@@ -50,11 +52,42 @@ ScanTree::Totals ScanTree::totals(Index folder) const
     return slot == SIZE_MAX ? Totals{} : folders_[slot].totals;
 }
 
+ScanTree::FileId ScanTree::fileId(Index i) const
+{
+    const Identity *id = at(i).kind == FoundEntry::Kind::Folder ? nullptr : identity(i);
+    return id ? FileId{dev_t(id->device), ino_t(id->inode), nlink_t(id->links)} : FileId{};
+}
+
+ScanTree::Index ScanTree::find(QByteArrayView relativePath, Index from) const
+{
+    Index at = from;
+    for (qsizetype part = 0; part <= relativePath.size() && at != None;) {
+        qsizetype endOfPart = relativePath.indexOf('/', part);
+        if (endOfPart < 0)
+            endOfPart = relativePath.size();
+        const QByteArrayView name = relativePath.sliced(part, endOfPart - part);
+        part = endOfPart + 1;
+        if (name.isEmpty() || name == ".")
+            continue;
+        const Index folder = at;
+        at = None;
+        for (Index i = first(folder); i < end(folder); i = next(i))
+            if (this->at(i).walked() && this->name(i) == name) {
+                at = i;
+                break;
+            }
+    }
+    return at != None && at < size_ && this->at(at).walked() ? at : None;
+}
+
 ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
 {
     if (size_ == None - 1)
         throw std::length_error("too many entries");
-    // A name longer than a file system allows is kept to its first 255 bytes.
+    // The top's name is its path, of any length, kept apart. A name longer than a file
+    // system allows is kept to its first 255 bytes.
+    if (size_ == 0)
+        topName_ = e.name.toByteArray();
     const auto length = uint8_t(std::min<qsizetype>(e.name.size(), 255));
     if (arenaUsed_ + length > ArenaBlock) {
         if (arena_.size() >= UINT32_MAX / ArenaBlock)
@@ -76,6 +109,13 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
         entry.flags |= Entry::MetBefore;
     if (e.otherDevice)
         entry.flags |= Entry::OtherDevice;
+    if (e.linksToFolder)
+        entry.flags |= Entry::LinkToFolder;
+    if (e.kind == FoundEntry::Kind::Folder ? size_ == 0 || e.otherDevice : e.links > 1) // a folder's device alone
+        identities_.push_back(e.kind == FoundEntry::Kind::Folder
+                                  ? Identity{size_, 1, uint64_t(e.device), 0}
+                                  : Identity{size_, uint32_t(std::min<uint64_t>(e.links, UINT32_MAX)), uint64_t(e.device),
+                                             uint64_t(e.inode)});
     ++size_;
     return entry;
 }
@@ -122,8 +162,16 @@ ScanTree::Index ScanTree::add(const FoundEntry &entry, bool counted)
     return size_ - 1;
 }
 
+const ScanTree::Identity *ScanTree::identity(Index i) const
+{
+    const auto it = std::lower_bound(identities_.begin(), identities_.end(), i,
+                                     [](const Identity &id, Index entry) { return id.entry < entry; });
+    return it != identities_.end() && it->entry == i ? &*it : nullptr;
+}
+
 size_t ScanTree::bytesHeld() const
 {
     return chunks_.size() * ChunkEntries * sizeof(Entry) + arena_.size() * size_t(ArenaBlock)
-           + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(size_t);
+           + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(size_t)
+           + identities_.capacity() * sizeof(Identity);
 }

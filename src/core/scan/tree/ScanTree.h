@@ -39,11 +39,26 @@ public:
         FoundEntry::Kind kind;
         FoundEntry::Problem problem;
         uint8_t flags;
-        enum : uint8_t { Walked = 1, Counted = 2, KernelView = 4, MetBefore = 8, OtherDevice = 16 };
+        enum : uint8_t { Walked = 1, Counted = 2, KernelView = 4, MetBefore = 8, OtherDevice = 16, LinkToFolder = 32 };
 
         bool walked() const { return flags & Walked; }
+        // A link that leads to a folder: a folder line of its folder's listing, never walked.
+        bool linksToFolder() const { return flags & LinkToFolder; }
+        // A line of the folder list: a folder, walked or not, or a link to one.
+        bool listedAsFolder() const { return kind == FoundEntry::Kind::Folder || linksToFolder(); }
         // Its length is in the totals: not a further name of a file met before.
         bool counted() const { return flags & Counted; }
+    };
+
+    // What a walk found of an entry beyond its record, kept for the few entries a scan file
+    // names it for: the top (its device), a folder on another device than the one above it
+    // (its device), and a file of several names (its device, inode and link count), so that
+    // the tree is written out as the walk would have been (see writeScanTree).
+    struct Identity {
+        Index entry;
+        uint32_t links;
+        uint64_t device;
+        uint64_t inode;
     };
 
     ScanTree();
@@ -63,11 +78,27 @@ public:
     // For a folder walked: the totals of everything below it. Complete once it was left.
     Totals totals(Index folder) const;
 
+    // Which file an entry is, so that a view that adds up part of the tree in its own order
+    // counts a file of several names once: the device, inode and link count of a file of
+    // several names; of any other entry, a link count of 1 and nothing else.
+    struct FileId {
+        dev_t device = 0;
+        ino_t inode = 0;
+        nlink_t links = 1;
+    };
+    FileId fileId(Index i) const;
+
+    // The folder walked at `relativePath` below folder `from` (its names joined with "/"; empty
+    // and "." parts are passed over), or None when there is none such.
+    Index find(QByteArrayView relativePath, Index from = 0) const;
+
     // Building, in walk order: a folder walked is entered, and left after everything below it.
     Index enter(const FoundEntry &folder);
     void markProblem(FoundEntry::Problem problem);
     void leave();
     Index add(const FoundEntry &entry, bool counted);
+    // Its Identity, for the top, a folder on another device or a file of several names; else null.
+    const Identity *identity(Index i) const;
     // The folder entered last and not yet left, or None.
     Index current() const { return open_.empty() ? None : folders_[open_.back()].entry; }
 
@@ -91,4 +122,6 @@ private:
     Index size_ = 0;
     std::vector<Folder> folders_; // in walk order, so by entry
     std::vector<size_t> open_;    // folders entered and not left (in folders_), outermost first
+    std::vector<Identity> identities_; // by entry
+    QByteArray topName_;
 };

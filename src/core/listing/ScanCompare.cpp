@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/listing/ScanCompare.h"
+
+#include "core/scan/ByteConverter.h"
+#include "core/shared/Text.h"
+
+#include <cstdlib>
+
+namespace {
+LineChange changeOf(const ListedItem *before, const ListedItem *after)
+{
+    if (!before)
+        return {ChangeKind::New, after->bytes.value_or(0)};
+    if (!after)
+        return {ChangeKind::Gone, -before->bytes.value_or(0)};
+    if (!before->bytes || !after->bytes || *before->bytes == *after->bytes)
+        return {};
+    const int64_t delta = *after->bytes - *before->bytes;
+    return {delta > 0 ? ChangeKind::Grown : ChangeKind::Shrunk, delta};
+}
+
+// Both sections' items in one list in their order, each with its change: the newer ones, and
+// those of the older only.
+template <typename Less>
+void merge(const std::vector<ListedItem> &before, const std::vector<ListedItem> &after, Less less,
+           std::vector<ListedItem> &items, std::vector<LineChange> &changes)
+{
+    size_t b = 0, a = 0;
+    while (b < before.size() || a < after.size()) {
+        const bool takeBefore = a == after.size() || (b < before.size() && less(before[b].path, after[a].path));
+        const bool same = !takeBefore && b < before.size() && before[b].path == after[a].path;
+        if (takeBefore) {
+            items.push_back(before[b]);
+            items.back().gone = true;
+            changes.push_back(changeOf(&before[b++], nullptr));
+        } else {
+            items.push_back(after[a]);
+            changes.push_back(changeOf(same ? &before[b++] : nullptr, &after[a]));
+            ++a;
+        }
+    }
+}
+
+int64_t folderTotal(const ListedFolder &listed)
+{
+    int64_t total = listed.ownBytes;
+    for (const ListedItem &f : listed.folders)
+        total += f.bytes.value_or(0);
+    return total;
+}
+
+const auto byName = [](const QByteArray &a, const QByteArray &b) { return nameLess(a, b); };
+} // namespace
+
+QString changeMark(const LineChange &change)
+{
+    switch (change.kind) {
+    case ChangeKind::Unchanged: return {};
+    case ChangeKind::New: return QStringLiteral("  new");
+    case ChangeKind::Gone: return QStringLiteral("  gone");
+    case ChangeKind::Grown:
+    case ChangeKind::Shrunk: break;
+    }
+    // Size text under 1 KB is a count of bytes padded for a column: a mark says it in words.
+    const uint64_t size = uint64_t(std::llabs(change.delta));
+    const QString magnitude = size < 1024 ? QString::number(size) + (size == 1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"))
+                                          : ByteConverter(double(size));
+    return QStringLiteral("  ") + (change.delta < 0 ? u'-' : u'+') + magnitude;
+}
+
+QByteArray changeField(const LineChange &change)
+{
+    switch (change.kind) {
+    case ChangeKind::New: return "new";
+    case ChangeKind::Gone: return "gone";
+    case ChangeKind::Unchanged: return "0";
+    case ChangeKind::Grown: return '+' + QByteArray::number(qlonglong(change.delta));
+    case ChangeKind::Shrunk: break;
+    }
+    return QByteArray::number(qlonglong(change.delta));
+}
+
+ComparedListing compareListings(const ListedFolder &before, const ListedFolder &after, const ListingLines &lines,
+                                bool changesOnly, const std::function<QString(const LineChange &)> &mark)
+{
+    ListedFolder both;
+    both.path = after.path;
+    both.choices = after.choices;
+    both.ownBytes = after.ownBytes;
+    both.fileListTotalBytes = after.fileListTotalBytes;
+    std::vector<LineChange> changes[3];
+    merge(before.folders, after.folders, byName, both.folders, changes[0]);
+    merge(before.recursive, after.recursive, walkOrderLess, both.recursive, changes[1]);
+    merge(before.files, after.files, byName, both.files, changes[2]);
+
+    ComparedListing compared;
+    compared.oldTotal = folderTotal(before);
+    compared.newTotal = folderTotal(after);
+    compared.snapshot = listingOf(both, lines, [&](ListedSection section, size_t item) -> std::optional<QString> {
+        const LineChange &change = changes[int(section)][item];
+        if (changesOnly && change.kind == ChangeKind::Unchanged)
+            return std::nullopt;
+        (section == ListedSection::Folders ? compared.folderChanges : compared.fileChanges).push_back(change);
+        return mark(change);
+    });
+    ListingSnapshot &s = compared.snapshot;
+    // The newer scan's totals: a gone line's bytes are no longer there.
+    s.folderLinesBytes = compared.newTotal - after.ownBytes;
+    s.parentFolderLine = s.currentFolderPath + after.choices.pattern;
+    if (after.choices.folderSizes)
+        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(compared.newTotal)) + QStringLiteral("  was ")
+                              + ByteConverter(double(compared.oldTotal));
+    return compared;
+}

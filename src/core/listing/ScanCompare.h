@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/listing/TreeListing.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// What became of a line of a listing between an older scan and a newer one. A line is its
+// path below the folder listed: a renamed entry is one line gone and one new.
+enum class ChangeKind : uint8_t { Unchanged, New, Gone, Grown, Shrunk };
+struct LineChange {
+    ChangeKind kind = ChangeKind::Unchanged;
+    // The change in the bytes the line counts, for a sort by it: new minus old; a new line's
+    // bytes, minus a gone line's; 0 where either scan knows no size for it.
+    int64_t delta = 0;
+};
+
+// What a changed line of the text ends with: two blanks and "new", "gone", or the change with
+// its sign as size text ("+1.50 MB", "-200 bytes"). Nothing for an unchanged line.
+QString changeMark(const LineChange &change);
+// The change column of a CSV row: "new", "gone", or the change in bytes with its sign ("+12",
+// "-3"); "0" for an unchanged line.
+QByteArray changeField(const LineChange &change);
+
+// The newer listing with the changes marked: its lines, and in their sorted places the lines
+// of the older listing only, with their old sizes. The folder heading and the totals are the
+// newer scan's; with folder sizes, the parent folder line ends in "  was " and the older total.
+struct ComparedListing {
+    ListingSnapshot snapshot;
+    std::vector<LineChange> folderChanges, fileChanges; // one for each line of snapshot's lists
+    int64_t oldTotal = 0, newTotal = 0;                 // the folder's, with folder sizes
+};
+// `before` and `after` are listed with the same choices (see listedFolder); `mark` makes the
+// text a line ends with (changeMark for the text; for CSV ", " and changeField). With
+// `changesOnly`, unchanged lines are left out.
+ComparedListing compareListings(const ListedFolder &before, const ListedFolder &after, const ListingLines &lines,
+                                bool changesOnly, const std::function<QString(const LineChange &)> &mark = changeMark);

@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/listing/TreeListing.h"
+
+#include "core/listing/FileFacts.h"
+#include "core/listing/FilePattern.h"
+#include "core/scan/ByteConverter.h"
+#include "core/scan/engine/FolderReader.h"
+#include "core/scan/engine/ScanListener.h"
+#include "core/scan/engine/SeenFiles.h"
+#include "core/scan/tree/ScanTreeSink.h"
+#include "core/shared/FsError.h"
+#include "core/shared/Text.h"
+
+#include <QTimeZone>
+#include <algorithm>
+
+namespace {
+using Index = ScanTree::Index;
+using Entry = ScanTree::Entry;
+
+// What is said of an entry the scan could not read: it kept no reason.
+QString unreadDescription()
+{
+    return QStringLiteral("The scan could not read it");
+}
+
+// A folder's entries in the program's name order (as a read of the folder lists them).
+std::vector<Index> sortedEntries(const ScanTree &tree, Index folder)
+{
+    std::vector<Index> entries;
+    for (Index i = ScanTree::first(folder); i < tree.end(folder); i = tree.next(i))
+        entries.push_back(i);
+    std::stable_sort(entries.begin(), entries.end(), [&tree](Index a, Index b) { return nameLess(tree.name(a), tree.name(b)); });
+    return entries;
+}
+
+bool known(const Entry &e)
+{
+    return e.problem == FoundEntry::Problem::None;
+}
+
+// Reads the parts of the tree a listing needs, as the walks of listFolder meet them.
+class TreeReader {
+public:
+    TreeReader(const ScanTree &tree, const ListingProblem &problem) : tree_(tree), problem_(problem) {}
+
+    // The bytes of `at` and everything below it that `seen` has not met, each problem in it told.
+    int64_t bytes(Index at, SeenFiles &seen) const
+    {
+        int64_t bytes = 0;
+        for (Index i = at, end = tree_.end(at); i < end; ++i) {
+            const Entry &e = tree_.at(i);
+            if (!known(e)) {
+                problem_(unreadDescription(), displayName(tree_.path(i)));
+                continue;
+            }
+            if (e.kind == FoundEntry::Kind::Folder)
+                continue; // adds nothing of its own
+            const ScanTree::FileId id = tree_.fileId(i);
+            if (seen.firstSight(id.device, id.inode, id.links, e.length))
+                bytes += e.length;
+        }
+        return bytes;
+    }
+
+    // Every file below folder `folder` (whose path below the listed one is `below`), walked as
+    // the folder walker walks: a folder's files, then each of its subfolders' trees in turn.
+    void recursive(Index folder, const QByteArray &below, std::vector<ListedItem> &out) const
+    {
+        const std::vector<Index> entries = sortedEntries(tree_, folder);
+        for (const Index i : entries)
+            if (const Entry &e = tree_.at(i); !e.listedAsFolder() && known(e))
+                out.push_back({below + '/' + tree_.name(i).toByteArray(), e.length, e.modified});
+        for (const Index i : entries)
+            if (tree_.at(i).walked())
+                recursive(i, below + '/' + tree_.name(i).toByteArray(), out);
+    }
+
+private:
+    const ScanTree &tree_;
+    const ListingProblem &problem_;
+};
+} // namespace
+
+namespace {
+// Tells every problem on, and goes on; an entry gone meanwhile is passed over.
+class TellingListener : public ScanListener {
+public:
+    explicit TellingListener(const ListingProblem &problem) : ScanListener({1000, -1}), problem_(problem) {}
+    ScanEnd problem(const QString &description, const QString &entryName) override
+    {
+        problem_(description, entryName);
+        return ScanEnd::Completed;
+    }
+    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
+    {
+        return problem(description, folder.endsWith(u'/') ? folder + name : folder + u'/' + name);
+    }
+    ScanEnd vanished(const QString &, const QByteArray &, const QByteArray &) override { return ScanEnd::Completed; }
+
+protected:
+    ScanEnd pump() override { return ScanEnd::Completed; }
+
+private:
+    const ListingProblem &problem_;
+};
+} // namespace
+
+void scanFolderInto(const QByteArray &folder, const ListingProblem &problem, ScanTree &tree)
+{
+    TellingListener listener(problem);
+    buildScanTree(folder, listener, tree);
+}
+
+ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices choices, const ListingProblem &problem)
+{
+    if (folder >= tree.size() || !tree.at(folder).walked())
+        throw FsError(QStringLiteral("The scan did not read this folder"));
+    if (choices.recursive)
+        choices.folderSizes = true; // as the window's Recursive box does
+    const FilePattern pattern(choices.pattern);
+    const TreeReader read(tree, problem);
+    ListedFolder listed;
+    listed.path = tree.path(folder);
+    listed.choices = choices;
+
+    std::vector<Index> subfolders, files;
+    for (const Index i : sortedEntries(tree, folder))
+        (tree.at(i).listedAsFolder() ? subfolders : files).push_back(i);
+
+    // The subfolder trees in list order, then the folder's own files.
+    SeenFiles seen;
+    for (const Index i : subfolders) {
+        const Entry &e = tree.at(i);
+        const QByteArray name = tree.name(i).toByteArray();
+        listed.folders.push_back({name, choices.folderSizes ? std::optional(read.bytes(i, seen)) : std::nullopt,
+                                  e.problem == FoundEntry::Problem::NotLookedAt ? INT64_MIN : e.modified});
+        if (choices.recursive && e.walked())
+            read.recursive(i, name, listed.recursive);
+    }
+    if (choices.folderSizes)
+        for (const Index i : files)
+            listed.ownBytes += read.bytes(i, seen);
+
+    // The pattern's files, each once in their total.
+    const QString shown = displayName(listed.path.endsWith('/') ? listed.path : listed.path + '/');
+    SeenFiles listedOnce;
+    for (const Index i : files) {
+        const QByteArrayView name = tree.name(i);
+        if (!pattern.matches(QString::fromUtf8(name)))
+            continue;
+        const Entry &e = tree.at(i);
+        if (known(e)) {
+            const ScanTree::FileId id = tree.fileId(i);
+            if (choices.fileSizes && listedOnce.firstSight(id.device, id.inode, id.links, e.length))
+                listed.fileListTotalBytes += e.length;
+            listed.files.push_back({name.toByteArray(), e.length, e.modified});
+        } else {
+            for (int column = int(choices.fileSizes) + int(choices.dates); column > 0; --column)
+                problem(unreadDescription(), shown + displayName(name));
+            listed.files.push_back({name.toByteArray(), std::nullopt, INT64_MIN});
+        }
+    }
+    return listed;
+}
+
+ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines, const ItemMark &mark)
+{
+    const ListingChoices &choices = listed.choices;
+    const QByteArray withSlash = listed.path.endsWith('/') ? listed.path : listed.path + '/';
+    ListingSnapshot s;
+    s.title = choices.title;
+    s.includeFolders = choices.includeFolders;
+    s.folderSizes = choices.folderSizes;
+    s.recursive = choices.recursive;
+    s.fileSizes = choices.fileSizes;
+    s.indentation = choices.indentation;
+    s.currentFolderPath = displayName(withSlash);
+    // A line made, with its mark if any: whether it is kept.
+    const auto marked = [&mark](ListedSection section, size_t item, const auto &add) {
+        if (!mark)
+            return add(QString()), true;
+        const std::optional<QString> text = mark(section, item);
+        if (text)
+            add(*text);
+        return text.has_value();
+    };
+
+    int longest = 0;
+    for (const ListedItem &f : listed.folders)
+        if (!f.gone)
+            longest = std::max(longest, int(displayWidth(joinPath(listed.path, f.path))));
+    for (size_t i = 0; i < listed.folders.size(); ++i) {
+        const ListedItem &f = listed.folders[i];
+        const QByteArray path = joinPath(listed.path, f.path);
+        if (marked(ListedSection::Folders, i, [&](const QString &end) {
+                s.folderLines.append(lines.folder(path, displayName(path), f.bytes ? std::optional(ShownSize{*f.bytes, 0}) : std::nullopt,
+                                               longest + 1, f.modified) + end);
+            }))
+            s.folderLinesBytes += f.bytes.value_or(0); // the heading is the sum of the lines
+    }
+    for (size_t i = 0; i < listed.recursive.size(); ++i) {
+        const ListedItem &f = listed.recursive[i];
+        const QByteArray path = joinPath(listed.path, f.path);
+        const qsizetype slash = path.lastIndexOf('/');
+        TextLines one;
+        lines.recursiveFile(one, path.left(std::max<qsizetype>(slash, 1)), path.constData() + slash + 1,
+                            {f.bytes.value_or(0), f.modified, -1});
+        if (!one.isEmpty())
+            marked(ListedSection::Recursive, i, [&](const QString &end) {
+                if (end.isEmpty())
+                    s.fileLines.appendText(one);
+                else
+                    s.fileLines.append(one.at(0) + end);
+            });
+    }
+    qsizetype longestName = 0;
+    for (const ListedItem &f : listed.files)
+        if (!f.gone)
+            longestName = std::max(longestName, displayWidth(f.path));
+    const QString prefix = choices.recursive ? s.currentFolderPath : QString();
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    for (size_t i = 0; i < listed.files.size(); ++i) {
+        const ListedItem &f = listed.files[i];
+        std::optional<FileFacts> facts;
+        if (f.bytes)
+            facts = FileFacts{*f.bytes, localModified(f.modified, zone), 0, 0, 1, f.modified};
+        const QString line =
+            lines.file(withSlash + f.path, displayName(f.path), longestName + 1, facts ? &*facts : nullptr, prefix);
+        marked(ListedSection::Files, i, [&](const QString &end) { s.fileLines.append(line + end); });
+    }
+    s.fileListTotalText = ByteConverter(double(listed.fileListTotalBytes));
+
+    s.parentFolderLine = s.currentFolderPath + choices.pattern;
+    if (choices.folderSizes)
+        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(s.folderLinesBytes + listed.ownBytes));
+    return s;
+}
+
+ListingSnapshot listTree(const ScanTree &tree, Index folder, const ListingChoices &choices,
+                         const ListingProblem &problem, const ListingLines &lines)
+{
+    return listingOf(listedFolder(tree, folder, choices, problem), lines);
+}
+
+ListingSnapshot listTree(const ScanTree &tree, Index folder, const ListingChoices &choices,
+                         const ListingProblem &problem)
+{
+    return listTree(tree, folder, choices, problem, savedFileLines(choices));
+}
+
+bool walkOrderLess(QByteArrayView a, QByteArrayView b)
+{
+    for (;;) {
+        const qsizetype ea = a.indexOf('/'), eb = b.indexOf('/');
+        const QByteArrayView pa = ea < 0 ? a : a.first(ea), pb = eb < 0 ? b : b.first(eb);
+        if (pa != pb || ea < 0 || eb < 0) {
+            if ((ea < 0) != (eb < 0))
+                return ea < 0; // a file before the subfolders beside it
+            return nameLess(pa, pb);
+        }
+        a = a.sliced(ea + 1);
+        b = b.sliced(eb + 1);
+    }
+}
