@@ -53,7 +53,7 @@ const char Help[] =
     "  --no-folders        no folder section\n"
     "  --counts            each size of a folder or total also says how many files it counts\n"
     "  --disk-usage        every size is the room the files take on the disk (du -B1), not\n"
-    "                      their lengths\n"
+    "                      their lengths (neither goes with --from or --compare)\n"
     "  --indent N          N blanks before every line (0 to 79)\n"
     "  -x, --one-file-system\n"
     "                      folders on another file system than FOLDER are listed with size 0\n"
