@@ -3,6 +3,7 @@
 
 #include "core/listing/FileFacts.h"
 #include "core/listing/FilePattern.h"
+#include "core/listing/TellingListener.h"
 #include "core/scan/ByteConverter.h"
 #include "core/scan/engine/FolderReader.h"
 #include "core/scan/engine/ScanListener.h"
@@ -78,30 +79,6 @@ public:
 
 private:
     const ScanTree &tree_;
-    const ListingProblem &problem_;
-};
-} // namespace
-
-namespace {
-// Tells every problem on, and goes on; an entry gone meanwhile is passed over.
-class TellingListener : public ScanListener {
-public:
-    explicit TellingListener(const ListingProblem &problem) : ScanListener({1000, -1}), problem_(problem) {}
-    ScanEnd problem(const QString &description, const QString &entryName) override
-    {
-        problem_(description, entryName);
-        return ScanEnd::Completed;
-    }
-    ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
-    {
-        return problem(description, folder.endsWith(u'/') ? folder + name : folder + u'/' + name);
-    }
-    ScanEnd vanished(const QString &, const QByteArray &, const QByteArray &) override { return ScanEnd::Completed; }
-
-protected:
-    ScanEnd pump() override { return ScanEnd::Completed; }
-
-private:
     const ListingProblem &problem_;
 };
 } // namespace
