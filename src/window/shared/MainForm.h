@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -22,6 +24,7 @@ class TextList;
 class MessageBoxes;
 class PrinterService;
 class WebOpener;
+class ScanTree;
 
 // The main window's elements and its form-level state. The layout code creates the elements
 // and fills this object; every handler of the program works on it.
@@ -77,6 +80,10 @@ struct MainForm {
     QMenu *mnuFile = nullptr;
     QAction *mnuPrint = nullptr;
     QAction *mnuSave = nullptr;
+    QAction *mnuSepScans = nullptr;
+    QAction *mnuOpenScan = nullptr;    // a saved scan shown as a drive
+    QAction *mnuSaveScan = nullptr;    // the shown folder's scan into a file
+    QAction *mnuCompareScan = nullptr; // the shown folder against an older scan
     QAction *mnuSep1 = nullptr;
     QAction *mnuStopScan = nullptr;
     QAction *mnuSep = nullptr;
@@ -97,6 +104,7 @@ struct MainForm {
     QAction *mnuDiskUsage = nullptr; // sizes are allocated bytes
     QAction *mnuOneFileSystem = nullptr; // scans stay on the folder's file system
     QAction *mnuExclude = nullptr;       // names the scans leave out
+    QAction *mnuChangesOnly = nullptr;   // while comparing, only the lines that changed
     QAction *mnuFind = nullptr;
     // A folder line's context menu.
     QMenu *mnuFolderLine = nullptr;
@@ -130,12 +138,22 @@ struct MainForm {
     QString SaveFolderText;
     // The folder whose line the context menu was opened on.
     QByteArray MenuFolderPath;
+    // An opened scan shown as a drive (none on a live drive), the file it was read from, and
+    // the folder of it the window shows (a ScanTree::Index).
+    std::shared_ptr<const ScanTree> OpenedScan;
+    QString OpenedScanFile;
+    uint32_t ScanFolder = 0;
+    // The older scan the shown folder is compared with (none when not comparing), its file.
+    std::shared_ptr<const ScanTree> OlderScan;
+    QString OlderScanFile;
     // The stop request and everything else about running scans lives in the scan session.
 
     // Platform services.
     MessageBoxes *boxes = nullptr;
     PrinterService *printer = nullptr;
     WebOpener *opener = nullptr;
+    // The file dialog of the scan commands (see askScanFile); tests answer it instead.
+    std::function<QString(const QString &caption, bool forSaving)> scanFileDialog;
 };
 
 // Check box values as the handlers read them.

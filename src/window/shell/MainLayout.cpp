@@ -256,6 +256,10 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     f.mnuFile = named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
     f.mnuPrint = named(f.mnuFile->addAction(QStringLiteral("&Print")), "mnuPrint");
     f.mnuSave = named(f.mnuFile->addAction(QStringLiteral("&Save To File")), "mnuSave");
+    f.mnuSepScans = named(f.mnuFile->addSeparator(), "mnuSepScans");
+    f.mnuOpenScan = named(f.mnuFile->addAction(QStringLiteral("&Open Scan...")), "mnuOpenScan");
+    f.mnuSaveScan = named(f.mnuFile->addAction(QStringLiteral("Save Sc&an As...")), "mnuSaveScan");
+    f.mnuCompareScan = named(f.mnuFile->addAction(QStringLiteral("&Compare With Scan...")), "mnuCompareScan");
     f.mnuSep1 = named(f.mnuFile->addSeparator(), "mnuSep1");
     f.mnuStopScan = named(f.mnuFile->addAction(QStringLiteral("&Stop Scanning")), "mnuStopScan");
     f.mnuSep = named(f.mnuFile->addSeparator(), "mnuSep");
@@ -274,6 +278,7 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     // F2 as designed, and the desktop's standard keys beside the access keys; the menus show them.
     const std::pair<QAction *, QKeySequence> shortcuts[] = {
         {f.mnuSave, QKeySequence(Qt::CTRL | Qt::Key_S)},  {f.mnuPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {f.mnuOpenScan, QKeySequence(Qt::CTRL | Qt::Key_O)},
         {f.mnuExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},  {f.mnuWindowReset, QKeySequence(Qt::Key_F2)},
         {f.mnuHelpPrint, QKeySequence(Qt::Key_F1)},       {f.mnuFind, QKeySequence(Qt::CTRL | Qt::Key_F)},
     };

@@ -98,6 +98,10 @@ void buildViewMenu(QMenuBar *bar, MainForm &f)
     f.mnuDiskUsage = f.mnuView->addAction(QStringLiteral("Disk &Usage"));
     f.mnuDiskUsage->setObjectName("mnuDiskUsage");
     f.mnuDiskUsage->setCheckable(true);
+    f.mnuChangesOnly = f.mnuView->addAction(QStringLiteral("Show C&hanges Only"));
+    f.mnuChangesOnly->setObjectName("mnuChangesOnly");
+    f.mnuChangesOnly->setCheckable(true);
+    f.mnuChangesOnly->setEnabled(false); // until a scan is compared
     f.mnuView->addSeparator();
     f.mnuOneFileSystem = f.mnuView->addAction(QStringLiteral("Stay On &One File System"));
     f.mnuOneFileSystem->setObjectName("mnuOneFileSystem");
