@@ -112,3 +112,16 @@ ComparedListing compareListings(const ListedFolder &before, const ListedFolder &
                               + ByteConverter(double(compared.oldTotal));
     return compared;
 }
+
+TextLines keyedByChange(const TextLines &lines, const std::vector<LineChange> &changes)
+{
+    TextLines keyed;
+    keyed.reserveKeyed(lines.size());
+    const QList<LineKey> &keys = lines.keys();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        LineKey key = i < keys.size() ? keys[i] : LineKey{};
+        key.bytes = size_t(i) < changes.size() ? changes[size_t(i)].delta : 0;
+        keyed.append(QByteArrayView(lines.utf8(i)), key);
+    }
+    return keyed;
+}

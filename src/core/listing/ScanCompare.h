@@ -36,3 +36,7 @@ struct ComparedListing {
 // `changesOnly`, unchanged lines are left out.
 ComparedListing compareListings(const ListedFolder &before, const ListedFolder &after, const ListingLines &lines,
                                 bool changesOnly, const std::function<QString(const LineChange &)> &mark = changeMark);
+
+// The lines of a compared list keyed by their change for a view's order, each keeping the time
+// and name end it had: a sort by size puts what grew most first. One change for each line.
+TextLines keyedByChange(const TextLines &lines, const std::vector<LineChange> &changes);

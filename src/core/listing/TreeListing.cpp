@@ -171,8 +171,13 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
         const ListedItem &f = listed.folders[i];
         const QByteArray path = joinPath(listed.path, f.path);
         if (marked(ListedSection::Folders, i, [&](const QString &end) {
-                s.folderLines.append(lines.folder(path, displayName(path), f.bytes ? std::optional(ShownSize{*f.bytes, 0}) : std::nullopt,
-                                               longest + 1, f.modified) + end);
+                const QString name = displayName(path);
+                // What a view sorts it by: its size when it shows one, its time, and its name's end.
+                const LineKey key = f.bytes ? LineKey{*f.bytes, f.modified, int32_t(utf8Length(name))}
+                                            : LineKey{-1, f.modified, -1};
+                s.folderLines.append(lines.folder(path, name, f.bytes ? std::optional(ShownSize{*f.bytes, 0}) : std::nullopt,
+                                                  longest + 1, f.modified) + end,
+                                     key);
             }))
             s.folderLinesBytes += f.bytes.value_or(0); // the heading is the sum of the lines
     }
@@ -196,15 +201,22 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
         if (!f.gone)
             longestName = std::max(longestName, displayWidth(f.path));
     const QString prefix = choices.recursive ? s.currentFolderPath : QString();
+    const qsizetype prefixBytes = utf8Length(prefix);
     const QTimeZone zone = QTimeZone::systemTimeZone();
     for (size_t i = 0; i < listed.files.size(); ++i) {
         const ListedItem &f = listed.files[i];
         std::optional<FileFacts> facts;
         if (f.bytes)
             facts = FileFacts{*f.bytes, localModified(f.modified, zone), 0, 0, 1, f.modified};
-        const QString line =
-            lines.file(withSlash + f.path, displayName(f.path), longestName + 1, facts ? &*facts : nullptr, prefix);
-        marked(ListedSection::Files, i, [&](const QString &end) { s.fileLines.append(line + end); });
+        const QString name = displayName(f.path);
+        const QString line = lines.file(withSlash + f.path, name, longestName + 1, facts ? &*facts : nullptr, prefix);
+        LineKey key; // only what the line shows
+        key.nameEnd = int32_t(prefixBytes + utf8Length(name));
+        if (choices.fileSizes)
+            key.bytes = f.bytes.value_or(0);
+        if (choices.dates)
+            key.modified = f.bytes ? f.modified : 0;
+        marked(ListedSection::Files, i, [&](const QString &end) { s.fileLines.append(line + end, key); });
     }
     s.fileListTotalText = ByteConverter(double(listed.fileListTotalBytes));
 

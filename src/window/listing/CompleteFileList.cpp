@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/listing/CompleteFileList.h"
+#include "window/scan/ScanFolderShown.h"
 
 #include "core/listing/FileFacts.h"
 #include "core/listing/FileListLines.h"
@@ -111,6 +112,10 @@ void rebuild(MainForm &f, QuietWork &quiet)
 
 void fileFileList_PathChange(MainForm &f)
 {
+    if (f.OpenedScan) { // a scan shown as a drive: every list is made from it alone
+        showScanFolder(f);
+        return;
+    }
     // No handler runs until the list is whole; the window repaints meanwhile.
     QuietWork quiet;
     const FileListBuild inputs = currentInputs(f);

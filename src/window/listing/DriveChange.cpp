@@ -2,6 +2,7 @@
 #include "window/listing/DriveChange.h"
 
 #include "window/listing/DriveList.h"
+#include "window/listing/ScanDrive.h"
 #include "window/scan/DirFolderView.h"
 #include "window/shared/MainForm.h"
 #include "core/shared/MessageBoxes.h"
@@ -10,7 +11,12 @@
 
 void drvDrive_Change(MainForm &f)
 {
+    if (f.drvDrive->scanChosen())
+        return; // the scan shown already
     const QString drive = f.drvDrive->drive();
+    // Back to the file system from a scan: setPath raises the change even for the same folder.
+    if (f.OpenedScan)
+        leaveScan(f);
     try {
         f.dirFolder->setPath(QFile::encodeName(drive)); // its change runs the folder list scan
         f.CurrentDrive = drive;

@@ -3,8 +3,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalBlocker>
 
 namespace {
+constexpr int ScanDriveRole = Qt::UserRole + 1;
+
 // A field of the mount table, whose blanks, tabs, line breaks and backslashes are written as
 // three octal digits after a backslash.
 QByteArray unescaped(const QByteArray &field)
@@ -104,4 +107,23 @@ void DriveList::setDrive(const QString &mountPoint)
         i = count() - 1;
     }
     setCurrentIndex(i);
+}
+
+void DriveList::showScanDrive(const QString &name, const QString &tip)
+{
+    const QSignalBlocker block(this);
+    for (int i = count() - 1; i >= 0; --i)
+        if (itemData(i, ScanDriveRole).toBool())
+            removeItem(i);
+    if (name.isEmpty())
+        return;
+    addItem(name);
+    setItemData(count() - 1, true, ScanDriveRole);
+    setItemData(count() - 1, tip, Qt::ToolTipRole);
+    setCurrentIndex(count() - 1);
+}
+
+bool DriveList::scanChosen() const
+{
+    return currentIndex() >= 0 && itemData(currentIndex(), ScanDriveRole).toBool();
 }

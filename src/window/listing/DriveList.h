@@ -17,6 +17,12 @@ public:
     QString drive() const { return currentText(); }
     void setDrive(const QString &mountPoint);
 
+    // A scan shown as a drive: one entry more, named `name` (its full name `tip` on hover) and
+    // chosen without a change; an empty name takes that entry away.
+    void showScanDrive(const QString &name, const QString &tip = {});
+    // Whether the entry chosen is the scan's.
+    bool scanChosen() const;
+
     // The machine's drives, and the drive that holds a folder.
     static QStringList mountedDrives();
     static QString driveOf(const QString &folder);

@@ -9,9 +9,11 @@
 
 #include <QKeyEvent>
 #include <QStyle>
+#include <algorithm>
 
 namespace {
 constexpr int PathRole = Qt::UserRole + 1;
+constexpr int ScanFolderRole = Qt::UserRole + 2; // a folder of the scan shown
 }
 
 DirFolderView::DirFolderView(QWidget *parent) : QListWidget(parent)
@@ -30,6 +32,7 @@ QString DirFolderView::pathText() const
 void DirFolderView::setPath(const QByteArray &path)
 {
     const QByteArray before = list_.path();
+    const bool leavesScan = showsScan();
     files_.reset();
     {
         // The read goes to a worker, as the folder may be on a share that never answers; no
@@ -52,8 +55,65 @@ void DirFolderView::setPath(const QByteArray &path)
     }
     // The file list takes them right after this, or never: they are not kept beside its own.
     QMetaObject::invokeMethod(this, [this] { files_.reset(); }, Qt::QueuedConnection);
+    scan_.reset();
     rebuildItems();
-    if (list_.path() != before)
+    if (list_.path() != before || leavesScan)
+        emit changed();
+}
+
+void DirFolderView::showScan(std::shared_ptr<const ScanTree> tree, ScanTree::Index folder)
+{
+    scan_ = std::move(tree);
+    scanFolder_ = folder;
+    rebuildScanItems();
+}
+
+void DirFolderView::rebuildScanItems()
+{
+    clear();
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon linkIcon = style()->standardIcon(QStyle::SP_DirLinkIcon);
+    const ScanTree &tree = *scan_;
+    auto addItem = [this](const QIcon &icon, const QString &text, ScanTree::Index folder, int indent) {
+        auto *item = new QListWidgetItem(icon, blanks(indent * 2) + text);
+        item->setData(ScanFolderRole, qulonglong(folder));
+        QListWidget::addItem(item);
+        return item;
+    };
+    // The top, under the path it was scanned at, and the folders down to the one shown.
+    std::vector<ScanTree::Index> down;
+    for (ScanTree::Index i = scanFolder_; i != ScanTree::None; i = tree.at(i).folder)
+        down.insert(down.begin(), i);
+    QListWidgetItem *current = nullptr;
+    int level = 0;
+    for (const ScanTree::Index i : down) {
+        const QByteArray name = i == 0 ? tree.path(0) : tree.name(i).toByteArray();
+        current = addItem(openIcon, displayName(name), i, level++);
+    }
+    std::vector<ScanTree::Index> folders;
+    for (ScanTree::Index i = ScanTree::first(scanFolder_); i < tree.end(scanFolder_); i = tree.next(i))
+        if (tree.at(i).listedAsFolder())
+            folders.push_back(i);
+    std::stable_sort(folders.begin(), folders.end(),
+                     [&tree](ScanTree::Index a, ScanTree::Index b) { return nameLess(tree.name(a), tree.name(b)); });
+    for (const ScanTree::Index i : folders)
+        addItem(tree.at(i).linksToFolder() ? linkIcon : closedIcon, displayName(tree.name(i).toByteArray()), i, level);
+    setCurrentItem(current);
+}
+
+void DirFolderView::openScanFolder(ScanTree::Index folder)
+{
+    if (!scan_ || folder >= scan_->size())
+        return;
+    if (!scan_->at(folder).walked()) {
+        emit openFailed(displayName(scan_->path(folder)), QStringLiteral("The scan did not read this folder"));
+        return;
+    }
+    const bool differs = folder != scanFolder_;
+    scanFolder_ = folder;
+    rebuildScanItems();
+    if (differs)
         emit changed();
 }
 
@@ -98,8 +158,17 @@ bool DirFolderView::stale() const
 
 void DirFolderView::openItem(QListWidgetItem *item)
 {
-    if (item)
-        openFolder(item->data(PathRole).toByteArray());
+    if (!item)
+        return;
+    if (scan_) {
+        const auto folder = ScanTree::Index(item->data(ScanFolderRole).toULongLong());
+        if (QuietWork::running())
+            QuietWork::handle(this, [this, folder] { openScanFolder(folder); });
+        else
+            openScanFolder(folder);
+        return;
+    }
+    openFolder(item->data(PathRole).toByteArray());
 }
 
 void DirFolderView::openFolder(const QByteArray &path)

@@ -2,8 +2,10 @@
 #pragma once
 #include "core/scan/engine/DirectoryList.h"
 #include "core/scan/engine/FolderScan.h"
+#include "core/scan/tree/ScanTree.h"
 
 #include <QListWidget>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -40,6 +42,14 @@ public:
     // Opens a folder as Enter or a double-click on its item does.
     void openFolder(const QByteArray &path);
 
+    // Shows folder `folder` of a scan in place of the file system's folders: the scan's top
+    // path, the folders down to `folder`, then the folders in it. Opening one of them shows it
+    // the same way and raises changed(); the file system is not touched. A folder the scan did
+    // not read cannot be opened. setPath goes back to the file system, with a change.
+    void showScan(std::shared_ptr<const ScanTree> tree, ScanTree::Index folder);
+    bool showsScan() const { return bool(scan_); }
+    ScanTree::Index scanFolder() const { return scanFolder_; }
+
 signals:
     void changed();
     // The user tried to open a folder that cannot be read.
@@ -52,8 +62,12 @@ private:
     void openItem(QListWidgetItem *item);
     void open(const QByteArray &path);
     void rebuildItems();
+    void rebuildScanItems();
+    void openScanFolder(ScanTree::Index folder);
 
     DirectoryList list_;
     FolderScanStart scanStart_;
     std::optional<FolderFiles> files_;
+    std::shared_ptr<const ScanTree> scan_; // while a scan is shown
+    ScanTree::Index scanFolder_ = 0;
 };

@@ -14,6 +14,9 @@
 
 void RefreshParentFolder(MainForm &f)
 {
+    if (f.OpenedScan)
+        return; // a scan shown as a drive: the line was made with its lists
+
     try {
         const std::optional<ShownSize> total = isChecked(f.chkFolderSize)
                                                    ? std::optional(ShownSize{f.FolderTotalBytes, f.FolderTotalFiles})

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/scan/ScanCancellation.h"
 
+#include "window/scan/ScanFolderShown.h"
 #include "window/scan/FolderListScan.h"
 #include "window/scan/ScanSession.h"
 #include "window/scan/ScanSteps.h"
@@ -24,8 +25,12 @@ void mnuStopScan_Click(MainForm &f, ScanSession &session)
                 f.chkFolderSize->setChecked(false);
             }
             ScanSession::Request request = session.begin(ScanSession::FolderList);
-            if (FolderListScan(f, session, request) != ScanEnd::Abandoned)
+            if (f.OpenedScan) { // a scan shown as a drive is listed again without sizes
+                showScanFolder(f);
                 session.finish(request);
+            } else if (FolderListScan(f, session, request) != ScanEnd::Abandoned) {
+                session.finish(request);
+            }
         }
     } catch (const std::exception &e) {
         f.boxes->show(errorDescription(e), QStringLiteral("Listwright - Error in Stop Scan"));

@@ -26,8 +26,10 @@ void describe(QCommandLineParser &parser)
                                                              "window and exits; see listwright --list --help.")});
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("The folder to open at start, as if picked in the folder tree; "
-                                                "a relative one is taken from the working folder."),
-                                 QStringLiteral("[FOLDER]"));
+                                                "a relative one is taken from the working folder. A scan file "
+                                                "(ncdu's export format, gzip'd too) is opened as File > Open Scan "
+                                                "opens it."),
+                                 QStringLiteral("[FOLDER | SCAN]"));
 }
 }
 

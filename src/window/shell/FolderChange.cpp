@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/shell/FolderChange.h"
 
+#include "window/scan/DirFolderView.h"
 #include "window/scan/ScanSession.h"
 #include "window/shared/MainForm.h"
 #include "core/shared/MessageBoxes.h"
@@ -10,6 +11,8 @@
 
 void dirFolder_Change(MainForm &f, ScanSession &session)
 {
+    if (f.OpenedScan)
+        f.ScanFolder = f.dirFolder->scanFolder();
     if (isChecked(f.chkRecursive))
         recursiveRefresh(f, session);
     else

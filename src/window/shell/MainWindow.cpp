@@ -19,12 +19,14 @@
 #include "core/shared/FsError.h"
 #include "window/shared/QtMessageBoxes.h"
 #include "core/shared/QuietWork.h"
+#include "window/shell/CompareScan.h"
 #include "window/shell/FileTypesChange.h"
 #include "window/shell/FindBar.h"
 #include "window/shell/FolderChange.h"
 #include "window/shell/FolderLineMenu.h"
 #include "window/shell/FormLoad.h"
 #include "window/shell/MainLayout.h"
+#include "window/shell/OpenScan.h"
 #include "window/shell/Resizer.h"
 #include "window/shell/ScanOptions.h"
 #include "window/shell/ScanScope.h"
@@ -114,6 +116,9 @@ void MainWindow::connectHandlers()
     connect(f.cboPrinterFontSize, &QComboBox::activated, this, held([&f] { cboPrinterFontSize_Click(f); }));
     connect(f.mnuPrint, &QAction::triggered, this, held([&f] { mnuPrint_Click(f); }));
     connect(f.mnuSave, &QAction::triggered, this, held([&f] { mnuSave_Click(f); }));
+    connect(f.mnuOpenScan, &QAction::triggered, this, held([&f, &s] { mnuOpenScan_Click(f, s); }));
+    connect(f.mnuCompareScan, &QAction::triggered, this, held([&f, &s] { mnuCompareScan_Click(f, s); }));
+    connect(f.mnuChangesOnly, &QAction::triggered, this, held([&f, &s] { mnuChangesOnly_Click(f, s); }));
     connect(f.mnuStopScan, &QAction::triggered, this, held([&f, &s] { mnuStopScan_Click(f, s); }));
     connect(f.mnuExit, &QAction::triggered, this, [&f, &s] { mnuExit_Click(f, s); });
     connect(f.mnuWindowReset, &QAction::triggered, this, held([&f] { mnuWindowReset_Click(f); }));

@@ -2,6 +2,7 @@
 #include "window/shell/Refresh.h"
 
 #include "window/listing/CompleteFileList.h"
+#include "window/scan/ScanFolderShown.h"
 #include "core/listing/FileListElement.h"
 #include "core/scan/CallWait.h"
 #include "window/scan/DirFolderView.h"
@@ -129,6 +130,12 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
 
 ScanEnd refresh(MainForm &f, ScanSession &session, unsigned work)
 {
+    if (f.OpenedScan) { // a scan shown as a drive: its lists are made from it alone
+        const ScanSession::Request r = session.begin(work);
+        showScanFolder(f);
+        session.finish(r);
+        return ScanEnd::Completed;
+    }
     bool stale = false;
     try {
         stale = f.dirFolder->stale();

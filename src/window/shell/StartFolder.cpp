@@ -10,7 +10,10 @@
 #include "window/shell/FolderChange.h"
 #include "window/shell/MainWindow.h"
 
+#include "window/shell/OpenScan.h"
+
 #include <QTimer>
+#include <sys/stat.h>
 
 StartFolder startFolderFrom(const QByteArray &argument)
 {
@@ -20,14 +23,19 @@ StartFolder startFolderFrom(const QByteArray &argument)
     const QString named = displayName(path);
     // Before any window: a folder on a share that does not answer soon is given up, and the
     // call left behind (see AbandonableCall).
+    // Whether it names a file rather than a folder.
     AbandonableCall<bool> opened([path] {
+        struct stat st;
+        if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            return false;
         FolderHandle::open(path);
         return true;
     });
     if (!opened.answeredWithin(2000))
         return {{}, named, CallWait::givenUpDescription()};
     try {
-        opened.take();
+        if (!opened.take())
+            return {{}, named, {}, named};
     } catch (const FsError &e) {
         return {{}, named, e.description()};
     }
@@ -54,6 +62,11 @@ std::unique_ptr<MainWindow> openMainWindow(MessageBoxes &boxes, PrinterService &
     if (!start.problem.isEmpty()) {
         MainForm *f = &main->form();
         QTimer::singleShot(0, main.get(), [f, start] { dirFolder_OpenFailed(*f, start.named, start.problem); });
+    }
+    // A scan named is read once the window is on the screen, as Open Scan reads it.
+    if (!start.scanFile.isEmpty()) {
+        MainWindow *window = main.get();
+        QTimer::singleShot(0, window, [window, file = start.scanFile] { openScanFile(window->form(), window->scans(), file); });
     }
     return main;
 }

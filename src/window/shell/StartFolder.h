@@ -17,9 +17,11 @@ struct StartFolder {
     QByteArray path;   // absolute; empty: the working folder, as without a folder named
     QString named;     // the folder named, made absolute, as the boxes show a path
     QString problem;   // why it cannot be opened; empty when it can
+    QString scanFile;  // a file named instead: a scan, opened once the window is up
 };
 
-// A relative folder is taken from the working folder. An empty argument names no folder.
+// A relative folder is taken from the working folder. An empty argument names no folder. A
+// file named where a folder would be is a scan to open (see openScanFile).
 StartFolder startFolderFrom(const QByteArray &argument);
 
 // The line for standard error about a folder that cannot be opened.
