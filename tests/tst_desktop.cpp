@@ -128,7 +128,7 @@ private slots:
             if (option.contains('v'))
                 QCOMPARE(out, QStringLiteral("listwright 2.0.0\n"));
             else
-                QVERIFY2(out.contains("Usage:") && out.contains("[FOLDER]") && out.contains("--version") && out.contains("--format F"),
+                QVERIFY2(out.contains("Usage:") && out.contains("[FOLDER | SCAN]") && out.contains("--version") && out.contains("--format F"),
                          qPrintable(out)); // the listing without a window's options too
         }
         // Without a display: one line and status 1. A wrong command line: the usage line and
@@ -144,7 +144,7 @@ private slots:
                 QVERIFY2(p.exitCode() == 1 && err == "listwright: no display to show the window on (DISPLAY and "
                                                      "WAYLAND_DISPLAY are not set)\n", qPrintable(err));
             else
-                QVERIFY2(p.exitCode() == 2 && err.contains("\nUsage: ") && err.endsWith("listwright [options] [FOLDER]\n"), qPrintable(err));
+                QVERIFY2(p.exitCode() == 2 && err.contains("\nUsage: ") && err.endsWith("listwright [options] [FOLDER | SCAN]\n"), qPrintable(err));
         }
     }
 

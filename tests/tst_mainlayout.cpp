@@ -82,9 +82,10 @@ private slots:
                 for (QAction *sub : a->menu() ? a->menu()->actions() : QList<QAction *>())
                     items << QString(sub->isChecked() ? "* " : "  ") + sub->text();
             }
-        QCOMPARE(items.join(u'|'), QStringLiteral("&File &Print Ctrl+P|&File &Save To File Ctrl+S|&File -|&File &Stop Scanning |&File -|&File E&xit Ctrl+Q|"
+        QCOMPARE(items.join(u'|'), QStringLiteral("&File &Print Ctrl+P|&File &Save To File Ctrl+S|&File -|&File &Open Scan... Ctrl+O|&File Save Sc&an As... |"
+                                                  "&File &Compare With Scan... |&File -|&File &Stop Scanning |&File -|&File E&xit Ctrl+Q|"
                                                   "&Window &Reset to Default Size F2|&View Sort &Folders By |* &Name|  &Size|  &Modified|"
-                                                  "&View Sort F&iles By |* &Name|  &Size|  &Modified|&View -|&View Size &Bars |&View Show &Counts |&View Disk &Usage |&View -|"
+                                                  "&View Sort F&iles By |* &Name|  &Size|  &Modified|&View -|&View Size &Bars |&View Show &Counts |&View Disk &Usage |&View Show C&hanges Only |&View -|"
                                                   "&View Stay On &One File System |&View E&xclude... |&View -|&View Fin&d in Lists Ctrl+F|"
                                                   "&Help &Printing F1|&Help &Save To File |&Help -|&Help &About "));
         QStringList order;

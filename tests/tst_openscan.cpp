@@ -174,6 +174,14 @@ void OpenScanTest::comparedWithAnOlderScan()
     QTRY_VERIFY(f.lstFolders->item(0).contains("/grows") && f.lstFolders->item(2).contains("/goes"));
     QVERIFY(saved(f).join('\n').indexOf("/grows") < saved(f).join('\n').indexOf("/goes"));
     QVERIFY(w.boxes.boxes.isEmpty());
+
+    // A live folder below the older scan's top is set against that same folder in it.
+    WindowFixture sub(t.at("T/grows"));
+    sub.f().scanFileDialog = f.scanFileDialog;
+    sub.f().mnuCompareScan->trigger();
+    QTRY_VERIFY(sub.f().OlderScan);
+    QCOMPARE(sub.fileLines().size(), 2);
+    QVERIFY(!sub.fileLines()[0].endsWith("new") && sub.fileLines()[1].endsWith("  new"));
 }
 
 void OpenScanTest::badFilesLeaveTheWindowAsItWas()

@@ -5,6 +5,7 @@
 #include "core/shared/Text.h"
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 LineChange changeOf(const ListedItem *before, const ListedItem *after)
@@ -124,4 +125,20 @@ TextLines keyedByChange(const TextLines &lines, const std::vector<LineChange> &c
         keyed.append(QByteArrayView(lines.utf8(i)), key);
     }
     return keyed;
+}
+
+ScanTree::Index samePlace(const ScanTree &newer, ScanTree::Index folder, const ScanTree &older)
+{
+    const auto below = [](const QByteArray &path, const QByteArray &top) -> std::optional<QByteArray> {
+        if (path == top)
+            return QByteArray();
+        const QByteArray prefix = top.endsWith('/') ? top : top + '/';
+        if (path.startsWith(prefix))
+            return path.mid(prefix.size());
+        return std::nullopt;
+    };
+    const QByteArray path = newer.path(folder);
+    if (const std::optional<QByteArray> inOlder = below(path, older.path(0)))
+        return older.find(*inOlder);
+    return older.find(below(path, newer.path(0)).value_or(QByteArray()));
 }

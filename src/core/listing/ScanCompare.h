@@ -40,3 +40,8 @@ ComparedListing compareListings(const ListedFolder &before, const ListedFolder &
 // The lines of a compared list keyed by their change for a view's order, each keeping the time
 // and name end it had: a sort by size puts what grew most first. One change for each line.
 TextLines keyedByChange(const TextLines &lines, const std::vector<LineChange> &changes);
+
+// The folder of `older` that stands where folder `folder` of `newer` stands: at the same full
+// path when the older scan holds that path, else at the same path below each scan's top (the
+// same tree scanned at another place); None when the older scan has no such folder.
+ScanTree::Index samePlace(const ScanTree &newer, ScanTree::Index folder, const ScanTree &older);

@@ -44,13 +44,6 @@ struct Shown {
     bool unread = false;        // an entry listed here the scan could not read
 };
 
-// The folder of `older` at the place `folder` has in `newer`: the same path below the top.
-ScanTree::Index samePlace(const ScanTree &newer, ScanTree::Index folder, const ScanTree &older)
-{
-    const QByteArray top = newer.path(0), path = newer.path(folder);
-    return older.find(path.size() > top.size() ? QByteArrayView(path).sliced(top.size() + 1) : QByteArrayView());
-}
-
 Shown makeShown(const ScanTree &tree, ScanTree::Index folder, const ScanTree *older, const ListingChoices &choices,
                 bool changesOnly)
 {

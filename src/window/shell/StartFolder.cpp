@@ -12,8 +12,27 @@
 
 #include "window/shell/OpenScan.h"
 
+#include <QFile>
 #include <QTimer>
 #include <sys/stat.h>
+
+namespace {
+// A regular file that starts as a scan does: JSON's "[" after any blanks, or gzip's magic.
+bool looksLikeScan(const QByteArray &path)
+{
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(64);
+    if (head.startsWith("\x1f\x8b"))
+        return true;
+    const QByteArray text = head.trimmed();
+    return text.startsWith('[');
+}
+} // namespace
 
 StartFolder startFolderFrom(const QByteArray &argument)
 {
@@ -23,10 +42,9 @@ StartFolder startFolderFrom(const QByteArray &argument)
     const QString named = displayName(path);
     // Before any window: a folder on a share that does not answer soon is given up, and the
     // call left behind (see AbandonableCall).
-    // Whether it names a file rather than a folder.
+    // Whether it names a folder (true) or a scan file.
     AbandonableCall<bool> opened([path] {
-        struct stat st;
-        if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
+        if (looksLikeScan(path))
             return false;
         FolderHandle::open(path);
         return true;
