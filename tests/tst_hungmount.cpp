@@ -111,15 +111,16 @@ void HungMountTest::startsBesideHungShare()
 }
 
 // A call that hangs (opening a folder from the tree, whose entries never come, a size scan
-// inside a subfolder or on one of the folder's own files, a save, the file list's lengths) is
-// given up by another folder, Esc, F2 (which also resizes the window), the window's close or
-// Exit (which end the program at once, before any box): the window is idle again, the folder
-// is named once, the older file is kept, and once the share answers the lists are a fresh window's.
+// inside a subfolder or on one of the folder's own files, a save, a scan saved while it walks,
+// the file list's lengths) is given up by another folder, Esc, F2 (which also resizes the
+// window), the window's close or Exit (which end the program at once, before any box): the
+// window is idle again, the folder is named once, the older file is kept, and once the share
+// answers the lists are a fresh window's.
 void HungMountTest::givingUp_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("ender");
-    for (const char *action : {"open", "size", "own", "save"})
+    for (const char *action : {"open", "size", "own", "save", "scan"})
         for (const char *ender : {"another", "esc", "close"})
             QTest::addRow("%s, %s", action, ender) << QString(action) << QString(ender);
     for (const char *action : {"open", "files"})
@@ -132,13 +133,15 @@ void HungMountTest::givingUp()
 {
     QFETCH(QString, action);
     QFETCH(QString, ender);
-    TempTree source;
+    TempTree source, out;
     fill(source);
+    out.file("scan.json", 4);
     HangMount m(QFile::decodeName(source.path()));
     if (!m.skip.isEmpty())
         QSKIP(qPrintable(m.skip));
     auto w = std::make_unique<WindowFixture>(QFile::encodeName(m.path));
     MainForm &f = w->f();
+    f.scanFileDialog = [&](const QString &, bool) { return QFile::decodeName(out.at("scan.json")); };
     w->window->show();
     w->window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w->window.get()));
@@ -155,6 +158,7 @@ void HungMountTest::givingUp()
                                              : action == "open"                      ? "readdir /hung"
                                                                                      : "/hung"});
     const bool sizeScan = action == "size" || action == "own";
+    const bool walks = sizeScan || action == "scan"; // its progress line stands for the wait's
     const bool endsProgram = ender == "close" || ender == "exit";
 
     // The ender comes once the status bar names the folder waited on, or a moment into a size
@@ -162,7 +166,9 @@ void HungMountTest::givingUp()
     started.start();
     QTimer poll;
     connect(&poll, &QTimer::timeout, this, [&] {
-        if (!f.StatusBar1->currentMessage().startsWith("Waiting for ") && !(sizeScan && started.elapsed() > 500))
+        if (!f.StatusBar1->currentMessage().startsWith("Waiting for ") && !(walks && started.elapsed() > 500))
+            return;
+        if (action == "scan" && !f.StatusBar1->currentMessage().startsWith("Folders: ")) // how far it has come
             return;
         poll.stop();
         sinceEnder.start();
@@ -184,6 +190,8 @@ void HungMountTest::givingUp()
         f.chkFolderSize->click();
     else if (action == "files")
         f.chkModified->click();
+    else if (action == "scan")
+        f.mnuSaveScan->trigger();
     else
         f.txtMyFilePath->setText(m.path + "/hung"), f.cmdSaveToFile->click();
     const auto idle = [&] { return !CallWait::active() && !f.window->windowTitle().contains("Scanning"); };
@@ -198,6 +206,7 @@ void HungMountTest::givingUp()
         QCOMPARE(titles.count("Listwright - Error Opening Folder"), int(action == "open"));
         QCOMPARE(titles.count("Listwright - Error Saving to File"), int(action == "save"));
         QCOMPARE(titles.count("Listwright - Error in File Path Change"), int(action == "files"));
+        QCOMPARE(titles.count("Listwright - Save Scan As"), 0);
     }
     if (ender == "another")
         QTRY_COMPARE_WITH_TIMEOUT(f.dirFolder->path(), QFile::encodeName(m.path + "/a"), 5000);
@@ -207,6 +216,8 @@ void HungMountTest::givingUp()
     m.hang({});
     QTest::qWait(200); // the answers that come late are dropped
     QCOMPARE(QFileInfo(QFile::decodeName(source.at("hung/LISTWRIGHT.txt"))).size(), 4);
+    QCOMPARE(QDir(QFile::decodeName(out.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"scan.json"});
+    QCOMPARE(QFileInfo(QFile::decodeName(out.at("scan.json"))).size(), 4);
     if (!endsProgram && action != "files") {
         const qsizetype boxes = w->boxes.boxes.size();
         WindowFixture fresh(f.dirFolder->path());

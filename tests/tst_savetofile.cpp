@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The save command: saved files byte for byte, the confirmation, and failed saves that leave no trace.
+// The save commands: saved files byte for byte, the confirmation, and failed saves that leave no
+// trace; scans saved as the export writes them.
 
 #include "window/output/SaveToFile.h"
+#include "core/scan/tree/ScanFileReader.h"
 #include "core/shell/ListCommand.h"
+#include "window/shell/ViewSettings.h"
 #include "support/AsNobody.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
@@ -11,6 +14,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -59,6 +63,16 @@ QByteArray listedWithoutWindow(MainForm &f, const QByteArray &folder)
     err.open(QIODevice::WriteOnly);
     return listCommand(args, out, err) == 0 ? out.data() : err.data();
 }
+
+// What the command line writes, problems or not.
+QByteArray listed(const QList<QByteArray> &args)
+{
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    listCommand(QList<QByteArray>{"--list"} + args, out, err);
+    return out.data();
+}
 } // namespace
 
 class SaveToFileTest : public QObject {
@@ -67,6 +81,7 @@ private slots:
     void saves();
     void fullDisk();
     void controlCharacterFolder();
+    void savesScans();
 };
 
 void SaveToFileTest::saves()
@@ -312,6 +327,92 @@ void SaveToFileTest::controlCharacterFolder()
     QCOMPARE(f.txtMyFilePath->text(), shown + "/sub");
     save(w, shown);
     QVERIFY(saved("a?b") && !saved("a\x01""b/sub"));
+}
+
+// File > Save Scan As: the shown folder walked within the scans' scope, or a folder of an opened
+// scan, into the file the user picks, read back as the folder lists; failures and Esc leave the
+// folder as it was.
+void SaveToFileTest::savesScans()
+{
+    if (ranAsNobody("savesScans")) // an unreadable folder and an unwritable one
+        return;
+    TempTree tree, out, elsewhere;
+    for (const char *folder : {"a/deep", "shut", "skip"})
+        tree.mkdir(folder);
+    for (const auto &[file, size] : {std::pair{"a/f", 100}, {"a/deep/x", 300}, {"top.txt", 7}, {"skip/s", 5}, {"shut/h", 1}})
+        tree.file(file, size);
+    tree.symlink("a/f", "link");
+    elsewhere.file("victim", 10);
+    out.mkdir("shut");
+    QCOMPARE(::chmod(tree.at("shut").constData(), 0), 0);
+    QCOMPARE(::chmod(out.at("shut").constData(), 0555), 0);
+    const auto reopen = qScopeGuard([&] { ::chmod(tree.at("shut").constData(), 0755); });
+    WindowFixture w(tree.path());
+    MainForm &f = w.f();
+    QString answer;
+    f.scanFileDialog = [&](const QString &caption, bool forSaving) {
+        return caption == "Listwright - Save Scan As" && forSaving ? answer : QString();
+    };
+    const auto to = [&](const char *name) { return QFile::decodeName(out.at(name)); };
+    const auto saveScan = [&](const QString &path) {
+        answer = path;
+        w.boxes.clear();
+        f.mnuSaveScan->trigger();
+        QVERIFY(f.window->windowTitle() == "Listwright" && f.window->cursor().shape() != Qt::WaitCursor);
+    };
+    const auto contents = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const auto withoutTime = [](const QByteArray &text) { return text.mid(text.indexOf('\n')); };
+
+    // Nothing without a file; the folder walked as the export walks it, the unreadable folder
+    // marked, and read back as the folder lists.
+    saveScan(QString());
+    QVERIFY(folderContents(to("")).keys() == QStringList{"shut"} && w.boxes.boxes.isEmpty());
+    saveScan(to("tree.json"));
+    QCOMPARE(f.StatusBar1->currentMessage(), "Scan saved to " + to("tree.json"));
+    const QByteArray saved = contents(to("tree.json"));
+    QCOMPARE(withoutTime(saved), withoutTime(listed({"--format", "json", tree.path()})));
+    QVERIFY(saved.contains("{\"name\":\"shut\",") && saved.contains("\"read_error\":true"));
+    QCOMPARE(listed({"--from", out.at("tree.json"), "--folder-sizes"}), listed({"--folder-sizes", tree.path()}));
+
+    // From an opened scan: a folder of it alone, read back as that folder lists.
+    auto scan = std::make_shared<ScanTree>();
+    QVERIFY(readScanFile(to("tree.json"), *scan).ok());
+    f.OpenedScan = scan;
+    f.ScanFolder = scan->find("a");
+    saveScan(to("a.json"));
+    QCOMPARE(listed({"--from", out.at("a.json"), "--recursive"}), listed({"--recursive", tree.at("a")}));
+    f.OpenedScan.reset();
+
+    // A link in the file's place is replaced, never written through; a folder that takes no
+    // file, or a shown folder that cannot be read, is told with its path, and nothing is written.
+    out.symlink(elsewhere.at("victim"), "link.json");
+    saveScan(to("link.json"));
+    QVERIFY(!contents(to("link.json")).isEmpty() && !QFileInfo(to("link.json")).isSymLink());
+    QCOMPARE(folderContents(QFile::decodeName(elsewhere.path())).value("victim").size(), 10);
+    const QMap<QString, QByteArray> before = folderContents(to(""));
+    saveScan(to("shut/x.json"));
+    QCOMPARE(w.boxes.titles(), QStringList{"Listwright - Save Scan As"});
+    QCOMPARE(w.boxes.boxes[0].text, QString::fromLocal8Bit(::strerror(EACCES)) + '\r' + to("shut/x.json"));
+    w.open(tree.at("a"));
+    QCOMPARE(::chmod(tree.at("a").constData(), 0), 0);
+    saveScan(to("tree.json"));
+    QCOMPARE(::chmod(tree.at("a").constData(), 0755), 0);
+    QCOMPARE(w.boxes.titles(), QStringList{"Listwright - Save Scan As"});
+    QCOMPARE(w.boxes.boxes[0].text, QString::fromLocal8Bit(::strerror(EACCES)) + '\r' + QFile::decodeName(tree.at("a")));
+    QCOMPARE(folderContents(to("")), before);
+
+    // Within the scans' scope: the names Exclude leaves out are marked as the export marks them.
+    QVERIFY(writeViewChoices(viewSettingsFile(), {.exclusions = "skip"}, nullptr));
+    WindowFixture scoped(tree.path());
+    QVERIFY(writeViewChoices(viewSettingsFile(), {}, nullptr));
+    scoped.f().scanFileDialog = f.scanFileDialog;
+    answer = to("scoped.json");
+    scoped.f().mnuSaveScan->trigger();
+    QCOMPARE(withoutTime(contents(answer)), withoutTime(listed({"--format", "json", "--exclude", "skip", tree.path()})));
+    QVERIFY(contents(answer).contains("{\"name\":\"skip\",\"excluded\":\"pattern\"}"));
 }
 
 QTEST_MAIN(SaveToFileTest)

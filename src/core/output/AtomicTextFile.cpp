@@ -293,6 +293,15 @@ void save(const QByteArray &folder, const QByteArray &name, const std::function<
 }
 } // namespace
 
+SavedFile savedFile(const QByteArray &path)
+{
+    const qsizetype cut = path.lastIndexOf('/');
+    SavedFile file{cut < 0 ? QByteArray(".") : cut == 0 ? QByteArray("/") : path.left(cut), path.mid(cut + 1)};
+    if (file.name.isEmpty() || file.name == "." || file.name == "..")
+        throw FsError::fromErrno(EISDIR);
+    return file;
+}
+
 void writeTextFileAtomically(const QByteArray &folder, const QByteArray &name, const TextLines &lines,
                              SaveProgress *progress)
 {

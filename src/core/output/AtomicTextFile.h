@@ -32,6 +32,14 @@
 // `progress`, when given, follows the save from another thread: `begun` is set once a file has
 // been made or opened for the text (from then on the save has written part of a file); a save
 // whose `givenUp` is set before it comes to replace the older file fails instead, and leaves it.
+// The folder and the name a file's `path` gives the writers below: a name alone lies in ".", one
+// at the root in "/". Throws FsError (EISDIR) for a path that names no file: one that ends in
+// "/", "." or "..".
+struct SavedFile {
+    QByteArray folder, name;
+};
+SavedFile savedFile(const QByteArray &path);
+
 struct SaveProgress {
     std::atomic<bool> begun{false};
     std::atomic<bool> givenUp{false};

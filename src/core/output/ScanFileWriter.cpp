@@ -62,10 +62,10 @@ private:
 };
 } // namespace
 
-void writeScanTree(const ScanTree &tree, const std::function<void(QByteArrayView)> &write)
+void writeScanTree(const ScanTree &tree, const std::function<void(QByteArrayView)> &write, ScanTree::Index from)
 {
     JsonWriter out(write, ncduHeader());
     TreeText text(out);
-    replayTree(tree, text);
+    replayTree(tree, text, from);
     out.finish();
 }

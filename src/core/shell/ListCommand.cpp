@@ -378,11 +378,8 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
     };
     bool walking = false; // a failure meanwhile is the listing's, not a write's
     try {
-        const qsizetype cut = c.output.lastIndexOf('/');
-        const QByteArray folder = cut < 0 ? QByteArray(".") : cut == 0 ? QByteArray("/") : c.output.left(cut);
-        const QByteArray name = c.output.mid(cut + 1);
-        if (!c.output.isEmpty() && (name.isEmpty() || name == "." || name == ".."))
-            throw FsError(FsError::fromErrno(EISDIR).description());
+        const SavedFile file = c.output.isEmpty() ? SavedFile{} : savedFile(c.output);
+        const QByteArray &folder = file.folder, &name = file.name;
         if (!c.output.isEmpty() && isStandardOutput(c.output, outDescriptor))
             c.output.clear();
         if (c.format == "json") {

@@ -111,8 +111,13 @@ void ScanPump::showProgress()
     if (!f_.StatusBar1 || (progressShown_.isValid() && progressShown_.elapsed() < session_.progressIntervalMs))
         return;
     progressShown_.start();
+    showScanProgress(f_, progress);
+}
+
+void showScanProgress(MainForm &f, const ScanProgress &progress)
+{
     // The counts show whole; the folder gives up its middle when the line is too long.
-    QStatusBar *bar = f_.StatusBar1;
+    QStatusBar *bar = f.StatusBar1;
     const QString counts = progressCounts(progress);
     const QFontMetrics metrics = bar->fontMetrics();
     const int grip = bar->isSizeGripEnabled() ? bar->style()->pixelMetric(QStyle::PM_SizeGripSize, nullptr, bar) : 0;

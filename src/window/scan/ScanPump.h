@@ -8,6 +8,11 @@
 #include <optional>
 
 struct MainForm;
+struct ScanProgress;
+
+// The status bar's line for a scan that has come as far as `progress`: the counts whole, the
+// folder being read shortened in its middle to fit.
+void showScanProgress(MainForm &f, const ScanProgress &progress);
 
 // The window's side of a folder scan: the lines go into its two lists and the totals into the
 // form, a caption dot for each subfolder counted. While it counts sizes, its pump shows the

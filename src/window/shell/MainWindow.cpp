@@ -9,6 +9,7 @@
 #include "window/output/PrintListing.h"
 #include "window/output/PrinterFonts.h"
 #include "window/output/PrinterList.h"
+#include "window/output/SaveScan.h"
 #include "window/output/SaveToFile.h"
 #include "core/output/TitleCheck.h"
 #include "core/scan/CallWait.h"
@@ -119,6 +120,7 @@ void MainWindow::connectHandlers()
     connect(f.mnuOpenScan, &QAction::triggered, this, held([&f, &s] { mnuOpenScan_Click(f, s); }));
     connect(f.mnuCompareScan, &QAction::triggered, this, held([&f, &s] { mnuCompareScan_Click(f, s); }));
     connect(f.mnuChangesOnly, &QAction::triggered, this, held([&f, &s] { mnuChangesOnly_Click(f, s); }));
+    connect(f.mnuSaveScan, &QAction::triggered, this, held([&f, &s] { mnuSaveScan_Click(f, s); }));
     connect(f.mnuStopScan, &QAction::triggered, this, held([&f, &s] { mnuStopScan_Click(f, s); }));
     connect(f.mnuExit, &QAction::triggered, this, [&f, &s] { mnuExit_Click(f, s); });
     connect(f.mnuWindowReset, &QAction::triggered, this, held([&f] { mnuWindowReset_Click(f); }));
