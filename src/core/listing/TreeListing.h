@@ -29,10 +29,13 @@ ListingSnapshot listTree(const ScanTree &tree, ScanTree::Index folder, const Lis
 // What such a listing shows, before it is made into lines, so that a view may put two of
 // them together (see ScanCompare).
 struct ListedItem {
-    QByteArray path;              // below the listed folder: "name", or "sub/dir/name" for a recursive line
-    std::optional<int64_t> bytes; // what its line counts: a folder's with folder sizes, a file's length
+    QByteArray path; // below the listed folder: "name", or "sub/dir/name" for a recursive line
+    // What its line counts: a folder's with folder sizes, a file's length (with disk usage, the
+    // allocated bytes of each).
+    std::optional<int64_t> bytes;
     int64_t modified = INT64_MIN; // seconds; INT64_MIN when unknown
     bool gone = false;            // shown from an older scan: takes no part in the column widths
+    int64_t files = 0;            // a folder's with folder sizes: the files its bytes count
 };
 struct ListedFolder {
     QByteArray path; // the folder's own, as the scan has it
@@ -40,8 +43,10 @@ struct ListedFolder {
     // In list order: the folder lines, the recursive lines (each tree in walk order, the
     // trees in list order), and the folder's own files that match the pattern.
     std::vector<ListedItem> folders, recursive, files;
-    int64_t ownBytes = 0;           // the folder's own files, after the trees (with folder sizes)
-    int64_t fileListTotalBytes = 0; // the listed files, each once (with the size column)
+    // With folder sizes, the folder's own files after the trees; with the size column, the
+    // listed files, each once: their bytes (as the lines count them) and how many they are.
+    int64_t ownBytes = 0, ownFiles = 0;
+    int64_t fileListTotalBytes = 0, fileListTotalFiles = 0;
 };
 enum class ListedSection { Folders, Recursive, Files };
 ListedFolder listedFolder(const ScanTree &tree, ScanTree::Index folder, ListingChoices choices,

@@ -53,7 +53,7 @@ const char Help[] =
     "  --no-folders        no folder section\n"
     "  --counts            each size of a folder or total also says how many files it counts\n"
     "  --disk-usage        every size is the room the files take on the disk (du -B1), not\n"
-    "                      their lengths (neither goes with --from or --compare)\n"
+    "                      their lengths; with --compare, the changes too\n"
     "  --indent N          N blanks before every line (0 to 79)\n"
     "  -x, --one-file-system\n"
     "                      folders on another file system than FOLDER are listed with size 0\n"
@@ -205,9 +205,6 @@ QString parse(const QList<QByteArray> &args, Command &c)
         return QStringLiteral("--changes-only goes with --compare");
     if (c.format == "json" && !c.compareWith.isEmpty())
         return QStringLiteral("--compare writes txt or csv");
-    // A scan file's listing shows its lengths, and no file counts.
-    if ((c.choices.counts || c.choices.diskUsage) && !(c.from.isEmpty() && c.compareWith.isEmpty()))
-        return QStringLiteral("--counts and --disk-usage list a folder, not a scan file");
     if (!c.from.isEmpty()) {
         if (folders.size() > 1)
             return QStringLiteral("one PATH in the scan, please");
