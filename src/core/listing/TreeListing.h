@@ -17,9 +17,10 @@ void scanFolderInto(const QByteArray &folder, const ListingProblem &problem, Sca
 // call): the lines, headings and totals that listFolder makes of that folder as the scan found
 // it, `lines` making them. Sizes count each file once where listFolder counts it: in the first
 // folder line whose tree holds it, in list order, then among the folder's own files, and the
-// file list's total once more on its own. What the scan could not read is told to `problem`
-// by its path (the tree keeps no reason: one description says so). Throws FsError for a
-// folder the scan did not walk, or a refused pattern.
+// file list's total once more on its own; with disk usage they are the allocated bytes the
+// scan recorded, and with counts the lines and totals say how many files they count. What the
+// scan could not read is told to `problem` by its path (the tree keeps no reason: one
+// description says so). Throws FsError for a folder the scan did not walk, or a refused pattern.
 ListingSnapshot listTree(const ScanTree &tree, ScanTree::Index folder, const ListingChoices &choices,
                          const ListingProblem &problem, const ListingLines &lines);
 // The same with the saved file's lines.
@@ -53,7 +54,7 @@ ListedFolder listedFolder(const ScanTree &tree, ScanTree::Index folder, ListingC
                           const ListingProblem &problem);
 
 // The listing made of `listed`. With `mark`, each item's line is kept only when it answers a
-// text, which ends the line; folderLinesBytes adds up the lines kept.
+// text, which ends the line; folderLinesBytes and folderLinesFiles add up the lines kept.
 using ItemMark = std::function<std::optional<QString>(ListedSection section, size_t item)>;
 ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines, const ItemMark &mark = {});
 
