@@ -39,7 +39,9 @@
 //   scanfile (only when asked for, --job scanfile): a scan file of 1,010,101 entries (the
 //   million job's shape, made in memory, no files on disk), read into a scan tree beside
 //   gdu -n -f, with the peak memory of the read, and written from the tree beside ncdu's
-//   re-export of it (ncdu -f FILE -o), once each
+//   re-export of it (ncdu -f FILE -o), once each; then the comparison of it with a newer
+//   scan file of its shape (files added, removed, grown), as --list --compare OLD NEW
+//   --folder-sizes makes it: both read and the compared listing made, its time and peak memory
 //   with --scale: a recursive refresh of a tree of 1,000,000 files (four times the 400k tree
 //   and a half), for its peak memory; it runs once whatever --runs says
 //
@@ -58,6 +60,8 @@
 #include "core/scan/tree/ScanTreeSink.h"
 #include "core/output/ScanFileWriter.h"
 #include "core/scan/tree/ScanFileReader.h"
+#include "core/listing/ScanCompare.h"
+#include "core/output/SavedListing.h"
 #include "window/output/PrinterService.h"
 #include "window/shared/TextList.h"
 #include "window/shared/WebOpener.h"
@@ -748,12 +752,11 @@ void cliJobs(std::vector<Job> &jobs, const QString &program, int runs, const std
 }
 } // namespace
 
-// A scan file of the million job's shape (100 folders of 100 folders of 100 files), made in
-// memory and written to `dir`: read beside gdu -f, written beside ncdu -f -o.
-void scanFileJob(const QString &dir)
+// The million job's shape (100 folders of 100 folders of 100 files) as a scan tree made in
+// memory. The newer one has changed since: in every tenth folder of files its first file is
+// gone, in every seventh its second grew by 1,000 bytes, in every fifth a file was added.
+void millionTree(ScanTree &made, bool newer)
 {
-    const QString file = dir + QStringLiteral("/million.json");
-    ScanTree made;
     FoundEntry folder, one;
     folder.kind = FoundEntry::Kind::Folder;
     folder.length = folder.allocated = 4096;
@@ -762,6 +765,12 @@ void scanFileJob(const QString &dir)
     folder.name = "/bench/million";
     made.enter(folder);
     std::string top, sub, name;
+    const auto add = [&](int64_t length) {
+        one.name = QByteArrayView(name.data(), qsizetype(name.size()));
+        one.length = length;
+        one.allocated = (one.length + 4095) / 4096 * 4096;
+        made.add(one, true);
+    };
     for (int a = 0; a < 100; ++a) {
         top = "top" + std::to_string(a);
         folder.name = QByteArrayView(top.data(), qsizetype(top.size()));
@@ -770,18 +779,32 @@ void scanFileJob(const QString &dir)
             sub = "sub" + std::to_string(b);
             folder.name = QByteArrayView(sub.data(), qsizetype(sub.size()));
             made.enter(folder);
+            const int n = a * 100 + b;
             for (int c = 0; c < 100; ++c) {
+                if (newer && c == 0 && n % 10 == 0)
+                    continue;
                 name = "file" + std::to_string(c);
-                one.name = QByteArrayView(name.data(), qsizetype(name.size()));
-                one.length = (a * 10000 + b * 100 + c) % 100000;
-                one.allocated = (one.length + 4095) / 4096 * 4096;
-                made.add(one, true);
+                add((a * 10000 + b * 100 + c) % 100000 + (newer && c == 1 && n % 7 == 0 ? 1000 : 0));
+            }
+            if (newer && n % 5 == 0) {
+                name = "added";
+                add(12345);
             }
             made.leave();
         }
         made.leave();
     }
     made.leave();
+}
+
+// A scan file of the million job's shape, made in memory and written to `dir`: read beside
+// gdu -f, written beside ncdu -f -o; then compared with a newer one of its shape, as
+// `listwright --list --compare OLD NEW --folder-sizes` compares them.
+void scanFileJob(const QString &dir, const QString &program)
+{
+    const QString file = dir + QStringLiteral("/million.json");
+    ScanTree made;
+    millionTree(made, false);
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return;
@@ -795,7 +818,7 @@ void scanFileJob(const QString &dir)
     made = ScanTree();
     timePeer(QStringLiteral("cat"), {file}); // a warm cache
     resetPeakMemory();
-    const long baseKb = statusKb("VmRSS:");
+    long baseKb = statusKb("VmRSS:");
     ScanTree read;
     clock.restart();
     const ScanFileResult r = readScanFile(file, read);
@@ -808,7 +831,54 @@ void scanFileJob(const QString &dir)
                 readMs / gduMs, peakMb, peakMb * 1024 * 1024 / entries, double(read.bytesHeld()) / read.size());
     std::printf("scanfile: written from the tree in %.0f ms, ncdu -f -o %.0f ms (reading it too), ratio %.2f\n", writeMs,
                 ncduMs, writeMs / ncduMs);
+    read = ScanTree();
+
+    // The comparison: both files read, the top folder listed from each with folder sizes, and
+    // the compared listing laid out as the saved file.
+    const QString newer = dir + QStringLiteral("/million-newer.json");
+    millionTree(made, true);
+    out.setFileName(newer);
+    if (!out.open(QIODevice::WriteOnly))
+        return;
+    writeScanTree(made, [&](QByteArrayView piece) { out.write(piece.data(), piece.size()); });
+    out.close();
+    const uint32_t newerEntries = made.size();
+    made = ScanTree();
+    timePeer(QStringLiteral("cat"), {newer});
+    resetPeakMemory();
+    baseKb = statusKb("VmRSS:");
+    clock.restart();
+    qsizetype lines = 0;
+    QString parentLine;
+    double readBothMs = 0;
+    {
+        ScanTree older, newerTree;
+        const bool whole = readScanFile(file, older).ok() && readScanFile(newer, newerTree).ok();
+        readBothMs = double(clock.nsecsElapsed()) / 1e6;
+        ListingChoices choices;
+        choices.folderSizes = true;
+        const auto quiet = [](const QString &, const QString &) {};
+        const ComparedListing compared = compareListings(listedFolder(older, 0, choices, quiet),
+                                                         listedFolder(newerTree, 0, choices, quiet),
+                                                         savedFileLines(choices), false);
+        lines = whole ? savedListingLines(compared.snapshot).size() : 0;
+        parentLine = compared.snapshot.parentFolderLine;
+    }
+    const double compareMs = double(clock.nsecsElapsed()) / 1e6;
+    const double compareMb = double(statusKb("VmHWM:") - baseKb) / 1024;
+    std::printf("scanfile: compared with a newer scan of %u entries here, one after the other, in %.0f ms (reading both "
+                "%.0f ms), peak memory %.0f MB; %lld lines, %s\n",
+                newerEntries, compareMs, readBothMs, compareMb, (long long)lines, qPrintable(parentLine));
+    // The command itself, which reads the two at once.
+    const QStringList compare{QStringLiteral("--compare"), file, QStringLiteral("--folder-sizes"), newer};
+    std::vector<double> commandMs;
+    for (int run = 0; run < 3; ++run)
+        commandMs.push_back(timeList(program, compare).ms);
+    std::printf("scanfile: listwright --list --compare OLD NEW --folder-sizes: %.0f ms (median of 3; target 2000 ms), "
+                "peak memory %.0f MB (target 200 MB)\n",
+                median(commandMs), listPeakMb(program, compare));
     QFile::remove(file);
+    QFile::remove(newer);
 }
 
 int main(int argc, char *argv[])
@@ -1155,7 +1225,7 @@ int main(int argc, char *argv[])
     }
 
     if (only == QLatin1String("scanfile"))
-        scanFileJob(outDir.path());
+        scanFileJob(outDir.path(), program);
 
     if (wanted("cli"))
         cliJobs(jobs, program, runs, path, outDir.path(), scale);

@@ -86,8 +86,6 @@ void ListCommandTest::commandLine()
         {{"--list", "--indent", "80", folder}, 2, "listwright: Indent must be a number and < 80 (see listwright --list --help)\n"},
         {{"--list", "--title", "a/b", folder}, 2, "listwright: The / character is not allowed in a filename. Please remove this character from Page Title\n"},
         {{"--list", "--title", "", folder}, 2, "listwright: Page Title is the wrong size. Must be > 0 and < 256 characters\n"},
-        {{"--list", "--disk-usage", "--from", folder + "/x.json"}, 2,
-         "listwright: --counts and --disk-usage list a folder, not a scan file (see listwright --list --help)\n"},
         {{"--list", "-o", folder + "/missing/x.txt", folder}, 1, "listwright: cannot write " + tree.at("missing/x.txt") + ": No such file or directory\n"},
         // A folder in the file's place stays, and no new file is left beside it. The export is
         // written into the new file as the walk goes: a walk that fails leaves no file; a pipe
@@ -318,6 +316,7 @@ void ListCommandTest::fromAndCompareScans()
     QCOMPARE(run({"--list", "--format", "json", "-o", old, folder}).status, 0);
     // Listed from the scan, every byte is the folder's own listing.
     const QStringList choices[] = {{}, {"--recursive"}, {"--folder-sizes", "--no-dates", "--indent", "2"},
+                                   {"--folder-sizes", "--counts", "--disk-usage"},
                                    {"--pattern", "*.md", "--recursive", "--format", "csv"}};
     for (const QStringList &choice : choices) {
         const Run fromFolder = run(QStringList{"--list"} + choice + QStringList{folder + "/sub"});
@@ -339,6 +338,30 @@ void ListCommandTest::fromAndCompareScans()
     r = run({"--list", "--compare", old, "--format", "csv", "--recursive", folder});
     QVERIFY(r.out.startsWith("path,kind,size,modified,change\r\n"));
     QVERIFY(r.out.contains("/sub/b.md,file,3000,") && r.out.contains(",+2700\r\n") && r.out.contains("/a.txt,file,5,"));
+    // JSON: a record for each line, in list order; names as their own bytes.
+    tree.file("n\xfe.md", 7);
+    r = run({"--list", "--compare", old, "--format", "json", "--recursive", "--changes-only", folder});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, "{\"folder\":\"" + tree.path() + "\",\"older\":\"" + QFile::encodeName(old)
+                        + "\",\"diskUsage\":false,\n\"total\":{\"old\":2305,\"new\":5013},\n\"lines\":["
+                          "\n{\"section\":\"folders\",\"path\":\"sub\",\"kind\":\"grown\",\"change\":2700,\"old\":2305,\"new\":5005},"
+                          "\n{\"section\":\"recursive\",\"path\":\"sub/b.md\",\"kind\":\"grown\",\"change\":2700,\"old\":300,\"new\":3000},"
+                          "\n{\"section\":\"files\",\"path\":\"a.txt\",\"kind\":\"gone\",\"change\":-5,\"old\":5},"
+                          "\n{\"section\":\"files\",\"path\":\"new.txt\",\"kind\":\"new\",\"change\":1,\"new\":1},"
+                          "\n{\"section\":\"files\",\"path\":\"n\xfe.md\",\"kind\":\"new\",\"change\":7,\"new\":7}\n]}\n");
+    // With disk usage, allocated bytes; sizes are counted without being asked for.
+    const auto allocated = [&](const QByteArray &name) {
+        struct stat st{};
+        return ::stat(tree.at(name).constData(), &st) == 0 ? int64_t(st.st_blocks) * 512 : -1;
+    };
+    int64_t total = 0;
+    for (const QByteArray name : {"sub/deep/f.txt", "sub/b.md", "sub/a-too", "new.txt", "n\xfe.md"})
+        total += allocated(name);
+    const QByteArray blocks = QByteArray::number(qlonglong(allocated("new.txt")));
+    r = run({"--list", "--compare", old, "--format", "json", "--no-folders", "--disk-usage", folder});
+    QVERIFY(r.out.contains("\"diskUsage\":true") && !r.out.contains("\"folders\"")
+            && r.out.contains(",\"new\":" + QByteArray::number(qlonglong(total)) + "},")
+            && r.out.contains("\"path\":\"new.txt\",\"kind\":\"new\",\"change\":" + blocks + ",\"new\":" + blocks + "}"));
     // A scan that cannot be read is one line; json is the folder's own walk.
     QFile bad(scans.at("bad.json"));
     QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[1,2,{},") > 0);

@@ -252,6 +252,9 @@ void ScanFileTest::badFiles_data()
     QTest::newRow("negative") << head + "{\"name\":\"a\",\"dsize\":-1}]]" << "a negative size (line 3, column 21)";
     QTest::newRow("too big") << head + "{\"name\":\"a\",\"asize\":9223372036854775808}]]" << "a number out of range (line 3, column 21)";
     QTest::newRow("ino") << head + "{\"name\":\"a\",\"ino\":18446744073709551616}]]" << "a number out of range (line 3, column 19)";
+    // (blanks after the end, so that the number is read as one with more text after it)
+    QTest::newRow("leading zero") << head + "{\"name\":\"a\",\"asize\":0123}]]" + QByteArray(32, ' ')
+                                  << "expected \",\" or \"}\", found \"1\" (line 3, column 22)";
     QTest::newRow("fraction") << head + "{\"name\":\"a\",\"mtime\":1.5}]]" << "a number out of range (line 3, column 21)";
     QTest::newRow("long name") << head + "{\"name\":\"" + QByteArray(256, 'n') + "\"}]]" << "a name longer than 255 bytes (line 3, column 9)";
     QTest::newRow("empty name") << head + "{\"name\":\"\"}]]" << "an empty name (line 3, column 9)";

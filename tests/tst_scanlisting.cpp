@@ -72,6 +72,7 @@ void ScanListingTest::treeListingIsTheFolderListing()
         const char *pattern;
         bool folderSizes, recursive, fileSizes, dates, includeFolders;
         int indent;
+        bool counts = false, diskUsage = false;
     };
     const Choice choices[] = {
         {"*.*", false, false, true, true, true, 0},   {"*.*", true, false, true, true, true, 0},
@@ -79,6 +80,9 @@ void ScanListingTest::treeListingIsTheFolderListing()
         {"*.*", true, false, true, false, true, 0},   {"*.*", false, false, false, false, false, 0},
         {"*.txt;*.md", true, true, true, true, false, 3}, {"*.TXT;*.md", true, false, false, true, true, 2},
         {"", false, true, false, false, true, 0},
+        {"*.*", true, false, true, true, true, 0, true, false}, {"*.*", true, true, true, false, true, 0, true, true},
+        {"*.txt;*.md", false, false, true, true, true, 0, true, true}, {"*.*", true, false, true, true, false, 1, false, true},
+        {"*.*", false, false, false, true, true, 0, true, false},
     };
     for (const QByteArray folder : {"", "Beta", "alpha", "nested", "bad\xff"}) {
         const ScanTree::Index at = tree->find(folder);
@@ -92,9 +96,11 @@ void ScanListingTest::treeListingIsTheFolderListing()
             choice.dates = c.dates;
             choice.includeFolders = c.includeFolders;
             choice.indentation = c.indent;
+            choice.counts = c.counts;
+            choice.diskUsage = c.diskUsage;
             for (const bool csv : {false, true}) {
                 const ListingChoices asked = csv ? csvChoices(choice) : choice;
-                const ListingLines lines = csv ? csvLines() : savedFileLines(asked);
+                const ListingLines lines = csv ? csvLines(c.diskUsage) : savedFileLines(asked);
                 QStringList fsProblems, treeProblems;
                 const auto listed = [&](const ListingSnapshot &s) { return bytesOf(csv ? csvListing(s) : savedListingLines(s)); };
                 const QByteArray fromFolder = listed(listFolder(
@@ -146,6 +152,7 @@ void ScanListingTest::comparedScans()
     const struct {
         bool recursive, changesOnly;
         Marks folders, files;
+        bool diskUsage = false;
     } cases[] = {
         {false, false, folders, ownFiles},
         {true, false, folders, Marks{{"gone/g", "  gone"}, {"grow/x", "  +1.94 KB"}, {"grow/y", "  gone"}, {"grow/deeper/z", "  new"},
@@ -153,19 +160,24 @@ void ScanListingTest::comparedScans()
         {true, true, Marks{folders[0], folders[1], folders[3]},
          Marks{{"gone/g", "  gone"}, {"grow/x", "  +1.94 KB"}, {"grow/y", "  gone"}, {"grow/deeper/z", "  new"}, {"new/n", "  new"}}
              + Marks{ownFiles.begin(), ownFiles.end() - 1}},
+        // Every file that changed its length still takes one block: with disk usage only the
+        // new and the gone lines changed.
+        {false, true, Marks{folders[0], folders[3]}, Marks{ownFiles[0], ownFiles[2], ownFiles[3]}, true},
     };
     for (const auto &c : cases) {
         ListingChoices choices;
         choices.folderSizes = true;
         choices.recursive = c.recursive;
         choices.dates = false;
+        choices.diskUsage = c.diskUsage;
         const auto quiet = [](const QString &, const QString &) { QFAIL("no problem"); };
         const ListingSnapshot plain = listTree(*newer, 0, choices, quiet);
         const ComparedListing compared = compareListings(listedFolder(*older, 0, choices, quiet),
                                                          listedFolder(*newer, 0, choices, quiet),
                                                          savedFileLines(choices), c.changesOnly);
         const ListingSnapshot &s = compared.snapshot;
-        QCOMPARE(s.parentFolderLine, QString::fromUtf8(t.at("U")) + "/*.*  6.31 KB  was 3.10 KB");
+        QCOMPARE(s.parentFolderLine, QString::fromUtf8(t.at("U"))
+                                         + (c.diskUsage ? "/*.*  36.00 KB  was 32.00 KB  (disk usage)" : "/*.*  6.31 KB  was 3.10 KB"));
         QCOMPARE(s.folderLinesBytes, plain.folderLinesBytes); // the heading is the newer scan's
         const auto check = [&](const TextLines &lines, const TextLines &plainLines, const Marks &marks,
                                const std::vector<LineChange> &changes) {
@@ -182,7 +194,7 @@ void ScanListingTest::comparedScans()
             }
         };
         check(s.folderLines, plain.folderLines, c.folders, compared.folderChanges);
-        QCOMPARE(compared.folderChanges[0].delta, -50); // a gone line sorts by its old size
+        QCOMPARE(compared.folderChanges[0].delta, c.diskUsage ? -4096 : -50); // a gone line sorts by its old size
         check(s.fileLines, plain.fileLines, c.files, compared.fileChanges);
     }
     // The change as a sort key and as a CSV field.

@@ -88,6 +88,21 @@ ListingLines savedFileLines(const ListingChoices &choices)
     return lines;
 }
 
+ListingSnapshot listingStart(const ListingChoices &choices, const QByteArray &folder)
+{
+    ListingSnapshot s;
+    s.title = choices.title;
+    s.includeFolders = choices.includeFolders;
+    s.folderSizes = choices.folderSizes;
+    s.recursive = choices.recursive;
+    s.fileSizes = choices.fileSizes;
+    s.indentation = choices.indentation;
+    s.counts = choices.counts;
+    s.diskUsage = choices.diskUsage;
+    s.currentFolderPath = displayName(folder.endsWith('/') ? folder : folder + '/');
+    return s;
+}
+
 ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const ListingProblem &problem,
                            const ListingLines &lines)
 {
@@ -100,21 +115,13 @@ ListingSnapshot listFolder(const QByteArray &path, ListingChoices choices, const
     FolderFiles read;
     list.setPath(path, &port, &read);
     const QByteArray folder = list.path();
+    s = listingStart(choices, folder);
     const QByteArray withSlash = folder.endsWith('/') ? folder : folder + '/';
     FileListElement files;
     files.setPattern(choices.pattern);
     files.setExclusions(scope.exclude);
     files.setPath(folder, std::move(read));
 
-    s.title = choices.title;
-    s.includeFolders = choices.includeFolders;
-    s.folderSizes = choices.folderSizes;
-    s.recursive = choices.recursive;
-    s.fileSizes = choices.fileSizes;
-    s.indentation = choices.indentation;
-    s.counts = choices.counts;
-    s.diskUsage = choices.diskUsage;
-    s.currentFolderPath = displayName(withSlash);
 
     // As the window's refresh goes: without Recursive the file list comes first, then the
     // folder list; with it the trees' lines first, the folder list taking over their sizes,

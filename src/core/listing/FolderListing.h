@@ -56,6 +56,10 @@ struct ListingLines {
 };
 ListingLines savedFileLines(const ListingChoices &choices);
 
+// A listing's snapshot before its lines and totals: the title, the choices that shape its
+// layout, and `folder`'s path as the lists show it (ending in "/").
+ListingSnapshot listingStart(const ListingChoices &choices, const QByteArray &folder);
+
 // The listing of `folder` as the window shows it once it has made the same choices there: the
 // lines, headings and totals that the saved file is laid out from. Throws FsError when the
 // folder cannot be read or a pattern (or an exclusion) is refused.

@@ -2,8 +2,10 @@
 #include "core/listing/ScanCompare.h"
 
 #include "core/scan/ByteConverter.h"
+#include "core/scan/FolderLine.h"
 #include "core/shared/Text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -24,29 +26,25 @@ LineChange changeOf(const ListedItem *before, const ListedItem *after)
 // those of the older only.
 template <typename Less>
 void merge(const std::vector<ListedItem> &before, const std::vector<ListedItem> &after, Less less,
-           std::vector<ListedItem> &items, std::vector<LineChange> &changes)
+           std::vector<ComparedLine> &lines)
 {
+    lines.reserve(std::max(before.size(), after.size()));
     size_t b = 0, a = 0;
     while (b < before.size() || a < after.size()) {
         const bool takeBefore = a == after.size() || (b < before.size() && less(before[b].path, after[a].path));
         const bool same = !takeBefore && b < before.size() && before[b].path == after[a].path;
-        if (takeBefore) {
-            items.push_back(before[b]);
-            items.back().gone = true;
-            changes.push_back(changeOf(&before[b++], nullptr));
-        } else {
-            items.push_back(after[a]);
-            changes.push_back(changeOf(same ? &before[b++] : nullptr, &after[a]));
-            ++a;
-        }
+        const ListedItem *older = takeBefore || same ? &before[b++] : nullptr;
+        const ListedItem *newer = takeBefore ? nullptr : &after[a++];
+        lines.push_back({older, newer, changeOf(older, newer)});
     }
 }
 
-int64_t folderTotal(const ListedFolder &listed)
+// The folder's total: its lines' and its own files'.
+ShownSize folderTotal(const ListedFolder &listed)
 {
-    int64_t total = listed.ownBytes;
+    ShownSize total{listed.ownBytes, listed.ownFiles};
     for (const ListedItem &f : listed.folders)
-        total += f.bytes.value_or(0);
+        total += {f.bytes.value_or(0), f.files};
     return total;
 }
 
@@ -81,37 +79,60 @@ QByteArray changeField(const LineChange &change)
     return QByteArray::number(qlonglong(change.delta));
 }
 
+ComparedLines compareLines(const ListedFolder &before, const ListedFolder &after)
+{
+    ComparedLines lines;
+    merge(before.folders, after.folders, byName, lines.sections[int(ListedSection::Folders)]);
+    merge(before.recursive, after.recursive, walkOrderLess, lines.sections[int(ListedSection::Recursive)]);
+    merge(before.files, after.files, byName, lines.sections[int(ListedSection::Files)]);
+    lines.oldTotal = folderTotal(before);
+    lines.newTotal = folderTotal(after);
+    return lines;
+}
+
 ComparedListing compareListings(const ListedFolder &before, const ListedFolder &after, const ListingLines &lines,
                                 bool changesOnly, const std::function<QString(const LineChange &)> &mark)
 {
+    const ComparedLines compared = compareLines(before, after);
     ListedFolder both;
     both.path = after.path;
     both.choices = after.choices;
     both.ownBytes = after.ownBytes;
+    both.ownFiles = after.ownFiles;
     both.fileListTotalBytes = after.fileListTotalBytes;
-    std::vector<LineChange> changes[3];
-    merge(before.folders, after.folders, byName, both.folders, changes[0]);
-    merge(before.recursive, after.recursive, walkOrderLess, both.recursive, changes[1]);
-    merge(before.files, after.files, byName, both.files, changes[2]);
+    both.fileListTotalFiles = after.fileListTotalFiles;
+    std::vector<ListedItem> *items[3] = {&both.folders, &both.recursive, &both.files};
+    for (int section = 0; section < 3; ++section) {
+        items[section]->reserve(compared.sections[section].size());
+        for (const ComparedLine &line : compared.sections[section]) {
+            items[section]->push_back(line.after ? *line.after : *line.before);
+            items[section]->back().gone = !line.after;
+        }
+    }
 
-    ComparedListing compared;
-    compared.oldTotal = folderTotal(before);
-    compared.newTotal = folderTotal(after);
-    compared.snapshot = listingOf(both, lines, [&](ListedSection section, size_t item) -> std::optional<QString> {
-        const LineChange &change = changes[int(section)][item];
+    ComparedListing listing;
+    const ShownSize oldTotal = compared.oldTotal, newTotal = compared.newTotal;
+    listing.oldTotal = oldTotal.bytes;
+    listing.newTotal = newTotal.bytes;
+    listing.snapshot = listingOf(both, lines, [&](ListedSection section, size_t item) -> std::optional<QString> {
+        const LineChange &change = compared.sections[int(section)][item].change;
         if (changesOnly && change.kind == ChangeKind::Unchanged)
             return std::nullopt;
-        (section == ListedSection::Folders ? compared.folderChanges : compared.fileChanges).push_back(change);
+        (section == ListedSection::Folders ? listing.folderChanges : listing.fileChanges).push_back(change);
         return mark(change);
     });
-    ListingSnapshot &s = compared.snapshot;
+    ListingSnapshot &s = listing.snapshot;
     // The newer scan's totals: a gone line's bytes are no longer there.
-    s.folderLinesBytes = compared.newTotal - after.ownBytes;
-    s.parentFolderLine = s.currentFolderPath + after.choices.pattern;
-    if (after.choices.folderSizes)
-        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(compared.newTotal)) + QStringLiteral("  was ")
-                              + ByteConverter(double(compared.oldTotal));
-    return compared;
+    const ListingChoices &choices = after.choices;
+    s.folderLinesBytes = newTotal.bytes - after.ownBytes;
+    s.folderLinesFiles = newTotal.files - after.ownFiles;
+    s.parentFolderLine = s.currentFolderPath + choices.pattern;
+    if (choices.folderSizes)
+        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(newTotal.bytes))
+                              + countNote(newTotal, choices.counts) + QStringLiteral("  was ")
+                              + ByteConverter(double(oldTotal.bytes)) + countNote(oldTotal, choices.counts);
+    s.parentFolderLine = parentFolderText(s.parentFolderLine, std::nullopt, false, choices.diskUsage);
+    return listing;
 }
 
 TextLines keyedByChange(const TextLines &lines, const std::vector<LineChange> &changes)

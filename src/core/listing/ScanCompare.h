@@ -23,6 +23,22 @@ QString changeMark(const LineChange &change);
 // "-3"); "0" for an unchanged line.
 QByteArray changeField(const LineChange &change);
 
+// A line of two listings put together: its item in each (null in the one that has none) and
+// what became of it.
+struct ComparedLine {
+    const ListedItem *before = nullptr, *after = nullptr;
+    LineChange change;
+};
+// The lines of `before` and `after` (listed with the same choices) in list order, section by
+// section (see ListedSection): the newer ones, and in their sorted places those of the older
+// only. They point into both. With folder sizes, the folder's total in each: its folder lines'
+// and its own files'.
+struct ComparedLines {
+    std::vector<ComparedLine> sections[3];
+    ShownSize oldTotal, newTotal;
+};
+ComparedLines compareLines(const ListedFolder &before, const ListedFolder &after);
+
 // The newer listing with the changes marked: its lines, and in their sorted places the lines
 // of the older listing only, with their old sizes. The folder heading and the totals are the
 // newer scan's; with folder sizes, the parent folder line ends in "  was " and the older total.

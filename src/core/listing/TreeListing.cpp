@@ -40,15 +40,22 @@ bool known(const Entry &e)
     return e.problem == FoundEntry::Problem::None;
 }
 
+// The bytes an entry's line shows: its length, or with disk usage the room it takes.
+int64_t shownBytes(const Entry &e, bool diskUsage)
+{
+    return diskUsage ? e.allocated : e.length;
+}
+
 // Reads the parts of the tree a listing needs, as the walks of listFolder meet them.
 class TreeReader {
 public:
     TreeReader(const ScanTree &tree, const ListingProblem &problem) : tree_(tree), problem_(problem) {}
 
-    // The bytes of `at` and everything below it that `seen` has not met, each problem in it told.
-    int64_t bytes(Index at, SeenFiles &seen) const
+    // The files of `at` and everything below it that `seen` has not met, each problem in it
+    // told: their bytes (with `diskUsage` allocated) and how many they are.
+    ShownSize size(Index at, SeenFiles &seen, bool diskUsage) const
     {
-        int64_t bytes = 0;
+        ShownSize size;
         for (Index i = at, end = tree_.end(at); i < end; ++i) {
             const Entry &e = tree_.at(i);
             if (!known(e)) {
@@ -59,22 +66,22 @@ public:
                 continue; // adds nothing of its own
             const ScanTree::FileId id = tree_.fileId(i);
             if (seen.firstSight(id.device, id.inode, id.links, e.length))
-                bytes += e.length;
+                size += {shownBytes(e, diskUsage), 1};
         }
-        return bytes;
+        return size;
     }
 
     // Every file below folder `folder` (whose path below the listed one is `below`), walked as
     // the folder walker walks: a folder's files, then each of its subfolders' trees in turn.
-    void recursive(Index folder, const QByteArray &below, std::vector<ListedItem> &out) const
+    void recursive(Index folder, const QByteArray &below, bool diskUsage, std::vector<ListedItem> &out) const
     {
         const std::vector<Index> entries = sortedEntries(tree_, folder);
         for (const Index i : entries)
             if (const Entry &e = tree_.at(i); !e.listedAsFolder() && known(e))
-                out.push_back({below + '/' + tree_.name(i).toByteArray(), e.length, e.modified});
+                out.push_back({below + '/' + tree_.name(i).toByteArray(), shownBytes(e, diskUsage), e.modified});
         for (const Index i : entries)
             if (tree_.at(i).walked())
-                recursive(i, below + '/' + tree_.name(i).toByteArray(), out);
+                recursive(i, below + '/' + tree_.name(i).toByteArray(), diskUsage, out);
     }
 
 private:
@@ -106,18 +113,27 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
         (tree.at(i).listedAsFolder() ? subfolders : files).push_back(i);
 
     // The subfolder trees in list order, then the folder's own files.
+    const bool du = choices.diskUsage;
     SeenFiles seen;
     for (const Index i : subfolders) {
         const Entry &e = tree.at(i);
-        const QByteArray name = tree.name(i).toByteArray();
-        listed.folders.push_back({name, choices.folderSizes ? std::optional(read.bytes(i, seen)) : std::nullopt,
-                                  e.problem == FoundEntry::Problem::NotLookedAt ? INT64_MIN : e.modified});
+        ListedItem &item = listed.folders.emplace_back();
+        item.path = tree.name(i).toByteArray();
+        item.modified = e.problem == FoundEntry::Problem::NotLookedAt ? INT64_MIN : e.modified;
+        if (choices.folderSizes) {
+            const ShownSize size = read.size(i, seen, du);
+            item.bytes = size.bytes;
+            item.files = size.files;
+        }
         if (choices.recursive && e.walked())
-            read.recursive(i, name, listed.recursive);
+            read.recursive(i, item.path, du, listed.recursive);
     }
     if (choices.folderSizes)
-        for (const Index i : files)
-            listed.ownBytes += read.bytes(i, seen);
+        for (const Index i : files) {
+            const ShownSize size = read.size(i, seen, du);
+            listed.ownBytes += size.bytes;
+            listed.ownFiles += size.files;
+        }
 
     // The pattern's files, each once in their total.
     const QString shown = displayName(listed.path.endsWith('/') ? listed.path : listed.path + '/');
@@ -129,9 +145,11 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
         const Entry &e = tree.at(i);
         if (known(e)) {
             const ScanTree::FileId id = tree.fileId(i);
-            if (choices.fileSizes && listedOnce.firstSight(id.device, id.inode, id.links, e.length))
-                listed.fileListTotalBytes += e.length;
-            listed.files.push_back({name.toByteArray(), e.length, e.modified});
+            if (choices.fileSizes && listedOnce.firstSight(id.device, id.inode, id.links, e.length)) {
+                listed.fileListTotalBytes += shownBytes(e, du);
+                ++listed.fileListTotalFiles;
+            }
+            listed.files.push_back({name.toByteArray(), shownBytes(e, du), e.modified});
         } else {
             for (int column = int(choices.fileSizes) + int(choices.dates); column > 0; --column)
                 problem(unreadDescription(), shown + displayName(name));
@@ -145,14 +163,7 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
 {
     const ListingChoices &choices = listed.choices;
     const QByteArray withSlash = listed.path.endsWith('/') ? listed.path : listed.path + '/';
-    ListingSnapshot s;
-    s.title = choices.title;
-    s.includeFolders = choices.includeFolders;
-    s.folderSizes = choices.folderSizes;
-    s.recursive = choices.recursive;
-    s.fileSizes = choices.fileSizes;
-    s.indentation = choices.indentation;
-    s.currentFolderPath = displayName(withSlash);
+    ListingSnapshot s = listingStart(choices, listed.path);
     // A line made, with its mark if any: whether it is kept.
     const auto marked = [&mark](ListedSection section, size_t item, const auto &add) {
         if (!mark)
@@ -175,11 +186,14 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
                 // What a view sorts it by: its size when it shows one, its time, and its name's end.
                 const LineKey key = f.bytes ? LineKey{*f.bytes, f.modified, int32_t(utf8Length(name))}
                                             : LineKey{-1, f.modified, -1};
-                s.folderLines.append(lines.folder(path, name, f.bytes ? std::optional(ShownSize{*f.bytes, 0}) : std::nullopt,
-                                                  longest + 1, f.modified) + end,
+                s.folderLines.append(lines.folder(path, name, f.bytes ? std::optional(ShownSize{*f.bytes, f.files}) : std::nullopt,
+                                                  longest + 1, f.modified)
+                                         + end,
                                      key);
-            }))
-            s.folderLinesBytes += f.bytes.value_or(0); // the heading is the sum of the lines
+            }) && f.bytes) { // the heading is the sum of the lines
+            s.folderLinesBytes += *f.bytes;
+            s.folderLinesFiles += f.files;
+        }
     }
     for (size_t i = 0; i < listed.recursive.size(); ++i) {
         const ListedItem &f = listed.recursive[i];
@@ -207,7 +221,7 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
         const ListedItem &f = listed.files[i];
         std::optional<FileFacts> facts;
         if (f.bytes)
-            facts = FileFacts{*f.bytes, localModified(f.modified, zone), 0, 0, 1, f.modified};
+            facts = FileFacts{*f.bytes, localModified(f.modified, zone), 0, 0, 1, f.modified, *f.bytes};
         const QString name = displayName(f.path);
         const QString line = lines.file(withSlash + f.path, name, longestName + 1, facts ? &*facts : nullptr, prefix);
         LineKey key; // only what the line shows
@@ -219,10 +233,12 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
         marked(ListedSection::Files, i, [&](const QString &end) { s.fileLines.append(line + end, key); });
     }
     s.fileListTotalText = ByteConverter(double(listed.fileListTotalBytes));
+    s.fileListTotalFiles = listed.fileListTotalFiles;
 
-    s.parentFolderLine = s.currentFolderPath + choices.pattern;
-    if (choices.folderSizes)
-        s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(s.folderLinesBytes + listed.ownBytes));
+    const ShownSize total{s.folderLinesBytes + listed.ownBytes, s.folderLinesFiles + listed.ownFiles};
+    s.parentFolderLine = parentFolderText(s.currentFolderPath + choices.pattern,
+                                          choices.folderSizes ? std::optional(total) : std::nullopt, choices.counts,
+                                          choices.diskUsage);
     return s;
 }
 

@@ -29,30 +29,6 @@ bool plainJson(QByteArrayView name)
     return plain;
 }
 
-// JSON string text of a name: its own bytes, with quotes, backslashes and controls escaped.
-void appendJsonName(std::string &out, QByteArrayView name)
-{
-    out += '"';
-    for (qsizetype i = 0; i < name.size();) {
-        qsizetype end = i;
-        while (end < name.size() && Plain[static_cast<unsigned char>(name[end])])
-            ++end;
-        out.append(name.data() + i, size_t(end - i));
-        if (end == name.size())
-            break;
-        const auto c = static_cast<unsigned char>(name[end]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else {
-            out += "\\u00";
-            out += Hex[c >> 4];
-            out += Hex[c & 15];
-        }
-        i = end + 1;
-    }
-    out += '"';
-}
 
 // Text written at `to`, its end returned: a literal, or a key and a number.
 template <size_t N>
@@ -109,6 +85,30 @@ void appendInfo(std::string &out, const FoundEntry &e, bool withDevice, std::str
     out.append(text, size_t(p - text));
 }
 } // namespace
+
+void appendJsonName(std::string &out, QByteArrayView name)
+{
+    out += '"';
+    for (qsizetype i = 0; i < name.size();) {
+        qsizetype end = i;
+        while (end < name.size() && Plain[static_cast<unsigned char>(name[end])])
+            ++end;
+        out.append(name.data() + i, size_t(end - i));
+        if (end == name.size())
+            break;
+        const auto c = static_cast<unsigned char>(name[end]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else {
+            out += "\\u00";
+            out += Hex[c >> 4];
+            out += Hex[c & 15];
+        }
+        i = end + 1;
+    }
+    out += '"';
+}
 
 QByteArray ncduHeader()
 {

@@ -21,6 +21,10 @@
 // quote, the backslash and the bytes below 0x20 escaped, so that a name that is not UTF-8 is
 // read back as it was.
 
+// JSON string text of a name, quotes included, as the export writes names: its own bytes,
+// with only the quote, the backslash and the bytes below 0x20 escaped.
+void appendJsonName(std::string &out, QByteArrayView name);
+
 // The file's first line: the format's version and this program's name, version and the time.
 QByteArray ncduHeader();
 

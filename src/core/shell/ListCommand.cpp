@@ -8,6 +8,7 @@
 #include "core/listing/TreeListing.h"
 #include "core/output/AtomicTextFile.h"
 #include "core/output/BlockGather.h"
+#include "core/output/ChangesJson.h"
 #include "core/output/Indentation.h"
 #include "core/output/ListingExport.h"
 #include "core/output/NcduExport.h"
@@ -22,6 +23,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cstring>
+#include <future>
 #include <malloc.h>
 #include <memory>
 #include <sys/stat.h>
@@ -41,7 +43,8 @@ const char Help[] =
     "                      that changed since the scan file OLD marked: new, gone (listed\n"
     "                      with its old size), or the change of its size (+1.50 MB); the\n"
     "                      parent folder line says what the total was; csv adds a change\n"
-    "                      column (new, gone, or the change in bytes); no json\n"
+    "                      column (new, gone, or the change in bytes); json: the changes\n"
+    "                      (below)\n"
     "  --changes-only      with --compare: only the lines that changed\n"
     "  --title TEXT        the listing's title (default LISTWRIGHT); 1 to 255 characters,\n"
     "                      none of \\ / : * ? \" < > |\n"
@@ -53,7 +56,7 @@ const char Help[] =
     "  --no-folders        no folder section\n"
     "  --counts            each size of a folder or total also says how many files it counts\n"
     "  --disk-usage        every size is the room the files take on the disk (du -B1), not\n"
-    "                      their lengths (neither goes with --from or --compare)\n"
+    "                      their lengths; with --compare, the changes too\n"
     "  --indent N          N blanks before every line (0 to 79)\n"
     "  -x, --one-file-system\n"
     "                      folders on another file system than FOLDER are listed with size 0\n"
@@ -69,13 +72,21 @@ const char Help[] =
     "                      csv: one row per line of the listing: path, kind, size in bytes,\n"
     "                      modification time (ISO 8601); json: the whole tree below FOLDER in\n"
     "                      the ncdu export format, whatever the other options, for ncdu -f\n"
-    "                      and gdu -f; with --from, the scan written again (no PATH); not\n"
-    "                      with --compare\n"
+    "                      and gdu -f; with --from, the scan written again (no PATH); with\n"
+    "                      --compare, the changes (below)\n"
     "\n"
     "In CSV paths, bytes that are not UTF-8 and characters that break or reorder a line are\n"
     "written \\xHH (each byte of them), and a backslash as \\\\.\n"
     "In JSON, names are written as their own bytes, as ncdu writes them, so that a name that\n"
     "is not UTF-8 reads back as it was.\n"
+    "The JSON of --compare is one object: \"folder\" (the newer listing's), \"older\" (OLD as\n"
+    "given), \"diskUsage\" (true with --disk-usage: every size is then allocated bytes),\n"
+    "\"total\" {\"old\",\"new\"} (the folder's bytes in each), and \"lines\": one record a\n"
+    "line of the listing, in its order, with \"section\" (folders, recursive or files),\n"
+    "\"path\" (below the folder), \"kind\" (new, gone, grown, shrunk or unchanged),\n"
+    "\"change\" (the signed change in bytes) and \"old\" and \"new\" (its sizes, where that\n"
+    "scan knows them); folder sizes and file sizes are always counted, --changes-only leaves\n"
+    "out the unchanged lines and --no-folders the folder lines.\n"
     "A folder or file that cannot be read is told on standard error, one line each, and the\n"
     "listing goes on without it.\n"
     "Exit status: 0 when all went well, 1 when something could not be read or written, 2 for\n"
@@ -203,11 +214,6 @@ QString parse(const QList<QByteArray> &args, Command &c)
         return QStringLiteral("--from and --compare do not go together");
     if (c.changesOnly && c.compareWith.isEmpty())
         return QStringLiteral("--changes-only goes with --compare");
-    if (c.format == "json" && !c.compareWith.isEmpty())
-        return QStringLiteral("--compare writes txt or csv");
-    // A scan file's listing shows its lengths, and no file counts.
-    if ((c.choices.counts || c.choices.diskUsage) && !(c.from.isEmpty() && c.compareWith.isEmpty()))
-        return QStringLiteral("--counts and --disk-usage list a folder, not a scan file");
     if (!c.from.isEmpty()) {
         if (folders.size() > 1)
             return QStringLiteral("one PATH in the scan, please");
@@ -307,6 +313,24 @@ bool scanOf(const QByteArray &folderOrFile, const ListingProblem &problem, ScanT
     readScan(folderOrFile, tree);
     return true;
 }
+// The top folders of the older scan and of the newer one (the folder scanned now, or a scan
+// file) listed with `choices`. What the newer scan could not read is told; what the older could
+// not, was. The older scan is read on a thread of its own meanwhile: nearly all the time of a
+// comparison goes into reading the two.
+std::pair<ListedFolder, ListedFolder> comparedFolders(const Command &c, const ListingChoices &choices,
+                                                      const ListingProblem &problem)
+{
+    const ListingProblem toldAlready = [](const QString &, const QString &) {};
+    std::future<ListedFolder> before = std::async(std::launch::async, [&] {
+        ScanTree older;
+        readScan(c.compareWith, older);
+        return listedFolder(older, 0, choices, toldAlready);
+    });
+    ScanTree newer;
+    const bool newerFromFile = scanOf(c.folder, problem, newer);
+    ListedFolder after = listedFolder(newer, 0, choices, newerFromFile ? problem : toldAlready);
+    return {before.get(), std::move(after)};
+}
 } // namespace
 
 bool isListCommand(int argc, char *argv[])
@@ -382,6 +406,26 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         const QByteArray &folder = file.folder, &name = file.name;
         if (!c.output.isEmpty() && isStandardOutput(c.output, outDescriptor))
             c.output.clear();
+        if (c.format == "json" && !c.compareWith.isEmpty()) {
+            // The changes, every line with its sizes.
+            ListingChoices choices = c.choices;
+            choices.folderSizes = choices.fileSizes = true;
+            walking = true;
+            const auto [before, after] = comparedFolders(c, choices, problem);
+            walking = false;
+            const auto changesTo = [&, &before = before, &after = after](const TextSink &put) {
+                writeChangesJson(before, after, c.compareWith, c.changesOnly, put);
+            };
+            if (!c.output.isEmpty()) {
+                writeFileAtomically(folder, name, changesTo);
+                return problems ? 1 : 0;
+            }
+            changesTo([&](QByteArrayView bytes) {
+                if (out.write(bytes.data(), bytes.size()) != bytes.size())
+                    throw FsError(out.errorString());
+            });
+            return problems ? 1 : 0;
+        }
         if (c.format == "json") {
             // A scan file is read whole before anything is written, and written again as it was.
             std::unique_ptr<ScanTree> scan;
@@ -424,14 +468,9 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         walking = true;
         TextLines lines;
         if (!c.compareWith.isEmpty()) {
-            // What the newer scan could not read is told; what the older could not, was.
-            ScanTree older, newer;
-            readScan(c.compareWith, older);
-            const ListingProblem toldAlready = [](const QString &, const QString &) {};
-            const bool newerFromFile = scanOf(c.folder, problem, newer);
+            const auto [before, after] = comparedFolders(c, choices, problem);
             const ComparedListing compared = compareListings(
-                listedFolder(older, 0, choices, toldAlready),
-                listedFolder(newer, 0, choices, newerFromFile ? problem : toldAlready), made, c.changesOnly,
+                before, after, made, c.changesOnly,
                 csv ? [](const LineChange &change) { return u',' + QString::fromLatin1(changeField(change)); }
                     : std::function<QString(const LineChange &)>(changeMark));
             lines = csv ? csvListing(compared.snapshot, QStringLiteral(",change")) : laidOut(compared.snapshot);

@@ -70,7 +70,13 @@ public:
 private:
     int64_t offset() const { return base_ + (p_ - block_); }
     bool refill();
-    int byteHere(); // the byte at p_, refilling; -1 at the end
+    // The byte at p_, refilling; -1 at the end. Inline: numbers ask for it at every digit.
+    int byteHere()
+    {
+        if (p_ == end_ && !refill())
+            return -1;
+        return static_cast<unsigned char>(*p_);
+    }
     unsigned escape(int64_t at);
     void literal(const char *word);
     [[noreturn]] void failAt(int64_t at, const QString &what) const;

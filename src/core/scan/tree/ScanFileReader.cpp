@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -134,14 +135,19 @@ private:
     // At the "]" that ends the folder entered last.
     void leave()
     {
-        // No two entries of one name: the folder's, sorted by name, side by side.
+        // No two entries of one name: the folder's names, sorted, side by side. Each name is
+        // looked up once, not at every comparison.
         const auto first = children_.begin() + std::ptrdiff_t(open_.back().children);
-        std::sort(first, children_.end(), [&](ScanTree::Index a, ScanTree::Index b) { return tree_.name(a) < tree_.name(b); });
-        const auto twice = std::adjacent_find(first, children_.end(), [&](ScanTree::Index a, ScanTree::Index b) {
-            return tree_.name(a) == tree_.name(b);
-        });
-        if (twice != children_.end())
-            json_.failAtToken(QStringLiteral("two entries named \"%1\" in one folder").arg(displayName(tree_.name(*twice))));
+        names_.clear();
+        for (auto i = first; i != children_.end(); ++i) {
+            const QByteArrayView name = tree_.name(*i);
+            names_.emplace_back(name.data(), size_t(name.size()));
+        }
+        std::sort(names_.begin(), names_.end());
+        const auto twice = std::adjacent_find(names_.begin(), names_.end());
+        if (twice != names_.end())
+            json_.failAtToken(QStringLiteral("two entries named \"%1\" in one folder")
+                                  .arg(displayName(QByteArrayView(twice->data(), qsizetype(twice->size())))));
         children_.erase(first, children_.end());
         open_.pop_back();
         builder_.leaveFolder();
@@ -175,34 +181,59 @@ private:
         json_.take(); // }
     }
 
+    // The keys a scan's info object may hold, told apart at the cost of one comparison (every
+    // entry has several, a million entries several million).
+    enum class Key { Name, Asize, Dsize, Ino, Dev, Nlink, Mtime, Hlnkc, Notreg, ReadError, Excluded, Other };
+    static Key keyOf(const std::string &k)
+    {
+        const auto same = [&k]<size_t N>(const char(&word)[N]) { return std::memcmp(k.data(), word, N - 1) == 0; };
+        switch (k.size()) {
+        case 3: return same("ino") ? Key::Ino : same("dev") ? Key::Dev : Key::Other;
+        case 4: return same("name") ? Key::Name : Key::Other;
+        case 5:
+            switch (k[0]) {
+            case 'a': return same("asize") ? Key::Asize : Key::Other;
+            case 'd': return same("dsize") ? Key::Dsize : Key::Other;
+            case 'm': return same("mtime") ? Key::Mtime : Key::Other;
+            case 'n': return same("nlink") ? Key::Nlink : Key::Other;
+            case 'h': return same("hlnkc") ? Key::Hlnkc : Key::Other;
+            }
+            return Key::Other;
+        case 6: return same("notreg") ? Key::Notreg : Key::Other;
+        case 8: return same("excluded") ? Key::Excluded : Key::Other;
+        case 10: return same("read_error") ? Key::ReadError : Key::Other;
+        }
+        return Key::Other;
+    }
+
     void field(bool top)
     {
         Info &i = info_;
-        const std::string_view key = key_;
-        if (key == "name") {
+        const Key key = keyOf(key_);
+        if (key == Key::Name) {
             if (json_.peek() != '"')
                 json_.failExpected("a name in quotes");
             json_.string(i.name, MaxName);
             checkName(top);
             i.named = true;
-        } else if (key == "asize" || key == "dsize") {
+        } else if (key == Key::Asize || key == Key::Dsize) {
             const JsonText::Number n = number();
             if (n.negative && n.magnitude != 0)
                 json_.failAtToken(QStringLiteral("a negative size"));
-            (key == "asize" ? i.asize : i.dsize) = int64_t(inRange(n, INT64_MAX));
-        } else if (key == "ino" || key == "dev") {
+            (key == Key::Asize ? i.asize : i.dsize) = int64_t(inRange(n, INT64_MAX));
+        } else if (key == Key::Ino || key == Key::Dev) {
             const uint64_t v = inRange(number(), UINT64_MAX);
-            (key == "ino" ? i.hasIno : i.hasDev) = true;
-            (key == "ino" ? i.ino : i.dev) = v;
-        } else if (key == "nlink") {
+            (key == Key::Ino ? i.hasIno : i.hasDev) = true;
+            (key == Key::Ino ? i.ino : i.dev) = v;
+        } else if (key == Key::Nlink) {
             i.nlink = inRange(number(), UINT32_MAX);
-        } else if (key == "mtime") {
+        } else if (key == Key::Mtime) {
             const JsonText::Number n = number();
             const uint64_t m = inRange(n, n.negative ? uint64_t(INT64_MAX) + 1 : uint64_t(INT64_MAX));
             i.mtime = n.negative ? int64_t(0 - m) : int64_t(m);
-        } else if (key == "hlnkc" || key == "notreg" || key == "read_error") {
-            (key == "hlnkc" ? i.hlnkc : key == "notreg" ? i.notreg : i.readError) = json_.boolean("true or false");
-        } else if (key == "excluded") {
+        } else if (key == Key::Hlnkc || key == Key::Notreg || key == Key::ReadError) {
+            (key == Key::Hlnkc ? i.hlnkc : key == Key::Notreg ? i.notreg : i.readError) = json_.boolean("true or false");
+        } else if (key == Key::Excluded) {
             if (json_.peek() != '"')
                 json_.failExpected("a reason in quotes");
             json_.string(scratch_, 16);
@@ -282,6 +313,7 @@ private:
     const ScanFileProgress &keepGoing_;
     std::vector<Open> open_;                // the folders entered and not yet left
     std::vector<ScanTree::Index> children_; // the entries of each of them, in turn
+    std::vector<std::string_view> names_;   // the names of the folder left last
     Info info_;
     std::string key_, scratch_;
     int64_t entries_ = 0;
