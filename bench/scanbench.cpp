@@ -66,6 +66,8 @@
 #include "window/shared/TextList.h"
 #include "window/shared/WebOpener.h"
 #include "window/shell/MainWindow.h"
+#include "window/shell/OpenScan.h"
+#include "window/listing/DriveList.h"
 #include "window/shell/ViewMenu.h"
 
 #include <QApplication>
@@ -800,7 +802,7 @@ void millionTree(ScanTree &made, bool newer)
 // A scan file of the million job's shape, made in memory and written to `dir`: read beside
 // gdu -f, written beside ncdu -f -o; then compared with a newer one of its shape, as
 // `listwright --list --compare OLD NEW --folder-sizes` compares them.
-void scanFileJob(const QString &dir, const QString &program)
+void scanFileJob(const QString &dir, const QString &program, MainWindow &window)
 {
     const QString file = dir + QStringLiteral("/million.json");
     ScanTree made;
@@ -832,6 +834,20 @@ void scanFileJob(const QString &dir, const QString &program)
     std::printf("scanfile: written from the tree in %.0f ms, ncdu -f -o %.0f ms (reading it too), ratio %.2f\n", writeMs,
                 ncduMs, writeMs / ncduMs);
     read = ScanTree();
+
+    // Open Scan in the window: the same file read on a worker, and its top folder shown with
+    // sizes, beside gdu's reading of it.
+    {
+        MainForm &f = window.form();
+        setChecked(f.chkFolderSize, true);
+        const double windowBaseMb = statusKb("VmRSS:") / 1024.0;
+        const Run shown = measure(window, [&] { openScanFile(f, window.scans(), file); }, f.lstFolders);
+        std::printf("scanfile: opened in the window, its top folder shown with sizes, in %.0f ms, %.2fx gdu -n -f (target "
+                    "under 0.5); %.0f MB above the window's (target 80 MB); longest event gap %.0f ms; %s\n",
+                    shown.ms, shown.ms / gduMs, shown.peakMb - windowBaseMb, shown.gapMs, qPrintable(f.txtParentFolder->text()));
+        setChecked(f.chkFolderSize, false);
+        f.drvDrive->setCurrentIndex(0); // back to the file system: the scan is let go
+    }
 
     // The comparison: both files read, the top folder listed from each with folder sizes, and
     // the compared listing laid out as the saved file.
@@ -1225,7 +1241,7 @@ int main(int argc, char *argv[])
     }
 
     if (only == QLatin1String("scanfile"))
-        scanFileJob(outDir.path(), program);
+        scanFileJob(outDir.path(), program, window);
 
     if (wanted("cli"))
         cliJobs(jobs, program, runs, path, outDir.path(), scale);
