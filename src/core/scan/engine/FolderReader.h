@@ -48,6 +48,8 @@ struct SubfolderEntry {
 class FileNames {
 public:
     void clear();
+    // Room for `bytes` of names, about to come.
+    void reserveBytes(qsizetype bytes) { buffer_.reserve(bytes); }
     void add(const char *name, size_t length);
     // A name whose status the read had to take, on a file system that does not tell what an
     // entry is: the count takes it from here instead of asking the file system again.
