@@ -5,7 +5,10 @@
 // line, boxes, caption and pointer are compared with a fresh window's. Some of them again with
 // every file-system call of the window passing the events while it waits, as on a share that
 // answers slowly.
+#include "core/output/ScanFileWriter.h"
 #include "core/scan/CallWait.h"
+#include "core/scan/QuietRead.h"
+#include "core/scan/tree/ScanTreeSink.h"
 #include "core/shared/QuietWork.h"
 #include "window/listing/DriveList.h"
 #include "window/scan/DirFolderView.h"
@@ -50,6 +53,13 @@ void makeTree(const TempTree &t)
     t.file("S/d1/big", 4000); // an order by size that is not name order
     t.file("S/d3/big", 900);
     t.file("O/P/p.txt", 42);
+    // A scan of O beside them, to open or compare with.
+    QuietRead listener;
+    ScanTree scanned;
+    buildScanTree(t.at("O"), listener, scanned);
+    QFile out(QString::fromUtf8(t.at("O.json")));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    writeScanTree(scanned, [&out](QByteArrayView block) { out.write(block.data(), block.size()); });
 }
 
 // With no workers the subfolders are counted on the window thread, with a pump at every entry:
@@ -127,7 +137,7 @@ void MidScanTest::actionDuringScan_data()
     const QStringList actions = {"chkFolderSize", "chkRecursive", "chkSize", "chkModified", "chkAutoUpdate",
                                  "chkPrintDir", "change sort", "pattern", "drive", "other folder", "same folder", "Esc",
                                  "Save", "Print", "Exit", "subfolder removed", "subfolder added",
-                                 "start folder removed"};
+                                 "start folder removed", "open scan", "compare scan"};
     for (int workers : {0, 2})
         for (int scan : {int(Scan::FolderSizes), int(Scan::Recursive)}) {
             const char *scanName = scan ? "recursive" : "folder sizes";
@@ -186,6 +196,14 @@ void MidScanTest::actionDuringScan()
         {"Print", same([](WindowFixture &w, const TempTree &) { w.f().cmdPrint->click(); })},
         {"Exit", same([point](WindowFixture &w, const TempTree &) { // the button, File > Exit, the title bar
              point == 0 ? w.f().cmdExit->click() : point == 1 ? w.f().mnuExit->trigger() : void(w.f().window->close());
+         })},
+        {"open scan", same([](WindowFixture &w, const TempTree &t) {
+             w.f().scanFileDialog = [file = QString::fromUtf8(t.at("O.json"))](const QString &, bool) { return file; };
+             w.f().mnuOpenScan->trigger();
+         })},
+        {"compare scan", same([](WindowFixture &w, const TempTree &t) { // the folder is scanned anew, then compared
+             w.f().scanFileDialog = [file = QString::fromUtf8(t.at("O.json"))](const QString &, bool) { return file; };
+             w.f().mnuCompareScan->trigger();
          })},
         {"subfolder removed", onDisk([](const TempTree &t) { QVERIFY(QDir(QString::fromUtf8(t.at("S/d2"))).removeRecursively()); })},
         {"start folder removed", onDisk([](const TempTree &t) { QVERIFY(QDir(QString::fromUtf8(t.at("S"))).removeRecursively()); })},
