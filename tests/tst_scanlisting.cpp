@@ -73,6 +73,7 @@ void ScanListingTest::treeListingIsTheFolderListing()
         bool folderSizes, recursive, fileSizes, dates, includeFolders;
         int indent;
         bool counts = false, diskUsage = false;
+        const char *exclude = "";
     };
     const Choice choices[] = {
         {"*.*", false, false, true, true, true, 0},   {"*.*", true, false, true, true, true, 0},
@@ -83,6 +84,8 @@ void ScanListingTest::treeListingIsTheFolderListing()
         {"*.*", true, false, true, true, true, 0, true, false}, {"*.*", true, true, true, false, true, 0, true, true},
         {"*.txt;*.md", false, false, true, true, true, 0, true, true}, {"*.*", true, false, true, true, false, 1, false, true},
         {"*.*", false, false, false, true, true, 0, true, false},
+        {"*.*", true, false, true, true, true, 0, true, false, "*.md;inner"}, {"*.*", false, false, true, true, true, 0, false, false, "*.TXT"},
+        {"*.*", true, true, true, true, true, 0, false, false, "y;.*"},
     };
     for (const QByteArray folder : {"", "Beta", "alpha", "nested", "bad\xff"}) {
         const ScanTree::Index at = tree->find(folder);
@@ -98,6 +101,7 @@ void ScanListingTest::treeListingIsTheFolderListing()
             choice.indentation = c.indent;
             choice.counts = c.counts;
             choice.diskUsage = c.diskUsage;
+            choice.exclude = QString::fromLatin1(c.exclude);
             for (const bool csv : {false, true}) {
                 const ListingChoices asked = csv ? csvChoices(choice) : choice;
                 const ListingLines lines = csv ? csvLines(c.diskUsage) : savedFileLines(asked);

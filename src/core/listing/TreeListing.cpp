@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/listing/TreeListing.h"
 
+#include "core/listing/Exclusions.h"
 #include "core/listing/FileFacts.h"
 #include "core/listing/FilePattern.h"
 #include "core/listing/TellingListener.h"
@@ -25,12 +26,20 @@ QString unreadDescription()
     return QStringLiteral("The scan could not read it");
 }
 
-// A folder's entries in the program's name order (as a read of the folder lists them).
-std::vector<Index> sortedEntries(const ScanTree &tree, Index folder)
+// A folder's entries in the program's name order (as a read of the folder lists them), but
+// for those `exclude` leaves out (counted in `passed`, when given).
+std::vector<Index> sortedEntries(const ScanTree &tree, Index folder, const NameFilter *exclude = nullptr,
+                                 int64_t *passed = nullptr)
 {
     std::vector<Index> entries;
-    for (Index i = ScanTree::first(folder); i < tree.end(folder); i = tree.next(i))
+    for (Index i = ScanTree::first(folder); i < tree.end(folder); i = tree.next(i)) {
+        if (exclude && exclude->excludes(tree.name(i))) {
+            if (passed)
+                ++*passed;
+            continue;
+        }
         entries.push_back(i);
+    }
     std::stable_sort(entries.begin(), entries.end(), [&tree](Index a, Index b) { return nameLess(tree.name(a), tree.name(b)); });
     return entries;
 }
@@ -49,14 +58,23 @@ int64_t shownBytes(const Entry &e, bool diskUsage)
 // Reads the parts of the tree a listing needs, as the walks of listFolder meet them.
 class TreeReader {
 public:
-    TreeReader(const ScanTree &tree, const ListingProblem &problem) : tree_(tree), problem_(problem) {}
+    TreeReader(const ScanTree &tree, const ListingProblem &problem, const NameFilter *exclude)
+        : tree_(tree), problem_(problem), exclude_(exclude)
+    {
+    }
 
     // The files of `at` and everything below it that `seen` has not met, each problem in it
-    // told: their bytes (with `diskUsage` allocated) and how many they are.
-    ShownSize size(Index at, SeenFiles &seen, bool diskUsage) const
+    // told: their bytes (with `diskUsage` allocated) and how many they are. Names left out
+    // below `at` are passed over with everything below them, and counted in `passed`.
+    ShownSize size(Index at, SeenFiles &seen, bool diskUsage, int64_t &passed) const
     {
         ShownSize size;
         for (Index i = at, end = tree_.end(at); i < end; ++i) {
+            if (i != at && exclude_ && exclude_->excludes(tree_.name(i))) {
+                ++passed;
+                i = tree_.end(i) - 1;
+                continue;
+            }
             const Entry &e = tree_.at(i);
             if (!known(e)) {
                 problem_(unreadDescription(), displayName(tree_.path(i)));
@@ -75,7 +93,7 @@ public:
     // the folder walker walks: a folder's files, then each of its subfolders' trees in turn.
     void recursive(Index folder, const QByteArray &below, bool diskUsage, std::vector<ListedItem> &out) const
     {
-        const std::vector<Index> entries = sortedEntries(tree_, folder);
+        const std::vector<Index> entries = sortedEntries(tree_, folder, exclude_);
         for (const Index i : entries)
             if (const Entry &e = tree_.at(i); !e.listedAsFolder() && known(e))
                 out.push_back({below + '/' + tree_.name(i).toByteArray(), shownBytes(e, diskUsage), e.modified});
@@ -87,6 +105,7 @@ public:
 private:
     const ScanTree &tree_;
     const ListingProblem &problem_;
+    const NameFilter *exclude_;
 };
 } // namespace
 
@@ -103,13 +122,14 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
     if (choices.recursive)
         choices.folderSizes = true; // as the window's Recursive box does
     const FilePattern pattern(choices.pattern);
-    const TreeReader read(tree, problem);
+    const std::shared_ptr<const NameFilter> exclude = exclusionFilter(choices.exclude);
+    const TreeReader read(tree, problem, exclude.get());
     ListedFolder listed;
     listed.path = tree.path(folder);
     listed.choices = choices;
 
     std::vector<Index> subfolders, files;
-    for (const Index i : sortedEntries(tree, folder))
+    for (const Index i : sortedEntries(tree, folder, exclude.get(), &listed.passedOver))
         (tree.at(i).listedAsFolder() ? subfolders : files).push_back(i);
 
     // The subfolder trees in list order, then the folder's own files.
@@ -121,7 +141,7 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
         item.path = tree.name(i).toByteArray();
         item.modified = e.problem == FoundEntry::Problem::NotLookedAt ? INT64_MIN : e.modified;
         if (choices.folderSizes) {
-            const ShownSize size = read.size(i, seen, du);
+            const ShownSize size = read.size(i, seen, du, listed.passedOver);
             item.bytes = size.bytes;
             item.files = size.files;
         }
@@ -130,7 +150,7 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
     }
     if (choices.folderSizes)
         for (const Index i : files) {
-            const ShownSize size = read.size(i, seen, du);
+            const ShownSize size = read.size(i, seen, du, listed.passedOver);
             listed.ownBytes += size.bytes;
             listed.ownFiles += size.files;
         }
@@ -238,7 +258,7 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
     const ShownSize total{s.folderLinesBytes + listed.ownBytes, s.folderLinesFiles + listed.ownFiles};
     s.parentFolderLine = parentFolderText(s.currentFolderPath + choices.pattern,
                                           choices.folderSizes ? std::optional(total) : std::nullopt, choices.counts,
-                                          choices.diskUsage);
+                                          choices.diskUsage, listed.passedOver);
     return s;
 }
 

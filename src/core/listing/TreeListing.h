@@ -48,6 +48,7 @@ struct ListedFolder {
     // listed files, each once: their bytes (as the lines count them) and how many they are.
     int64_t ownBytes = 0, ownFiles = 0;
     int64_t fileListTotalBytes = 0, fileListTotalFiles = 0;
+    int64_t passedOver = 0; // the names the exclusions left out, as the folder's listing counts them
 };
 enum class ListedSection { Folders, Recursive, Files };
 ListedFolder listedFolder(const ScanTree &tree, ScanTree::Index folder, ListingChoices choices,

@@ -34,6 +34,7 @@ ListingChoices shownChoices(const MainForm &f)
     c.includeFolders = isChecked(f.chkPrintDir);
     c.counts = f.mnuCounts && f.mnuCounts->isChecked();
     c.diskUsage = f.mnuDiskUsage && f.mnuDiskUsage->isChecked();
+    c.exclude = f.Exclusions; // what the scan holds of them is left out as a walk would leave it
     return c;
 }
 
