@@ -18,6 +18,11 @@ int TextListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(filter_.active() ? found_ : shown_);
 }
 
+QModelIndex TextListModel::index(int row, int column, const QModelIndex &parent) const
+{
+    return row >= 0 && column == 0 && !parent.isValid() && row < rowCount() ? createIndex(row, 0) : QModelIndex();
+}
+
 QVariant TextListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())

@@ -26,6 +26,9 @@ public:
 
     using QAbstractListModel::QAbstractListModel;
     int rowCount(const QModelIndex &parent = {}) const override;
+    // A row's index without asking the rows and columns through virtual calls: the view asks
+    // for every row each time it lays out, and it lays out at every event pass of a scan.
+    QModelIndex index(int row, int column = 0, const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
     // A line with its key, and the native path of what it stands for, if anything.

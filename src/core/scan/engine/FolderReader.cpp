@@ -273,9 +273,10 @@ void ownCurrentFolder()
         currentFolderOwn = ::unshare(CLONE_FS) == 0;
 }
 
-int lookUpFrom(int fd)
+int lookUpFrom(int fd, size_t lookups)
 {
-    return currentFolderOwn && ::fchdir(fd) == 0 ? AT_FDCWD : fd;
+    constexpr size_t FewLookups = 16;
+    return currentFolderOwn && lookups >= FewLookups && ::fchdir(fd) == 0 ? AT_FDCWD : fd;
 }
 
 struct stat statEntry(const FolderHandle &folder, const char *name)

@@ -130,9 +130,11 @@ int statEntryAt(int from, const char *name, struct stat &st);
 // threads, where the system allows it. For a thread that walks folders alone: a lookup from the
 // current folder costs the kernel less than one from a descriptor, which threads share.
 void ownCurrentFolder();
-// What to look up the entries of the open folder `fd` from: AT_FDCWD once the current folder
-// is that folder, where the thread has one of its own and may go there; or else `fd` itself.
-int lookUpFrom(int fd);
+// What to look up `lookups` entries of the open folder `fd` from: AT_FDCWD once the current
+// folder is that folder, where the thread has one of its own and may go there; or else `fd`
+// itself. A few entries are looked up from `fd`: going there is a call of its own, which
+// costs more than a few lookups save (a folder of many small subfolders has one file each).
+int lookUpFrom(int fd, size_t lookups);
 
 // Whether an open folder has been removed since it was opened (its last name is gone).
 bool folderGone(const FolderHandle &folder);

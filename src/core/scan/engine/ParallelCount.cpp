@@ -589,11 +589,14 @@ void ParallelCount::Shared::work()
 }
 
 namespace {
+// A counted piece as it is taken out of those waiting: held as it was made, never moved.
+using CountedNode = decltype(ParallelCount::Shared::done)::node_type;
+
 // Waits until the piece `key` is counted and takes it into `piece`, ticking `listener` at least
 // every pump interval of it meanwhile, with the workers' progress shown; the listener's end,
 // or Abandoned once the count is cancelled from outside (the piece then never comes).
 ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &listener,
-                   const std::function<void()> &showProgress, Counted &piece)
+                   const std::function<void()> &showProgress, CountedNode &piece)
 {
     for (;;) {
         {
@@ -604,8 +607,7 @@ ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &liste
             const bool counted = s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); });
             s.awaited.reset();
             if (counted) {
-                auto node = s.done.extract(key);
-                piece = std::move(node.mapped());
+                piece = s.done.extract(key);
                 return ScanEnd::Completed;
             }
         }
@@ -640,9 +642,10 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
     QByteArray skipped; // a folder found removed: the pieces below it are not shown
     bool first = true;
     for (;;) {
-        Counted piece;
-        if (const ScanEnd end = awaitPiece(s, key, listener, showProgress, piece); end != ScanEnd::Completed)
+        CountedNode node;
+        if (const ScanEnd end = awaitPiece(s, key, listener, showProgress, node); end != ScanEnd::Completed)
             return end;
+        Counted &piece = node.mapped();
         if (skipped.isEmpty() || !isBelowOrAt(piece.folder, skipped)) {
             if (first) {
                 tree = std::move(piece.tree);
@@ -691,10 +694,10 @@ ScanEnd ParallelCount::recount(size_t i, SeenFiles before, ScanListener &listene
     piece.path = s.trees[i];
     piece.after = std::make_shared<SeenFiles>(std::move(before));
     s.countAgain(std::move(piece));
-    Counted counted;
+    CountedNode counted;
     if (const ScanEnd end = awaitPiece(s, againKey(i), listener, showProgress, counted); end != ScanEnd::Completed)
         return end;
-    tree = std::move(counted.tree);
+    tree = std::move(counted.mapped().tree);
     showProgress();
     return ScanEnd::Completed;
 }
@@ -724,9 +727,10 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
     Key key{uint32_t(i)};
     QByteArray skipped; // a folder found removed: the pieces below it are not told
     for (;;) {
-        Counted piece;
-        if (const ScanEnd end = awaitPiece(s, key, listener, showProgress, piece); end != ScanEnd::Completed)
+        CountedNode node;
+        if (const ScanEnd end = awaitPiece(s, key, listener, showProgress, node); end != ScanEnd::Completed)
             return end;
+        Counted &piece = node.mapped();
         if (skipped.isEmpty() || !isBelowOrAt(piece.folder, skipped)) {
             if (piece.source && seen.sharesFolderWith(piece.tree.seen)) {
                 // It walked a folder met before: walked again whole, after everything before
@@ -736,9 +740,11 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
                 again.key = childKey(key, UINT32_MAX);
                 again.after = std::make_shared<SeenFiles>(seen);
                 s.countAgain(std::move(again));
-                if (const ScanEnd end = awaitPiece(s, childKey(key, UINT32_MAX), listener, showProgress, piece);
+                CountedNode walkedAgain;
+                if (const ScanEnd end = awaitPiece(s, childKey(key, UINT32_MAX), listener, showProgress, walkedAgain);
                     end != ScanEnd::Completed)
                     return end;
+                piece = std::move(walkedAgain.mapped());
                 seen = std::move(piece.tree.seen); // what went before, and all it met
             } else {
                 seen.merge(piece.tree.seen);

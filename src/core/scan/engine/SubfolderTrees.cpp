@@ -52,9 +52,9 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
     ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, own != nullptr, {},
                        listener.options().scope, counter.diskUsage());
     const auto takeTrees = [&] {
+        CountedTree tree; // each tree taken replaces the one before
         for (size_t i = 0; i < trees.size() + (own ? 1 : 0); ++i) {
             const bool ownFiles = i == trees.size();
-            CountedTree tree;
             if (const ScanEnd end = pool.take(i, listener, tree); end != ScanEnd::Completed)
                 return end;
             // (The own files walk no folder: never counted again.)

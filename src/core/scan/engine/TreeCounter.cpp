@@ -43,11 +43,12 @@ ScanEnd TreeCounter::addFiles(const QByteArray &folderPath, const FolderHandle &
     reported = false;
     if (from == 0)
         listener_.progress.enterFolder(folderPath);
-    const int lookUp = lookUpFrom(folder.fd());
+    const size_t until = std::min(to, files.size());
+    const int lookUp = lookUpFrom(folder.fd(), until > from ? until - from : 0);
     // Names gone while the folder was still there: told once the folder's names are done,
     // and then only if the folder is still there (`rm -rf` takes a folder's names first).
     std::vector<size_t> vanishedAt;
-    for (size_t i = from, n = std::min(to, files.size()); i < n; ++i) {
+    for (size_t i = from; i < until; ++i) {
         if (const ScanEnd end = listener_.tick(); end != ScanEnd::Completed)
             return end;
         const char *name = files.name(i);
