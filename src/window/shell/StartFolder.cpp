@@ -50,14 +50,14 @@ StartFolder startFolderFrom(const QByteArray &argument)
         return true;
     });
     if (!opened.answeredWithin(2000))
-        return {{}, named, CallWait::givenUpDescription()};
+        return {{}, named, CallWait::givenUpDescription(), {}};
     try {
         if (!opened.take())
-            return {{}, named, {}, named};
+            return {{}, named, {}, QFile::decodeName(path)};
     } catch (const FsError &e) {
-        return {{}, named, e.description()};
+        return {{}, named, e.description(), {}};
     }
-    return {path, named, {}};
+    return {path, named, {}, {}};
 }
 
 QString startFolderProblemLine(const StartFolder &start)
