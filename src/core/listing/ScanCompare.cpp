@@ -94,13 +94,11 @@ ComparedListing compareListings(const ListedFolder &before, const ListedFolder &
                                 bool changesOnly, const std::function<QString(const LineChange &)> &mark)
 {
     const ComparedLines compared = compareLines(before, after);
-    ListedFolder both;
-    both.path = after.path;
-    both.choices = after.choices;
-    both.ownBytes = after.ownBytes;
-    both.ownFiles = after.ownFiles;
-    both.fileListTotalBytes = after.fileListTotalBytes;
-    both.fileListTotalFiles = after.fileListTotalFiles;
+    // The newer listing's folder and totals, with the lines of both.
+    ListedFolder both = after;
+    both.folders.clear();
+    both.recursive.clear();
+    both.files.clear();
     std::vector<ListedItem> *items[3] = {&both.folders, &both.recursive, &both.files};
     for (int section = 0; section < 3; ++section) {
         items[section]->reserve(compared.sections[section].size());
