@@ -168,7 +168,7 @@ void SaveToFileTest::saves()
         }
         QCOMPARE(keys.size(), 10);
         QVERIFY2(std::is_sorted(keys.rbegin(), keys.rend()), qPrintable(f.lstBigFileList->lines().join('\n')));
-        QCoreApplication::processEvents(); // the rows show
+        QTRY_COMPARE(f.lstBigFileList->model()->rowCount(), int(f.lstBigFileList->count())); // the rows show
         for (int row = 0; row < f.lstBigFileList->count(); ++row)
             QVERIFY2(f.lstBigFileList->model()->index(row, 0).data(TextListModel::BarRole).isValid(), qPrintable(f.lstBigFileList->item(row)));
     }

@@ -5,12 +5,17 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QTimer>
 #include <algorithm>
 #include <malloc.h>
 
 namespace {
 // Lines from which a list counts as long when it is emptied.
 constexpr qsizetype BigList = 100000;
+// The least time between two showings of added rows. The view lays out its rows again each
+// time rows are added, which during a scan that adds rows at every event pass took more of
+// the window's time than the scan's own work; twenty showings a second look as live.
+constexpr int ShowIntervalMs = 50;
 }
 
 int TextListModel::rowCount(const QModelIndex &parent) const
@@ -46,7 +51,11 @@ void TextListModel::queueShow()
 {
     if (!showQueued_) {
         showQueued_ = true;
-        QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
+        const qint64 wait = shownAt_.isValid() ? ShowIntervalMs - shownAt_.elapsed() : 0;
+        if (wait > 0)
+            QTimer::singleShot(int(wait), this, &TextListModel::showAddedRows);
+        else
+            QMetaObject::invokeMethod(this, &TextListModel::showAddedRows, Qt::QueuedConnection);
     }
 }
 
@@ -84,6 +93,7 @@ void TextListModel::showAddedRows()
     showQueued_ = false;
     if (lines_.size() <= shown_)
         return;
+    shownAt_.start();
     if (filter_.active()) {
         shown_ = lines_.size();
         showFoundRows();

@@ -7,6 +7,7 @@
 #include <QAbstractListModel>
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QList>
 #include <QListView>
 #include <QStringList>
@@ -71,6 +72,7 @@ private:
     bool bars_ = false;
     qsizetype shown_ = 0;      // rows the view knows of
     bool showQueued_ = false;
+    QElapsedTimer shownAt_;    // when rows were last shown
 };
 
 class TextList : public QListView {
