@@ -52,6 +52,8 @@ void FileListElement::setPattern(const QString &pattern)
 
 void FileListElement::setExclusions(std::shared_ptr<const NameFilter> exclude)
 {
+    if (exclude == exclude_)
+        return; // the names were matched with it already
     exclude_ = std::move(exclude);
     QuietRead quiet;
     shown_ = matching(names_, quiet, passedOver_);
@@ -69,7 +71,7 @@ std::vector<uint32_t> FileListElement::matching(const FileNames &names, ScanList
             ++passedOver;
             continue;
         }
-        if (pattern_.matches(QString::fromUtf8(names.view(i))))
+        if (pattern_.matchesEverything() || pattern_.matches(QString::fromUtf8(names.view(i))))
             shown.push_back(uint32_t(i));
     }
     return shown;

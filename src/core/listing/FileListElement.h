@@ -61,6 +61,7 @@ public:
     int count() const { return int(shown_.size()); }
     // The name as the file system has it (NUL-terminated), and as the lists show it.
     const char *nativeName(int i) const { return names_.name(shown_[size_t(i)]); }
+    QByteArrayView nativeView(int i) const { return names_.view(shown_[size_t(i)]); }
     QString name(int i) const;
     // Keeps every nativeName() answered so far where it is, as long as the copy lives.
     QByteArray namesKeeper() const { return names_.buffer(); }

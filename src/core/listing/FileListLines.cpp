@@ -24,8 +24,11 @@ ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, 
     // First pass: the width of the name column.
     const int count = files.count();
     qsizetype longest = 0;
+    std::vector<bool> plain(static_cast<size_t>(count)); // shown as its own bytes (see plainAscii)
     for (int i = 0; i < count; ++i) {
-        longest = std::max(longest, displayWidth(files.nativeName(i)));
+        const QByteArrayView native = files.nativeView(i);
+        plain[size_t(i)] = plainAscii(native);
+        longest = std::max(longest, plain[size_t(i)] ? native.size() : charCount(displayName(native)));
         keepAlive();
     }
     const qsizetype NameWidth = longest + 1;
@@ -74,8 +77,8 @@ ShownSize fileListLines(const QByteArray &folder, const FileListElement &files, 
             failure.reset();
         }
         LineKey key; // what the list may be sorted by: only what the line shows
-        const QByteArrayView native(nativeName);
-        key.nameEnd = int32_t(prefixBytes + (plainAscii(native) ? native.size() : utf8Length(displayName(native))));
+        const QByteArrayView native = files.nativeView(ItemIndex);
+        key.nameEnd = int32_t(prefixBytes + (plain[size_t(ItemIndex)] ? native.size() : utf8Length(displayName(native))));
         if (columns.size) {
             if (failure)
                 problem(*failure, files.name(ItemIndex));

@@ -16,6 +16,8 @@ public:
     explicit FilePattern(const QString &pattern = QStringLiteral("*"));
 
     bool matches(const QString &name) const;
+    // Whether it matches every name, so that names need not be made text to be matched.
+    bool matchesEverything() const { return all_; }
     const QString &text() const { return text_; }
 
     // The text between two stars: case-folded code points, "?" standing for any one.

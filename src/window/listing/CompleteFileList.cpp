@@ -25,16 +25,17 @@
 #include <optional>
 
 namespace {
-// Looks up files first to first + count - 1 of `files` on a worker, with names of its own.
+// Looks up files first to first + count - 1 of `files` on a worker, which keeps the names
+// where they are for as long as it runs, even if the list reads another folder meanwhile.
 void lookUp(const QByteArray &folder, const std::shared_ptr<FolderFileFacts> &facts, int first, int count,
             const FileListElement &files)
 {
-    auto names = std::make_shared<std::vector<QByteArray>>();
+    auto names = std::make_shared<std::vector<const char *>>();
     names->reserve(size_t(count));
     for (int i = first; i < first + count; ++i)
-        names->emplace_back(files.nativeName(i));
-    CallWait::run<bool>(folder, [facts, names, first, count] {
-        facts->lookUp(first, count, [&names, first](int i) { return (*names)[size_t(i - first)].constData(); });
+        names->push_back(files.nativeName(i));
+    CallWait::run<bool>(folder, [facts, names, kept = files.namesKeeper(), first, count] {
+        facts->lookUp(first, count, [&names, first](int i) { return (*names)[size_t(i - first)]; });
         return true;
     });
 }
