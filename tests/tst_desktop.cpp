@@ -14,6 +14,7 @@
 #include "window/shell/Splash.h"
 #include "window/shell/StartFolder.h"
 #include "window/shell/WindowSystem.h"
+#include "window/scan/DirFolderView.h"
 #include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
@@ -222,6 +223,7 @@ private slots:
         ScriptedMessageBoxes boxes;
         RecordingPrinter printer;
         RecordingOpener opener;
+        DirFolderView::readAhead(t.at(O)); // read while a splash would show, and taken by the window
         auto w = openMainWindow(boxes, printer, opener, startFolderFrom("../" + O));
         QVERIFY(w && w->isVisible());
         QCOMPARE(stateOf(*w), fromO);
@@ -229,7 +231,9 @@ private slots:
         QVERIFY(boxes.boxes.isEmpty());
         w.reset();
 
-        // A folder that cannot be opened: the box, and the window in the working folder.
+        // A folder that cannot be opened: the box, and the window in the working folder, which
+        // passes by a folder read ahead that it does not open.
+        DirFolderView::readAhead(t.at(O));
         auto fallback = openMainWindow(boxes, printer, opener, startFolderFrom("missing"));
         QVERIFY(fallback && boxes.boxes.isEmpty()); // the box follows once the window is up
         QCoreApplication::processEvents();

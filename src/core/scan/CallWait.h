@@ -35,13 +35,20 @@ QString givenUpDescription();
 void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredWithin,
           const std::atomic<bool> *savePart = nullptr);
 
+// Waits for a call started earlier and answers what it answers, or throws what it throws.
+template <typename T>
+T await(const QByteArray &folder, AbandonableCall<T> &pending, const std::atomic<bool> *savePart = nullptr)
+{
+    wait(folder, [&pending](int ms) { return pending.answeredWithin(ms); }, savePart);
+    return pending.take();
+}
+
 // Runs `call` on a worker and answers what it answers, or throws what it throws.
 template <typename T>
 T run(const QByteArray &folder, std::function<T()> call, std::shared_ptr<const std::atomic<bool>> savePart = {})
 {
     AbandonableCall<T> pending(std::move(call));
-    wait(folder, [&pending](int ms) { return pending.answeredWithin(ms); }, savePart.get());
-    return pending.take();
+    return await(folder, pending, savePart.get());
 }
 
 // While it lives, a wait also gives up after `ms` (where no user is there yet to do it: the

@@ -14,6 +14,38 @@
 namespace {
 constexpr int PathRole = Qt::UserRole + 1;
 constexpr int ScanFolderRole = Qt::UserRole + 2; // a folder of the scan shown
+
+// What setPath reads of a folder, on a worker.
+struct Read {
+    DirectoryList list;
+    FolderFiles files;
+    FolderScanStart start;
+};
+
+Read readFolder(const QByteArray &path)
+{
+    Read r;
+    r.list.setPath(path, nullptr, &r.files);
+    r.start = folderScanStart(r.list);
+    return r;
+}
+
+// The read started by readAhead, until a setPath takes it or passes it by.
+struct ReadAhead {
+    QByteArray path;
+    AbandonableCall<Read> call;
+};
+std::optional<ReadAhead> &readAheadOf()
+{
+    static std::optional<ReadAhead> ahead;
+    return ahead;
+}
+}
+
+void DirFolderView::readAhead(const QByteArray &path)
+{
+    const QByteArray p = normalFolderPath(path);
+    readAheadOf().emplace(ReadAhead{p, AbandonableCall<Read>([p] { return readFolder(p); })});
 }
 
 DirFolderView::DirFolderView(QWidget *parent) : QListWidget(parent)
@@ -37,18 +69,10 @@ void DirFolderView::setPath(const QByteArray &path)
     {
         // The read goes to a worker, as the folder may be on a share that never answers; no
         // handler runs until it has answered or been given up (see CallWait).
-        struct Read {
-            DirectoryList list;
-            FolderFiles files;
-            FolderScanStart start;
-        };
         const QByteArray p = normalFolderPath(path);
-        Read read = CallWait::run<Read>(p, [p] {
-            Read r;
-            r.list.setPath(p, nullptr, &r.files);
-            r.start = folderScanStart(r.list);
-            return r;
-        });
+        std::optional<ReadAhead> ahead = std::exchange(readAheadOf(), std::nullopt);
+        Read read = ahead && ahead->path == p ? CallWait::await(p, ahead->call)
+                                              : CallWait::run<Read>(p, [p] { return readFolder(p); });
         list_ = std::move(read.list);
         files_ = std::move(read.files);
         scanStart_ = std::move(read.start);

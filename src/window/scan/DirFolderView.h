@@ -20,6 +20,9 @@ public:
     // Points the list at a folder; raises changed() when the path differs from the one shown.
     // Throws FsError for an unusable path, and the list then stays as it was.
     void setPath(const QByteArray &path);
+    // Starts reading `path` now, on a worker, for the first setPath of any view to the same
+    // folder to take: the start folder is read while the splash shows.
+    static void readAhead(const QByteArray &path);
     const QByteArray &path() const { return list_.path(); }
     QString pathText() const;
 

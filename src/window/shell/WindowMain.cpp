@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/output/QtPrinterService.h"
+#include "window/scan/DirFolderView.h"
 #include "core/scan/CallWait.h"
 #include "window/shared/QtMessageBoxes.h"
 #include "window/shared/WebOpener.h"
@@ -35,6 +36,9 @@ int main(int argc, char *argv[])
     const StartFolder start = startFolderFrom(folderArgument(app, argc, argv));
     if (!start.problem.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(startFolderProblemLine(start)));
+    // The folder the window opens in is read while the splash shows.
+    if (start.scanFile.isEmpty())
+        DirFolderView::readAhead(start.path.isEmpty() ? workingFolder() : start.path);
 
     QtMessageBoxes boxes;
     QtPrinterService printer;
