@@ -6,6 +6,7 @@
 #include "core/shared/Text.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QElapsedTimer>
 #include <cerrno>
 
@@ -56,7 +57,9 @@ void close()
 
 void wait(const QByteArray &folder, const std::function<bool(int ms)> &answeredWithin, const std::atomic<bool> *savePart)
 {
-    if (answeredWithin(atOnceMs))
+    // Waited for without an event pass only as long as the quiet work around it may still go
+    // without one.
+    if (answeredWithin(std::min(atOnceMs, QuietWork::msUntilPass())))
         return;
     QuietWork quiet;
     const size_t heldBefore = QuietWork::heldCount();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <algorithm>
 #include <QtGlobal>
 #include <cstdint>
 #include <vector>
@@ -28,7 +29,14 @@ public:
 
     void add(LineKey key);
     // Room for `more` lines about to be added.
-    void reserve(qsizetype more) { keys_.reserve(keys_.size() + size_t(more)); }
+    // Room for `more` keys: exactly, for a first big batch; at least doubled once it must grow,
+    // so that many small batches do not copy the keys each time.
+    void reserve(qsizetype more)
+    {
+        const size_t wanted = keys_.size() + size_t(more);
+        if (wanted > keys_.capacity())
+            keys_.reserve(std::max(wanted, 2 * keys_.capacity()));
+    }
     void clear();
     qsizetype size() const { return qsizetype(keys_.size()); }
     // The line shown at `row`.

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -54,6 +55,13 @@ void QuietWork::handle(QObject *context, std::function<void()> handler)
 size_t QuietWork::heldCount()
 {
     return held.size();
+}
+
+int QuietWork::msUntilPass()
+{
+    if (!running() || !sincePass_.isValid())
+        return everyMs;
+    return int(std::max<qint64>(0, everyMs - sincePass_.elapsed()));
 }
 
 void QuietWork::processEvents()

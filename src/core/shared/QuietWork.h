@@ -35,8 +35,11 @@ public:
     static size_t heldCount();
 
     // Milliseconds between two passes of the events: half of the longest pause the window may
-    // take, as a pass itself takes time.
-    static constexpr int everyMs = 20;
+    // take (25 ms), as a pass itself takes time.
+    static constexpr int everyMs = 12;
+    // While quiet work runs: how long until its next pass is due (0: overdue). Otherwise
+    // everyMs, as a handler starts right after a pass.
+    static int msUntilPass();
 
 private:
     static void processEvents();
