@@ -219,16 +219,20 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
         const ListedItem &f = listed.recursive[i];
         const QByteArray path = joinPath(listed.path, f.path);
         const qsizetype slash = path.lastIndexOf('/');
-        TextLines one;
-        lines.recursiveFile(one, path.left(std::max<qsizetype>(slash, 1)), path.constData() + slash + 1,
-                            {f.bytes.value_or(0), f.modified, -1});
-        if (!one.isEmpty())
-            marked(ListedSection::Recursive, i, [&](const QString &end) {
-                if (end.isEmpty())
-                    s.fileLines.appendText(one);
-                else
-                    s.fileLines.append(one.at(0) + end);
-            });
+        const QByteArray folder = path.left(std::max<qsizetype>(slash, 1));
+        const LineKey key{f.bytes.value_or(0), f.modified, -1};
+        marked(ListedSection::Recursive, i, [&](const QString &end) {
+            // A line without a mark is made when read, as the walk's are, with one folder's
+            // lines sharing its path.
+            if (end.isEmpty()) {
+                lines.recursiveFile(s.fileLines, folder, path.constData() + slash + 1, key);
+                return;
+            }
+            TextLines one;
+            lines.recursiveFile(one, folder, path.constData() + slash + 1, key);
+            if (!one.isEmpty())
+                s.fileLines.append(one.at(0) + end);
+        });
     }
     qsizetype longestName = 0;
     for (const ListedItem &f : listed.files)

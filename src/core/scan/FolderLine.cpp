@@ -2,10 +2,12 @@
 #include "core/scan/FolderLine.h"
 
 #include "core/scan/ByteConverter.h"
+#include "core/scan/PathLineMaker.h"
 #include "core/shared/Text.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 QString folderLine(const QString &path, int64_t bytes, int nameWidth)
 {
@@ -41,32 +43,26 @@ QString countNote(ShownSize size, bool counts)
 
 void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)
 {
-    // A line for every file of a tree: a path of plain ASCII is copied as it is, straight into
-    // the lines' UTF-8, through one buffer a thread keeps.
-    const QByteArrayView nameBytes(name);
-    if (plainAscii(folder) && plainAscii(nameBytes)) {
-        thread_local std::string line;
-        line.assign(folder.constData(), size_t(folder.size()));
-        if (!folder.endsWith('/'))
-            line += '/';
-        line.append(nameBytes.data(), size_t(nameBytes.size()));
-        key.nameEnd = int32_t(line.size());
-        line += ' ';
-        appendSizeTextUtf8(line, double(key.bytes));
-        lines.append(QByteArrayView(line.data(), qsizetype(line.size())), key);
-        return;
-    }
-    QByteArray path = folder;
-    if (!path.endsWith('/'))
-        path += '/';
-    path += name;
-    const QString shown = displayName(path);
-    key.nameEnd = int32_t(utf8Length(shown));
-    lines.append(shown + QLatin1Char(' ') + ByteConverter(double(key.bytes)), key);
+    // The files of one folder, added one after another, share one maker: the one this thread
+    // is adding to, as long as it made the last line of `lines`.
+    thread_local std::shared_ptr<PathLineMaker> adding;
+    if (!adding || lines.lastMaker() != adding.get() || adding->folder() != folder)
+        adding = std::make_shared<PathLineMaker>(folder);
+    const qsizetype i = adding->add(QByteArrayView(name), key.bytes, key.nameEnd);
+    lines.appendMade(adding, i, key);
 }
 
 void recursiveListingLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)
 {
     if (std::strcmp(name, "MSCREATE.DIR") != 0)
         appendRecursiveFileLine(lines, folder, name, key);
+}
+
+void recursiveListingText(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)
+{
+    if (std::strcmp(name, "MSCREATE.DIR") == 0)
+        return;
+    thread_local std::string line; // one buffer a thread keeps
+    recursiveFileLine(line, folder, QByteArrayView(name), key.bytes, key.nameEnd);
+    lines.append(QByteArrayView(line.data(), qsizetype(line.size())), key);
 }

@@ -22,9 +22,12 @@ QString fileCountText(int64_t files);
 QString countNote(ShownSize size, bool counts);
 
 // Adds the recursive file line to `lines` with `key`: the folder's path, "/", the file name,
-// one blank and the size text of key.bytes.
+// one blank and the size text of key.bytes. The line is made when read (see PathLineMaker).
 void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);
 
 // Adds the recursive listing's line of a file (see appendRecursiveFileLine); a file called
 // exactly "MSCREATE.DIR" is counted but gets none.
 void recursiveListingLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);
+// The same line made now, as text: for a listing written out once, whose lines the walk's
+// workers make.
+void recursiveListingText(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);

@@ -30,8 +30,17 @@ QByteArray TextLines::utf8(qsizetype i) const
     if (start.block & Made)
         return makers_.at(start.block & ~Made)->make(start.offset);
     const QByteArray &block = blocks_.at(start.block);
-    const bool nextInBlock = i + 1 < starts_.size() && starts_.at(i + 1).block == start.block;
-    const qsizetype end = nextInBlock ? starts_.at(i + 1).offset : block.size();
+    // It ends where the next line of text starts, in the same block; lines made between them
+    // take no room there.
+    qsizetype end = block.size();
+    for (qsizetype j = i + 1; j < starts_.size(); ++j) {
+        const Start next = starts_.at(j);
+        if (next.block & Made)
+            continue;
+        if (next.block == start.block)
+            end = next.offset;
+        break;
+    }
     return QByteArray::fromRawData(block.constData() + start.offset, end - start.offset);
 }
 
@@ -47,11 +56,32 @@ QByteArray TextLines::shownName(qsizetype i, int32_t nameEnd) const
 
 void TextLines::appendMade(const std::shared_ptr<const LineMaker> &maker, qsizetype i, LineKey key)
 {
+    keys_.resize(starts_.size());
+    appendMade(maker, i);
+    keys_.append(key);
+}
+
+void TextLines::appendMade(const std::shared_ptr<const LineMaker> &maker, qsizetype i)
+{
     if (makers_.isEmpty() || makers_.last() != maker)
         makers_.append(maker);
-    keys_.resize(starts_.size());
     starts_.append({quint32(makers_.size() - 1) | Made, quint32(i)});
-    keys_.append(key);
+}
+
+void TextLines::appendLineOf(const TextLines &from, qsizetype i)
+{
+    const Start start = from.starts_.at(i);
+    if (start.block & Made)
+        appendMade(from.makers_.at(start.block & ~Made), start.offset);
+    else
+        append({from.utf8(i)});
+}
+
+const LineMaker *TextLines::lastMaker() const
+{
+    if (starts_.isEmpty() || !(starts_.last().block & Made))
+        return nullptr;
+    return makers_.at(starts_.last().block & ~Made).get();
 }
 
 QStringList TextLines::toStringList() const

@@ -56,6 +56,12 @@ public:
     void appendText(const TextLines &more);
     // Line i of `maker`, made when it is read, with its sort key.
     void appendMade(const std::shared_ptr<const LineMaker> &maker, qsizetype i, LineKey key);
+    // The same without a key, for lines whose keys are kept apart.
+    void appendMade(const std::shared_ptr<const LineMaker> &maker, qsizetype i);
+    // Line i of `from` without its key: a copy of its text, or the same maker's line.
+    void appendLineOf(const TextLines &from, qsizetype i);
+    // The maker of the last line, if it is made.
+    const LineMaker *lastMaker() const;
     // The lines' keys, up to the last line added with one; a line past them has none.
     const QList<LineKey> &keys() const { return keys_; }
     void clear();

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/scan/FolderLine.h"
 #include "core/shell/ListCommand.h"
 
 #include "core/listing/Exclusions.h"
@@ -463,7 +464,9 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         }
         const bool csv = c.format == "csv";
         const ListingChoices choices = csv ? csvChoices(c.choices) : c.choices;
-        const ListingLines made = csv ? csvLines(c.choices.diskUsage) : savedFileLines(c.choices);
+        ListingLines made = csv ? csvLines(c.choices.diskUsage) : savedFileLines(c.choices);
+        if (!csv)
+            made.recursiveFile = recursiveListingText; // written once: made by the walk's workers
         const auto laidOut = [csv](const ListingSnapshot &s) { return csv ? csvListing(s) : savedListingLines(s); };
         walking = true;
         TextLines lines;

@@ -74,10 +74,11 @@ void TextListModel::append(const TextLines &more)
 {
     if (more.isEmpty())
         return;
-    // A few lines are copied: sharing them would keep a whole block alive for each few.
+    // A few lines are copied: sharing them would keep a whole block alive for each few. Lines
+    // made when read share their maker, which holds no more than they need.
     if (more.size() < 4096) {
         for (qsizetype i = 0; i < more.size(); ++i)
-            lines_.append({more.utf8(i)});
+            lines_.appendLineOf(more, i);
     } else {
         lines_.appendText(more); // the keys go to the order
     }

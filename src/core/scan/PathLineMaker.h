@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "core/shared/TextLines.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The recursive listing's lines of one folder's files, made when they are read: the folder's
+// path is kept once, and each file's name and size, not its line's text (a listing of a
+// million files would otherwise hold a million copies of their folders' paths). Files are
+// added by the thread that walks the folder, before the lines are handed on; after that it
+// does not change, so any thread may read them.
+class PathLineMaker : public LineMaker {
+public:
+    explicit PathLineMaker(QByteArray folder) : folder_(std::move(folder)) {}
+    const QByteArray &folder() const { return folder_; }
+
+    // Adds a file; answers its number here, and where its name ends in its line (see LineKey).
+    qsizetype add(QByteArrayView name, int64_t bytes, int32_t &nameEnd);
+
+    QByteArray make(qsizetype i) const override;
+    QByteArray name(qsizetype i) const override;
+
+private:
+    QByteArrayView nameOf(qsizetype i) const;
+    QByteArray make(QByteArrayView name, int64_t bytes, int32_t &nameEnd) const;
+
+    QByteArray folder_;
+    QByteArray names_;           // one after another
+    std::vector<uint32_t> ends_; // where each name ends in names_
+    std::vector<int64_t> bytes_;
+};
+
+// The line of a file of a recursive listing as UTF-8, in `line`: the folder's path, "/", the
+// file name, one blank and the size text of `bytes`; and where the name ends in it.
+void recursiveFileLine(std::string &line, const QByteArray &folder, QByteArrayView name, int64_t bytes, int32_t &nameEnd);
