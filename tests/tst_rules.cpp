@@ -105,6 +105,15 @@ private slots:
         appendRecursiveFileLine(made, "/top/\xff", "\xc3\x84pfel", {10, 0});
         QCOMPARE(lineName(made.utf8(0), made.keys()[0].nameEnd), "Report.TXT");
         QCOMPARE(lineName(made.utf8(1), made.keys()[1].nameEnd), "\xc3\x84pfel");
+        QCOMPARE(made.shownName(0, made.keys()[0].nameEnd) + '|' + made.shownName(1, made.keys()[1].nameEnd),
+                 "Report.TXT|\xc3\x84pfel");
+        // Lines of text among lines made when read each end where they end.
+        TextLines mixed;
+        mixed.append(QStringLiteral("first"));
+        appendRecursiveFileLine(mixed, "/top", "a", {1, 0});
+        mixed.append(QStringLiteral("second"));
+        appendRecursiveFileLine(mixed, "/top", "b", {2, 0});
+        QCOMPARE(mixed.toStringList(), QStringList({"first", "/top/a 1    B ", "second", "/top/b 2    B "}));
         QCOMPARE(lineName("plain name", -1), "plain name");
         const std::pair<const char *, const char *> found[] = {{"rEpOrT.t", "Report.TXT"}, {"\xc3\xa4PF", "\xc3\x84pfel"},
                                                                {"aab", "aaab"}, {"abab", "abaabab"}, {"", "x"}};
