@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The rules the lists and the output rely on, as tables: size text, the names' order,
-// the page title check, and the indentation as it is picked or typed.
+// The rules the lists and the output rely on, as tables: the file list's lines, size text, the
+// names' order, the page title check, and the indentation as it is picked or typed.
+#include "core/listing/FileListElement.h"
+#include "core/listing/FileListLines.h"
+#include "core/listing/ModifiedText.h"
 #include "core/output/Indentation.h"
 #include "window/output/IndentationBox.h"
 #include "core/output/TitleCheck.h"
@@ -10,6 +13,7 @@
 #include "core/shared/LineOrder.h"
 #include "core/shared/Text.h"
 #include "window/shell/ViewSettings.h"
+#include "support/TempTree.h"
 #include "support/WindowFixture.h"
 
 #include <QComboBox>
@@ -21,7 +25,51 @@
 class RulesTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    // Timestamps are shown in one fixed zone, and numbers in one fixed form.
+    void initTestCase()
+    {
+        qputenv("TZ", "UTC");
+        tzset();
+        QLocale::setDefault(QLocale::c());
+    }
+    void fileListLines()
+    {
+        // The complete file list's worked example, in every column combination and with the
+        // recursive listing's folder path before each name; the total counts each file once.
+        TempTree tree;
+        const auto utc = [](int y, int mo, int d, int h, int mi, int s) {
+            return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+        };
+        tree.file("a.txt", 500, utc(1998, 12, 15, 15, 4, 5));
+        tree.file("readme.doc", 2048, utc(1998, 11, 5, 10, 20, 30));
+        tree.file("setup.exe", 1536000, utc(1998, 10, 1, 0, 0, 0));
+        FileListElement files;
+        files.setPath(tree.path());
+        const QString prefix = QString::fromUtf8(tree.path()) + '/';
+        const QStringList dates{"a.txt       12/15/98  3:04:05 PM", "readme.doc  11/05/98 10:20:30 AM", "setup.exe   10/01/98 "};
+        const struct { bool size, modified, recursive; QStringList lines; } rows[] = {
+            {true, true, false, {"a.txt       500    B    12/15/98  3:04:05 PM", "readme.doc    2.00 KB   11/05/98 10:20:30 AM",
+                                 "setup.exe     1.46 MB   10/01/98 "}},
+            {true, false, false, {"a.txt       500    B ", "readme.doc    2.00 KB", "setup.exe     1.46 MB"}},
+            {false, true, false, dates},
+            {false, false, false, {"a.txt", "readme.doc", "setup.exe"}},
+            {false, true, true, dates},
+        };
+        for (const auto &row : rows) {
+            QStringList expected;
+            for (const QString &line : row.lines)
+                expected.append((row.recursive ? prefix : QString()) + line);
+            TextLines lines;
+            const ShownSize total = ::fileListLines(tree.path() + '/', files, {row.size, row.modified, false},
+                                                    row.recursive ? prefix : QString(), lines,
+                                                    [](const QString &description, const QString &) { QFAIL(qPrintable(description)); },
+                                                    [] {}, {});
+            QCOMPARE(lines.toStringList(), expected);
+            QCOMPARE(total.bytes, row.size ? 500 + 2048 + 1536000 : 0);
+        }
+        // Months 1 to 9 fill the same 9-character date field, so their lines stay aligned.
+        QCOMPARE(FileModifiedText(utc(1998, 1, 5, 12, 0, 1)), QStringLiteral(" 01/05/98 12:00:01 PM"));
+    }
     void sizeText()
     {
         const std::pair<double, const char *> rows[] = {
