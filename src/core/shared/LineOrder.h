@@ -28,7 +28,6 @@ public:
     void setSortBy(SortBy by);
 
     void add(LineKey key);
-    // Room for `more` lines about to be added.
     // Room for `more` keys: exactly, for a first big batch; at least doubled once it must grow,
     // so that many small batches do not copy the keys each time.
     void reserve(qsizetype more)
