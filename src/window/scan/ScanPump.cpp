@@ -130,9 +130,15 @@ ScanEnd ScanPump::problem(const QString &description, const QString &entryName)
     // A folder found gone is said once: what lay in it went with it.
     if (inFolderReportedGone(entryName))
         return session_.verdict(request_);
-    if (entryName.startsWith(QLatin1Char('/')) && description == FsError::fromErrno(ENOENT).description())
+    const bool gone = entryName.startsWith(QLatin1Char('/')) && description == FsError::fromErrno(ENOENT).description();
+    if (gone)
         reportedGone_.append(entryName);
-    return fileProblem(description, entryName, QString());
+    const ScanEnd end = fileProblem(description, entryName, QString());
+    // The scan's own folder gone (met by a worker, told here later): nothing is left to scan,
+    // and no later step tells it again.
+    if (gone && end == ScanEnd::Completed && !scanFolder_.isEmpty() && entryName == displayName(scanFolder_))
+        return ScanEnd::FolderGone;
+    return end;
 }
 
 ScanEnd ScanPump::vanished(const QString &description, const QByteArray &folder, const QByteArray &name)
