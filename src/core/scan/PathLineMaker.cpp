@@ -30,11 +30,17 @@ void recursiveFileLine(std::string &line, const QByteArray &folder, QByteArrayVi
     appendSizeTextUtf8(line, double(bytes));
 }
 
+PathLineMaker::PathLineMaker(QByteArray folder)
+    : folder_(std::move(folder)),
+      nameStart_(plainAscii(folder_) ? folder_.size() + (folder_.endsWith('/') ? 0 : 1) : -1)
+{
+}
+
 qsizetype PathLineMaker::add(QByteArrayView name, int64_t bytes, int32_t &nameEnd)
 {
     // Where the name ends in its line, without making the line.
-    if (plainAscii(folder_) && plainAscii(name))
-        nameEnd = int32_t(folder_.size() + (folder_.endsWith('/') ? 0 : 1) + name.size());
+    if (nameStart_ >= 0 && plainAscii(name))
+        nameEnd = int32_t(nameStart_ + name.size());
     else
         make(name, bytes, nameEnd);
     names_.append(name);

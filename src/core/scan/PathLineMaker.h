@@ -15,7 +15,7 @@
 // does not change, so any thread may read them.
 class PathLineMaker : public LineMaker {
 public:
-    explicit PathLineMaker(QByteArray folder) : folder_(std::move(folder)) {}
+    explicit PathLineMaker(QByteArray folder);
     const QByteArray &folder() const { return folder_; }
 
     // Adds a file; answers its number here, and where its name ends in its line (see LineKey).
@@ -29,6 +29,7 @@ private:
     QByteArray make(QByteArrayView name, int64_t bytes, int32_t &nameEnd) const;
 
     QByteArray folder_;
+    qsizetype nameStart_;        // where a plain name starts in its line; -1 when the path is not plain
     QByteArray names_;           // one after another
     std::vector<uint32_t> ends_; // where each name ends in names_
     std::vector<int64_t> bytes_;
