@@ -16,9 +16,9 @@ void LineOrder::setSortBy(SortBy by)
     if (by_ == SortBy::Name)
         return;
     std::vector<Slot> all;
-    all.reserve(keys_.size());
-    for (size_t i = 0; i < keys_.size(); ++i)
-        all.push_back({sortKey(keys_[i]), uint32_t(i)});
+    all.reserve(size_);
+    for (size_t i = 0; i < size_; ++i)
+        all.push_back({sortKey(key(qsizetype(i))), uint32_t(i)});
     std::stable_sort(all.begin(), all.end(), [](const Slot &a, const Slot &b) { return a.key > b.key; });
     for (size_t i = 0; i < all.size(); i += BlockSize)
         blocks_.emplace_back(all.begin() + std::ptrdiff_t(i), all.begin() + std::ptrdiff_t(std::min(all.size(), i + BlockSize)));
@@ -26,8 +26,11 @@ void LineOrder::setSortBy(SortBy by)
 
 void LineOrder::add(LineKey key)
 {
-    const uint32_t line = uint32_t(keys_.size());
-    keys_.push_back(key);
+    const uint32_t line = uint32_t(size_);
+    if (size_ % ChunkKeys == 0)
+        chunks_.push_back(std::make_unique<LineKey[]>(ChunkKeys));
+    chunks_.back()[size_ % ChunkKeys] = key;
+    ++size_;
     if (by_ == SortBy::Name)
         return;
     counted_ = false;
@@ -55,7 +58,8 @@ void LineOrder::add(LineKey key)
 
 void LineOrder::clear()
 {
-    keys_.clear();
+    chunks_.clear();
+    size_ = 0;
     blocks_.clear();
     counted_ = false;
 }

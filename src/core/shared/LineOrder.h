@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <QtGlobal>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // What a list line is sorted by besides its place in name order: the bytes its size text
@@ -28,25 +29,17 @@ public:
     void setSortBy(SortBy by);
 
     void add(LineKey key);
-    // Room for `more` keys: exactly, for a first big batch; at least doubled once it must grow,
-    // so that many small batches do not copy the keys each time.
-    void reserve(qsizetype more)
-    {
-        const size_t wanted = keys_.size() + size_t(more);
-        if (wanted > keys_.capacity())
-            keys_.reserve(std::max(wanted, 2 * keys_.capacity()));
-    }
     void clear();
-    qsizetype size() const { return qsizetype(keys_.size()); }
+    qsizetype size() const { return qsizetype(size_); }
     // The line shown at `row`.
     qsizetype line(qsizetype row) const;
-    const LineKey &key(qsizetype line) const { return keys_[size_t(line)]; }
+    const LineKey &key(qsizetype line) const { return chunks_[size_t(line) / ChunkKeys][size_t(line) % ChunkKeys]; }
     // Calls visit(line) for every line, in the order shown.
     template <typename Visit>
     void forEachLine(Visit &&visit) const
     {
         if (by_ == SortBy::Name) {
-            for (size_t line = 0; line < keys_.size(); ++line)
+            for (size_t line = 0; line < size_; ++line)
                 visit(qsizetype(line));
             return;
         }
@@ -64,7 +57,12 @@ private:
     void countRows() const;
 
     SortBy by_ = SortBy::Name;
-    std::vector<LineKey> keys_;
+    // The keys, in chunks that never move once made: a list of a million lines grows without
+    // copying the keys it holds, which took the window's thread away from its events for tens
+    // of milliseconds at a time.
+    static constexpr size_t ChunkKeys = 4096;
+    std::vector<std::unique_ptr<LineKey[]>> chunks_;
+    size_t size_ = 0;
     std::vector<std::vector<Slot>> blocks_; // empty in name order
     mutable std::vector<qsizetype> firstRow_; // of each block, once counted
     mutable bool counted_ = false;

@@ -83,7 +83,6 @@ void TextListModel::append(const TextLines &more)
         lines_.appendText(more); // the keys go to the order
     }
     const QList<LineKey> &keys = more.keys();
-    order_.reserve(more.size());
     for (qsizetype i = 0; i < more.size(); ++i)
         added(i < keys.size() ? keys[i] : LineKey{});
     queueShow();
