@@ -599,6 +599,15 @@ ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &liste
                    const std::function<void()> &showProgress, CountedNode &piece)
 {
     for (;;) {
+        // Pieces counted long before come one after another without a wait: the listener is
+        // still ticked between them when a pump is due.
+        if (listener.msUntilPump() == 0) {
+            showProgress();
+            if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
+                return end;
+            if (s.cancelled)
+                return ScanEnd::Abandoned;
+        }
         {
             // Until the piece is counted, or the next pump is due.
             const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
