@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Scans kept as files: a scan tree written in the ncdu export format and read back, the files
 // of ncdu and gdu read, and bad files refused with the place where reading stopped.
+#include "core/listing/TreeListing.h"
+#include "core/output/ListingExport.h"
 #include "core/output/NcduExport.h"
 #include "core/output/ScanFileWriter.h"
 #include "core/scan/engine/ScanListener.h"
@@ -217,20 +219,30 @@ void ScanFileTest::readsWhatTheFormatAllows()
     const ScanFileResult r = readText(text, tree);
     QVERIFY2(r.ok(), qPrintable(r.message));
     const QStringList expected = {
-        "/top kind 0 problem 0 flags 1 length 4096 allocated 0 time -1 end 12 totals 16/0/4 id 5:0:1",
-        "/top/%FF%C3%A9%F0%9F%98%80%5C kind 1 problem 0 flags 2 length 10 allocated 0 time -1 end 2 totals 0/0/0 id ",
-        "/top/p kind 2 problem 0 flags 2 length 0 allocated 0 time -1 end 3 totals 0/0/0 id ",
+        "/top kind 0 problem 0 flags 1 length 4096 allocated 0 time %1 end 12 totals 16/0/4 id 5:0:1",
+        "/top/%FF%C3%A9%F0%9F%98%80%5C kind 1 problem 0 flags 2 length 10 allocated 0 time %1 end 2 totals 0/0/0 id ",
+        "/top/p kind 2 problem 0 flags 2 length 0 allocated 0 time %1 end 3 totals 0/0/0 id ",
         "/top/gone kind 2 problem 3 flags 0 length 0 allocated 0 time 0 end 4 totals 0/0/0 id ",
-        "/top/skipped kind 0 problem 0 flags 0 length 0 allocated 0 time -1 end 5 totals 0/0/0 id ",
-        "/top/proc kind 0 problem 0 flags 4 length 0 allocated 0 time -1 end 6 totals 0/0/0 id ",
-        "/top/shut kind 0 problem 1 flags 0 length 0 allocated 0 time -1 end 7 totals 0/0/0 id ",
-        "/top/mnt kind 0 problem 0 flags 17 length 0 allocated 0 time -1 end 10 totals 3/0/1 id 6:0:1",
-        "/top/mnt/h1 kind 1 problem 0 flags 2 length 3 allocated 0 time -1 end 9 totals 0/0/0 id 6:9:2",
-        "/top/mnt/d kind 0 problem 0 flags 1 length 0 allocated 0 time -1 end 10 totals 0/0/0 id ",
-        "/top/h2 kind 1 problem 0 flags 2 length 3 allocated 0 time -1 end 11 totals 0/0/0 id 5:9:2",
+        "/top/skipped kind 0 problem 0 flags 0 length 0 allocated 0 time %1 end 5 totals 0/0/0 id ",
+        "/top/proc kind 0 problem 0 flags 4 length 0 allocated 0 time %1 end 6 totals 0/0/0 id ",
+        "/top/shut kind 0 problem 1 flags 0 length 0 allocated 0 time %1 end 7 totals 0/0/0 id ",
+        "/top/mnt kind 0 problem 0 flags 17 length 0 allocated 0 time %1 end 10 totals 3/0/1 id 6:0:1",
+        "/top/mnt/h1 kind 1 problem 0 flags 2 length 3 allocated 0 time %1 end 9 totals 0/0/0 id 6:9:2",
+        "/top/mnt/d kind 0 problem 0 flags 1 length 0 allocated 0 time %1 end 10 totals 0/0/0 id ",
+        "/top/h2 kind 1 problem 0 flags 2 length 3 allocated 0 time %1 end 11 totals 0/0/0 id 5:9:2",
         "/top/h3 kind 1 problem 0 flags 0 length 3 allocated 0 time -2 end 12 totals 0/0/0 id 6:9:2",
     };
-    QCOMPARE(dump(tree), expected);
+    QCOMPARE(dump(tree), expected.join('\n').arg(INT64_MIN).split('\n'));
+
+    // A file the format gives no time lists with none: no date in its line, none in the CSV,
+    // and it comes last by date.
+    ListingChoices choices;
+    choices.fileSizes = choices.dates = true;
+    const auto quiet = [](const QString &, const QString &) {};
+    const ListingSnapshot s = listTree(tree, 0, choices, quiet);
+    QCOMPARE(s.fileLines.at(1), QStringLiteral("h2      3    B ") + QString(12, QLatin1Char(' ')));
+    QCOMPARE(s.fileLines.keys()[1].modified, INT64_MIN);
+    QVERIFY(csvListing(listTree(tree, 0, csvChoices(choices), quiet, csvLines())).toStringList().contains(u"/top/h2,file,3,"));
 }
 
 void ScanFileTest::badFiles_data()

@@ -30,7 +30,7 @@ struct Cancelled {};
 struct Info {
     std::string name;
     bool named = false;
-    int64_t asize = 0, dsize = 0, mtime = -1;
+    int64_t asize = 0, dsize = 0, mtime = INT64_MIN; // no time given: not known
     uint64_t dev = 0, ino = 0, nlink = 0;
     bool hasDev = false, hasIno = false, hlnkc = false, notreg = false, readError = false;
     enum class Excluded { No, KernelView, OtherDevice, Other } excluded = Excluded::No;
@@ -159,7 +159,7 @@ private:
         Info &i = info_;
         i.named = i.hasDev = i.hasIno = i.hlnkc = i.notreg = i.readError = false;
         i.asize = i.dsize = 0;
-        i.mtime = -1;
+        i.mtime = INT64_MIN;
         i.nlink = 0;
         i.excluded = Info::Excluded::No;
         if (json_.peek() != '}')

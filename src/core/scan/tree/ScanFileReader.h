@@ -29,7 +29,8 @@ using ScanFileProgress = std::function<bool(int64_t bytesRead)>;
 // "read_error" or an "excluded" mark was not (NotRead; a view of the kernel's for "kernfs", on
 // another device for "otherfs" or "othfs"), nor was an "excluded" entry outside an array. An
 // entry outside an array with "read_error" is a name that could not be looked at; "notreg"
-// marks anything but a regular file. A size left out is 0, a time left out is -1. A file of
+// marks anything but a regular file. A size left out is 0; a time left out is not known
+// (INT64_MIN), and the lists show no date for it. A file of
 // several names (hlnkc, or nlink above 1, with its ino) counts once in the totals, where it is
 // met first; a folder's dev holds for what lies below it. Names are kept as their bytes.
 //
