@@ -89,6 +89,10 @@ void HungMountTest::startsBesideHungShare()
         QVERIFY2(loaded && cameUp < 15000 && !m.fired, qPrintable(QString::number(cameUp)));
         QCOMPARE(window.form().dirFolder->path(), QByteArray("/"));
         QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
+        // The folder given up is named, as one given up in the folder tree is.
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].text, CallWait::givenUpDescription() + u'\r' + m.path);
+        QCOMPARE(boxes.boxes[0].title, QStringLiteral("Listwright - Error Opening Folder"));
     }
     QVERIFY(DriveList::mountedDrives().contains(m.path));
     WindowFixture(elsewhere.path()); // loads

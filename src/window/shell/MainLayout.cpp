@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/shell/MainLayout.h"
 #include "window/shell/ViewMenu.h"
+#include "window/shell/FolderChange.h"
 
 #include "window/listing/DriveList.h"
 #include "core/listing/FileListElement.h"
@@ -10,6 +11,7 @@
 #include "window/shared/ColourPair.h"
 #include "window/shared/Fonts.h"
 #include "core/shared/FsError.h"
+#include "core/shared/Text.h"
 #include "window/shared/Geometry.h"
 #include "window/shared/MainForm.h"
 #include "window/shared/ProgramIcon.h"
@@ -28,6 +30,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
+#include <QTimer>
+#include <optional>
+#include <utility>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -238,16 +243,22 @@ void buildMainLayout(QMainWindow *window, MainForm &f, const QByteArray &startFo
     for (const QByteArray &next : {working, QByteArray("/")})
         if (!tries.contains(next)) // a folder given up on is not waited for twice
             tries.append(next);
+    // A folder on a share that does not answer is given up for the next (see CallWait). The
+    // first given up is told, as a folder of the folder tree is, once the window is up.
+    std::optional<std::pair<QString, QString>> givenUp;
     for (const QByteArray &folder : tries) {
-        // A folder on a share that does not answer is given up for the next (see CallWait).
         const CallWait::Patience patience(folder == "/" ? 0 : 3000);
         try {
             f.dirFolder->setPath(folder);
             f.fileFileList->setPath(folder, f.dirFolder->takeFiles());
             break;
-        } catch (const FsError &) {
+        } catch (const FsError &e) {
+            if (!givenUp)
+                givenUp.emplace(displayName(folder), e.description());
         }
     }
+    if (givenUp)
+        QTimer::singleShot(0, window, [&f, g = *givenUp] { dirFolder_OpenFailed(f, g.first, g.second); });
     if (!startFolder.isEmpty())
         f.drvDrive->setDrive(DriveList::driveOf(QFile::decodeName(f.dirFolder->path())));
 
