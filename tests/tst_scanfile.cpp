@@ -223,7 +223,7 @@ void ScanFileTest::readsWhatTheFormatAllows()
         "/top/%FF%C3%A9%F0%9F%98%80%5C kind 1 problem 0 flags 2 length 10 allocated 0 time %1 end 2 totals 0/0/0 id ",
         "/top/p kind 2 problem 0 flags 2 length 0 allocated 0 time %1 end 3 totals 0/0/0 id ",
         "/top/gone kind 2 problem 3 flags 0 length 0 allocated 0 time 0 end 4 totals 0/0/0 id ",
-        "/top/skipped kind 0 problem 0 flags 0 length 0 allocated 0 time %1 end 5 totals 0/0/0 id ",
+        "/top/skipped kind 0 problem 0 flags 64 length 0 allocated 0 time %1 end 5 totals 0/0/0 id ",
         "/top/proc kind 0 problem 0 flags 4 length 0 allocated 0 time %1 end 6 totals 0/0/0 id ",
         "/top/shut kind 0 problem 1 flags 0 length 0 allocated 0 time %1 end 7 totals 0/0/0 id ",
         "/top/mnt kind 0 problem 0 flags 17 length 0 allocated 0 time %1 end 10 totals 3/0/1 id 6:0:1",
@@ -242,6 +242,12 @@ void ScanFileTest::readsWhatTheFormatAllows()
     const ListingSnapshot s = listTree(tree, 0, choices, quiet);
     QCOMPARE(s.fileLines.at(1), QStringLiteral("h2      3    B ") + QString(12, QLatin1Char(' ')));
     QCOMPARE(s.fileLines.keys()[1].modified, INT64_MIN);
+    // A name the scan passed over is no line: it counts among the names excluded, and is
+    // written back as it came.
+    QVERIFY(s.parentFolderLine.endsWith(u"  1 excluded"));
+    QCOMPARE(s.folderLines.size(), 3); // mnt, proc, shut
+    QVERIFY(!s.folderLines.toStringList().join(u'|').contains(u"skipped"));
+    QVERIFY(written(tree).contains(",{\"name\":\"skipped\",\"excluded\":\"pattern\"}"));
     QVERIFY(csvListing(listTree(tree, 0, csvChoices(choices), quiet, csvLines())).toStringList().contains(u"/top/h2,file,3,"));
 }
 

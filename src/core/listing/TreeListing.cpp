@@ -26,14 +26,20 @@ QString unreadDescription()
     return QStringLiteral("The scan could not read it");
 }
 
+// Whether entry i is left out of a listing: passed over by the scan, or by `exclude`.
+bool leftOut(const ScanTree &tree, Index i, const NameFilter *exclude)
+{
+    return tree.at(i).passedOver() || (exclude && exclude->excludes(tree.name(i)));
+}
+
 // A folder's entries in the program's name order (as a read of the folder lists them), but
-// for those `exclude` leaves out (counted in `passed`, when given).
+// for those left out (counted in `passed`, when given).
 std::vector<Index> sortedEntries(const ScanTree &tree, Index folder, const NameFilter *exclude = nullptr,
                                  int64_t *passed = nullptr)
 {
     std::vector<Index> entries;
     for (Index i = ScanTree::first(folder); i < tree.end(folder); i = tree.next(i)) {
-        if (exclude && exclude->excludes(tree.name(i))) {
+        if (leftOut(tree, i, exclude)) {
             if (passed)
                 ++*passed;
             continue;
@@ -70,7 +76,7 @@ public:
     {
         ShownSize size;
         for (Index i = at, end = tree_.end(at); i < end; ++i) {
-            if (i != at && exclude_ && exclude_->excludes(tree_.name(i))) {
+            if (i != at && leftOut(tree_, i, exclude_)) {
                 ++passed;
                 i = tree_.end(i) - 1;
                 continue;

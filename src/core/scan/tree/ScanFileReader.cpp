@@ -290,6 +290,7 @@ private:
         e.length = i.asize;
         e.allocated = i.dsize;
         e.modified = i.mtime;
+        e.excluded = i.excluded == Info::Excluded::Other; // "pattern", or one this reader does not know
         e.links = 1;
         e.inode = ino_t(i.ino);
         if (e.kind == FoundEntry::Kind::Folder) {

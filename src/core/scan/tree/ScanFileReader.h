@@ -27,7 +27,8 @@ using ScanFileProgress = std::function<bool(int64_t bytesRead)>;
 //
 // A folder in an array ([{...}, entries...]) was walked; one whose array holds nothing but a
 // "read_error" or an "excluded" mark was not (NotRead; a view of the kernel's for "kernfs", on
-// another device for "otherfs" or "othfs"), nor was an "excluded" entry outside an array. An
+// another device for "otherfs" or "othfs"), nor was an "excluded" entry outside an array; any
+// other "excluded" mark ("pattern") is a name the scan passed over (see passedOver). An
 // entry outside an array with "read_error" is a name that could not be looked at; "notreg"
 // marks anything but a regular file. A size left out is 0; a time left out is not known
 // (INT64_MIN), and the lists show no date for it. A file of

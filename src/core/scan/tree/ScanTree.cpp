@@ -111,6 +111,8 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
         entry.flags |= Entry::OtherDevice;
     if (e.linksToFolder)
         entry.flags |= Entry::LinkToFolder;
+    if (e.excluded)
+        entry.flags |= Entry::PassedOver;
     if (e.kind == FoundEntry::Kind::Folder ? size_ == 0 || e.otherDevice : e.links > 1) // a folder's device alone
         identities_.push_back(e.kind == FoundEntry::Kind::Folder
                                   ? Identity{size_, 1, uint64_t(e.device), 0}

@@ -39,13 +39,24 @@ public:
         FoundEntry::Kind kind;
         FoundEntry::Problem problem;
         uint8_t flags;
-        enum : uint8_t { Walked = 1, Counted = 2, KernelView = 4, MetBefore = 8, OtherDevice = 16, LinkToFolder = 32 };
+        enum : uint8_t {
+            Walked = 1,
+            Counted = 2,
+            KernelView = 4,
+            MetBefore = 8,
+            OtherDevice = 16,
+            LinkToFolder = 32,
+            PassedOver = 64
+        };
 
         bool walked() const { return flags & Walked; }
+        // A name the scan's exclusions passed over: nothing else is known of it, and a listing
+        // counts it among the names excluded, as the folder's own listing would.
+        bool passedOver() const { return flags & PassedOver; }
         // A link that leads to a folder: a folder line of its folder's listing, never walked.
         bool linksToFolder() const { return flags & LinkToFolder; }
         // A line of the folder list: a folder, walked or not, or a link to one.
-        bool listedAsFolder() const { return kind == FoundEntry::Kind::Folder || linksToFolder(); }
+        bool listedAsFolder() const { return !passedOver() && (kind == FoundEntry::Kind::Folder || linksToFolder()); }
         // Its length is in the totals: not a further name of a file met before.
         bool counted() const { return flags & Counted; }
     };

@@ -25,10 +25,9 @@ void ScanTreeBuilder::take(EntrySink &sink)
 
 void ScanTreeBuilder::entry(const FoundEntry &e)
 {
-    if (e.excluded) // passed over: no part of the tree
-        return;
-    // A folder the walk did not go into adds nothing; anything else its own length, once.
-    const bool counted = e.kind != FoundEntry::Kind::Folder && e.problem == FoundEntry::Problem::None
+    // A folder the walk did not go into adds nothing, nor a name passed over; anything else
+    // its own length, once.
+    const bool counted = !e.excluded && e.kind != FoundEntry::Kind::Folder && e.problem == FoundEntry::Problem::None
                          && seen_.firstSight(e.device, e.inode, e.links, e.length);
     tree_.add(e, counted);
 }

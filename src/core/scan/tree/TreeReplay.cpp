@@ -53,6 +53,7 @@ private:
                       : r.flags & ScanTree::Entry::MetBefore ? FoundEntry::NotWalked::MetBefore
                                                              : FoundEntry::NotWalked::No;
         e.otherDevice = r.flags & ScanTree::Entry::OtherDevice;
+        e.excluded = r.passedOver();
         e.length = r.length;
         e.allocated = r.allocated;
         e.modified = r.modified;
