@@ -201,6 +201,15 @@ void ScanListingTest::comparedScans()
         QCOMPARE(compared.folderChanges[0].delta, c.diskUsage ? -4096 : -50); // a gone line sorts by its old size
         check(s.fileLines, plain.fileLines, c.files, compared.fileChanges);
     }
+    // The names left out are counted in the heading, as in the newer scan's own listing.
+    ListingChoices excluding;
+    excluding.folderSizes = true;
+    excluding.exclude = QStringLiteral("keep");
+    const auto quiet = [](const QString &, const QString &) {};
+    QCOMPARE(compareListings(listedFolder(*older, 0, excluding, quiet), listedFolder(*newer, 0, excluding, quiet),
+                             savedFileLines(excluding), false)
+                 .snapshot.parentFolderLine,
+             QString::fromUtf8(t.at("U")) + "/*.*  6.22 KB  was 3.01 KB  1 excluded");
     // The change as a sort key and as a CSV field.
     QCOMPARE(changeField({ChangeKind::Gone, -50}), "gone");
     QCOMPARE(changeField({ChangeKind::Grown, 1990}), "+1990");

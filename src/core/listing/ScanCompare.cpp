@@ -129,7 +129,7 @@ ComparedListing compareListings(const ListedFolder &before, const ListedFolder &
         s.parentFolderLine += QStringLiteral("  ") + ByteConverter(double(newTotal.bytes))
                               + countNote(newTotal, choices.counts) + QStringLiteral("  was ")
                               + ByteConverter(double(oldTotal.bytes)) + countNote(oldTotal, choices.counts);
-    s.parentFolderLine = parentFolderText(s.parentFolderLine, std::nullopt, false, choices.diskUsage);
+    s.parentFolderLine = parentFolderText(s.parentFolderLine, std::nullopt, false, choices.diskUsage, after.passedOver);
     return listing;
 }
 
