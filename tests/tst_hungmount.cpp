@@ -2,6 +2,7 @@
 // The window beside a share that never answers: a real FUSE mount (scripts/hangfs.py) whose
 // calls below chosen folders hang until released.
 #include "window/listing/DriveList.h"
+#include "window/output/SaveCloseQuestion.h"
 #include "core/scan/CallWait.h"
 #include "window/shell/StartFolder.h"
 #include "support/HangMount.h"
@@ -244,6 +245,7 @@ void HungMountTest::closingDuringPartWrittenSave()
     bool ended = false;
     CallWait::hooks.endProgram = [&ended] { ended = true; };
     w.boxes.answers = {MessageBoxes::Answer::No};
+    const SaveCloseQuestion question(w.f(), QStringLiteral("Listwright - Save Scan As"));
     QTimer::singleShot(400, w.window.get(), [&] { w.window->close(); });
     QTimer::singleShot(700, w.window.get(), [go] { *go = true; });
     CallWait::run<bool>("/somewhere", [go] {
@@ -252,7 +254,7 @@ void HungMountTest::closingDuringPartWrittenSave()
         return true;
     }, std::make_shared<const std::atomic<bool>>(true));
     QVERIFY(!ended);
-    QCOMPARE(w.boxes.titles(), QStringList{"Listwright - Save To File"});
+    QCOMPARE(w.boxes.titles(), QStringList{"Listwright - Save Scan As"});
     QVERIFY(w.boxes.boxes.first().text.contains("/somewhere"));
 }
 

@@ -4,6 +4,7 @@
 #include "core/output/AtomicTextFile.h"
 #include "core/output/NcduExport.h"
 #include "core/output/ScanFileWriter.h"
+#include "window/output/SaveCloseQuestion.h"
 #include "core/scan/CallWait.h"
 #include "core/shared/FsError.h"
 #include "core/shared/MessageBoxes.h"
@@ -97,6 +98,7 @@ void mnuSaveScan_Click(MainForm &f, ScanSession &session)
         // The window waits as for any call on the file system (see CallWait), showing how far
         // the walk has come; Esc, or anything else asked for, gives the save up while the text
         // is being made. Once it is made, the file's writing is waited for.
+        const SaveCloseQuestion question(f, Title);
         std::optional<WalkLine> line;
         if (!f.OpenedScan)
             line.emplace(f, made);

@@ -2,6 +2,7 @@
 #include "window/output/SaveToFile.h"
 
 #include "core/output/AtomicTextFile.h"
+#include "window/output/SaveCloseQuestion.h"
 #include "window/output/TakeListingSnapshot.h"
 #include "core/output/SavedListing.h"
 #include "core/output/TitleCheck.h"
@@ -59,6 +60,7 @@ void cmdSaveToFile_Click(MainForm &f)
         // (see CallWait); closing the window meanwhile asks first once part of it is written.
         auto progress = std::make_shared<SaveProgress>();
         auto lines = std::make_shared<const TextLines>(savedListingLines(takeListingSnapshot(f)));
+        const SaveCloseQuestion question(f, QStringLiteral("Listwright - Save To File"));
         try {
             CallWait::run<bool>(folder, [folder, name = target.mid(cut + 1), lines, progress] {
                 writeTextFileAtomically(folder, name, *lines, progress.get());

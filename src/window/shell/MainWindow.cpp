@@ -174,12 +174,6 @@ void MainWindow::waitHooks()
         if (f.window->windowTitle() != IdleCaption)
             advanceCaption(f);
     };
-    CallWait::hooks.endDuringSave = [&f](const QString &folder) {
-        return f.boxes->show(QStringLiteral("The file in ") + folder
-                                 + QStringLiteral(" is still being saved.\rEnd anyway? The older file stays as it was."),
-                             QStringLiteral("Listwright - Save To File"), MessageBoxes::Buttons::YesNo)
-            == MessageBoxes::Answer::Yes;
-    };
 }
 
 bool MainWindow::load()
