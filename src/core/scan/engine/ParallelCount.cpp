@@ -511,9 +511,12 @@ void ParallelCount::Shared::publish(std::vector<Piece> &more)
 void ParallelCount::Shared::work()
 {
     // A counting thread gives way to the window's thread whenever that wakes to pump events:
-    // the scheduler treats it as batch work, never as one to be woken at once.
+    // the scheduler treats it as batch work, never as one to be woken at once, and of a lower
+    // weight, so that the window's thread gets a core soon after it wakes while the counting
+    // threads hold both (it waited up to 16 ms for one).
     const sched_param batchWork{};
     ::sched_setscheduler(0, SCHED_BATCH, &batchWork);
+    ::setpriority(PRIO_PROCESS, id_t(::gettid()), 5);
     ownCurrentFolder();
     PieceCounter counter(*this);
     std::vector<Piece> batch, more;
