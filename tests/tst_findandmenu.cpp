@@ -82,6 +82,7 @@ private slots:
 
         f.mnuCopyPath->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QFile::decodeName(tree.at("odd\xff\n")));
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->urls(), QList<QUrl>{w.opener.opened[0]}); // every byte
 
         // List This Folder goes there as the folder tree does.
         f.mnuListFolder->trigger();

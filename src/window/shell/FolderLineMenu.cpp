@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 
 QUrl folderUrl(const QByteArray &path)
 {
@@ -34,8 +35,12 @@ void mnuOpenFolder_Click(MainForm &f)
 
 void mnuCopyPath_Click(MainForm &f)
 {
-    // Text holds every path that is UTF-8 exactly as it is.
-    QGuiApplication::clipboard()->setText(QFile::decodeName(f.MenuFolderPath));
+    // Text holds every path that is UTF-8 exactly as it is; the folder's URL, which a file
+    // manager pastes, holds any path exactly.
+    auto *data = new QMimeData;
+    data->setUrls({folderUrl(f.MenuFolderPath)});
+    data->setText(QFile::decodeName(f.MenuFolderPath));
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void mnuListFolder_Click(MainForm &f)
