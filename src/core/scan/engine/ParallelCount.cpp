@@ -601,10 +601,10 @@ using CountedNode = decltype(ParallelCount::Shared::done)::node_type;
 ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &listener,
                    const std::function<void()> &showProgress, CountedNode &piece)
 {
-    for (;;) {
-        // Pieces counted long before come one after another without a wait: the listener is
-        // still ticked between them when a pump is due.
-        if (listener.msUntilPump() == 0) {
+    for (bool waited = false;; waited = true) {
+        // After every wait; and before the first when a pump is due, as pieces counted long
+        // before come one after another without a wait.
+        if (waited || listener.msUntilPump() == 0) {
             showProgress();
             if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
                 return end;
@@ -623,11 +623,6 @@ ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &liste
                 return ScanEnd::Completed;
             }
         }
-        showProgress();
-        if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
-            return end;
-        if (s.cancelled)
-            return ScanEnd::Abandoned;
     }
 }
 } // namespace
