@@ -153,7 +153,7 @@ void ScanFileTest::roundTrip()
     QVERIFY2(r.ok(), qPrintable(r.message));
     QCOMPARE(dump(read), dump(built));
     QCOMPARE(read.totals(0).bytes, 100 + 300 + 7 + 3 + 0 + 4 + (::geteuid() == 0 ? 5 : 0)); // f1 once, the link "a/f1"
-    QCOMPARE(written(read), text);
+    QCOMPARE(withoutTime(written(read)), withoutTime(text)); // each written at its own second
     // Each folder walked below the top, written from the tree read back, as its own export is
     // written: named by its path, on its device, its subfolders before its files.
     for (ScanTree::Index i = 1; i < read.size(); ++i)
