@@ -9,6 +9,7 @@
 #include "core/output/TitleCheck.h"
 #include "core/scan/ByteConverter.h"
 #include "core/scan/FolderLine.h"
+#include "core/scan/FolderLineMaker.h"
 #include "core/shared/LineFilter.h"
 #include "core/shared/LineOrder.h"
 #include "core/shared/Text.h"
@@ -162,6 +163,21 @@ private slots:
         mixed.append(QStringLiteral("second"));
         appendRecursiveFileLine(mixed, "/top", "b", {2, 0});
         QCOMPARE(mixed.toStringList(), QStringList({"first", "/top/a 1    B ", "second", "/top/b 2    B "}));
+        // Folder lines made when read, over several makers: each as its text made now, its name the last
+        // folder of its path; a new width or counts choice starts a new maker.
+        std::shared_ptr<FolderLineMaker> maker;
+        TextLines folders;
+        QStringList want;
+        for (int i = 0; i < 300; ++i) {
+            const int width = i < 250 ? 12 : 20;
+            const QString path = QStringLiteral("/top/\u00c4%1").arg(i);
+            const std::optional<ShownSize> size = i % 5 ? std::optional(ShownSize{i * 1000LL, i}) : std::nullopt;
+            maker = FolderLineMaker::next(std::move(maker), width, i > 280);
+            folders.appendMade(maker, maker->add(path, size));
+            want << (size ? folderLine(path, *size, width, i > 280) : path);
+            QCOMPARE(folders.shownName(i, -1), QStringLiteral("\u00c4%1").arg(i).toUtf8());
+        }
+        QCOMPARE(folders.toStringList(), want);
         QCOMPARE(lineName("plain name", -1), "plain name");
         const std::pair<const char *, const char *> found[] = {{"rEpOrT.t", "Report.TXT"}, {"\xc3\xa4PF", "\xc3\x84pfel"},
                                                                {"aab", "aaab"}, {"abab", "abaabab"}, {"", "x"}};

@@ -3,7 +3,6 @@
 
 #include "core/scan/CallWait.h"
 #include "window/scan/DirFolderView.h"
-#include "core/scan/FolderLine.h"
 #include "core/scan/ProgressText.h"
 #include "window/scan/ScanErrorReport.h"
 #include "window/scan/ScanSteps.h"
@@ -38,13 +37,15 @@ ScanPump::~ScanPump()
 
 void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth)
 {
+    folderLines_ = FolderLineMaker::next(std::move(folderLines_), nameWidth, counts_);
+    const qsizetype line = folderLines_->add(subfolder.text, size);
     if (!size) {
-        f_.lstFolders->addItem(subfolder.text, {-1, subfolder.modified}, subfolder.path);
+        f_.lstFolders->addMadeItem(folderLines_, line, {-1, subfolder.modified}, subfolder.path);
         return;
     }
     // A line's bytes count in the total as the line shows them.
-    f_.lstFolders->addItem(::folderLine(subfolder.text, *size, nameWidth, counts_),
-                           {size->bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))}, subfolder.path);
+    f_.lstFolders->addMadeItem(folderLines_, line, {size->bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))},
+                               subfolder.path);
     f_.FolderLinesBytes += size->bytes;
     f_.FolderTotalBytes += size->bytes;
     f_.FolderLinesFiles += size->files;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "window/scan/ScanSession.h"
+#include "core/scan/FolderLineMaker.h"
 #include "core/scan/engine/FolderScan.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 struct MainForm;
@@ -59,4 +61,5 @@ private:
     QByteArray scanFolder_;
     QStringList reportedGone_; // folders reported gone, as shown
     bool counts_ = false; // folder lines say how many files they count
+    std::shared_ptr<FolderLineMaker> folderLines_; // the folder list's lines this scan adds
 };

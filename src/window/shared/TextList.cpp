@@ -61,13 +61,27 @@ void TextListModel::queueShow()
 
 void TextListModel::append(const QString &line, LineKey key, const QByteArray &path)
 {
+    keepPath(path);
+    lines_.append(line);
+    added(key);
+    queueShow();
+}
+
+void TextListModel::append(const std::shared_ptr<const LineMaker> &maker, qsizetype i, LineKey key,
+                           const QByteArray &path)
+{
+    keepPath(path);
+    lines_.appendMade(maker, i);
+    added(key);
+    queueShow();
+}
+
+void TextListModel::keepPath(const QByteArray &path)
+{
     if (!path.isEmpty()) {
         paths_.resize(lines_.size());
         paths_.append(path);
     }
-    lines_.append(line);
-    added(key);
-    queueShow();
 }
 
 void TextListModel::append(const TextLines &more)

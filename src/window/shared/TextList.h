@@ -34,6 +34,8 @@ public:
 
     // A line with its key, and the native path of what it stands for, if anything.
     void append(const QString &line, LineKey key = {}, const QByteArray &path = {});
+    // The same for line i of `maker`, made when it is read.
+    void append(const std::shared_ptr<const LineMaker> &maker, qsizetype i, LineKey key, const QByteArray &path);
     // Every line of `more`, sharing its bytes, with the keys it carries.
     void append(const TextLines &more);
     void clear();
@@ -59,6 +61,8 @@ signals:
 
 private:
     void added(LineKey key);
+    // The path of the line about to be added, if it has one.
+    void keepPath(const QByteArray &path);
     void queueShow();
     void showAddedRows();
     void showFoundRows();
@@ -83,6 +87,10 @@ public:
     void clear() { model_->clear(); }
     void addItem(const QString &line, LineKey key = {}, const QByteArray &path = {}) { model_->append(line, key, path); }
     void addItems(const TextLines &lines) { model_->append(lines); }
+    void addMadeItem(const std::shared_ptr<const LineMaker> &maker, qsizetype i, LineKey key, const QByteArray &path)
+    {
+        model_->append(maker, i, key, path);
+    }
     // Room for `more` lines about to be added one by one.
     void reserve(qsizetype more) { model_->reserve(more); }
     qsizetype count() const { return model_->lines().size(); }
