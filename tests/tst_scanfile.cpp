@@ -208,6 +208,7 @@ void ScanFileTest::readsWhatTheFormatAllows()
                             " {\"name\":\"gone\",\"read_error\":true},\n"
                             " {\"name\":\"skipped\",\"excluded\":\"pattern\"},\n"
                             " [{\"name\":\"proc\",\"excluded\":\"kernfs\"}],\n"
+                            " [{\"name\":\"far\",\"dev\":7,\"excluded\":\"othfs\"}],\n"
                             " [{\"name\":\"shut\",\"read_error\":true}],\n"
                             " [{\"name\":\"mnt\",\"dev\":6},\n"
                             "  {\"name\":\"h1\",\"asize\":3,\"ino\":9,\"hlnkc\":true,\"nlink\":2},\n"
@@ -219,18 +220,19 @@ void ScanFileTest::readsWhatTheFormatAllows()
     const ScanFileResult r = readText(text, tree);
     QVERIFY2(r.ok(), qPrintable(r.message));
     const QStringList expected = {
-        "/top kind 0 problem 0 flags 1 length 4096 allocated 0 time %1 end 12 totals 16/0/4 id 5:0:1",
+        "/top kind 0 problem 0 flags 1 length 4096 allocated 0 time %1 end 13 totals 16/0/4 id 5:0:1",
         "/top/%FF%C3%A9%F0%9F%98%80%5C kind 1 problem 0 flags 2 length 10 allocated 0 time %1 end 2 totals 0/0/0 id ",
         "/top/p kind 2 problem 0 flags 2 length 0 allocated 0 time %1 end 3 totals 0/0/0 id ",
         "/top/gone kind 2 problem 3 flags 0 length 0 allocated 0 time 0 end 4 totals 0/0/0 id ",
         "/top/skipped kind 0 problem 0 flags 64 length 0 allocated 0 time %1 end 5 totals 0/0/0 id ",
         "/top/proc kind 0 problem 0 flags 4 length 0 allocated 0 time %1 end 6 totals 0/0/0 id ",
-        "/top/shut kind 0 problem 1 flags 0 length 0 allocated 0 time %1 end 7 totals 0/0/0 id ",
-        "/top/mnt kind 0 problem 0 flags 17 length 0 allocated 0 time %1 end 10 totals 3/0/1 id 6:0:1",
-        "/top/mnt/h1 kind 1 problem 0 flags 2 length 3 allocated 0 time %1 end 9 totals 0/0/0 id 6:9:2",
-        "/top/mnt/d kind 0 problem 0 flags 1 length 0 allocated 0 time %1 end 10 totals 0/0/0 id ",
-        "/top/h2 kind 1 problem 0 flags 2 length 3 allocated 0 time %1 end 11 totals 0/0/0 id 5:9:2",
-        "/top/h3 kind 1 problem 0 flags 0 length 3 allocated 0 time -2 end 12 totals 0/0/0 id 6:9:2",
+        "/top/far kind 0 problem 0 flags 144 length 0 allocated 0 time %1 end 7 totals 0/0/0 id 7:0:1",
+        "/top/shut kind 0 problem 1 flags 0 length 0 allocated 0 time %1 end 8 totals 0/0/0 id ",
+        "/top/mnt kind 0 problem 0 flags 17 length 0 allocated 0 time %1 end 11 totals 3/0/1 id 6:0:1",
+        "/top/mnt/h1 kind 1 problem 0 flags 2 length 3 allocated 0 time %1 end 10 totals 0/0/0 id 6:9:2",
+        "/top/mnt/d kind 0 problem 0 flags 1 length 0 allocated 0 time %1 end 11 totals 0/0/0 id ",
+        "/top/h2 kind 1 problem 0 flags 2 length 3 allocated 0 time %1 end 12 totals 0/0/0 id 5:9:2",
+        "/top/h3 kind 1 problem 0 flags 0 length 3 allocated 0 time -2 end 13 totals 0/0/0 id 6:9:2",
     };
     QCOMPARE(dump(tree), expected.join('\n').arg(INT64_MIN).split('\n'));
 
@@ -242,12 +244,13 @@ void ScanFileTest::readsWhatTheFormatAllows()
     const ListingSnapshot s = listTree(tree, 0, choices, quiet);
     QCOMPARE(s.fileLines.at(1), QStringLiteral("h2      3    B ") + QString(12, QLatin1Char(' ')));
     QCOMPARE(s.fileLines.keys()[1].modified, INT64_MIN);
-    // A name the scan passed over is no line: it counts among the names excluded, and is
-    // written back as it came.
+    // A name the scan passed over is no line: it counts among the names excluded. It, and a
+    // folder on another file system the scan did not go into, are written back as they came.
     QVERIFY(s.parentFolderLine.endsWith(u"  1 excluded"));
-    QCOMPARE(s.folderLines.size(), 3); // mnt, proc, shut
+    QCOMPARE(s.folderLines.size(), 4); // far, mnt, proc, shut
     QVERIFY(!s.folderLines.toStringList().join(u'|').contains(u"skipped"));
     QVERIFY(written(tree).contains(",{\"name\":\"skipped\",\"excluded\":\"pattern\"}"));
+    QVERIFY(written(tree).contains(",[{\"name\":\"far\",\"dev\":7,\"excluded\":\"othfs\"}]"));
     QVERIFY(csvListing(listTree(tree, 0, csvChoices(choices), quiet, csvLines())).toStringList().contains(u"/top/h2,file,3,"));
 }
 

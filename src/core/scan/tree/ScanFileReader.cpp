@@ -297,6 +297,8 @@ private:
             e.otherDevice = i.excluded == Info::Excluded::OtherDevice || (!open_.empty() && i.hasDev && e.device != above);
             if (i.excluded == Info::Excluded::KernelView)
                 e.notWalked = FoundEntry::NotWalked::KernelView;
+            if (i.excluded == Info::Excluded::OtherDevice)
+                e.notWalked = FoundEntry::NotWalked::OtherFileSystem;
         } else if (i.hasIno && (i.hlnkc || i.nlink > 1)) {
             e.links = nlink_t(std::max<uint64_t>(i.nlink, 2));
         }

@@ -107,6 +107,8 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
         entry.flags |= Entry::KernelView;
     if (e.notWalked == FoundEntry::NotWalked::MetBefore)
         entry.flags |= Entry::MetBefore;
+    if (e.notWalked == FoundEntry::NotWalked::OtherFileSystem)
+        entry.flags |= Entry::OtherFileSystem;
     if (e.otherDevice)
         entry.flags |= Entry::OtherDevice;
     if (e.linksToFolder)

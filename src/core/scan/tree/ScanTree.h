@@ -46,7 +46,8 @@ public:
             MetBefore = 8,
             OtherDevice = 16,
             LinkToFolder = 32,
-            PassedOver = 64
+            PassedOver = 64,
+            OtherFileSystem = 128 // a folder not walked, as the scan stayed on one file system
         };
 
         bool walked() const { return flags & Walked; }

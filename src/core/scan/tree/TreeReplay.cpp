@@ -49,9 +49,10 @@ private:
         e.name = name;
         e.kind = r.kind;
         e.problem = r.problem;
-        e.notWalked = r.flags & ScanTree::Entry::KernelView  ? FoundEntry::NotWalked::KernelView
-                      : r.flags & ScanTree::Entry::MetBefore ? FoundEntry::NotWalked::MetBefore
-                                                             : FoundEntry::NotWalked::No;
+        e.notWalked = r.flags & ScanTree::Entry::KernelView        ? FoundEntry::NotWalked::KernelView
+                      : r.flags & ScanTree::Entry::MetBefore       ? FoundEntry::NotWalked::MetBefore
+                      : r.flags & ScanTree::Entry::OtherFileSystem ? FoundEntry::NotWalked::OtherFileSystem
+                                                                   : FoundEntry::NotWalked::No;
         e.otherDevice = r.flags & ScanTree::Entry::OtherDevice;
         e.excluded = r.passedOver();
         e.length = r.length;
