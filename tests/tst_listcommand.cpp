@@ -447,7 +447,9 @@ void ListCommandTest::scope()
         "p=$2; o=$3; shift 3\n"
         "\"$p\" --list -x --recursive --no-dates \"$@\" > \"$o/x.txt\"; \"$p\" --list --recursive --no-dates \"$@\" > \"$o/all.txt\"\n"
         "\"$p\" --list --one-file-system --format json \"$@\" > \"$o/x.json\"; ncdu -x -o - \"$@\" > \"$o/ncdu.json\"\n"
-        "du -x -sb --apparent-size \"$@\" > \"$o/du.txt\"\n";
+        "du -x -sb --apparent-size \"$@\" > \"$o/du.txt\"\n"
+        "\"$p\" --list -x --folder-sizes --changes-only --compare \"$o/x.json\" \"$@\" > \"$o/same.txt\"\n"
+        "\"$p\" --list --from \"$o/x.json\" --format json > \"$o/again.json\"\n";
     r = run({"-m", "--propagation", "private", "sh", "-c", script, "sh", folder, qEnvironmentVariable("LISTWRIGHT_PROGRAM"),
              QFile::decodeName(out.path()), folder},
             {}, unshare);
@@ -468,6 +470,10 @@ void ListCommandTest::scope()
     QVERIFY(json.contains(",[{\"name\":\"cache\",\"dev\":") && json.count("\"excluded\":\"othfs\"}]\r\n") == 2);
     QCOMPARE(tallyOf(json), tallyOf(read("ncdu.json")));
     QCOMPARE(tallyOf(json).split(' ').first(), read("du.txt").split('\t').first());
+    // The folder compared with that scan on the same terms has not changed; the scan written
+    // again from the file keeps both marks.
+    QVERIFY2(read("same.txt").contains("\r\nFolders: 216    B \r\n\r\n"), read("same.txt").constData());
+    QCOMPARE(read("again.json").count("\"excluded\":\"othfs\"}]\r\n"), 2);
 }
 
 QTEST_GUILESS_MAIN(ListCommandTest)

@@ -115,9 +115,9 @@ private:
 };
 } // namespace
 
-void scanFolderInto(const QByteArray &folder, const ListingProblem &problem, ScanTree &tree)
+void scanFolderInto(const QByteArray &folder, const ListingProblem &problem, ScanTree &tree, WalkScope scope)
 {
-    TellingListener listener(problem);
+    TellingListener listener(problem, {1000, -1, std::move(scope)});
     buildScanTree(folder, listener, tree);
 }
 

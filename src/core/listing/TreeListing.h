@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/listing/FolderListing.h"
+#include "core/scan/engine/WalkScope.h"
 #include "core/scan/tree/ScanTree.h"
 
 #include <QByteArray>
@@ -9,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-// The scan of `folder` into `tree` (empty before), as the export walks it: each problem told to
-// `problem`, and the walk goes on. Throws FsError when the folder cannot be opened.
-void scanFolderInto(const QByteArray &folder, const ListingProblem &problem, ScanTree &tree);
+// The scan of `folder` into `tree` (empty before), as the export walks it with `scope`: each
+// problem told to `problem`, and the walk goes on. Throws FsError when the folder cannot be opened.
+void scanFolderInto(const QByteArray &folder, const ListingProblem &problem, ScanTree &tree, WalkScope scope = {});
 
 // The listing of folder `folder` of a scan tree, made from the tree alone (no file system
 // call): the lines, headings and totals that listFolder makes of that folder as the scan found

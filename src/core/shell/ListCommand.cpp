@@ -302,13 +302,13 @@ ScanTree::Index folderInScan(const ScanTree &tree, const QByteArray &path, const
     return at;
 }
 
-// A folder's scan made now (its walk tells its problems), or a scan file's: answers whether it
-// was a file.
-bool scanOf(const QByteArray &folderOrFile, const ListingProblem &problem, ScanTree &tree)
+// A folder's scan made now within `scope` (its walk tells its problems), or a scan file's:
+// answers whether it was a file.
+bool scanOf(const QByteArray &folderOrFile, const WalkScope &scope, const ListingProblem &problem, ScanTree &tree)
 {
     struct stat st;
     if (::stat(folderOrFile.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        scanFolderInto(folderOrFile, problem, tree);
+        scanFolderInto(folderOrFile, problem, tree, scope);
         return false;
     }
     readScan(folderOrFile, tree);
@@ -319,7 +319,7 @@ bool scanOf(const QByteArray &folderOrFile, const ListingProblem &problem, ScanT
 // not, was. The older scan is read on a thread of its own meanwhile: nearly all the time of a
 // comparison goes into reading the two.
 std::pair<ListedFolder, ListedFolder> comparedFolders(const Command &c, const ListingChoices &choices,
-                                                      const ListingProblem &problem)
+                                                      const WalkScope &scope, const ListingProblem &problem)
 {
     const ListingProblem toldAlready = [](const QString &, const QString &) {};
     std::future<ListedFolder> before = std::async(std::launch::async, [&] {
@@ -328,7 +328,7 @@ std::pair<ListedFolder, ListedFolder> comparedFolders(const Command &c, const Li
         return listedFolder(older, 0, choices, toldAlready);
     });
     ScanTree newer;
-    const bool newerFromFile = scanOf(c.folder, problem, newer);
+    const bool newerFromFile = scanOf(c.folder, scope, problem, newer);
     ListedFolder after = listedFolder(newer, 0, choices, newerFromFile ? problem : toldAlready);
     return {before.get(), std::move(after)};
 }
@@ -412,7 +412,7 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
             ListingChoices choices = c.choices;
             choices.folderSizes = choices.fileSizes = true;
             walking = true;
-            const auto [before, after] = comparedFolders(c, choices, problem);
+            const auto [before, after] = comparedFolders(c, choices, scope, problem);
             walking = false;
             const auto changesTo = [&, &before = before, &after = after](const TextSink &put) {
                 writeChangesJson(before, after, c.compareWith, c.changesOnly, put);
@@ -471,7 +471,7 @@ int listCommand(const QList<QByteArray> &args, QIODevice &out, QIODevice &err, i
         walking = true;
         TextLines lines;
         if (!c.compareWith.isEmpty()) {
-            const auto [before, after] = comparedFolders(c, choices, problem);
+            const auto [before, after] = comparedFolders(c, choices, scope, problem);
             const ComparedListing compared = compareListings(
                 before, after, made, c.changesOnly,
                 csv ? [](const LineChange &change) { return u',' + QString::fromLatin1(changeField(change)); }
