@@ -449,7 +449,9 @@ void ListCommandTest::scope()
         "\"$p\" --list --one-file-system --format json \"$@\" > \"$o/x.json\"; ncdu -x -o - \"$@\" > \"$o/ncdu.json\"\n"
         "du -x -sb --apparent-size \"$@\" > \"$o/du.txt\"\n"
         "\"$p\" --list -x --folder-sizes --changes-only --compare \"$o/x.json\" \"$@\" > \"$o/same.txt\"\n"
-        "\"$p\" --list --from \"$o/x.json\" --format json > \"$o/again.json\"\n";
+        "\"$p\" --list --from \"$o/x.json\" --format json > \"$o/again.json\"\n"
+        "\"$p\" --list --format json \"$@\" > \"$o/all.json\"\n"
+        "\"$p\" --list -x --recursive --no-dates --from \"$o/all.json\" > \"$o/xfrom.txt\"\n";
     r = run({"-m", "--propagation", "private", "sh", "-c", script, "sh", folder, qEnvironmentVariable("LISTWRIGHT_PROGRAM"),
              QFile::decodeName(out.path()), folder},
             {}, unshare);
@@ -474,6 +476,8 @@ void ListCommandTest::scope()
     // again from the file keeps both marks.
     QVERIFY2(read("same.txt").contains("\r\nFolders: 216    B \r\n\r\n"), read("same.txt").constData());
     QCOMPARE(read("again.json").count("\"excluded\":\"othfs\"}]\r\n"), 2);
+    // A scan of everything, listed staying on one file system, lists as the walk that stayed.
+    QCOMPARE(read("xfrom.txt"), x);
 }
 
 QTEST_GUILESS_MAIN(ListCommandTest)

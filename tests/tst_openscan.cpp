@@ -95,9 +95,10 @@ void OpenScanTest::openedScanListsAsTheFolderDid()
     WindowFixture w(t.path());
     MainForm &f = w.f();
     QStringList asked;
+    QString chosen = scan;
     f.scanFileDialog = [&](const QString &caption, bool forSaving) {
         asked.append(caption + (forSaving ? " (save)" : ""));
-        return scan;
+        return chosen;
     };
     f.mnuOpenScan->trigger();
     QCOMPARE(asked, QStringList{"Listwright - Open Scan"});
@@ -119,6 +120,21 @@ void OpenScanTest::openedScanListsAsTheFolderDid()
     f.mnuSortFoldersSize->trigger();
     QTRY_VERIFY(f.lstFolders->item(0).contains("/alpha"));
     f.mnuSortFoldersName->trigger();
+
+    // Staying on one file system leaves out what the scan found on another device, as a walk
+    // that stays on one leaves it: its folder line stays, at 0 bytes.
+    chosen = QFile::decodeName(t.at("mounts.json"));
+    QFile mounts(chosen);
+    QVERIFY(mounts.open(QIODevice::WriteOnly));
+    mounts.write("[1,2,{\"progname\":\"x\"},\n[{\"name\":\"/m\",\"dev\":5},\n"
+                 "[{\"name\":\"disk\",\"dev\":6},{\"name\":\"in\",\"asize\":7}],\n"
+                 "[{\"name\":\"here\"},{\"name\":\"in\",\"asize\":3}]]]\n");
+    mounts.close();
+    f.mnuOpenScan->trigger();
+    QTRY_COMPARE(f.lstFolders->lines(), QStringList({"/m/disk    7    B ", "/m/here    3    B "}));
+    f.mnuOneFileSystem->trigger();
+    QTRY_COMPARE(f.lstFolders->lines(), QStringList({"/m/disk    0    B ", "/m/here    3    B "}));
+    f.mnuOneFileSystem->trigger();
 
     // Choosing a drive goes back to the file system.
     f.chkFolderSize->setChecked(false);

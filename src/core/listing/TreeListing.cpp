@@ -61,12 +61,20 @@ int64_t shownBytes(const Entry &e, bool diskUsage)
     return diskUsage ? e.allocated : e.length;
 }
 
-// Reads the parts of the tree a listing needs, as the walks of listFolder meet them.
+// Reads the parts of the tree a listing needs, as the walks of listFolder meet them. With
+// `oneFileSystem`, a folder on another device than the one it lies in is not gone into, as a
+// walk that stays on one file system leaves it.
 class TreeReader {
 public:
-    TreeReader(const ScanTree &tree, const ListingProblem &problem, const NameFilter *exclude)
-        : tree_(tree), problem_(problem), exclude_(exclude)
+    TreeReader(const ScanTree &tree, const ListingProblem &problem, const NameFilter *exclude, bool oneFileSystem)
+        : tree_(tree), problem_(problem), exclude_(exclude), oneFileSystem_(oneFileSystem)
     {
+    }
+
+    bool goesInto(Index i) const
+    {
+        const Entry &e = tree_.at(i);
+        return e.walked() && !(oneFileSystem_ && (e.flags & Entry::OtherDevice));
     }
 
     // The files of `at` and everything below it that `seen` has not met, each problem in it
@@ -86,8 +94,11 @@ public:
                 problem_(unreadDescription(), displayName(tree_.path(i)));
                 continue;
             }
-            if (e.kind == FoundEntry::Kind::Folder)
+            if (e.kind == FoundEntry::Kind::Folder) {
+                if (!goesInto(i))
+                    i = tree_.end(i) - 1;
                 continue; // adds nothing of its own
+            }
             const ScanTree::FileId id = tree_.fileId(i);
             if (seen.firstSight(id.device, id.inode, id.links, e.length))
                 size += {shownBytes(e, diskUsage), 1};
@@ -104,7 +115,7 @@ public:
             if (const Entry &e = tree_.at(i); !e.listedAsFolder() && known(e))
                 out.push_back({below + '/' + tree_.name(i).toByteArray(), shownBytes(e, diskUsage), e.modified});
         for (const Index i : entries)
-            if (tree_.at(i).walked())
+            if (goesInto(i))
                 recursive(i, below + '/' + tree_.name(i).toByteArray(), diskUsage, out);
     }
 
@@ -112,6 +123,7 @@ private:
     const ScanTree &tree_;
     const ListingProblem &problem_;
     const NameFilter *exclude_;
+    bool oneFileSystem_;
 };
 } // namespace
 
@@ -129,7 +141,7 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
         choices.folderSizes = true; // as the window's Recursive box does
     const FilePattern pattern(choices.pattern);
     const std::shared_ptr<const NameFilter> exclude = exclusionFilter(choices.exclude);
-    const TreeReader read(tree, problem, exclude.get());
+    const TreeReader read(tree, problem, exclude.get(), choices.oneFileSystem);
     ListedFolder listed;
     listed.path = tree.path(folder);
     listed.choices = choices;
@@ -151,7 +163,7 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
             item.bytes = size.bytes;
             item.files = size.files;
         }
-        if (choices.recursive && e.walked())
+        if (choices.recursive && read.goesInto(i))
             read.recursive(i, item.path, du, listed.recursive);
     }
     if (choices.folderSizes)

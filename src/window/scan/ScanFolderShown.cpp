@@ -34,7 +34,9 @@ ListingChoices shownChoices(const MainForm &f)
     c.includeFolders = isChecked(f.chkPrintDir);
     c.counts = f.mnuCounts && f.mnuCounts->isChecked();
     c.diskUsage = f.mnuDiskUsage && f.mnuDiskUsage->isChecked();
-    c.exclude = f.Exclusions; // what the scan holds of them is left out as a walk would leave it
+    // What the scan holds beyond them is left out as a walk would leave it.
+    c.oneFileSystem = f.mnuOneFileSystem && f.mnuOneFileSystem->isChecked();
+    c.exclude = f.Exclusions;
     return c;
 }
 
