@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
+#include <utility>
 
 FolderHandle::~FolderHandle()
 {
@@ -184,21 +185,23 @@ void readFolder(const FolderHandle &folder, std::vector<SubfolderEntry> *folders
     // entry on: no directory stream (a duplicate descriptor and its checks) for every folder.
     if (!folder.rewindForRead())
         throw FsError::fromErrno(errno);
-    // A big folder's names take about as many bytes as its entries do on disk: room for them
-    // at once spares the copies of a growing buffer.
-    if (files) {
-        struct stat st;
-        if (::fstat(folder.fd(), &st) == 0 && st.st_size > (1 << 20))
-            files->reserveBytes(qsizetype(std::min<off_t>(st.st_size, off_t(256) << 20)));
-    }
     alignas(dirent64) char block[32 * 1024];
     unsigned seen = 0;
+    bool sized = files == nullptr;
     for (;;) {
         const ssize_t got = ::getdents64(folder.fd(), block, sizeof block);
         if (got < 0)
             throw FsError::fromErrno(errno);
         if (got == 0)
             break;
+        // A big folder's names take about as many bytes as its entries do on disk: room for
+        // them at once spares the copies of a growing buffer. Asked only of a folder whose
+        // first block came full, so that the many small ones cost no call for it.
+        if (!std::exchange(sized, true) && size_t(got) > sizeof block / 2) {
+            struct stat st;
+            if (::fstat(folder.fd(), &st) == 0 && st.st_size > (1 << 20))
+                files->reserveBytes(qsizetype(std::min<off_t>(st.st_size, off_t(256) << 20)));
+        }
         for (ssize_t at = 0; at < got;) {
             const auto *e = reinterpret_cast<const dirent64 *>(block + at);
             at += e->d_reclen;

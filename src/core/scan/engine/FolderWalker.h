@@ -99,6 +99,8 @@ public:
     // The folder last reached (the start folder right after StartWalk) and its files.
     const QByteArray &currentPath() const { return currentPath_; }
     const FolderHandle &currentFolder() const { return frames_[size_t(depth_)].folder; }
+    // The device and inode of that folder, as it was opened.
+    FolderId currentId() const { return frames_[size_t(depth_)].id; }
     const FileNames &currentFiles() const { return files_; }
     // Its subfolders, the links to folders among them (never walked) included.
     const std::vector<SubfolderEntry> &currentSubfolders() const { return frames_[size_t(depth_)].children; }

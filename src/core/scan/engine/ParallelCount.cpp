@@ -392,7 +392,7 @@ private:
         auto place = std::make_shared<std::vector<FolderWalker::FolderId>>();
         if (piece.place)
             *place = *piece.place;
-        place->push_back(FolderWalker::idOf(walker.currentFolder()));
+        place->push_back(walker.currentId());
         for (const SubfolderEntry &entry : walker.currentSubfolders())
             if (!entry.isLink)
                 more.push_back({childKey(piece.key, child++), joinPath(c.folder, entry.name), place, {}, top, 0, 0});
