@@ -436,6 +436,17 @@ void ListCommandTest::scope()
     r = run({"--list", "--exclude", "a/b", folder});
     QVERIFY(r.status == 2 && r.out.isEmpty());
     QCOMPARE(r.err, "listwright: Invalid file pattern: \"a/b\" holds a \"/\"; a pattern names files, not folders.\n");
+    // A comparison walks the folder as the listing asks: nothing below an excluded name is gone
+    // into, so a tree there too deep to walk says nothing.
+    TempTree deep;
+    QByteArray tooDeep = "S/skip";
+    for (int i = 0; i < 101; ++i)
+        tooDeep += "/d";
+    deep.mkdir(tooDeep);
+    const QString deepScan = QFile::decodeName(deep.at("old.json"));
+    QCOMPARE(run({"--list", "--format", "json", "--exclude", "skip", "-o", deepScan, QFile::decodeName(deep.at("S"))}).status, 0);
+    r = run({"--list", "--exclude", "skip", "--compare", deepScan, QFile::decodeName(deep.at("S"))});
+    QVERIFY2(r.status == 0 && r.err.isEmpty(), r.err.constData());
 
     // One file system: two private mounts, at the top and below, in a mount namespace of their
     // own that ends with the shell (so they are always gone afterwards).
