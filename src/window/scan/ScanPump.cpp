@@ -39,13 +39,12 @@ void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<ShownSiz
 {
     folderLines_ = FolderLineMaker::next(std::move(folderLines_), nameWidth, counts_);
     const qsizetype line = folderLines_->add(subfolder.text, size);
-    if (!size) {
-        f_.lstFolders->addMadeItem(folderLines_, line, {-1, subfolder.modified}, subfolder.path);
+    const LineKey key = size ? LineKey{size->bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))}
+                             : LineKey{-1, subfolder.modified};
+    f_.lstFolders->addMadeItem(folderLines_, line, key, subfolder.path);
+    if (!size)
         return;
-    }
     // A line's bytes count in the total as the line shows them.
-    f_.lstFolders->addMadeItem(folderLines_, line, {size->bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))},
-                               subfolder.path);
     f_.FolderLinesBytes += size->bytes;
     f_.FolderTotalBytes += size->bytes;
     f_.FolderLinesFiles += size->files;
