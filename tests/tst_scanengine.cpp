@@ -104,9 +104,20 @@ public:
         return problem(description, folder + '/' + name);
     }
     void folderRead() override { ++reads; }
+    // Where the folder list's count keeps what it meets, as the window's does; none: nowhere.
+    ScanTree *keepInto = nullptr;
+    WalkKeeper *keeper() override
+    {
+        if (keepInto && !builder)
+            builder.emplace(*keepInto);
+        return keepInto ? &*builder : nullptr;
+    }
 
 protected:
     ScanEnd pump() override { return onPump(++pumps); }
+
+private:
+    std::optional<ScanTreeBuilder> builder;
 };
 
 // The folder list scan of `folder` (with sizes, or after the recursive scan, which turns them
@@ -126,6 +137,41 @@ Scanned scanFolder(const QByteArray &folder, bool sizes, bool recursive, int wor
         return p.seen;
     p.seen.end = scanFolderList(p, start, {sizes || recursive, diskUsage}, recursive ? &counted : nullptr);
     return p.seen;
+}
+
+// Each entry of `tree` below its top, a line each: its path below the top, length (not a
+// folder's), whether it counts, its problem, flags and the end of its part of the walk; and
+// with the totals of each folder walked.
+QStringList treeDump(const ScanTree &tree)
+{
+    QStringList dump;
+    const qsizetype top = tree.path(0).size();
+    for (ScanTree::Index i = 1; i < tree.size(); ++i) {
+        const ScanTree::Entry &e = tree.at(i);
+        dump << QString::fromLatin1(tree.path(i).mid(top).toPercentEncoding("/"))
+                    + QString::asprintf(" %lld %d %d %d %u", qlonglong(e.kind == FoundEntry::Kind::Folder ? 0 : e.length),
+                                        int(e.counted()), int(e.problem), int(e.flags), tree.end(i));
+        if (e.walked())
+            dump.last() += QString::asprintf(" = %lld %lld %lld", qlonglong(tree.totals(i).bytes),
+                                             qlonglong(tree.totals(i).allocated), qlonglong(tree.totals(i).files));
+    }
+    return dump;
+}
+
+// The folder list scan with sizes of `folder` by `workers`, keeping its tree as the window's
+// does: it must show what the scan that keeps none shows, with sizes that are its tree's
+// totals, and its tree must hold what the whole walk's holds (the top apart).
+void checkKeptTree(const QByteArray &folder, int workers, bool diskUsage = false)
+{
+    ScanTree kept;
+    RecordingPort port(workers);
+    port.keepInto = &kept;
+    QCOMPARE(scanFolder(folder, true, false, workers, &port, diskUsage), scanFolder(folder, true, false, workers, nullptr, diskUsage));
+    ScanTree whole;
+    TestListener listener(ScanOptions{0, 1});
+    buildScanTree(folder, listener, whole);
+    QCOMPARE(treeDump(kept), treeDump(whole));
+    QCOMPARE(kept.totals(0).bytes, whole.totals(0).bytes);
 }
 
 // The size texts the folder lines end in.
@@ -359,6 +405,8 @@ void ScanEngineTest::linesSizesAndLinks()
         const Scanned du = scanFolder(t.at("S"), true, false, workers, nullptr, true);
         QCOMPARE(du.linesBytes + du.ownBytes, find("$3*512"));
         QCOMPARE(du.linesFiles, s.linesFiles);
+        checkKeptTree(t.at("S"), workers);
+        checkKeptTree(t.at("S"), workers, true);
     }
 
     // What the walk tells its sink: every name below once, a link as itself, never followed;
@@ -415,6 +463,7 @@ void ScanEngineTest::folderReachedAgainBelowItself()
         QCOMPARE(sizeTexts(s.folderLines), QStringList({"120    B", "8    B", "0    B", "4    B"}));
         QCOMPARE(s.linesBytes + s.ownBytes, 132);
         QCOMPARE(scanFolder(t.at("S"), true, true, workers), lines);
+        checkKeptTree(t.at("S"), workers);
     }
     // A sink is told each twin once, as a folder not walked.
     QCOMPARE(walkText(t.at("S")).filter(" F02 ").size(), 5);
@@ -508,6 +557,8 @@ void ScanEngineTest::workersShowWhatOneWalkShows()
         if (recursive) {
             QCOMPARE(one.fileLines.filter("big").size(), 3); // every name below gets its line
         } else {
+            for (int workers : {0, 2, 5})
+                checkKeptTree(t.at("S"), workers);
             // The file of four names counts once, in A's line.
             QVERIFY(one.folderLines[70].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
             QVERIFY(one.folderLines[74].trimmed().endsWith(" 800    B"));

@@ -33,6 +33,21 @@ ScanPump::~ScanPump()
 {
     if (sizeScan_ && f_.StatusBar1)
         f_.StatusBar1->clearMessage();
+    if (tree_) {
+        // Folders a scan that ended early left open are left, so that their totals reach the top.
+        while (tree_->current() != ScanTree::None)
+            tree_->leave();
+        f_.ScannedTree = std::move(tree_);
+    }
+}
+
+WalkKeeper *ScanPump::keeper()
+{
+    if (!tree_) {
+        tree_ = std::make_shared<ScanTree>();
+        treeBuilder_.emplace(*tree_);
+    }
+    return &*treeBuilder_;
 }
 
 void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth)

@@ -3,6 +3,8 @@
 #include "window/scan/ScanSession.h"
 #include "core/scan/FolderLineMaker.h"
 #include "core/scan/engine/FolderScan.h"
+#include "core/scan/tree/ScanTree.h"
+#include "core/scan/tree/ScanTreeSink.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -37,6 +39,9 @@ public:
     void ownFilesCounted(ShownSize size) override;
     void passedOver(int64_t entries) override;
     ScanEnd watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) override;
+    // The scan tree a size scan builds of the folder, as its pieces are taken: kept in the form
+    // (ScannedTree) when the pump goes, as far as the scan came.
+    WalkKeeper *keeper() override;
 
 protected:
     ScanEnd pump() override;
@@ -62,4 +67,6 @@ private:
     QStringList reportedGone_; // folders reported gone, as shown
     bool counts_ = false; // folder lines say how many files they count
     std::shared_ptr<FolderLineMaker> folderLines_; // the folder list's lines this scan adds
+    std::shared_ptr<ScanTree> tree_;
+    std::optional<ScanTreeBuilder> treeBuilder_;
 };

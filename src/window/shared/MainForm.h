@@ -141,6 +141,8 @@ struct MainForm {
     // An opened scan shown as a drive (none on a live drive), the file it was read from, and
     // the folder of it the window shows (a ScanTree::Index).
     std::shared_ptr<const ScanTree> OpenedScan;
+    // What the last size scan of a folder's subfolders saw, as far as it came.
+    std::shared_ptr<const ScanTree> ScannedTree;
     QString OpenedScanFile;
     uint32_t ScanFolder = 0;
     // The older scan the shown folder is compared with (none when not comparing), its file.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/scan/engine/FoundEntry.h"
+#include "core/scan/engine/Tally.h"
 
 #include <functional>
 #include <memory>
@@ -31,4 +32,15 @@ public:
     virtual ~PieceTaker() = default;
     virtual void take(EntrySink &piece) = 0;
     virtual void leaveFolder() = 0;
+};
+
+// Keeps what a count of subfolder trees meets, in walk order: the pieces counted on workers
+// (made by newPiece()) as they are taken, or what a count on the scan's own thread tells it
+// directly; and answers what the entries kept since it was last asked add up to, each file
+// once, where it was met first.
+class WalkKeeper : public PieceTaker, public EntrySink {
+public:
+    virtual NewPieceSink newPiece() const = 0;
+    virtual Tally takeCounted() = 0;
+    void leaveFolder() override = 0;
 };

@@ -43,7 +43,7 @@ namespace {
 // folder's own files after them.
 ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                    const ParallelCount::LineOf &lineOf, const std::function<void(ShownSize)> &counted, ShownSize *own,
-                   int64_t &passedOver)
+                   int64_t &passedOver, WalkKeeper *keeper = nullptr)
 {
     passedOver = start.passedOver;
     TreeCounter counter(port, start.folder);
@@ -59,7 +59,7 @@ ScanEnd countTrees(ScanPort &port, const FolderScanStart &start, const ScanChoic
         [&port](ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) {
             return port.watchWorkers(pool, takeTrees);
         },
-        &passedOver);
+        &passedOver, keeper);
     if (own)
         *own = shownSize(ownTally, choices.diskUsage);
     return end;
@@ -88,7 +88,8 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
     int64_t passedOver = 0;
     const ScanEnd end = countTrees(
         port, start, choices, {},
-        [&](ShownSize size) { port.folderLine(start.subfolders[next++], size, start.nameWidth); }, &own, passedOver);
+        [&](ShownSize size) { port.folderLine(start.subfolders[next++], size, start.nameWidth); }, &own, passedOver,
+        port.keeper());
     if (end == ScanEnd::Completed) {
         port.ownFilesCounted(own);
         port.passedOver(passedOver);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/scan/engine/EntrySink.h"
 #include "core/scan/engine/ParallelCount.h"
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/ScanListener.h"
@@ -73,6 +74,9 @@ public:
     // The names the scan passed over (see WalkScope), its start's left-out subfolders among them
     // (not the folder's own files), told when the scan is complete.
     virtual void passedOver(int64_t /*entries*/) {}
+    // Where the folder list's count of sizes keeps what it meets, if anywhere (see
+    // countSubfolderTrees); its sizes are then the keeper's.
+    virtual WalkKeeper *keeper() { return nullptr; }
     // Runs the taking of the counted trees while the workers' pool is known to whoever may
     // have to stop them at once.
     virtual ScanEnd watchWorkers(ParallelCount & /*pool*/, const std::function<ScanEnd()> &takeTrees)

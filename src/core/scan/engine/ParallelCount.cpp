@@ -724,7 +724,7 @@ ScanEnd tellProblems(const CountedTree &tree, ScanListener &listener)
 }
 } // namespace
 
-ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen, PieceTaker &taker)
+ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen, PieceTaker &taker, int64_t *passedOver)
 {
     Shared &s = *shared_;
     const auto showProgress = progressShower(listener);
@@ -758,6 +758,8 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
             }
             if (piece.sink)
                 taker.take(*piece.sink);
+            if (passedOver)
+                *passedOver += piece.tree.passedOver;
             if (const ScanEnd end = tellProblems(piece.tree, listener); end != ScanEnd::Completed)
                 return end;
             if (piece.tree.end != ScanEnd::Completed)

@@ -71,8 +71,8 @@ public:
     // as it is counted, its problems told to `listener` after it, so that no tree is held whole.
     // `seen` holds what the pieces before met, and takes in each piece's: a piece that walked a
     // folder met before (a bind mount of it) is walked again first, after them, as one walk
-    // passes that folder over.
-    ScanEnd stream(size_t i, ScanListener &listener, SeenFiles &seen, PieceTaker &taker);
+    // passes that folder over. `passedOver`, when given, adds up the names its walks passed over.
+    ScanEnd stream(size_t i, ScanListener &listener, SeenFiles &seen, PieceTaker &taker, int64_t *passedOver = nullptr);
 
     // Ends the workers; safe from any thread.
     void cancel();

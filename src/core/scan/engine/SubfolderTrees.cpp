@@ -5,6 +5,8 @@
 #include "core/scan/engine/ScanListener.h"
 #include "core/scan/engine/TreeCounter.h"
 
+#include <QScopeGuard>
+
 namespace {
 // Counts one subfolder's tree on this thread, its lines told as the walk makes them.
 ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const ParallelCount::LineOf &lineOf,
@@ -23,17 +25,57 @@ ScanEnd countTreeHere(TreeCounter &counter, const QByteArray &tree, const Parall
 
 ScanEnd countHere(TreeCounter &counter, const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                   const std::function<void(const TextLines &)> &addLines, const std::function<void(const Tally &)> &counted,
-                  Tally *own, int64_t &passedOver)
+                  Tally *own, int64_t &passedOver, WalkKeeper *keeper)
 {
+    counter.setSink(keeper);
+    const auto unset = qScopeGuard([&counter] { counter.setSink(nullptr); });
     for (const QByteArray &tree : trees) {
         Tally tally;
         const ScanEnd end = countTreeHere(counter, tree, lineOf, addLines, tally);
         passedOver += counter.takePassedOver();
         if (end != ScanEnd::Completed)
             return end;
-        counted(tally);
+        counted(keeper ? keeper->takeCounted() : tally);
     }
-    return own ? counter.countFiles(*own) : ScanEnd::Completed;
+    if (!own)
+        return ScanEnd::Completed;
+    const ScanEnd end = counter.countFiles(*own);
+    if (keeper)
+        *own = keeper->takeCounted();
+    return end;
+}
+
+// Where a count that keeps what it meets puts the scan's folder: an entry of its path alone.
+FoundEntry topOf(const QByteArray &folder)
+{
+    FoundEntry top;
+    top.name = folder;
+    top.kind = FoundEntry::Kind::Folder;
+    return top;
+}
+// The count with workers of a scan that keeps what it meets: each piece handed to `keeper`
+// as soon as it is taken, so that no tree is held whole but there.
+ScanEnd keepTrees(ScanListener &listener, TreeCounter &counter, const QByteArray &folder,
+                  const std::vector<QByteArray> &trees, const std::function<void(const Tally &tally)> &counted,
+                  Tally *own, const WatchWorkers &watch, int64_t &passedOver, WalkKeeper &keeper)
+{
+    ParallelCount pool(folder, trees, listener.options().workerCount(), listener.options().maxWorkers(), {},
+                       own != nullptr, keeper.newPiece(), listener.options().scope, counter.diskUsage());
+    const auto takeTrees = [&] {
+        SeenFiles seen;
+        for (size_t i = 0; i < trees.size() + (own ? 1 : 0); ++i) {
+            if (const ScanEnd end = pool.stream(i, listener, seen, keeper, &passedOver); end != ScanEnd::Completed)
+                return end;
+            if (i == trees.size())
+                *own = keeper.takeCounted();
+            else
+                counted(keeper.takeCounted());
+            if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
+                return end;
+        }
+        return ScanEnd::Completed;
+    };
+    return watch ? watch(pool, takeTrees) : takeTrees();
 }
 } // namespace
 
@@ -41,13 +83,17 @@ ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const 
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
                             const std::function<void(const Tally &tally)> &counted, Tally *own,
-                            const WatchWorkers &watch, int64_t *passedOver)
+                            const WatchWorkers &watch, int64_t *passedOver, WalkKeeper *keeper)
 {
     int64_t passed = 0;
     int64_t &passedInto = passedOver ? *passedOver : passed;
     const int workers = listener.options().workerCount();
+    if (keeper)
+        keeper->enterFolder(topOf(folder));
     if (workers == 0)
-        return countHere(counter, trees, lineOf, addLines, counted, own, passedInto);
+        return countHere(counter, trees, lineOf, addLines, counted, own, passedInto, keeper);
+    if (keeper)
+        return keepTrees(listener, counter, folder, trees, counted, own, watch, passedInto, *keeper);
 
     ParallelCount pool(folder, trees, workers, listener.options().maxWorkers(), lineOf, own != nullptr, {},
                        listener.options().scope, counter.diskUsage());

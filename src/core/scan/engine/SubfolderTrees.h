@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/scan/engine/EntrySink.h"
 #include "core/scan/engine/ParallelCount.h"
 #include "core/scan/engine/ScanEnd.h"
 #include "core/scan/engine/Tally.h"
@@ -27,9 +28,13 @@ class TreeCounter;
 // listener's); the workers then stop and nothing more they counted is told. `watch`, when
 // given, runs the taking of the trees with the workers' pool known to whoever may have to stop
 // them. `passedOver`, when given, adds up the names the walks passed over (see WalkScope).
+// With `keeper`, everything the count meets is kept there in walk order, below an entry for
+// `folder` (whose own status is not taken: the thread that runs the scan does not wait on its
+// file system), and the tallies told are the keeper's (see WalkKeeper).
 using WatchWorkers = std::function<ScanEnd(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees)>;
 ScanEnd countSubfolderTrees(ScanListener &listener, TreeCounter &counter, const QByteArray &folder,
                             const std::vector<QByteArray> &trees, const ParallelCount::LineOf &lineOf,
                             const std::function<void(const TextLines &)> &addLines,
                             const std::function<void(const Tally &tally)> &counted, Tally *own = nullptr,
-                            const WatchWorkers &watch = {}, int64_t *passedOver = nullptr);
+                            const WatchWorkers &watch = {}, int64_t *passedOver = nullptr,
+                            WalkKeeper *keeper = nullptr);

@@ -30,6 +30,8 @@ void ScanTreeBuilder::entry(const FoundEntry &e)
     const bool counted = !e.excluded && e.kind != FoundEntry::Kind::Folder && e.problem == FoundEntry::Problem::None
                          && seen_.firstSight(e.device, e.inode, e.links, e.length);
     tree_.add(e, counted);
+    if (counted)
+        counted_.add(e.length, e.allocated);
 }
 
 ScanEnd buildScanTree(const QByteArray &path, ScanListener &listener, ScanTree &tree)

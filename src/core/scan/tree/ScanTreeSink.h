@@ -5,7 +5,9 @@
 #include "core/scan/engine/SeenFiles.h"
 #include "core/scan/tree/ScanTree.h"
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A piece of a walk as its worker met it, kept until its turn to go into the tree.
@@ -40,10 +42,15 @@ private:
 
 // Puts the pieces of a walk into a tree as they are handed over in walk order. A file of
 // several names counts in the totals where it is met first.
-class ScanTreeBuilder : public PieceTaker, public EntrySink {
+class ScanTreeBuilder : public WalkKeeper {
 public:
     explicit ScanTreeBuilder(ScanTree &tree) : tree_(tree) {}
 
+    NewPieceSink newPiece() const override
+    {
+        return [] { return std::make_unique<ScanTreePiece>(); };
+    }
+    Tally takeCounted() override { return std::exchange(counted_, {}); }
     void take(EntrySink &piece) override;
     void leaveFolder() override { tree_.leave(); }
 
@@ -55,6 +62,7 @@ public:
 private:
     ScanTree &tree_;
     SeenFiles seen_;
+    Tally counted_;
 };
 
 class ScanListener;
