@@ -3,6 +3,7 @@
 // tst_scanengine): its lines, totals and parent folder line, its boxes for a problem, names
 // that would break a line, the recursive listing's columns, and the stop command's keys.
 #include "core/scan/CallWait.h"
+#include "core/scan/tree/ScanTree.h"
 #include "window/scan/DirFolderView.h"
 #include "window/scan/ScanSteps.h"
 #include "window/shared/MainForm.h"
@@ -49,11 +50,18 @@ void FolderScanTest::linesTotalsAndParentLine()
     QCOMPARE(w.f().FolderLinesBytes, 10'000'001'536LL);
     QCOMPARE(w.f().FolderTotalBytes, 10'000'001'560LL);
     QCOMPARE(w.f().txtParentFolder->text(), str(t.at("S")) + "/*.*  9.31 GB");
+    // The sizes are those of the scan tree the count kept, which holds the folder's files too.
+    const std::shared_ptr<const ScanTree> tree = w.f().ScannedTree;
+    QVERIFY(tree);
+    QCOMPARE(tree->path(0), t.at("S"));
+    QCOMPARE(tree->totals(tree->find("huge")).bytes, 10'000'000'000LL);
+    QCOMPARE(tree->totals(0).bytes, w.f().FolderTotalBytes);
 
     // Switching sizes off forgets the total; the root keeps its single "/".
     w.f().chkFolderSize->setChecked(false);
     QCOMPARE(w.folderLines(), QStringList({str(t.at("S/A")), huge}));
     QCOMPARE(w.f().txtParentFolder->text(), str(t.at("S")) + "/*.*");
+    QVERIFY(!w.f().ScannedTree); // nor is a scan tree kept that no list shows
     w.open("/");
     QCOMPARE(w.f().txtParentFolder->text(), QStringLiteral("/*.*"));
     QVERIFY(w.boxes.boxes.isEmpty());

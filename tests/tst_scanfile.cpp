@@ -35,7 +35,7 @@ QStringList dump(const ScanTree &tree)
         const ScanTree::Identity *id = tree.identity(i);
         lines << QString::fromLatin1(tree.path(i).toPercentEncoding("/"))
                      + QStringLiteral(" kind %1 problem %2 flags %3 length %4 allocated %5 time %6 end %7 totals %8/%9/%10 id %11")
-                           .arg(int(e.kind)).arg(int(e.problem)).arg(e.flags).arg(e.length).arg(e.allocated).arg(e.modified)
+                           .arg(int(e.kind)).arg(int(e.problem)).arg(e.flags).arg(e.length).arg(tree.allocated(i)).arg(e.modified)
                      .arg(tree.end(i)).arg(t.bytes).arg(t.allocated).arg(t.files)
                      .arg(id ? QStringLiteral("%1:%2:%3").arg(id->device).arg(id->inode).arg(id->links) : QString());
     }
@@ -203,15 +203,15 @@ void ScanFileTest::readsWhatTheFormatAllows()
     // and values after the top folder.
     const QByteArray text = "[1,0,{\"progname\":\"x\",\"extra\":[1,{\"a\":[null,true]}]},\n"
                             "[{\"name\":\"/top\",\"dev\":5,\"asize\":4096},\n"
-                            " {\"name\":\"\xff\\u00e9\\ud83d\\ude00\\\\\",\"asize\":10,\"mode\":1,\"odd\":{\"k\":-1.5e3}},\n"
-                            " {\"name\":\"p\",\"notreg\":true},\n"
+                            " {\"name\":\"\xff\\u00e9\\ud83d\\ude00\\\\\",\"asize\":10,\"dsize\":1000,\"mode\":1,\"odd\":{\"k\":-1.5e3}},\n"
+                            " {\"name\":\"p\",\"notreg\":true,\"dsize\":512},\n"
                             " {\"name\":\"gone\",\"read_error\":true},\n"
                             " {\"name\":\"skipped\",\"excluded\":\"pattern\"},\n"
                             " [{\"name\":\"proc\",\"excluded\":\"kernfs\"}],\n"
                             " [{\"name\":\"far\",\"dev\":7,\"excluded\":\"othfs\"}],\n"
                             " [{\"name\":\"shut\",\"read_error\":true}],\n"
                             " [{\"name\":\"mnt\",\"dev\":6},\n"
-                            "  {\"name\":\"h1\",\"asize\":3,\"ino\":9,\"hlnkc\":true,\"nlink\":2},\n"
+                            "  {\"name\":\"h1\",\"asize\":3,\"dsize\":3298534883328,\"ino\":9,\"hlnkc\":true,\"nlink\":2},\n"
                             "  [{\"name\":\"d\"}]],\n"
                             " {\"name\":\"h2\",\"asize\":3,\"ino\":9,\"hlnkc\":true},\n"
                             " {\"name\":\"h3\",\"asize\":3,\"ino\":9,\"hlnkc\":true,\"dev\":6,\"mtime\":-2}\n"
@@ -220,16 +220,16 @@ void ScanFileTest::readsWhatTheFormatAllows()
     const ScanFileResult r = readText(text, tree);
     QVERIFY2(r.ok(), qPrintable(r.message));
     const QStringList expected = {
-        "/top kind 0 problem 0 flags 1 length 4096 allocated 0 time %1 end 13 totals 16/0/4 id 5:0:1",
-        "/top/%FF%C3%A9%F0%9F%98%80%5C kind 1 problem 0 flags 2 length 10 allocated 0 time %1 end 2 totals 0/0/0 id ",
-        "/top/p kind 2 problem 0 flags 2 length 0 allocated 0 time %1 end 3 totals 0/0/0 id ",
+        "/top kind 0 problem 0 flags 1 length 4096 allocated 0 time %1 end 13 totals 16/3298534884840/4 id 5:0:1",
+        "/top/%FF%C3%A9%F0%9F%98%80%5C kind 1 problem 0 flags 2 length 10 allocated 1000 time %1 end 2 totals 0/0/0 id ",
+        "/top/p kind 2 problem 0 flags 2 length 0 allocated 512 time %1 end 3 totals 0/0/0 id ",
         "/top/gone kind 2 problem 3 flags 0 length 0 allocated 0 time 0 end 4 totals 0/0/0 id ",
         "/top/skipped kind 0 problem 0 flags 64 length 0 allocated 0 time %1 end 5 totals 0/0/0 id ",
         "/top/proc kind 0 problem 0 flags 4 length 0 allocated 0 time %1 end 6 totals 0/0/0 id ",
         "/top/far kind 0 problem 0 flags 144 length 0 allocated 0 time %1 end 7 totals 0/0/0 id 7:0:1",
         "/top/shut kind 0 problem 1 flags 0 length 0 allocated 0 time %1 end 8 totals 0/0/0 id ",
-        "/top/mnt kind 0 problem 0 flags 17 length 0 allocated 0 time %1 end 11 totals 3/0/1 id 6:0:1",
-        "/top/mnt/h1 kind 1 problem 0 flags 2 length 3 allocated 0 time %1 end 10 totals 0/0/0 id 6:9:2",
+        "/top/mnt kind 0 problem 0 flags 17 length 0 allocated 0 time %1 end 11 totals 3/3298534883328/1 id 6:0:1",
+        "/top/mnt/h1 kind 1 problem 0 flags 2 length 3 allocated 3298534883328 time %1 end 10 totals 0/0/0 id 6:9:2",
         "/top/mnt/d kind 0 problem 0 flags 1 length 0 allocated 0 time %1 end 11 totals 0/0/0 id ",
         "/top/h2 kind 1 problem 0 flags 2 length 3 allocated 0 time %1 end 12 totals 0/0/0 id 5:9:2",
         "/top/h3 kind 1 problem 0 flags 0 length 3 allocated 0 time -2 end 13 totals 0/0/0 id 6:9:2",
@@ -251,6 +251,9 @@ void ScanFileTest::readsWhatTheFormatAllows()
     QVERIFY(!s.folderLines.toStringList().join(u'|').contains(u"skipped"));
     QVERIFY(written(tree).contains(",{\"name\":\"skipped\",\"excluded\":\"pattern\"}"));
     QVERIFY(written(tree).contains(",[{\"name\":\"far\",\"dev\":7,\"excluded\":\"othfs\"}]"));
+    // Room on the disk that is no whole number of blocks, or more than 2 TiB of them, is kept.
+    for (const char *dsize : {"1000", "512", "3298534883328"})
+        QVERIFY2(QString::fromUtf8(written(tree)).contains(QRegularExpression(QStringLiteral("\"dsize\":%1[,}]").arg(dsize))), dsize);
     QVERIFY(csvListing(listTree(tree, 0, csvChoices(choices), quiet, csvLines())).toStringList().contains(u"/top/h2,file,3,"));
 }
 

@@ -56,9 +56,9 @@ bool known(const Entry &e)
 }
 
 // The bytes an entry's line shows: its length, or with disk usage the room it takes.
-int64_t shownBytes(const Entry &e, bool diskUsage)
+int64_t shownBytes(const ScanTree &tree, Index i, bool diskUsage)
 {
-    return diskUsage ? e.allocated : e.length;
+    return diskUsage ? tree.allocated(i) : tree.at(i).length;
 }
 
 // Reads the parts of the tree a listing needs, as the walks of listFolder meet them. With
@@ -101,7 +101,7 @@ public:
             }
             const ScanTree::FileId id = tree_.fileId(i);
             if (seen.firstSight(id.device, id.inode, id.links, e.length))
-                size += {shownBytes(e, diskUsage), 1};
+                size += {shownBytes(tree_, i, diskUsage), 1};
         }
         return size;
     }
@@ -113,7 +113,7 @@ public:
         const std::vector<Index> entries = sortedEntries(tree_, folder, exclude_);
         for (const Index i : entries)
             if (const Entry &e = tree_.at(i); !e.listedAsFolder() && known(e))
-                out.push_back({below + '/' + tree_.name(i).toByteArray(), shownBytes(e, diskUsage), e.modified});
+                out.push_back({below + '/' + tree_.name(i).toByteArray(), shownBytes(tree_, i, diskUsage), e.modified});
         for (const Index i : entries)
             if (goesInto(i))
                 recursive(i, below + '/' + tree_.name(i).toByteArray(), diskUsage, out);
@@ -184,10 +184,10 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
         if (known(e)) {
             const ScanTree::FileId id = tree.fileId(i);
             if (choices.fileSizes && listedOnce.firstSight(id.device, id.inode, id.links, e.length)) {
-                listed.fileListTotalBytes += shownBytes(e, du);
+                listed.fileListTotalBytes += shownBytes(tree, i, du);
                 ++listed.fileListTotalFiles;
             }
-            listed.files.push_back({name.toByteArray(), shownBytes(e, du), e.modified});
+            listed.files.push_back({name.toByteArray(), shownBytes(tree, i, du), e.modified});
         } else {
             for (int column = int(choices.fileSizes) + int(choices.dates); column > 0; --column)
                 problem(unreadDescription(), shown + displayName(name));

@@ -16,6 +16,7 @@ void enterScan(MainForm &f, std::shared_ptr<const ScanTree> tree, const QString 
         f.mnuChangesOnly->setEnabled(false);
     f.OpenedScan = tree;
     f.OpenedScanFile = file;
+    f.ScannedTree.reset();
     f.ScanFolder = 0;
     f.drvDrive->showScanDrive(driveName, file.isEmpty() ? driveName : file);
     f.dirFolder->showScan(std::move(tree), 0);

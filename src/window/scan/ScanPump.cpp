@@ -22,6 +22,7 @@
 ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request, bool countsSizes)
     : ScanPort(session.options), f_(f), session_(session), request_(request)
 {
+    f.ScannedTree.reset(); // what an earlier scan saw is not what this one shows
     if (countsSizes)
         sizeScan_.emplace(session, request);
     if (f.dirFolder)

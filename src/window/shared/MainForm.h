@@ -141,7 +141,8 @@ struct MainForm {
     // An opened scan shown as a drive (none on a live drive), the file it was read from, and
     // the folder of it the window shows (a ScanTree::Index).
     std::shared_ptr<const ScanTree> OpenedScan;
-    // What the last size scan of a folder's subfolders saw, as far as it came.
+    // What the last scan saw, as far as it came, when it was a count of the shown folder's
+    // subfolders' sizes; none after any other scan.
     std::shared_ptr<const ScanTree> ScannedTree;
     QString OpenedScanFile;
     uint32_t ScanFolder = 0;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
-static_assert(sizeof(ScanTree::Entry) == 36);
+static_assert(sizeof(ScanTree::Entry) == 32);
 
 ScanTree::ScanTree() = default;
 
@@ -15,6 +15,15 @@ QByteArrayView ScanTree::name(Index i) const
         return topName_;
     const Entry &e = at(i);
     return {arena_[e.name / ArenaBlock].get() + e.name % ArenaBlock, e.nameLength};
+}
+
+int64_t ScanTree::allocated(Index i) const
+{
+    const uint32_t blocks = at(i).blocks;
+    if (blocks != Entry::ManyBlocks)
+        return int64_t(blocks) * 512;
+    const auto it = std::lower_bound(manyBlocks_.begin(), manyBlocks_.end(), std::pair(i, INT64_MIN));
+    return it != manyBlocks_.end() && it->first == i ? it->second : 0;
 }
 
 QByteArray ScanTree::path(Index i) const
@@ -102,7 +111,12 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
     if (size_ % ChunkEntries == 0)
         chunks_.push_back(std::make_unique<Entry[]>(ChunkEntries));
     Entry &entry = chunks_.back()[size_ % ChunkEntries];
-    entry = Entry{e.length, e.allocated, e.modified, current(), name, length, e.kind, e.problem, flags};
+    uint32_t blocks = Entry::ManyBlocks;
+    if (e.allocated >= 0 && e.allocated % 512 == 0 && e.allocated / 512 < Entry::ManyBlocks)
+        blocks = uint32_t(e.allocated / 512);
+    else
+        manyBlocks_.emplace_back(size_, e.allocated);
+    entry = Entry{e.length, e.modified, blocks, current(), name, length, e.kind, e.problem, flags};
     if (e.notWalked == FoundEntry::NotWalked::KernelView)
         entry.flags |= Entry::KernelView;
     if (e.notWalked == FoundEntry::NotWalked::MetBefore)
@@ -177,5 +191,5 @@ size_t ScanTree::bytesHeld() const
 {
     return chunks_.size() * ChunkEntries * sizeof(Entry) + arena_.size() * size_t(ArenaBlock)
            + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(size_t)
-           + identities_.capacity() * sizeof(Identity);
+           + identities_.capacity() * sizeof(Identity) + manyBlocks_.capacity() * sizeof(manyBlocks_[0]);
 }

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // What a scan saw, held compactly: one small record per entry in walk order, names as bytes in
@@ -28,11 +29,13 @@ public:
         int64_t files = 0;     // entries other than folders walked, each file once
     };
 
-    // One entry, 36 bytes.
+    // One entry, 32 bytes.
     struct __attribute__((packed, aligned(4))) Entry {
         int64_t length;
-        int64_t allocated;
         int64_t modified; // seconds
+        // The room it takes on the disk in 512-byte blocks, or ManyBlocks: its allocated bytes are
+        // not a whole number of blocks that fits here (see ScanTree::allocated).
+        uint32_t blocks;
         Index folder;     // the folder it lies in (None for the top)
         uint32_t name;    // where its name starts in the arena
         uint8_t nameLength;
@@ -60,6 +63,7 @@ public:
         bool listedAsFolder() const { return !passedOver() && (kind == FoundEntry::Kind::Folder || linksToFolder()); }
         // Its length is in the totals: not a further name of a file met before.
         bool counted() const { return flags & Counted; }
+        static constexpr uint32_t ManyBlocks = UINT32_MAX;
     };
 
     // What a walk found of an entry beyond its record, kept for the few entries a scan file
@@ -79,6 +83,8 @@ public:
     bool isEmpty() const { return size_ == 0; }
     const Entry &at(Index i) const { return chunks_[i / ChunkEntries][i % ChunkEntries]; }
     QByteArrayView name(Index i) const;
+    // The room entry `i` takes on the disk, in bytes.
+    int64_t allocated(Index i) const;
     // Its path from the top's, joined with "/".
     QByteArray path(Index i) const;
     // For a folder walked: one past the last entry below it (for any other entry: i + 1).
@@ -135,5 +141,6 @@ private:
     std::vector<Folder> folders_; // in walk order, so by entry
     std::vector<size_t> open_;    // folders entered and not left (in folders_), outermost first
     std::vector<Identity> identities_; // by entry
+    std::vector<std::pair<Index, int64_t>> manyBlocks_; // allocated bytes of the ManyBlocks entries, by entry
     QByteArray topName_;
 };

@@ -56,7 +56,7 @@ private:
         e.otherDevice = r.flags & ScanTree::Entry::OtherDevice;
         e.excluded = r.passedOver();
         e.length = r.length;
-        e.allocated = r.allocated;
+        e.allocated = tree_.allocated(i);
         e.modified = r.modified;
         e.device = device;
         e.links = 1;
