@@ -377,6 +377,20 @@ void SaveToFileTest::savesScans()
     QVERIFY(saved.contains("{\"name\":\"shut\",") && saved.contains("\"read_error\":true"));
     QCOMPARE(listed({"--from", out.at("tree.json"), "--folder-sizes"}), listed({"--folder-sizes", tree.path()}));
 
+    // After a count of folder sizes, the scan the window made is saved as it is, walked no
+    // more: the same bytes while nothing changed, and a file removed since is still in it.
+    f.chkFolderSize->setChecked(true);
+    QVERIFY(f.ScannedTree);
+    saveScan(to("sized.json"));
+    QCOMPARE(withoutTime(contents(to("sized.json"))), withoutTime(saved));
+    QCOMPARE(::unlink(tree.at("top.txt").constData()), 0);
+    saveScan(to("sized.json"));
+    QCOMPARE(withoutTime(contents(to("sized.json"))), withoutTime(saved));
+    f.chkFolderSize->setChecked(false);
+    saveScan(to("unsized.json"));
+    QVERIFY(!contents(to("unsized.json")).contains("top.txt") && contents(to("unsized.json")).contains("\"name\":\"a\""));
+    tree.file("top.txt", 7);
+
     // From an opened scan: a folder of it alone, read back as that folder lists.
     auto scan = std::make_shared<ScanTree>();
     QVERIFY(readScanFile(to("tree.json"), *scan).ok());

@@ -52,6 +52,13 @@ public:
 private:
     std::function<void(const QString &)> waitLine_;
 };
+// Whether the window's last scan of the shown folder `folder` is the one a walk within `scope`
+// would make now, but for what changed on the disk since.
+bool scannedTreeFits(const MainForm &f, const QByteArray &folder, const WalkScope &scope)
+{
+    return f.ScannedTree && f.ScannedTree->path(0) == folder && !scope.exclude
+           && scope.oneFileSystem == f.ScannedTreeOneFileSystem;
+}
 } // namespace
 
 void mnuSaveScan_Click(MainForm &f, ScanSession &session)
@@ -74,8 +81,12 @@ void mnuSaveScan_Click(MainForm &f, ScanSession &session)
         auto progress = std::make_shared<SaveProgress>();
         auto watch = std::make_shared<ExportWatch>();
         std::function<void(const TextSink &)> produce;
+        const WalkScope &scope = session.options.scope;
+        const bool walks = !f.OpenedScan && !scannedTreeFits(f, scanned, scope);
         if (f.OpenedScan) {
             produce = [tree = f.OpenedScan, from = f.ScanFolder](const TextSink &put) { writeScanTree(*tree, put, from); };
+        } else if (!walks) { // as the window's scan of it saw it
+            produce = [tree = f.ScannedTree](const TextSink &put) { writeScanTree(*tree, put, 0); };
         } else {
             // Problems met on the way are marked in the file, as the export marks them.
             produce = [scanned, scope = session.options.scope, watch, walking](const TextSink &put) {
@@ -100,7 +111,7 @@ void mnuSaveScan_Click(MainForm &f, ScanSession &session)
         // is being made. Once it is made, the file's writing is waited for.
         const SaveCloseQuestion question(f, Title);
         std::optional<WalkLine> line;
-        if (!f.OpenedScan)
+        if (walks)
             line.emplace(f, made);
         QElapsedTimer shown;
         try {

@@ -21,6 +21,7 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
         ScanPump port(f, session, request, choices.folderSizes);
         if (const ScanEnd end = scanFolderList(port, start, choices, counted); end != ScanEnd::Completed)
             return end;
+        port.keepTree();
     }
     RefreshParentFolder(f);
     return ScanEnd::Completed;

@@ -34,12 +34,18 @@ ScanPump::~ScanPump()
 {
     if (sizeScan_ && f_.StatusBar1)
         f_.StatusBar1->clearMessage();
-    if (tree_) {
-        // Folders a scan that ended early left open are left, so that their totals reach the top.
-        while (tree_->current() != ScanTree::None)
-            tree_->leave();
-        f_.ScannedTree = std::move(tree_);
-    }
+}
+
+void ScanPump::keepTree()
+{
+    // Kept to be saved as the scan saw it: whole, and within a scope a walk of the folder alone
+    // takes in just as well (the names Exclude passes over at its top are not in it).
+    if (!tree_ || !tree_->topFound() || session_.options.scope.exclude)
+        return;
+    while (tree_->current() != ScanTree::None)
+        tree_->leave();
+    f_.ScannedTree = std::move(tree_);
+    f_.ScannedTreeOneFileSystem = session_.options.scope.oneFileSystem;
 }
 
 WalkKeeper *ScanPump::keeper()

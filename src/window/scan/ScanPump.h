@@ -39,9 +39,10 @@ public:
     void ownFilesCounted(ShownSize size) override;
     void passedOver(int64_t entries) override;
     ScanEnd watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) override;
-    // The scan tree a size scan builds of the folder, as its pieces are taken: kept in the form
-    // (ScannedTree) when the pump goes, as far as the scan came.
+    // The scan tree a size scan builds of the folder, as its pieces are taken.
     WalkKeeper *keeper() override;
+    // For a scan that completed: keeps its tree in the form (ScannedTree), where it fits.
+    void keepTree();
 
 protected:
     ScanEnd pump() override;

@@ -141,9 +141,10 @@ struct MainForm {
     // An opened scan shown as a drive (none on a live drive), the file it was read from, and
     // the folder of it the window shows (a ScanTree::Index).
     std::shared_ptr<const ScanTree> OpenedScan;
-    // What the last scan saw, as far as it came, when it was a count of the shown folder's
-    // subfolders' sizes; none after any other scan.
+    // What the last scan saw when it was a whole count of the shown folder's subfolders' sizes,
+    // without exclusions, and whether it stayed on one file system; none after any other scan.
     std::shared_ptr<const ScanTree> ScannedTree;
+    bool ScannedTreeOneFileSystem = false;
     QString OpenedScanFile;
     uint32_t ScanFolder = 0;
     // The older scan the shown folder is compared with (none when not comparing), its file.

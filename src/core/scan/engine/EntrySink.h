@@ -19,6 +19,9 @@ public:
     virtual void folderProblem(FoundEntry::Problem problem) = 0;
     virtual void leaveFolder() = 0;
     virtual void entry(const FoundEntry &entry) = 0;
+    // For a count of a folder's subfolder trees and then its own files (see TreeCounter): the
+    // status of that folder, taken before its files are told, when they can all be looked at.
+    virtual void scanFolderFound(const FoundEntry & /*folder*/) {}
 };
 
 // A walk on several threads (see ParallelCount) tells each piece of it to a sink of its own,

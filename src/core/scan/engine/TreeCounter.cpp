@@ -313,6 +313,8 @@ ScanEnd TreeCounter::countFiles(Tally &tally)
             if (files.size() > 0 || !subfolders.empty())
                 return listener_.problem(FsError::fromErrno(EACCES).description(), displayName(scanFolderPath_));
         }
+        if (struct stat st; sink_ && ::fstat(scanFolder_.fd(), &st) == 0)
+            sink_->scanFolderFound(FoundEntry::of(scanFolderPath_, st));
         FilesEnd how = FilesEnd::Counted;
         bool reported = false;
         if (const ScanEnd end = addFiles(scanFolderPath_, scanFolder_, files, tally, {}, how, reported);

@@ -17,6 +17,14 @@ QByteArrayView ScanTree::name(Index i) const
     return {arena_[e.name / ArenaBlock].get() + e.name % ArenaBlock, e.nameLength};
 }
 
+uint32_t ScanTree::blocksOf(Index i, int64_t allocated)
+{
+    if (allocated >= 0 && allocated % 512 == 0 && allocated / 512 < Entry::ManyBlocks)
+        return uint32_t(allocated / 512);
+    manyBlocks_.insert(std::upper_bound(manyBlocks_.begin(), manyBlocks_.end(), std::pair(i, INT64_MAX)), {i, allocated});
+    return Entry::ManyBlocks;
+}
+
 int64_t ScanTree::allocated(Index i) const
 {
     const uint32_t blocks = at(i).blocks;
@@ -95,8 +103,10 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
         throw std::length_error("too many entries");
     // The top's name is its path, of any length, kept apart. A name longer than a file
     // system allows is kept to its first 255 bytes.
-    if (size_ == 0)
+    if (size_ == 0) {
         topName_ = e.name.toByteArray();
+        topFound_ = e.device != 0 || e.inode != 0;
+    }
     const auto length = uint8_t(std::min<qsizetype>(e.name.size(), 255));
     if (arenaUsed_ + length > ArenaBlock) {
         if (arena_.size() >= UINT32_MAX / ArenaBlock)
@@ -111,12 +121,7 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
     if (size_ % ChunkEntries == 0)
         chunks_.push_back(std::make_unique<Entry[]>(ChunkEntries));
     Entry &entry = chunks_.back()[size_ % ChunkEntries];
-    uint32_t blocks = Entry::ManyBlocks;
-    if (e.allocated >= 0 && e.allocated % 512 == 0 && e.allocated / 512 < Entry::ManyBlocks)
-        blocks = uint32_t(e.allocated / 512);
-    else
-        manyBlocks_.emplace_back(size_, e.allocated);
-    entry = Entry{e.length, e.modified, blocks, current(), name, length, e.kind, e.problem, flags};
+    entry = Entry{e.length, e.modified, blocksOf(size_, e.allocated), current(), name, length, e.kind, e.problem, flags};
     if (e.notWalked == FoundEntry::NotWalked::KernelView)
         entry.flags |= Entry::KernelView;
     if (e.notWalked == FoundEntry::NotWalked::MetBefore)
@@ -136,6 +141,20 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
                                              uint64_t(e.inode)});
     ++size_;
     return entry;
+}
+
+void ScanTree::setTop(const FoundEntry &top)
+{
+    if (size_ == 0)
+        return;
+    Entry &e = chunks_[0][0];
+    e.length = top.length;
+    e.modified = top.modified;
+    if (!manyBlocks_.empty() && manyBlocks_.front().first == 0)
+        manyBlocks_.erase(manyBlocks_.begin());
+    e.blocks = blocksOf(0, top.allocated);
+    identities_.front().device = uint64_t(top.device); // the top always has one
+    topFound_ = true;
 }
 
 ScanTree::Index ScanTree::enter(const FoundEntry &folder)

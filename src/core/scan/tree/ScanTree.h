@@ -115,6 +115,11 @@ public:
     void markProblem(FoundEntry::Problem problem);
     void leave();
     Index add(const FoundEntry &entry, bool counted);
+    // The top's own status, for a tree whose top was entered by its path alone before it was
+    // taken (its name stays).
+    void setTop(const FoundEntry &top);
+    // Whether the top's status is known: it was entered with it, or set since.
+    bool topFound() const { return topFound_; }
     // Its Identity, for the top, a folder on another device or a file of several names; else null.
     const Identity *identity(Index i) const;
     // The folder entered last and not yet left, or None.
@@ -127,6 +132,8 @@ private:
     static constexpr Index ChunkEntries = 1 << 15;
     static constexpr uint32_t ArenaBlock = 1 << 20; // names never cross a block's end
     Entry &append(const FoundEntry &e, uint8_t flags);
+    // What entry `i` keeps of `allocated` bytes: its blocks, or ManyBlocks with the bytes kept apart.
+    uint32_t blocksOf(Index i, int64_t allocated);
     size_t folderSlot(Index i) const; // in folders_, for a folder walked
 
     struct Folder {
@@ -143,4 +150,5 @@ private:
     std::vector<Identity> identities_; // by entry
     std::vector<std::pair<Index, int64_t>> manyBlocks_; // allocated bytes of the ManyBlocks entries, by entry
     QByteArray topName_;
+    bool topFound_ = false;
 };

@@ -17,6 +17,7 @@ void ScanTreeBuilder::take(EntrySink &sink)
         case ScanTreePiece::Event::Problem: folderProblem(e.problem); break;
         case ScanTreePiece::Event::Leave: leaveFolder(); break;
         case ScanTreePiece::Event::Entry: entry(e); break;
+        case ScanTreePiece::Event::Top: scanFolderFound(e); break;
         }
     }
     piece.events_.clear();

@@ -22,10 +22,11 @@ public:
     }
     void leaveFolder() override { keep(Event::Leave, {}); }
     void entry(const FoundEntry &entry) override { keep(Event::Entry, entry); }
+    void scanFolderFound(const FoundEntry &folder) override { keep(Event::Top, folder); }
 
 private:
     friend class ScanTreeBuilder;
-    enum class Event : uint8_t { Enter, Problem, Leave, Entry };
+    enum class Event : uint8_t { Enter, Problem, Leave, Entry, Top };
     void keep(Event event, const FoundEntry &e)
     {
         events_.push_back({event, e, names_.size()});
@@ -58,6 +59,7 @@ public:
     void enterFolder(const FoundEntry &folder) override { tree_.enter(folder); }
     void folderProblem(FoundEntry::Problem problem) override { tree_.markProblem(problem); }
     void entry(const FoundEntry &entry) override;
+    void scanFolderFound(const FoundEntry &folder) override { tree_.setTop(folder); }
 
 private:
     ScanTree &tree_;
