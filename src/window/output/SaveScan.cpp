@@ -13,6 +13,7 @@
 #include "window/scan/ScanPump.h"
 #include "window/scan/ScanSession.h"
 #include "window/scan/ScanSteps.h"
+#include "window/scan/ScanTreeWalk.h"
 #include "window/shared/MainForm.h"
 #include "window/shared/ScanFileDialog.h"
 
@@ -52,13 +53,6 @@ public:
 private:
     std::function<void(const QString &)> waitLine_;
 };
-// Whether the window's last scan of the shown folder `folder` is the one a walk within `scope`
-// would make now, but for what changed on the disk since.
-bool scannedTreeFits(const MainForm &f, const QByteArray &folder, const WalkScope &scope)
-{
-    return f.ScannedTree && f.ScannedTree->path(0) == folder && !scope.exclude
-           && scope.oneFileSystem == f.ScannedTreeOneFileSystem;
-}
 } // namespace
 
 void mnuSaveScan_Click(MainForm &f, ScanSession &session)
@@ -81,12 +75,12 @@ void mnuSaveScan_Click(MainForm &f, ScanSession &session)
         auto progress = std::make_shared<SaveProgress>();
         auto watch = std::make_shared<ExportWatch>();
         std::function<void(const TextSink &)> produce;
-        const WalkScope &scope = session.options.scope;
-        const bool walks = !f.OpenedScan && !scannedTreeFits(f, scanned, scope);
+        const std::shared_ptr<const ScanTree> kept = keptScanOf(f, scanned, session.options.scope);
+        const bool walks = !f.OpenedScan && !kept;
         if (f.OpenedScan) {
             produce = [tree = f.OpenedScan, from = f.ScanFolder](const TextSink &put) { writeScanTree(*tree, put, from); };
-        } else if (!walks) { // as the window's scan of it saw it
-            produce = [tree = f.ScannedTree](const TextSink &put) { writeScanTree(*tree, put, 0); };
+        } else if (kept) { // as the window's scan of it saw it
+            produce = [kept](const TextSink &put) { writeScanTree(*kept, put, 0); };
         } else {
             // Problems met on the way are marked in the file, as the export marks them.
             produce = [scanned, scope = session.options.scope, watch, walking](const TextSink &put) {

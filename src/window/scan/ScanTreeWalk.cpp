@@ -3,6 +3,7 @@
 
 #include "core/listing/TellingListener.h"
 #include "core/scan/CallWait.h"
+#include "core/scan/tree/ScanTree.h"
 #include "core/scan/tree/ScanTreeSink.h"
 #include "core/shared/FsError.h"
 #include "core/shared/MessageBoxes.h"
@@ -48,4 +49,11 @@ std::shared_ptr<const ScanTree> walkIntoTree(MainForm &f, const QByteArray &fold
             f.boxes->show(e.description() + QLatin1Char('\r') + displayName(folder), title);
     }
     return nullptr;
+}
+
+std::shared_ptr<const ScanTree> keptScanOf(const MainForm &f, const QByteArray &folder, const WalkScope &scope)
+{
+    const bool fits = f.ScannedTree && f.ScannedTree->path(0) == folder && !scope.exclude
+                      && scope.oneFileSystem == f.ScannedTreeOneFileSystem;
+    return fits ? f.ScannedTree : nullptr;
 }

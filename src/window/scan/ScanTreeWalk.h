@@ -15,3 +15,7 @@ class ScanTree;
 // titled `title`).
 std::shared_ptr<const ScanTree> walkIntoTree(MainForm &f, const QByteArray &folder, const WalkScope &scope,
                                              const QString &title);
+
+// The window's own scan of `folder` (see MainForm::ScannedTree) when it is the one a walk within
+// `scope` would make, but for what changed on the disk since; else null.
+std::shared_ptr<const ScanTree> keptScanOf(const MainForm &f, const QByteArray &folder, const WalkScope &scope);

@@ -24,8 +24,11 @@ void mnuCompareScan_Click(MainForm &f, ScanSession &session)
         return;
     std::shared_ptr<const ScanTree> now;
     if (!f.OpenedScan) {
-        // A live folder is compared as scanned now; a scan stopped leaves the window as it was.
-        now = walkIntoTree(f, f.dirFolder->path(), session.options.scope, title);
+        // A live folder is compared as the window's count of its sizes saw it, else as scanned
+        // now; a scan stopped leaves the window as it was.
+        now = keptScanOf(f, f.dirFolder->path(), session.options.scope);
+        if (!now)
+            now = walkIntoTree(f, f.dirFolder->path(), session.options.scope, title);
         if (!now)
             return;
     }
