@@ -164,7 +164,7 @@ void OpenScanTest::comparedWithAnOlderScan()
     WindowFixture w(t.at("T"));
     MainForm &f = w.f();
     f.chkFolderSize->setChecked(true);
-    QTRY_VERIFY(f.txtParentFolder->text().endsWith("KB"));
+    QTRY_VERIFY(f.txtParentFolder->text().endsWith("KB") && f.window->windowTitle() == "Listwright" && f.ScannedTree);
     t.file("T/after the scan", 1); // not in what the window's scan saw
     f.scanFileDialog = [&](const QString &caption, bool) { return caption == "Listwright - Compare With Scan" ? older : QString(); };
     QVERIFY(!f.mnuChangesOnly->isEnabled());
