@@ -40,12 +40,12 @@ void ScanPump::keepTree()
 {
     // Kept to be saved as the scan saw it: whole, and within a scope a walk of the folder alone
     // takes in just as well (the names Exclude passes over at its top are not in it).
-    if (!tree_ || !tree_->topFound() || session_.options.scope.exclude)
+    if (!tree_ || !tree_->topFound() || options().scope.exclude) // the scope the scan ran with
         return;
     while (tree_->current() != ScanTree::None)
         tree_->leave();
     f_.ScannedTree = std::move(tree_);
-    f_.ScannedTreeOneFileSystem = session_.options.scope.oneFileSystem;
+    f_.ScannedTreeOneFileSystem = options().scope.oneFileSystem;
 }
 
 WalkKeeper *ScanPump::keeper()
