@@ -819,6 +819,32 @@ void ScanEngineTest::scanTreeHoldsTheWalk()
     QCOMPARE(tree->name(b), "b");
     QCOMPARE(tree->totals(a).bytes, 400);
     QCOMPARE(tree->totals(b).bytes, 50 + 7); // the second name adds nothing, the link its own length
+    // A piece of more entries than a part goes into a tree in parts, each a few milliseconds of
+    // work on the thread that takes it, and makes the same tree as one taken whole.
+    ScanTreePiece big;
+    FoundEntry top;
+    top.name = "/top";
+    top.kind = FoundEntry::Kind::Folder;
+    big.enterFolder(top);
+    for (int i = 0; i < 20000; ++i) {
+        const QByteArray name = QByteArray::number(i);
+        FoundEntry file;
+        file.name = name;
+        file.kind = FoundEntry::Kind::File;
+        file.length = i;
+        big.entry(file);
+    }
+    big.leaveFolder();
+    ScanTree inParts;
+    ScanTreeBuilder builder(inParts);
+    int parts = 1;
+    while (!builder.takeSome(big))
+        ++parts;
+    QCOMPARE(parts, 3);
+    QCOMPARE(inParts.size(), 20001u);
+    QCOMPARE(inParts.totals(0).bytes, int64_t(19999) * 20000 / 2);
+    QCOMPARE(inParts.name(20000), "19999");
+
     for (ScanTree::Index i = 0; i < tree->size(); ++i) {
         const ScanTree::Entry &e = tree->at(i);
         struct stat st;

@@ -34,6 +34,13 @@ class PieceTaker {
 public:
     virtual ~PieceTaker() = default;
     virtual void take(EntrySink &piece) = 0;
+    // Takes a part of `piece`, so that the thread that takes it may do other work between
+    // parts of a big one; true once it is all taken.
+    virtual bool takeSome(EntrySink &piece)
+    {
+        take(piece);
+        return true;
+    }
     virtual void leaveFolder() = 0;
 };
 

@@ -756,8 +756,11 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
             } else {
                 seen.merge(piece.tree.seen);
             }
+            // A big piece (a folder of many files of its own) goes in in parts, between pumps.
             if (piece.sink)
-                taker.take(*piece.sink);
+                while (!taker.takeSome(*piece.sink))
+                    if (const ScanEnd end = listener.tick(); end != ScanEnd::Completed)
+                        return end;
             if (passedOver)
                 *passedOver += piece.tree.passedOver;
             if (const ScanEnd end = tellProblems(piece.tree, listener); end != ScanEnd::Completed)

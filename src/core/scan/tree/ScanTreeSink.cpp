@@ -4,12 +4,23 @@
 #include "core/scan/engine/DirectoryList.h"
 #include "core/scan/engine/WholeWalk.h"
 
+#include <algorithm>
 #include <memory>
 
 void ScanTreeBuilder::take(EntrySink &sink)
 {
+    while (!takeSome(sink)) {
+    }
+}
+
+bool ScanTreeBuilder::takeSome(EntrySink &sink)
+{
+    // A few milliseconds of work at most.
+    constexpr size_t Part = 8192;
     auto &piece = static_cast<ScanTreePiece &>(sink);
-    for (ScanTreePiece::Kept &kept : piece.events_) {
+    const size_t until = std::min(piece.events_.size(), piece.taken_ + Part);
+    for (; piece.taken_ < until; ++piece.taken_) {
+        ScanTreePiece::Kept &kept = piece.events_[piece.taken_];
         FoundEntry &e = kept.entry;
         e.name = QByteArrayView(piece.names_.data() + kept.name, e.name.size());
         switch (kept.event) {
@@ -20,8 +31,12 @@ void ScanTreeBuilder::take(EntrySink &sink)
         case ScanTreePiece::Event::Top: scanFolderFound(e); break;
         }
     }
-    piece.events_.clear();
-    piece.names_.clear();
+    if (piece.taken_ < piece.events_.size())
+        return false;
+    piece.events_ = {};
+    piece.names_ = {};
+    piece.taken_ = 0;
+    return true;
 }
 
 void ScanTreeBuilder::entry(const FoundEntry &e)

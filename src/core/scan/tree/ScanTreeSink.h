@@ -39,6 +39,7 @@ private:
     };
     std::vector<Kept> events_;
     std::string names_;
+    size_t taken_ = 0; // the events put into a tree so far
 };
 
 // Puts the pieces of a walk into a tree as they are handed over in walk order. A file of
@@ -53,6 +54,7 @@ public:
     }
     Tally takeCounted() override { return std::exchange(counted_, {}); }
     void take(EntrySink &piece) override;
+    bool takeSome(EntrySink &piece) override;
     void leaveFolder() override { tree_.leave(); }
 
     // The walk's own entries, told on the thread that takes the pieces.
