@@ -141,12 +141,12 @@ struct MainForm {
     // An opened scan shown as a drive (none on a live drive), the file it was read from, and
     // the folder of it the window shows (a ScanTree::Index).
     std::shared_ptr<const ScanTree> OpenedScan;
+    QString OpenedScanFile;
+    uint32_t ScanFolder = 0;
     // What the last scan saw when it was a whole count of the shown folder's subfolders' sizes,
     // without exclusions, and whether it stayed on one file system; none after any other scan.
     std::shared_ptr<const ScanTree> ScannedTree;
     bool ScannedTreeOneFileSystem = false;
-    QString OpenedScanFile;
-    uint32_t ScanFolder = 0;
     // The older scan the shown folder is compared with (none when not comparing), its file.
     std::shared_ptr<const ScanTree> OlderScan;
     QString OlderScanFile;

@@ -103,10 +103,8 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
         throw std::length_error("too many entries");
     // The top's name is its path, of any length, kept apart. A name longer than a file
     // system allows is kept to its first 255 bytes.
-    if (size_ == 0) {
+    if (size_ == 0)
         topName_ = e.name.toByteArray();
-        topFound_ = e.device != 0 || e.inode != 0;
-    }
     const auto length = uint8_t(std::min<qsizetype>(e.name.size(), 255));
     if (arenaUsed_ + length > ArenaBlock) {
         if (arena_.size() >= UINT32_MAX / ArenaBlock)

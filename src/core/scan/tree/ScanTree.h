@@ -118,7 +118,7 @@ public:
     // The top's own status, for a tree whose top was entered by its path alone before it was
     // taken (its name stays).
     void setTop(const FoundEntry &top);
-    // Whether the top's status is known: it was entered with it, or set since.
+    // Whether setTop gave the top its status.
     bool topFound() const { return topFound_; }
     // Its Identity, for the top, a folder on another device or a file of several names; else null.
     const Identity *identity(Index i) const;
