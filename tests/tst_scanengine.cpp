@@ -845,6 +845,29 @@ void ScanEngineTest::scanTreeHoldsTheWalk()
     QCOMPARE(inParts.totals(0).bytes, int64_t(19999) * 20000 / 2);
     QCOMPARE(inParts.name(20000), "19999");
 
+    // Nothing a tree holds moves as it grows past its first blocks of entries, names, folders
+    // and files of several names, so that a save may read a scan's lines while the scan goes on.
+    ScanTree growing;
+    growing.enter(top);
+    FoundEntry twin;
+    twin.kind = FoundEntry::Kind::File;
+    twin.links = 2;
+    twin.name = QByteArray(200, 't');
+    growing.add(twin, true);
+    const ScanTree::Entry *entry = &growing.at(1);
+    const ScanTree::Identity *identity = growing.identity(1);
+    const char *name = growing.name(1).data();
+    for (int k = 0; k < 12000; ++k) { // 36,000 entries, 2.4 MB of names
+        FoundEntry folder = top;
+        folder.name = twin.name;
+        growing.enter(folder);
+        growing.add(twin, false);
+        growing.add(twin, false);
+        growing.leave();
+    }
+    QVERIFY(&growing.at(1) == entry && growing.identity(1) == identity && growing.name(1).data() == name);
+    QCOMPARE(growing.identity(36001)->links, 2u);
+
     for (ScanTree::Index i = 0; i < tree->size(); ++i) {
         const ScanTree::Entry &e = tree->at(i);
         struct stat st;

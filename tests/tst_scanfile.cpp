@@ -202,7 +202,7 @@ void ScanFileTest::readsWhatTheFormatAllows()
     // a device that holds below its folder, entries not walked, further names counted once,
     // and values after the top folder.
     const QByteArray text = "[1,0,{\"progname\":\"x\",\"extra\":[1,{\"a\":[null,true]}]},\n"
-                            "[{\"name\":\"/top\",\"dev\":5,\"asize\":4096},\n"
+                            "[{\"name\":\"/top\",\"dev\":5,\"asize\":4096,\"dsize\":700},\n"
                             " {\"name\":\"\xff\\u00e9\\ud83d\\ude00\\\\\",\"asize\":10,\"dsize\":1000,\"mode\":1,\"odd\":{\"k\":-1.5e3}},\n"
                             " {\"name\":\"p\",\"notreg\":true,\"dsize\":512},\n"
                             " {\"name\":\"gone\",\"read_error\":true},\n"
@@ -220,7 +220,7 @@ void ScanFileTest::readsWhatTheFormatAllows()
     const ScanFileResult r = readText(text, tree);
     QVERIFY2(r.ok(), qPrintable(r.message));
     const QStringList expected = {
-        "/top kind 0 problem 0 flags 1 length 4096 allocated 0 time %1 end 13 totals 16/3298534884840/4 id 5:0:1",
+        "/top kind 0 problem 0 flags 1 length 4096 allocated 700 time %1 end 13 totals 16/3298534884840/4 id 5:0:1",
         "/top/%FF%C3%A9%F0%9F%98%80%5C kind 1 problem 0 flags 2 length 10 allocated 1000 time %1 end 2 totals 0/0/0 id ",
         "/top/p kind 2 problem 0 flags 2 length 0 allocated 512 time %1 end 3 totals 0/0/0 id ",
         "/top/gone kind 2 problem 3 flags 0 length 0 allocated 0 time 0 end 4 totals 0/0/0 id ",
@@ -252,7 +252,7 @@ void ScanFileTest::readsWhatTheFormatAllows()
     QVERIFY(written(tree).contains(",{\"name\":\"skipped\",\"excluded\":\"pattern\"}"));
     QVERIFY(written(tree).contains(",[{\"name\":\"far\",\"dev\":7,\"excluded\":\"othfs\"}]"));
     // Room on the disk that is no whole number of blocks, or more than 2 TiB of them, is kept.
-    for (const char *dsize : {"1000", "512", "3298534883328"})
+    for (const char *dsize : {"700", "1000", "512", "3298534883328"})
         QVERIFY2(QString::fromUtf8(written(tree)).contains(QRegularExpression(QStringLiteral("\"dsize\":%1[,}]").arg(dsize))), dsize);
     QVERIFY(csvListing(listTree(tree, 0, csvChoices(choices), quiet, csvLines())).toStringList().contains(u"/top/h2,file,3,"));
 }

@@ -21,7 +21,10 @@ uint32_t ScanTree::blocksOf(Index i, int64_t allocated)
 {
     if (allocated >= 0 && allocated % 512 == 0 && allocated / 512 < Entry::ManyBlocks)
         return uint32_t(allocated / 512);
-    manyBlocks_.insert(std::upper_bound(manyBlocks_.begin(), manyBlocks_.end(), std::pair(i, INT64_MAX)), {i, allocated});
+    if (i == 0)
+        topAllocated_ = allocated;
+    else
+        manyBlocks_.push_back({i, allocated}); // entries come in order
     return Entry::ManyBlocks;
 }
 
@@ -30,8 +33,10 @@ int64_t ScanTree::allocated(Index i) const
     const uint32_t blocks = at(i).blocks;
     if (blocks != Entry::ManyBlocks)
         return int64_t(blocks) * 512;
-    const auto it = std::lower_bound(manyBlocks_.begin(), manyBlocks_.end(), std::pair(i, INT64_MIN));
-    return it != manyBlocks_.end() && it->first == i ? it->second : 0;
+    if (i == 0)
+        return topAllocated_;
+    const size_t row = manyBlocks_.partitionPoint([i](const std::pair<Index, int64_t> &kept) { return kept.first < i; });
+    return row < manyBlocks_.size() && manyBlocks_[row].first == i ? manyBlocks_[row].second : 0;
 }
 
 QByteArray ScanTree::path(Index i) const
@@ -50,9 +55,8 @@ QByteArray ScanTree::path(Index i) const
 
 size_t ScanTree::folderSlot(Index i) const
 {
-    const auto it = std::lower_bound(folders_.begin(), folders_.end(), i,
-                                     [](const Folder &f, Index entry) { return f.entry < entry; });
-    return it != folders_.end() && it->entry == i ? size_t(it - folders_.begin()) : SIZE_MAX;
+    const size_t slot = folders_.partitionPoint([i](const Folder &f) { return f.entry < i; });
+    return slot < folders_.size() && folders_[slot].entry == i ? slot : SIZE_MAX;
 }
 
 ScanTree::Index ScanTree::end(Index i) const
@@ -109,17 +113,15 @@ ScanTree::Entry &ScanTree::append(const FoundEntry &e, uint8_t flags)
     if (arenaUsed_ + length > ArenaBlock) {
         if (arena_.size() >= UINT32_MAX / ArenaBlock)
             throw std::length_error("names too long");
-        arena_.push_back(std::make_unique<char[]>(ArenaBlock));
+        arena_.push_back(std::make_unique_for_overwrite<char[]>(ArenaBlock));
         arenaUsed_ = 0;
     }
     const uint32_t name = uint32_t(arena_.size() - 1) * ArenaBlock + arenaUsed_;
     std::memcpy(arena_.back().get() + arenaUsed_, e.name.data(), length);
     arenaUsed_ += length;
 
-    if (size_ % ChunkEntries == 0)
-        chunks_.push_back(std::make_unique<Entry[]>(ChunkEntries));
-    Entry &entry = chunks_.back()[size_ % ChunkEntries];
-    entry = Entry{e.length, e.modified, blocksOf(size_, e.allocated), current(), name, length, e.kind, e.problem, flags};
+    Entry &entry = entries_.push_back(
+        Entry{e.length, e.modified, blocksOf(size_, e.allocated), current(), name, length, e.kind, e.problem, flags});
     if (e.notWalked == FoundEntry::NotWalked::KernelView)
         entry.flags |= Entry::KernelView;
     if (e.notWalked == FoundEntry::NotWalked::MetBefore)
@@ -145,13 +147,11 @@ void ScanTree::setTop(const FoundEntry &top)
 {
     if (size_ == 0)
         return;
-    Entry &e = chunks_[0][0];
+    Entry &e = entries_[0];
     e.length = top.length;
     e.modified = top.modified;
-    if (!manyBlocks_.empty() && manyBlocks_.front().first == 0)
-        manyBlocks_.erase(manyBlocks_.begin());
     e.blocks = blocksOf(0, top.allocated);
-    identities_.front().device = uint64_t(top.device); // the top always has one
+    identities_[0].device = uint64_t(top.device); // the top always has one
     topFound_ = true;
 }
 
@@ -167,7 +167,7 @@ ScanTree::Index ScanTree::enter(const FoundEntry &folder)
 void ScanTree::markProblem(FoundEntry::Problem problem)
 {
     if (const Index i = current(); i != None)
-        chunks_[i / ChunkEntries][i % ChunkEntries].problem = problem;
+        entries_[i].problem = problem;
 }
 
 void ScanTree::leave()
@@ -199,14 +199,13 @@ ScanTree::Index ScanTree::add(const FoundEntry &entry, bool counted)
 
 const ScanTree::Identity *ScanTree::identity(Index i) const
 {
-    const auto it = std::lower_bound(identities_.begin(), identities_.end(), i,
-                                     [](const Identity &id, Index entry) { return id.entry < entry; });
-    return it != identities_.end() && it->entry == i ? &*it : nullptr;
+    const size_t row = identities_.partitionPoint([i](const Identity &id) { return id.entry < i; });
+    return row < identities_.size() && identities_[row].entry == i ? &identities_[row] : nullptr;
 }
 
 size_t ScanTree::bytesHeld() const
 {
-    return chunks_.size() * ChunkEntries * sizeof(Entry) + arena_.size() * size_t(ArenaBlock)
-           + folders_.capacity() * sizeof(Folder) + open_.capacity() * sizeof(size_t)
-           + identities_.capacity() * sizeof(Identity) + manyBlocks_.capacity() * sizeof(manyBlocks_[0]);
+    const size_t names = arena_.empty() ? 0 : (arena_.size() - 1) * size_t(ArenaBlock) + arenaUsed_;
+    return entries_.bytesHeld() + names + folders_.bytesHeld()
+           + open_.capacity() * sizeof(size_t) + identities_.bytesHeld() + manyBlocks_.bytesHeld();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "core/scan/engine/FoundEntry.h"
+#include "core/scan/tree/StableTable.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,8 +17,9 @@
 // names its folder, so that a path is read upwards.
 //
 // Totals add up each file's length once, where the walk met it first, as the scan's totals do
-// (links at their own length; folders add nothing of their own). Entries never move once
-// added, so a view may hold an index while the tree grows.
+// (links at their own length; folders add nothing of their own). Nothing it holds moves as it
+// grows: a view may hold an index, and a thread handed the tree may read what was added before
+// it was handed it while its builder adds more (a folder's end and totals once it was left).
 class ScanTree {
 public:
     using Index = uint32_t;
@@ -81,7 +83,7 @@ public:
 
     Index size() const { return size_; }
     bool isEmpty() const { return size_ == 0; }
-    const Entry &at(Index i) const { return chunks_[i / ChunkEntries][i % ChunkEntries]; }
+    const Entry &at(Index i) const { return entries_[i]; }
     QByteArrayView name(Index i) const;
     // The room entry `i` takes on the disk, in bytes.
     int64_t allocated(Index i) const;
@@ -129,7 +131,6 @@ public:
     size_t bytesHeld() const;
 
 private:
-    static constexpr Index ChunkEntries = 1 << 15;
     static constexpr uint32_t ArenaBlock = 1 << 20; // names never cross a block's end
     Entry &append(const FoundEntry &e, uint8_t flags);
     // What entry `i` keeps of `allocated` bytes: its blocks, or ManyBlocks with the bytes kept apart.
@@ -141,14 +142,17 @@ private:
         Index end;
         Totals totals;
     };
-    std::vector<std::unique_ptr<Entry[]>> chunks_;
-    std::vector<std::unique_ptr<char[]>> arena_;
+    StableTable<Entry, 12> entries_;
+    StableTable<std::unique_ptr<char[]>, 4> arena_;
     uint32_t arenaUsed_ = ArenaBlock; // in the last block
     Index size_ = 0;
-    std::vector<Folder> folders_; // in walk order, so by entry
-    std::vector<size_t> open_;    // folders entered and not left (in folders_), outermost first
-    std::vector<Identity> identities_; // by entry
-    std::vector<std::pair<Index, int64_t>> manyBlocks_; // allocated bytes of the ManyBlocks entries, by entry
+    StableTable<Folder, 8> folders_; // in walk order, so by entry
+    std::vector<size_t> open_;       // folders entered and not left (in folders_), outermost first
+    StableTable<Identity, 6> identities_; // by entry
+    // The allocated bytes of the ManyBlocks entries, by entry; the top's apart, as setTop may
+    // change it after others are added.
+    StableTable<std::pair<Index, int64_t>, 6> manyBlocks_;
+    int64_t topAllocated_ = 0;
     QByteArray topName_;
     bool topFound_ = false;
 };
