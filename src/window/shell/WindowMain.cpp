@@ -10,12 +10,12 @@
 #include "window/shell/Splash.h"
 #include "window/shell/ViewMenu.h"
 #include "window/shell/StartFolder.h"
+#include "window/shell/WindowMemory.h"
 #include "window/shell/WindowSystem.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <malloc.h>
 #include <memory>
 
 // The window's program, which the program the user starts runs in its place (see main.cpp).
@@ -28,10 +28,7 @@ int main(int argc, char *argv[])
     answerHelpAndVersion(argc, argv);
     chooseWindowSystem(argc, argv); // or a line telling why no window can be shown
 
-    // Big lists come and go: a block of a megabyte or more is handed back to the system when it
-    // is freed, rather than kept by the allocator, so that one big folder listed does not keep
-    // the window's memory at its peak for the rest of the run.
-    ::mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    handBackBigBlocks();
     QApplication app(argc, argv);
     const StartFolder start = startFolderFrom(folderArgument(app, argc, argv));
     if (!start.problem.isEmpty())
