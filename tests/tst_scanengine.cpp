@@ -14,6 +14,7 @@
 #include "window/scan/ScanSession.h"
 #include "core/scan/engine/TreeCounter.h"
 #include "core/scan/tree/ScanTreeSink.h"
+#include "core/scan/tree/TreeRowsBuilder.h"
 #include "core/shared/Text.h"
 #include "support/HangMount.h"
 #include "support/AsNobody.h"
@@ -67,6 +68,7 @@ protected:
 // whole, the lines' bytes and the own files'. Stops or goes on as `onPump` says.
 struct Scanned {
     QStringList folderLines, fileLines, problems;
+    QStringList fileKeys; // the file lines' keys: bytes, time, name's end, and the shown name
     int64_t linesBytes = 0, ownBytes = 0, passedOver = 0;
     int64_t linesFiles = 0, ownFiles = 0;
     ScanEnd end = ScanEnd::Completed;
@@ -87,7 +89,17 @@ public:
         seen.linesBytes += size ? size->bytes : 0;
         seen.linesFiles += size ? size->files : 0;
     }
-    void fileLines(const TextLines &lines) override { seen.fileLines << lines.toStringList(); }
+    void fileLines(const TextLines &lines) override
+    {
+        seen.fileLines << lines.toStringList();
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            fileKey(lines.keys().value(i), lines.shownName(i, lines.keys().value(i).nameEnd));
+    }
+    void fileKey(LineKey key, const QByteArray &name)
+    {
+        seen.fileKeys << QString::asprintf("%lld %lld %d ", qlonglong(key.bytes), qlonglong(key.modified), key.nameEnd)
+                             + QString::fromUtf8(name);
+    }
     void ownFilesCounted(ShownSize size) override
     {
         seen.ownBytes = size.bytes;
@@ -112,12 +124,27 @@ public:
             builder.emplace(*keepInto);
         return keepInto ? &*builder : nullptr;
     }
+    // Where the recursive scan keeps what it meets, its lines rows of it; none: nowhere.
+    std::shared_ptr<ScanTree> keepRows;
+    WalkKeeper *recursiveKeeper(bool diskUsage) override
+    {
+        if (!keepRows)
+            return nullptr;
+        rowsBuilder = std::make_unique<TreeRowsBuilder>(
+            keepRows, diskUsage, [this](const std::shared_ptr<const LineMaker> &maker, qsizetype line, LineKey key) {
+                TextLines one;
+                one.appendMade(maker, line, key);
+                fileLines(one);
+            });
+        return rowsBuilder.get();
+    }
 
 protected:
     ScanEnd pump() override { return onPump(++pumps); }
 
 private:
     std::optional<ScanTreeBuilder> builder;
+    std::unique_ptr<TreeRowsBuilder> rowsBuilder;
 };
 
 // The folder list scan of `folder` (with sizes, or after the recursive scan, which turns them
@@ -172,6 +199,13 @@ void checkKeptTree(const QByteArray &folder, int workers, bool diskUsage = false
     buildScanTree(folder, listener, whole);
     QCOMPARE(treeDump(kept), treeDump(whole));
     QCOMPARE(kept.totals(0).bytes, whole.totals(0).bytes);
+    // The recursive scan that keeps its tree shows the same lines, made of the tree's rows,
+    // with the same keys, and its tree is the same.
+    RecordingPort rows(workers);
+    rows.keepRows = std::make_shared<ScanTree>();
+    const Scanned recursive = scanFolder(folder, true, true, workers, &rows, diskUsage);
+    QCOMPARE(recursive, scanFolder(folder, true, true, workers, nullptr, diskUsage));
+    QCOMPARE(treeDump(*rows.keepRows), treeDump(whole));
 }
 
 // The size texts the folder lines end in.

@@ -6,7 +6,6 @@
 #include "core/shared/Text.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 QString folderLine(const QString &path, int64_t bytes, int nameWidth)
@@ -52,15 +51,20 @@ void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const c
     lines.appendMade(adding, i, key);
 }
 
+bool hasRecursiveLine(QByteArrayView name)
+{
+    return name != "MSCREATE.DIR";
+}
+
 void recursiveListingLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)
 {
-    if (std::strcmp(name, "MSCREATE.DIR") != 0)
+    if (hasRecursiveLine(name))
         appendRecursiveFileLine(lines, folder, name, key);
 }
 
 void recursiveListingText(TextLines &lines, const QByteArray &folder, const char *name, LineKey key)
 {
-    if (std::strcmp(name, "MSCREATE.DIR") == 0)
+    if (!hasRecursiveLine(name))
         return;
     thread_local std::string line; // one buffer a thread keeps
     recursiveFileLine(line, folder, QByteArrayView(name), key.bytes, key.nameEnd);

@@ -25,8 +25,10 @@ QString countNote(ShownSize size, bool counts);
 // one blank and the size text of key.bytes. The line is made when read (see PathLineMaker).
 void appendRecursiveFileLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);
 
-// Adds the recursive listing's line of a file (see appendRecursiveFileLine); a file called
-// exactly "MSCREATE.DIR" is counted but gets none.
+// Whether a file of a recursive listing gets a line: one called exactly "MSCREATE.DIR" is
+// counted but gets none.
+bool hasRecursiveLine(QByteArrayView name);
+// Adds the recursive listing's line of a file (see appendRecursiveFileLine), if it has one.
 void recursiveListingLine(TextLines &lines, const QByteArray &folder, const char *name, LineKey key);
 // The same line made now, as text: for a listing written out once, whose lines the walk's
 // workers make.

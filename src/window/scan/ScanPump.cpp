@@ -2,6 +2,7 @@
 #include "window/scan/ScanPump.h"
 
 #include "core/scan/CallWait.h"
+#include "core/scan/tree/TreeRowsBuilder.h"
 #include "window/scan/DirFolderView.h"
 #include "core/scan/ProgressText.h"
 #include "window/scan/ScanErrorReport.h"
@@ -52,9 +53,20 @@ WalkKeeper *ScanPump::keeper()
 {
     if (!tree_) {
         tree_ = std::make_shared<ScanTree>();
-        treeBuilder_.emplace(*tree_);
+        treeBuilder_ = std::make_unique<ScanTreeBuilder>(*tree_);
     }
-    return &*treeBuilder_;
+    return treeBuilder_.get();
+}
+
+WalkKeeper *ScanPump::recursiveKeeper(bool diskUsage)
+{
+    // The lines are rows of the tree: they keep it as long as the list shows them.
+    tree_ = std::make_shared<ScanTree>();
+    treeBuilder_ = std::make_unique<TreeRowsBuilder>(
+        tree_, diskUsage, [this](const std::shared_ptr<const LineMaker> &maker, qsizetype line, LineKey key) {
+            f_.lstBigFileList->addMadeItem(maker, line, key, {});
+        });
+    return treeBuilder_.get();
 }
 
 void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth)

@@ -41,6 +41,7 @@ public:
     ScanEnd watchWorkers(ParallelCount &pool, const std::function<ScanEnd()> &takeTrees) override;
     // The scan tree a size scan builds of the folder, as its pieces are taken.
     WalkKeeper *keeper() override;
+    WalkKeeper *recursiveKeeper(bool diskUsage) override;
     // For a scan that completed: keeps its tree in the form (ScannedTree), where it fits.
     void keepTree();
 
@@ -69,5 +70,5 @@ private:
     bool counts_ = false; // folder lines say how many files they count
     std::shared_ptr<FolderLineMaker> folderLines_; // the folder list's lines this scan adds
     std::shared_ptr<ScanTree> tree_;
-    std::optional<ScanTreeBuilder> treeBuilder_;
+    std::unique_ptr<ScanTreeBuilder> treeBuilder_;
 };

@@ -101,13 +101,14 @@ ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const S
                            const ParallelCount::LineOf &lineOf, CountedSizes &counted)
 {
     counted = CountedSizes{start.folder, {}, {}, choices.diskUsage, 0, false};
+    WalkKeeper *keeper = port.recursiveKeeper(choices.diskUsage);
     const ScanEnd end = countTrees(
-        port, start, choices, lineOf,
+        port, start, choices, keeper ? ParallelCount::LineOf() : lineOf,
         [&](ShownSize size) {
             counted.subfolderSizes.push_back(size);
             port.treeCounted(size);
         },
-        choices.folderSizes ? &counted.own : nullptr, counted.passedOver);
+        choices.folderSizes ? &counted.own : nullptr, counted.passedOver, keeper);
     if (end == ScanEnd::Completed && choices.folderSizes) {
         counted.complete = true;
         port.ownFilesCounted(counted.own);

@@ -77,6 +77,10 @@ public:
     // Where the folder list's count of sizes keeps what it meets, if anywhere (see
     // countSubfolderTrees); its sizes are then the keeper's.
     virtual WalkKeeper *keeper() { return nullptr; }
+    // Where the recursive scan keeps what it meets, if anywhere: its file lines are then made
+    // of what it keeps, and shown by the port as they are kept (see TreeRowsBuilder), not told
+    // to fileLines; its sizes are the keeper's.
+    virtual WalkKeeper *recursiveKeeper(bool /*diskUsage*/) { return nullptr; }
     // Runs the taking of the counted trees while the workers' pool is known to whoever may
     // have to stop them at once.
     virtual ScanEnd watchWorkers(ParallelCount & /*pool*/, const std::function<ScanEnd()> &takeTrees)
@@ -93,7 +97,7 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
                        const CountedSizes *counted = nullptr);
 
 // The recursive file lines: every subfolder tree walked in list order, the line `lineOf` gives
-// each file below it told in walk order, and each tree's size; with folder sizes on, the
+// each file below it told in walk order (or the port's recursiveKeeper's), and each tree's size; with folder sizes on, the
 // folder's own files too. What it counted is left in `counted`.
 ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                            const ParallelCount::LineOf &lineOf, CountedSizes &counted);
