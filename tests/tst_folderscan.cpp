@@ -56,6 +56,12 @@ void FolderScanTest::linesTotalsAndParentLine()
     QCOMPARE(tree->path(0), t.at("S"));
     QCOMPARE(tree->totals(tree->find("huge")).bytes, 10'000'000'000LL);
     QCOMPARE(tree->totals(0).bytes, w.f().FolderTotalBytes);
+    // So does the recursive refresh, whose file lines are rows of its tree, and the folder list
+    // that takes its sizes over keeps it.
+    w.f().chkRecursive->setChecked(true);
+    QVERIFY(w.f().ScannedTree && w.f().ScannedTree != tree && w.f().ScannedTree->totals(0).bytes == w.f().FolderTotalBytes);
+    QCOMPARE(w.f().lstBigFileList->lines().mid(0, 2), QStringList({str(t.at("S/A/one")) + " 1.50 KB", str(t.at("S/huge/b")) + " 9.31 GB"}));
+    w.f().chkRecursive->setChecked(false);
 
     // Switching sizes off forgets the total; the root keeps its single "/".
     w.f().chkFolderSize->setChecked(false);

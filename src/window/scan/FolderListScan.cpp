@@ -17,12 +17,18 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
     f.FolderTotalFiles = 0;
     f.FolderLinesFiles = 0;
     f.FolderLinesBytes = 0;
+    // The scan that counted the sizes taken over kept its tree, which stays the folder's scan.
+    std::shared_ptr<const ScanTree> counter;
+    if (counted && choices.folderSizes && takesOver(*counted, start, choices))
+        counter = f.ScannedTree;
     {
         ScanPump port(f, session, request, choices.folderSizes);
         if (const ScanEnd end = scanFolderList(port, start, choices, counted); end != ScanEnd::Completed)
             return end;
         port.keepTree();
     }
+    if (counter)
+        f.ScannedTree = std::move(counter);
     RefreshParentFolder(f);
     return ScanEnd::Completed;
 }

@@ -23,6 +23,7 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
         if (const ScanEnd end = scanRecursiveFiles(port, start, choices, recursiveListingLine, counted);
             end != ScanEnd::Completed)
             return end;
+        port.keepTree(); // the folder list takes its sizes over, and keeps it
     }
     RefreshParentFolder(f);
     return ScanEnd::Completed;

@@ -75,8 +75,7 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
         port.passedOver(start.passedOver);
         return ScanEnd::Completed;
     }
-    if (counted && counted->complete && counted->folder == start.folder && counted->diskUsage == choices.diskUsage
-        && counted->subfolderSizes.size() == start.subfolders.size()) {
+    if (counted && takesOver(*counted, start, choices)) {
         for (size_t i = 0; i < start.subfolders.size(); ++i)
             port.folderLine(start.subfolders[i], counted->subfolderSizes[i], start.nameWidth);
         port.ownFilesCounted(counted->own);
@@ -95,6 +94,12 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
         port.passedOver(passedOver);
     }
     return end;
+}
+
+bool takesOver(const CountedSizes &counted, const FolderScanStart &start, const ScanChoices &choices)
+{
+    return counted.complete && counted.folder == start.folder && counted.diskUsage == choices.diskUsage
+           && counted.subfolderSizes.size() == start.subfolders.size();
 }
 
 ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,

@@ -95,6 +95,9 @@ public:
 // at once with any end but Completed.
 ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                        const CountedSizes *counted = nullptr);
+// Whether the folder list takes `counted`'s sizes over: counted whole for the very same
+// subfolders, in the same way.
+bool takesOver(const CountedSizes &counted, const FolderScanStart &start, const ScanChoices &choices);
 
 // The recursive file lines: every subfolder tree walked in list order, the line `lineOf` gives
 // each file below it told in walk order (or the port's recursiveKeeper's), and each tree's size; with folder sizes on, the
