@@ -932,6 +932,10 @@ void ScanEngineTest::excludedAlikeOnAnyWorkers()
             QCOMPARE(s.folderLines, QStringList{folderLine(QString::fromUtf8(t.at("S/a")), 6, t.at("S/a").size() + 1)});
             QVERIFY(s.ownBytes == 2 && s.passedOver == 4 && s.problems.isEmpty());
             QCOMPARE(s.fileLines.size(), recursive ? 2 : 0); // y and w
+            // The same when the recursive lines are rows of the tree the scan keeps.
+            RecordingPort rows(workers, 0, scope);
+            rows.keepRows = std::make_shared<ScanTree>();
+            QCOMPARE(scanFolder(t.at("S"), true, recursive, workers, &rows), s);
         }
     }
     // Without sizes only the folder's own subfolders are looked at.
