@@ -2,6 +2,7 @@
 #pragma once
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <memory>
@@ -16,8 +17,19 @@
 template <typename T, unsigned FirstBits>
 class StableTable {
 public:
-    size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
+    StableTable() = default;
+    StableTable(StableTable &&other) noexcept : blocks_(std::move(other.blocks_)), size_(other.size_.exchange(0)) {}
+    StableTable &operator=(StableTable &&other) noexcept
+    {
+        blocks_ = std::move(other.blocks_);
+        size_ = other.size_.exchange(0);
+        return *this;
+    }
+
+    // The rows added so far; a reader on another thread sees at least those (and their rows) it
+    // was handed, and any it sees more of are whole.
+    size_t size() const { return size_.load(std::memory_order_acquire); }
+    bool empty() const { return size() == 0; }
     const T &operator[](size_t i) const { return const_cast<StableTable &>(*this)[i]; }
     T &operator[](size_t i)
     {
@@ -25,18 +37,19 @@ public:
         const unsigned block = unsigned(std::bit_width(j)) - 1 - FirstBits;
         return blocks_[block][j - (First << block)];
     }
-    T &back() { return (*this)[size_ - 1]; }
-    const T &back() const { return (*this)[size_ - 1]; }
+    T &back() { return (*this)[size() - 1]; }
+    const T &back() const { return (*this)[size() - 1]; }
 
     T &push_back(T row)
     {
-        const size_t j = size_ + First;
+        const size_t at = size_.load(std::memory_order_relaxed); // only the owner adds
+        const size_t j = at + First;
         const unsigned block = unsigned(std::bit_width(j)) - 1 - FirstBits;
         if (!blocks_[block])
             blocks_[block] = std::make_unique_for_overwrite<T[]>(First << block);
         T &added = blocks_[block][j - (First << block)];
         added = std::move(row);
-        ++size_;
+        size_.store(at + 1, std::memory_order_release);
         return added;
     }
 
@@ -44,15 +57,15 @@ public:
     template <typename Before>
     size_t partitionPoint(Before before) const
     {
-        const auto rows = std::views::iota(size_t(0), size_);
+        const auto rows = std::views::iota(size_t(0), size());
         return *std::ranges::partition_point(rows, [&](size_t i) { return before((*this)[i]); });
     }
 
     // The bytes of its rows (a block's rows not yet added take no memory until they are).
-    size_t bytesHeld() const { return size_ * sizeof(T); }
+    size_t bytesHeld() const { return size() * sizeof(T); }
 
 private:
     static constexpr size_t First = size_t(1) << FirstBits;
     std::array<std::unique_ptr<T[]>, 64 - FirstBits> blocks_;
-    size_t size_ = 0;
+    std::atomic<size_t> size_ = 0;
 };
