@@ -886,14 +886,15 @@ void ScanEngineTest::scanTreeHoldsTheWalk()
     FoundEntry twin;
     twin.kind = FoundEntry::Kind::File;
     twin.links = 2;
-    twin.name = QByteArray(200, 't');
+    const QByteArray longName(200, 't');
+    twin.name = longName;
     growing.add(twin, true);
     const ScanTree::Entry *entry = &growing.at(1);
     const ScanTree::Identity *identity = growing.identity(1);
     const char *name = growing.name(1).data();
     for (int k = 0; k < 12000; ++k) { // 36,000 entries, 2.4 MB of names
         FoundEntry folder = top;
-        folder.name = twin.name;
+        folder.name = longName;
         growing.enter(folder);
         growing.add(twin, false);
         growing.add(twin, false);
