@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <bit>
 #include <cstddef>
 #include <memory>
-#include <ranges>
 #include <utility>
 
 // Rows that grow at the end and never move: they lie in blocks of doubling size, the first of
@@ -57,8 +55,17 @@ public:
     template <typename Before>
     size_t partitionPoint(Before before) const
     {
-        const auto rows = std::views::iota(size_t(0), size());
-        return *std::ranges::partition_point(rows, [&](size_t i) { return before((*this)[i]); });
+        size_t first = 0, count = size();
+        while (count > 0) {
+            const size_t half = count / 2;
+            if (before((*this)[first + half])) {
+                first += half + 1;
+                count -= half + 1;
+            } else {
+                count = half;
+            }
+        }
+        return first;
     }
 
     // The bytes of its rows (a block's rows not yet added take no memory until they are).
