@@ -30,19 +30,26 @@ void recursiveFileLine(std::string &line, const QByteArray &folder, QByteArrayVi
     appendSizeTextUtf8(line, double(bytes));
 }
 
-PathLineMaker::PathLineMaker(QByteArray folder)
-    : folder_(std::move(folder)),
-      nameStart_(plainAscii(folder_) ? folder_.size() + (folder_.endsWith('/') ? 0 : 1) : -1)
+qsizetype plainNameStart(const QByteArray &folder)
 {
+    return plainAscii(folder) ? folder.size() + (folder.endsWith('/') ? 0 : 1) : -1;
 }
+
+int32_t recursiveNameEnd(const QByteArray &folder, qsizetype nameStart, QByteArrayView name, int64_t bytes)
+{
+    if (nameStart >= 0 && plainAscii(name))
+        return int32_t(nameStart + name.size());
+    std::string line;
+    int32_t nameEnd = 0;
+    recursiveFileLine(line, folder, name, bytes, nameEnd);
+    return nameEnd;
+}
+
+PathLineMaker::PathLineMaker(QByteArray folder) : folder_(std::move(folder)), nameStart_(plainNameStart(folder_)) {}
 
 qsizetype PathLineMaker::add(QByteArrayView name, int64_t bytes, int32_t &nameEnd)
 {
-    // Where the name ends in its line, without making the line.
-    if (nameStart_ >= 0 && plainAscii(name))
-        nameEnd = int32_t(nameStart_ + name.size());
-    else
-        make(name, bytes, nameEnd);
+    nameEnd = recursiveNameEnd(folder_, nameStart_, name, bytes);
     names_.append(name);
     ends_.push_back(uint32_t(names_.size()));
     bytes_.push_back(bytes);

@@ -35,6 +35,13 @@ private:
     std::vector<int64_t> bytes_;
 };
 
+// Where a plain name starts in the recursive line of a file of `folder`: past the folder's path
+// and its "/"; -1 when the path is not plain ASCII (see recursiveNameEnd).
+qsizetype plainNameStart(const QByteArray &folder);
+// Where the name of such a line ends, without making the line when path and name are plain;
+// `nameStart` is plainNameStart(folder).
+int32_t recursiveNameEnd(const QByteArray &folder, qsizetype nameStart, QByteArrayView name, int64_t bytes);
+
 // The line of a file of a recursive listing as UTF-8, in `line`: the folder's path, "/", the
 // file name, one blank and the size text of `bytes`; and where the name ends in it.
 void recursiveFileLine(std::string &line, const QByteArray &folder, QByteArrayView name, int64_t bytes, int32_t &nameEnd);

@@ -100,7 +100,7 @@ ScanEnd scanFolderList(ScanPort &port, const FolderScanStart &start, const ScanC
 bool takesOver(const CountedSizes &counted, const FolderScanStart &start, const ScanChoices &choices);
 
 // The recursive file lines: every subfolder tree walked in list order, the line `lineOf` gives
-// each file below it told in walk order (or the port's recursiveKeeper's), and each tree's size; with folder sizes on, the
-// folder's own files too. What it counted is left in `counted`.
+// each file below it told in walk order (or the port's recursiveKeeper's rows), and each tree's
+// size; with folder sizes on, the folder's own files too. What it counted is left in `counted`.
 ScanEnd scanRecursiveFiles(ScanPort &port, const FolderScanStart &start, const ScanChoices &choices,
                            const ParallelCount::LineOf &lineOf, CountedSizes &counted);

@@ -9,7 +9,7 @@
 TreeLineMaker::TreeLineMaker(std::shared_ptr<const ScanTree> tree, ScanTree::Index folder, QByteArray path,
                              bool diskUsage, ScanTree::Index first)
     : tree_(std::move(tree)), folder_(folder), path_(std::move(path)),
-      nameStart_(plainAscii(path_) ? path_.size() + (path_.endsWith('/') ? 0 : 1) : -1), diskUsage_(diskUsage),
+      nameStart_(plainNameStart(path_)), diskUsage_(diskUsage),
       first_(first)
 {
 }
@@ -33,16 +33,9 @@ int64_t TreeLineMaker::bytesOf(ScanTree::Index entry) const
 qsizetype TreeLineMaker::add(ScanTree::Index entry, LineKey &key)
 {
     Q_ASSERT(entry == first_ + size_);
-    const QByteArrayView name = tree_->name(entry);
     key.bytes = bytesOf(entry);
     key.modified = tree_->at(entry).modified;
-    // Where the name ends in its line, without making the line.
-    if (nameStart_ >= 0 && plainAscii(name)) {
-        key.nameEnd = int32_t(nameStart_ + name.size());
-    } else {
-        std::string line;
-        recursiveFileLine(line, path_, name, key.bytes, key.nameEnd);
-    }
+    key.nameEnd = recursiveNameEnd(path_, nameStart_, tree_->name(entry), key.bytes);
     return size_++;
 }
 
