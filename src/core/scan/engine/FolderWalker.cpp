@@ -151,7 +151,6 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
                 enter(frame, lastName(start), deviceAbove(frame.id.dev));
             passOver(frame);
         }
-        frames_.reserve(MaxDepth + 1);
         frames_.push_back(std::move(frame));
         depth_ = 0;
         currentPath_ = start;
