@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <ctime>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -97,6 +98,7 @@ struct Counted {
     uint32_t children = 0;
     bool split = false; // the top folder of a split tree: its sink went into the folder
     bool gone = false; // that folder was found removed: nothing below it is shown
+    size_t worker = SIZE_MAX; // the worker that counted it (see Shared::spent)
 };
 
 bool isBelowOrAt(const QByteArray &path, const QByteArray &folder)
@@ -145,7 +147,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
         : scanFolder(scanFolder), trees(withOwn(std::move(trees), scanFolder, ownFiles)), lineOf(std::move(lineOf)),
           newPiece(std::move(newPiece)), scope(std::move(scope)), diskUsage(diskUsage),
           maxThreads(maxThreads), ownTree(ownFiles ? this->trees.size() - 1 : SIZE_MAX),
-          ahead(std::max<size_t>(4 * maxThreads, 4 * MaxBatch))
+          ahead(std::max<size_t>(4 * maxThreads, 4 * MaxBatch)), spent(maxThreads)
     {
     }
 
@@ -202,6 +204,26 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     std::map<Key, Piece> pending;  // pieces of split trees, for any worker
     std::map<Key, Counted> done;   // counted and not yet taken
     std::optional<Key> awaited;    // the piece the scan waits for, if it waits
+    // Pieces the scan is done with, by the worker that counted them, for it to free: a block
+    // freed on another thread than the one that took it waits for that thread's allocator,
+    // which with many small trees kept both threads waiting on each other.
+    std::vector<std::vector<decltype(done)::node_type>> spent;
+    std::vector<decltype(done)::node_type> retired; // the scan's thread's only: spent, not yet handed back
+    size_t workersStarted = 0;
+
+    // The scan's thread is done with `node`. Handed back with the next piece it takes.
+    void retire(decltype(done)::node_type &&node)
+    {
+        if (!node.empty() && node.mapped().worker < spent.size())
+            retired.push_back(std::move(node));
+    }
+    // Hands the pieces retired to their workers; with the mutex held.
+    void handBack()
+    {
+        for (auto &node : retired)
+            spent[node.mapped().worker].push_back(std::move(node));
+        retired.clear();
+    }
 
     // What the workers have counted so far, for the progress line.
     std::atomic<int64_t> folders{0}, files{0}, bytes{0};
@@ -283,7 +305,8 @@ private:
 // One worker's counting: pieces in, counted pieces and further pieces out.
 class PieceCounter {
 public:
-    PieceCounter(ParallelCount::Shared &shared) : shared_(shared), recorder_(shared), counter_(recorder_, shared.scanFolder)
+    PieceCounter(ParallelCount::Shared &shared, size_t worker = SIZE_MAX)
+        : shared_(shared), worker_(worker), recorder_(shared), counter_(recorder_, shared.scanFolder)
     {
         counter_.setDiskUsage(shared.diskUsage);
     }
@@ -294,6 +317,7 @@ public:
     void count(const Piece &piece, bool split, std::vector<std::pair<Key, Counted>> &counted, std::vector<Piece> &more)
     {
         Counted c;
+        c.worker = worker_;
         c.folder = piece.top ? piece.top->walker.currentPath() : piece.path;
         recorder_.tree = &c.tree;
         newSink(c);
@@ -421,6 +445,7 @@ private:
     }
 
     ParallelCount::Shared &shared_;
+    const size_t worker_; // its index among the workers; SIZE_MAX for a count again
     TreeRecorder recorder_;
     TreeCounter counter_;
     DirectoryList dir_;
@@ -447,13 +472,19 @@ ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArra
 ParallelCount::~ParallelCount()
 {
     cancel(); // the workers end on their own, and the last one frees what they share
+    shared_->retired.clear(); // what the scan was done with goes now, not with a worker left behind
 }
 
 void ParallelCount::cancel()
 {
+    std::vector<decltype(Shared::done)::node_type> dropped; // freed once the mutex is let go
     {
         const std::lock_guard lock(shared_->mutex);
         shared_->cancelled = true;
+        for (auto &pieces : shared_->spent) {
+            std::move(pieces.begin(), pieces.end(), std::back_inserter(dropped));
+            pieces.clear();
+        }
     }
     shared_->workerWake.notify_all();
 }
@@ -518,9 +549,16 @@ void ParallelCount::Shared::work()
     ::sched_setscheduler(0, SCHED_BATCH, &batchWork);
     ::setpriority(PRIO_PROCESS, id_t(::gettid()), 5);
     ownCurrentFolder();
-    PieceCounter counter(*this);
+    size_t worker = SIZE_MAX;
+    {
+        const std::lock_guard lock(mutex);
+        if (workersStarted < spent.size()) // always: no more than maxThreads are started
+            worker = workersStarted++;
+    }
+    PieceCounter counter(*this, worker);
     std::vector<Piece> batch, more;
     std::vector<std::pair<Key, Counted>> counted;
+    std::vector<decltype(done)::node_type> toFree;
     bool idled = true; // since its effort was last watched afresh
     for (;;) {
         batch.clear();
@@ -536,6 +574,8 @@ void ParallelCount::Shared::work()
                 idled = true;
                 workerWake.wait(lock, ready);
             }
+            if (worker < spent.size())
+                toFree.swap(spent[worker]);
             if (cancelled)
                 return;
             if (!pending.empty()) {
@@ -556,6 +596,7 @@ void ParallelCount::Shared::work()
             split = batch.size() == 1 && !batch.front().own && workShort();
             ++busy;
         }
+        toFree.clear();
         if (std::exchange(idled, false))
             counter.recorder().restartEffort();
         const auto started = std::chrono::steady_clock::now();
@@ -595,6 +636,13 @@ namespace {
 // A counted piece as it is taken out of those waiting: held as it was made, never moved.
 using CountedNode = decltype(ParallelCount::Shared::done)::node_type;
 
+// Retires a piece taken once the scan is done with it, however the step that took it ends.
+struct Retired {
+    ParallelCount::Shared &s;
+    CountedNode &node;
+    ~Retired() { s.retire(std::move(node)); }
+};
+
 // Waits until the piece `key` is counted and takes it into `piece`, ticking `listener` at least
 // every pump interval of it meanwhile, with the workers' progress shown; the listener's end,
 // or Abandoned once the count is cancelled from outside (the piece then never comes).
@@ -615,6 +663,7 @@ ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &liste
             // Until the piece is counted, or the next pump is due.
             const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
             std::unique_lock lock(s.mutex);
+            s.handBack();
             s.awaited = key;
             const bool counted = s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); });
             s.awaited.reset();
@@ -650,6 +699,7 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
     bool first = true;
     for (;;) {
         CountedNode node;
+        const Retired retired{s, node};
         if (const ScanEnd end = awaitPiece(s, key, listener, showProgress, node); end != ScanEnd::Completed)
             return end;
         Counted &piece = node.mapped();
@@ -735,6 +785,7 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
     QByteArray skipped; // a folder found removed: the pieces below it are not told
     for (;;) {
         CountedNode node;
+        const Retired retired{s, node};
         if (const ScanEnd end = awaitPiece(s, key, listener, showProgress, node); end != ScanEnd::Completed)
             return end;
         Counted &piece = node.mapped();
