@@ -246,7 +246,7 @@ public:
     ScanEnd fileProblem(const QString &description, const QString &name, const QString &folder) override
     {
         tree->problems.push_back({description, name, folder, false, {}, {}});
-        tree->lines.emplace_back();
+        tree->lines.emplace_back(); // the lines met after it
         return goOn();
     }
     ScanEnd vanished(const QString &description, const QByteArray &folder, const QByteArray &name) override
@@ -728,7 +728,7 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
             if (piece.gone)
                 skipped = piece.folder;
             else if (piece.children > 0)
-                splits.push_back({key, piece.children});
+                splits.push_back({key, piece.children}); // its pieces come next
         }
         while (!splits.empty() && splits.back().next == splits.back().children)
             splits.pop_back();
