@@ -66,7 +66,5 @@ void recursiveListingText(TextLines &lines, const QByteArray &folder, const char
 {
     if (!hasRecursiveLine(name))
         return;
-    thread_local std::string line; // one buffer a thread keeps
-    recursiveFileLine(line, folder, QByteArrayView(name), key.bytes, key.nameEnd);
-    lines.append(QByteArrayView(line.data(), qsizetype(line.size())), key);
+    lines.append(recursiveFileLine(folder, QByteArrayView(name), key.bytes, key.nameEnd), key);
 }

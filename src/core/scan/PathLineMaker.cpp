@@ -6,7 +6,9 @@
 
 #include <string>
 
-void recursiveFileLine(std::string &line, const QByteArray &folder, QByteArrayView name, int64_t bytes, int32_t &nameEnd)
+namespace {
+void makeRecursiveFileLine(std::string &line, const QByteArray &folder, QByteArrayView name, int64_t bytes,
+                           int32_t &nameEnd)
 {
     // A path of plain ASCII is copied as it is.
     if (plainAscii(folder) && plainAscii(name)) {
@@ -29,6 +31,14 @@ void recursiveFileLine(std::string &line, const QByteArray &folder, QByteArrayVi
     line += ' ';
     appendSizeTextUtf8(line, double(bytes));
 }
+} // namespace
+
+QByteArrayView recursiveFileLine(const QByteArray &folder, QByteArrayView name, int64_t bytes, int32_t &nameEnd)
+{
+    thread_local std::string line;
+    makeRecursiveFileLine(line, folder, name, bytes, nameEnd);
+    return QByteArrayView(line.data(), qsizetype(line.size()));
+}
 
 qsizetype plainNameStart(const QByteArray &folder)
 {
@@ -39,9 +49,8 @@ int32_t recursiveNameEnd(const QByteArray &folder, qsizetype nameStart, QByteArr
 {
     if (nameStart >= 0 && plainAscii(name))
         return int32_t(nameStart + name.size());
-    std::string line;
     int32_t nameEnd = 0;
-    recursiveFileLine(line, folder, name, bytes, nameEnd);
+    recursiveFileLine(folder, name, bytes, nameEnd);
     return nameEnd;
 }
 
@@ -62,17 +71,10 @@ QByteArrayView PathLineMaker::nameOf(qsizetype i) const
     return QByteArrayView(names_).sliced(start, ends_[size_t(i)] - start);
 }
 
-QByteArray PathLineMaker::make(QByteArrayView name, int64_t bytes, int32_t &nameEnd) const
-{
-    thread_local std::string line; // one buffer a thread keeps
-    recursiveFileLine(line, folder_, name, bytes, nameEnd);
-    return QByteArray(line.data(), qsizetype(line.size()));
-}
-
 QByteArray PathLineMaker::make(qsizetype i) const
 {
     int32_t nameEnd = 0;
-    return make(nameOf(i), bytes_[size_t(i)], nameEnd);
+    return recursiveFileLine(folder_, nameOf(i), bytes_[size_t(i)], nameEnd).toByteArray();
 }
 
 QByteArray PathLineMaker::name(qsizetype i) const

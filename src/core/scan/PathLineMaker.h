@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // The recursive listing's lines of one folder's files, made when they are read: the folder's
@@ -26,7 +25,6 @@ public:
 
 private:
     QByteArrayView nameOf(qsizetype i) const;
-    QByteArray make(QByteArrayView name, int64_t bytes, int32_t &nameEnd) const;
 
     QByteArray folder_;
     qsizetype nameStart_;        // where a plain name starts in its line; -1 when the path is not plain
@@ -42,6 +40,7 @@ qsizetype plainNameStart(const QByteArray &folder);
 // `nameStart` is plainNameStart(folder).
 int32_t recursiveNameEnd(const QByteArray &folder, qsizetype nameStart, QByteArrayView name, int64_t bytes);
 
-// The line of a file of a recursive listing as UTF-8, in `line`: the folder's path, "/", the
-// file name, one blank and the size text of `bytes`; and where the name ends in it.
-void recursiveFileLine(std::string &line, const QByteArray &folder, QByteArrayView name, int64_t bytes, int32_t &nameEnd);
+// The line of a file of a recursive listing as UTF-8: the folder's path, "/", the file name, one
+// blank and the size text of `bytes`; and where the name ends in it. Made in one buffer each
+// thread keeps: valid until the thread makes the next.
+QByteArrayView recursiveFileLine(const QByteArray &folder, QByteArrayView name, int64_t bytes, int32_t &nameEnd);

@@ -4,8 +4,6 @@
 #include "core/scan/PathLineMaker.h"
 #include "core/shared/Text.h"
 
-#include <string>
-
 TreeLineMaker::TreeLineMaker(std::shared_ptr<const ScanTree> tree, ScanTree::Index folder, QByteArray path,
                              bool diskUsage, ScanTree::Index first)
     : tree_(std::move(tree)), folder_(folder), path_(std::move(path)),
@@ -42,10 +40,8 @@ qsizetype TreeLineMaker::add(ScanTree::Index entry, LineKey &key)
 QByteArray TreeLineMaker::make(qsizetype i) const
 {
     const auto entry = ScanTree::Index(first_ + i);
-    std::string line;
     int32_t nameEnd = 0;
-    recursiveFileLine(line, path_, tree_->name(entry), bytesOf(entry), nameEnd);
-    return QByteArray(line.data(), qsizetype(line.size()));
+    return recursiveFileLine(path_, tree_->name(entry), bytesOf(entry), nameEnd).toByteArray();
 }
 
 QByteArray TreeLineMaker::name(qsizetype i) const
