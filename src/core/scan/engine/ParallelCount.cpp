@@ -8,6 +8,7 @@
 #include "core/shared/Text.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -21,22 +22,39 @@
 #include <thread>
 
 namespace {
+// No tree is split deeper than this below its subfolder: by then the pieces are many.
+constexpr int MaxSplitDepth = 12;
+
 // Where a piece lies in the walk: the tree's index in the list, then the piece's index among
 // the pieces of the folder split above it, and so on. Keys in order are pieces in walk order.
-using Key = std::vector<uint32_t>;
+// Held in place, as every piece has one: a tree piece lies at most MaxSplitDepth levels below
+// its tree, and a piece of files or a count again one level further.
+class Key {
+public:
+    Key() = default;
+    explicit Key(uint32_t tree) : size_(1) { at_[0] = tree; }
+    size_t size() const { return size_; }
+    friend Key childKey(const Key &parent, uint32_t child)
+    {
+        Q_ASSERT(parent.size_ < Levels);
+        Key key = parent;
+        key.at_[key.size_++] = child;
+        return key;
+    }
+    friend bool operator<(const Key &a, const Key &b)
+    {
+        return std::lexicographical_compare(a.at_.begin(), a.at_.begin() + a.size_, b.at_.begin(), b.at_.begin() + b.size_);
+    }
 
-Key childKey(const Key &parent, uint32_t child)
-{
-    Key key = parent;
-    key.push_back(child);
-    return key;
-}
+private:
+    static constexpr size_t Levels = MaxSplitDepth + 3;
+    std::array<uint32_t, Levels> at_{};
+    uint8_t size_ = 0;
+};
 
 // Files of one folder a worker stats in one piece, when the folder is split: fewer once the
 // workers were found waiting on the kernel, where each file costs a call to a server.
 constexpr size_t SliceFiles = 4096, SlowSliceFiles = 16;
-// No tree is split deeper than this below its subfolder: by then the pieces are many.
-constexpr int MaxSplitDepth = 12;
 // Small trees handed to a worker at once: as many as it counts in about 2 ms, 64 at most.
 constexpr size_t MaxBatch = 64;
 constexpr int64_t BatchNs = 2000000;
@@ -85,7 +103,7 @@ struct Piece {
 // Where the count of a tree counted again is kept: after every piece of that tree.
 Key againKey(size_t tree)
 {
-    return {uint32_t(tree), UINT32_MAX};
+    return childKey(Key(uint32_t(tree)), UINT32_MAX);
 }
 
 // A counted piece, and how many pieces follow it in walk order before the next piece of its
@@ -93,7 +111,10 @@ Key againKey(size_t tree)
 struct Counted {
     CountedTree tree;
     std::unique_ptr<EntrySink> sink;      // what it met, when the walk has sinks
-    std::shared_ptr<const Piece> source; // a tree piece, to walk again if need be
+    // A tree piece, to walk again if need be: its piece, kept unless it is a whole tree of the
+    // list (most are), which is walked again from the list.
+    bool walkable = false;
+    std::shared_ptr<const Piece> source;
     QByteArray folder; // the folder it starts at, or whose files it counted
     uint32_t children = 0;
     bool split = false; // the top folder of a split tree: its sink went into the folder
@@ -164,14 +185,26 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     void work();
     // Counts a tree again in one walk on a thread of its own, for the scan that waits for it.
     void countAgain(Piece piece);
-    // The scan took tree `i`: workers may go on further ahead.
+    // The scan took tree `i`: workers may go on further ahead. Told them now and then, and
+    // whenever the scan waits for a piece (see showTaken), not for every small tree.
     void treeTaken(size_t i)
     {
+        takenHere = i + 1;
+        if (takenHere - takenShown < ahead / 8)
+            return;
         {
             const std::lock_guard lock(mutex);
-            taken = i + 1;
+            showTaken();
         }
         workerWake.notify_all();
+    }
+    // With the mutex held: the trees taken are told to the workers; whether that is news.
+    bool showTaken()
+    {
+        if (taken == takenHere)
+            return false;
+        taken = takenShown = takenHere;
+        return true;
     }
     // Another worker, when there is room and work for it: the workers wait on the kernel.
     void grow();
@@ -209,6 +242,10 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     // which with many small trees kept both threads waiting on each other.
     std::vector<std::vector<decltype(done)::node_type>> spent;
     std::vector<decltype(done)::node_type> retired; // the scan's thread's only: spent, not yet handed back
+    // The scan's thread's only: the pieces counted after the one it last waited for, taken along
+    // with it (they mostly come next), and the trees it took, not yet told to the workers.
+    decltype(done) early;
+    size_t takenHere = 0, takenShown = 0;
     size_t workersStarted = 0;
 
     // The scan's thread is done with `node`. Handed back with the next piece it takes.
@@ -321,7 +358,8 @@ public:
         c.folder = piece.top ? piece.top->walker.currentPath() : piece.path;
         recorder_.tree = &c.tree;
         newSink(c);
-        if (c.sink && !piece.own && !piece.top)
+        c.walkable = c.sink && !piece.own && !piece.top;
+        if (c.walkable && piece.key.size() > 1)
             c.source = std::make_shared<const Piece>(piece);
         TreeCounter::FileSeen fileSeen;
         if (shared_.lineOf)
@@ -472,7 +510,9 @@ ParallelCount::ParallelCount(const QByteArray &scanFolder, std::vector<QByteArra
 ParallelCount::~ParallelCount()
 {
     cancel(); // the workers end on their own, and the last one frees what they share
-    shared_->retired.clear(); // what the scan was done with goes now, not with a worker left behind
+    // What the scan was done with or took along goes now, not with a worker left behind.
+    shared_->retired.clear();
+    shared_->early.clear();
 }
 
 void ParallelCount::cancel()
@@ -589,7 +629,7 @@ void ParallelCount::Shared::work()
                 const size_t quick = perTree > 0 ? size_t(BatchNs / perTree) : 1;
                 const size_t n = std::clamp<size_t>(std::min(quick, left / (threads * 4)), 1, MaxBatch);
                 for (size_t k = 0; k < n; ++k, ++nextTree)
-                    batch.push_back({{uint32_t(nextTree)}, trees[nextTree], {}, {}, {}, 0, 0, nextTree == ownTree});
+                    batch.push_back({Key(uint32_t(nextTree)), trees[nextTree], {}, {}, {}, 0, 0, nextTree == ownTree});
             } else {
                 return; // all counted
             }
@@ -659,16 +699,25 @@ ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &liste
             if (s.cancelled)
                 return ScanEnd::Abandoned;
         }
+        if (auto early = s.early.extract(key)) {
+            piece = std::move(early);
+            return ScanEnd::Completed;
+        }
         {
             // Until the piece is counted, or the next pump is due.
             const auto wait = std::chrono::milliseconds(std::max<qint64>(1, listener.msUntilPump()));
             std::unique_lock lock(s.mutex);
             s.handBack();
+            if (s.showTaken())
+                s.workerWake.notify_all();
             s.awaited = key;
             const bool counted = s.pieceDone.wait_for(lock, wait, [&] { return s.done.contains(key); });
             s.awaited.reset();
             if (counted) {
                 piece = s.done.extract(key);
+                // What was counted after it: taken along, without a lock each.
+                while (!s.done.empty())
+                    s.early.insert(s.done.extract(s.done.begin()));
                 return ScanEnd::Completed;
             }
         }
@@ -790,11 +839,11 @@ ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen,
             return end;
         Counted &piece = node.mapped();
         if (skipped.isEmpty() || !isBelowOrAt(piece.folder, skipped)) {
-            if (piece.source && seen.sharesFolderWith(piece.tree.seen)) {
+            if (piece.walkable && seen.sharesFolderWith(piece.tree.seen)) {
                 // It walked a folder met before: walked again whole, after everything before
                 // it, it passes that folder over as one walk does, and its own pieces are not
                 // taken. Rare.
-                Piece again = *piece.source;
+                Piece again = piece.source ? *piece.source : Piece{key, s.trees[i], {}, {}, {}, 0, 0, false, nullptr};
                 again.key = childKey(key, UINT32_MAX);
                 again.after = std::make_shared<SeenFiles>(seen);
                 s.countAgain(std::move(again));
