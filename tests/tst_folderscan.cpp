@@ -75,6 +75,13 @@ void FolderScanTest::linesTotalsAndParentLine()
     // The caption grows by a dot per subfolder and starts again at 100 characters.
     QCOMPARE(advancedCaption(ScanningCaption.leftJustified(99, u'.')).size(), 100);
     QCOMPARE(advancedCaption(ScanningCaption.leftJustified(100, u'.')), QStringLiteral("Listwright - Scanning ."));
+    // Many steps at once (a pump after many small trees) end where as many single steps do.
+    for (const int64_t steps : {int64_t(1), int64_t(54), int64_t(55), int64_t(56), int64_t(133), int64_t(20000)}) {
+        QString one = ScanningCaption;
+        for (int64_t k = 0; k < steps; ++k)
+            one = advancedCaption(one);
+        QCOMPARE(advancedCaption(ScanningCaption, steps), one);
+    }
 }
 
 void FolderScanTest::namesThatBreakOrReorderALine()

@@ -19,6 +19,7 @@
 #include <QStyle>
 #include <cerrno>
 #include <sys/stat.h>
+#include <utility>
 
 ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request &request, bool countsSizes)
     : ScanPort(session.options), f_(f), session_(session), request_(request)
@@ -120,10 +121,7 @@ void ScanPump::showCaption()
 {
     if (dots_ == 0)
         return;
-    QString caption = f_.window->windowTitle();
-    for (; dots_ > 0; --dots_)
-        caption = advancedCaption(caption);
-    f_.window->setWindowTitle(caption);
+    f_.window->setWindowTitle(advancedCaption(f_.window->windowTitle(), std::exchange(dots_, 0)));
 }
 
 ScanEnd ScanPump::pump()

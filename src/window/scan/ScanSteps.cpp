@@ -11,17 +11,24 @@
 #include <QLineEdit>
 #include <QMainWindow>
 
+#include <algorithm>
+
 void endScanLook(MainForm &f)
 {
     f.window->unsetCursor();
     f.window->setWindowTitle(IdleCaption);
 }
 
-QString advancedCaption(const QString &caption)
+QString advancedCaption(const QString &caption, int64_t steps)
 {
-    if (caption.size() < 100)
-        return caption + QLatin1Char('.');
-    return QStringLiteral("Listwright - Scanning .");
+    if (steps <= 0)
+        return caption;
+    // Dots are added up to 100 characters; the step after that starts again at one dot.
+    const int64_t toRestart = std::max<int64_t>(0, 100 - caption.size()) + 1;
+    if (steps < toRestart)
+        return caption + QString(qsizetype(steps), QLatin1Char('.'));
+    const QString restart = QStringLiteral("Listwright - Scanning .");
+    return restart + QString(qsizetype((steps - toRestart) % (100 - restart.size() + 1)), QLatin1Char('.'));
 }
 
 void advanceCaption(MainForm &f)

@@ -3,6 +3,7 @@
 #include "core/scan/engine/FolderScan.h"
 
 #include <QString>
+#include <cstdint>
 
 struct MainForm;
 
@@ -17,7 +18,8 @@ void endScanLook(MainForm &f);
 
 // One more "." per subfolder counted, back to a single dot once the caption is 100 long.
 void advanceCaption(MainForm &f);
-QString advancedCaption(const QString &caption);
+// The caption after `steps` such steps.
+QString advancedCaption(const QString &caption, int64_t steps = 1);
 
 // CurrentFolderPath for a folder path: the path with "/" appended unless it ends in one.
 QString folderPathWithSlash(const QString &path);
