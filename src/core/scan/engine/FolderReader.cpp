@@ -80,6 +80,8 @@ void FileNames::add(const char *name, size_t length, const struct stat &status)
 
 void FileNames::sort(ScanListener *listener)
 {
+    if (entries_.size() < 2) // in order, and packed: most small folders
+        return;
     // Each name is sorted with its first bytes beside it, which decide most comparisons without
     // reading the name from the buffer, where a big folder's names lie far apart.
     struct Keyed {

@@ -115,7 +115,10 @@ struct Counted {
     // list (most are), which is walked again from the list.
     bool walkable = false;
     std::shared_ptr<const Piece> source;
-    QByteArray folder; // the folder it starts at, or whose files it counted
+    // The folder it starts at, or whose files it counted: what a folder found removed above it
+    // is compared with. None for a whole tree of the list unless it was split or found removed,
+    // as nothing lies above it.
+    QByteArray folder;
     uint32_t children = 0;
     bool split = false; // the top folder of a split tree: its sink went into the folder
     bool gone = false; // that folder was found removed: nothing below it is shown
@@ -355,7 +358,10 @@ public:
     {
         Counted c;
         c.worker = worker_;
-        c.folder = piece.top ? piece.top->walker.currentPath() : piece.path;
+        if (piece.top)
+            c.folder = piece.top->walker.currentPath();
+        else if (piece.key.size() > 1)
+            c.folder = piece.path;
         recorder_.tree = &c.tree;
         newSink(c);
         c.walkable = c.sink && !piece.own && !piece.top;
@@ -673,6 +679,21 @@ void ParallelCount::Shared::work()
 }
 
 namespace {
+// Shows the workers' progress in `listener`'s, on top of `before`, the scan's when it took its
+// first tree.
+struct ProgressShower {
+    ScanListener &listener;
+    const ParallelCount::Shared &s;
+    const ScanProgress &before;
+
+    void operator()() const
+    {
+        listener.progress.folders = before.folders + s.folders.load(std::memory_order_relaxed);
+        listener.progress.files = before.files + s.files.load(std::memory_order_relaxed);
+        listener.progress.bytes = before.bytes + s.bytes.load(std::memory_order_relaxed);
+    }
+};
+
 // A counted piece as it is taken out of those waiting: held as it was made, never moved.
 using CountedNode = decltype(ParallelCount::Shared::done)::node_type;
 
@@ -687,7 +708,7 @@ struct Retired {
 // every pump interval of it meanwhile, with the workers' progress shown; the listener's end,
 // or Abandoned once the count is cancelled from outside (the piece then never comes).
 ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &listener,
-                   const std::function<void()> &showProgress, CountedNode &piece)
+                   const ProgressShower &showProgress, CountedNode &piece)
 {
     for (bool waited = false;; waited = true) {
         // After every wait; and before the first when a pump is due, as pieces counted long
@@ -725,21 +746,17 @@ ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &liste
 }
 } // namespace
 
-std::function<void()> ParallelCount::progressShower(ScanListener &listener)
+const ScanProgress &ParallelCount::progressBefore(ScanListener &listener)
 {
     if (!before_)
         before_ = listener.progress;
-    return [&listener, &s = *shared_, before = *before_] {
-        listener.progress.folders = before.folders + s.folders.load(std::memory_order_relaxed);
-        listener.progress.files = before.files + s.files.load(std::memory_order_relaxed);
-        listener.progress.bytes = before.bytes + s.bytes.load(std::memory_order_relaxed);
-    };
+    return *before_;
 }
 
 ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
 {
     Shared &s = *shared_;
-    const auto showProgress = progressShower(listener);
+    const ProgressShower showProgress{listener, s, progressBefore(listener)};
     listener.progress.folder = s.trees[i];
     // The pieces of the tree in walk order: each piece, then the pieces it was split into.
     std::vector<Split> splits;
@@ -793,7 +810,7 @@ ScanEnd ParallelCount::take(size_t i, ScanListener &listener, CountedTree &tree)
 ScanEnd ParallelCount::recount(size_t i, SeenFiles before, ScanListener &listener, CountedTree &tree)
 {
     Shared &s = *shared_;
-    const auto showProgress = progressShower(listener);
+    const ProgressShower showProgress{listener, s, progressBefore(listener)};
     listener.progress.folder = s.trees[i];
     Piece piece;
     piece.key = againKey(i);
@@ -826,7 +843,7 @@ ScanEnd tellProblems(const CountedTree &tree, ScanListener &listener)
 ScanEnd ParallelCount::stream(size_t i, ScanListener &listener, SeenFiles &seen, PieceTaker &taker, int64_t *passedOver)
 {
     Shared &s = *shared_;
-    const auto showProgress = progressShower(listener);
+    const ProgressShower showProgress{listener, s, progressBefore(listener)};
     listener.progress.folder = s.trees[i];
     // The folders split into pieces that the walk is in, as in take().
     std::vector<Split> splits;

@@ -80,8 +80,8 @@ public:
     struct Shared; // what the workers and the count share
 
 private:
-    // Shows the workers' progress in `listener`'s, on top of the scan's when it took its first tree.
-    std::function<void()> progressShower(ScanListener &listener);
+    // The scan's progress when it took its first tree: what the workers' progress is shown on top of.
+    const ScanProgress &progressBefore(ScanListener &listener);
 
     std::shared_ptr<Shared> shared_;
     std::optional<ScanProgress> before_; // the scan's progress when it took its first tree

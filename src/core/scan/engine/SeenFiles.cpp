@@ -9,7 +9,7 @@ Tally SeenFiles::merge(const SeenFiles &later)
     for (const auto &[key, sizes] : later.lengths_)
         if (!lengths_.try_emplace(key, sizes).second)
             twice.add(sizes.length, sizes.allocated);
-    folders_.insert(later.folders_.begin(), later.folders_.end());
+    later.folders_.forEach([this](const Key &folder) { folders_.insert(folder); });
     return twice;
 }
 
@@ -17,8 +17,5 @@ bool SeenFiles::sharesFolderWith(const SeenFiles &later) const
 {
     const auto &[small, big] = later.folders_.size() < folders_.size() ? std::pair(&later.folders_, &folders_)
                                                                         : std::pair(&folders_, &later.folders_);
-    for (const Key &folder : *small)
-        if (big->contains(folder))
-            return true;
-    return false;
+    return small->any([big](const Key &folder) { return big->contains(folder); });
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include "core/scan/engine/Tally.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <sys/stat.h>
@@ -35,7 +37,7 @@ public:
     }
 
     // Whether a folder is walked here: only the first time it is met.
-    bool firstSightOfFolder(dev_t device, ino_t inode) { return folders_.insert(Key{device, inode}).second; }
+    bool firstSightOfFolder(dev_t device, ino_t inode) { return folders_.insert(Key{device, inode}); }
 
     // Whether `later`, a count made apart, walked a folder this one has met: its figures then
     // hold files counted here already, whatever their number of names, and it must be counted
@@ -65,6 +67,60 @@ private:
     struct Sizes {
         int64_t length, allocated;
     };
+    // The folders met: the first few in place, as most counts made apart are of a small tree
+    // (a folder of files), and all of them in a set beyond that.
+    class Folders {
+    public:
+        bool insert(const Key &key)
+        {
+            if (!many_.empty())
+                return many_.insert(key).second;
+            if (contains(key))
+                return false;
+            if (few_ < InPlace) {
+                inPlace_[few_++] = key;
+                return true;
+            }
+            many_.insert(inPlace_.begin(), inPlace_.end());
+            many_.insert(key);
+            few_ = 0;
+            return true;
+        }
+        bool contains(const Key &key) const
+        {
+            if (!many_.empty())
+                return many_.contains(key);
+            return std::find(inPlace_.begin(), inPlace_.begin() + few_, key) != inPlace_.begin() + few_;
+        }
+        size_t size() const { return many_.empty() ? few_ : many_.size(); }
+        template <typename F>
+        void forEach(F f) const
+        {
+            if (!many_.empty())
+                std::for_each(many_.begin(), many_.end(), f);
+            else
+                std::for_each(inPlace_.begin(), inPlace_.begin() + few_, f);
+        }
+        // Whether `f` holds for any of them.
+        template <typename F>
+        bool any(F f) const
+        {
+            if (!many_.empty())
+                return std::any_of(many_.begin(), many_.end(), f);
+            return std::any_of(inPlace_.begin(), inPlace_.begin() + few_, f);
+        }
+        void clear()
+        {
+            many_.clear();
+            few_ = 0;
+        }
+
+    private:
+        static constexpr size_t InPlace = 4;
+        std::array<Key, InPlace> inPlace_{};
+        size_t few_ = 0; // of inPlace_, while the set is empty
+        std::unordered_set<Key, KeyHash> many_;
+    };
     std::unordered_map<Key, Sizes, KeyHash> lengths_;
-    std::unordered_set<Key, KeyHash> folders_;
+    Folders folders_;
 };

@@ -29,6 +29,10 @@ private:
     enum class Event : uint8_t { Enter, Problem, Leave, Entry, Top };
     void keep(Event event, const FoundEntry &e)
     {
+        if (events_.empty()) { // room for a small folder at once: most pieces are
+            events_.reserve(4);
+            names_.reserve(64);
+        }
         events_.push_back({event, e, names_.size()});
         names_.append(e.name.data(), size_t(e.name.size()));
     }
