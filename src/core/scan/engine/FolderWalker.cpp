@@ -98,18 +98,19 @@ void FolderWalker::tellNotRead(const FolderHandle *parent, const QByteArray &pat
 bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const FolderHandle *parent)
 {
     dir_ = &dir;
-    frames_.clear();
-    depth_ = -1;
+    end();
     startErrorCode_ = 0;
+    startError_.clear();
+    passedOver_ = 0;
     ownSeen_.clear();
     const QByteArray start = normalFolderPath(path);
-    const QByteArray name = start.mid(start.lastIndexOf('/') + 1);
+    const char *const name = start.constData() + start.lastIndexOf('/') + 1;
     try {
         struct stat st;
         if (!parent && ::lstat(start.constData(), &st) != 0) {
             startErrorCode_ = errno;
             startError_ = FsError::fromErrno(startErrorCode_).description();
-            tellNotRead(nullptr, start, name.constData());
+            tellNotRead(nullptr, start, name);
             return false;
         }
         if (!parent && S_ISLNK(st.st_mode)) {
@@ -123,7 +124,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         }
         WalkFrame frame;
         frame.Path = start;
-        frame.folder = parent ? FolderHandle::openChild(*parent, name.constData()) : FolderHandle::open(start);
+        frame.folder = parent ? FolderHandle::openChild(*parent, name) : FolderHandle::open(start);
         if (::fstat(frame.folder.fd(), &frame.st) == 0)
             frame.id = {frame.st.st_dev, frame.st.st_ino};
         // The kernel's own views (/proc, /sys, ...) hold no data on a disk, and a folder met
@@ -159,7 +160,7 @@ bool FolderWalker::StartWalk(const QByteArray &path, DirectoryList &dir, const F
         startError_ = e.description();
         startErrorCode_ = e.code();
         frames_.clear();
-        tellNotRead(parent, start, name.constData());
+        tellNotRead(parent, start, name);
         return false;
     }
 }

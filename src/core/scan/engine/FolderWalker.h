@@ -19,8 +19,9 @@ public:
 };
 
 // Visits every folder below a start folder, one folder per call, depth first, each folder
-// before the folders below it, subfolders in the directory list's order. One walker serves
-// one walk. Each folder is read once, when the walk reaches it; its subfolders stay in its
+// before the folders below it, subfolders in the directory list's order. A walker serves one
+// walk at a time: a new start forgets the walk before but for the settings below, and keeps
+// its room for names. Each folder is read once, when the walk reaches it; its subfolders stay in its
 // frame and its files are offered to the caller until the next call. Links to folders, and
 // folders of the kernel's own file systems (/proc, /sys, ...), are never walked through, and
 // a folder met again (the same device and inode) is not walked a second time.
@@ -78,6 +79,12 @@ public:
     // a subfolder, without looking its path up again.
     bool StartWalk(const QByteArray &path, DirectoryList &dir, const FolderHandle *parent = nullptr);
 
+    // Ends the walk where it is, closing its folders, without telling the sink any more.
+    void end()
+    {
+        frames_.clear();
+        depth_ = -1;
+    }
     // Moves to the next folder and stores its path; false once the walk is complete. A folder
     // that cannot be opened or read raises FsError, and one at depth 101 raises
     // WalkDepthError; either way that folder is skipped and the next call goes on with the

@@ -13,7 +13,7 @@
 #include <vector>
 
 TreeCounter::TreeCounter(ScanListener &listener, const QByteArray &scanFolder)
-    : listener_(listener), scanFolderPath_(scanFolder)
+    : listener_(listener), scanFolderPath_(scanFolder), walker_(&listener)
 {
 }
 
@@ -219,11 +219,16 @@ ScanEnd TreeCounter::vanished(FolderWalker &walker, const QByteArray &reportedFo
 
 ScanEnd TreeCounter::walk(const QByteArray &subfolder, Tally &tally, const FileSeen &fileSeen)
 {
-    FolderWalker walker(&listener_);
-    struct PassedOverTold { // the names the walk passed over, however it ends
+    // One walker for all the walks of this count, so that its room for names is taken once.
+    FolderWalker &walker = walker_;
+    struct PassedOverTold { // the names the walk passed over, however it ends, and its folders closed
         FolderWalker &walker;
         int64_t &into;
-        ~PassedOverTold() { into += walker.passedOver(); }
+        ~PassedOverTold()
+        {
+            into += walker.passedOver();
+            walker.end();
+        }
     } passedOverTold{walker, passedOver_};
     walkStart_ = normalFolderPath(subfolder);
     prepare(walker);

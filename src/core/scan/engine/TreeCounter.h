@@ -155,4 +155,5 @@ private:
     EntrySink *sink_ = nullptr;
     bool diskUsage_ = false;
     int64_t passedOver_ = 0;
+    FolderWalker walker_; // the walks' (see walk)
 };

@@ -33,8 +33,9 @@ bool ScanTreeBuilder::takeSome(EntrySink &sink)
     }
     if (piece.taken_ < piece.events_.size())
         return false;
-    piece.events_ = {};
-    piece.names_ = {};
+    // Its room goes with it, on the thread that made it.
+    piece.events_.clear();
+    piece.names_.clear();
     piece.taken_ = 0;
     return true;
 }
