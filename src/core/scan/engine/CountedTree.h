@@ -39,4 +39,19 @@ struct CountedTree {
     // Completed, or FolderGone when the scan's own folder was found removed (its report is
     // the last problem).
     ScanEnd end = ScanEnd::Completed;
+
+    // Empties it for another count, keeping the room of its first piece of lines.
+    void reuse()
+    {
+        if (lines.size() == 1)
+            lines.front().clear();
+        else
+            lines.assign(1, {});
+        problems.clear();
+        tally = {};
+        seen.clear();
+        countAgain = false;
+        passedOver = 0;
+        end = ScanEnd::Completed;
+    }
 };

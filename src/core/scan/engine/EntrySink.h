@@ -22,6 +22,9 @@ public:
     // For a count of a folder's subfolder trees and then its own files (see TreeCounter): the
     // status of that folder, taken before its files are told, when they can all be looked at.
     virtual void scanFolderFound(const FoundEntry & /*folder*/) {}
+    // Forgets what it was told, for another piece of a walk, keeping its room; false when it
+    // cannot, or holds more room than is worth keeping.
+    virtual bool reset() { return false; }
 };
 
 // A walk on several threads (see ParallelCount) tells each piece of it to a sink of its own,

@@ -270,6 +270,25 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
 };
 
 namespace {
+// A counted piece as it is taken out of those waiting: held as it was made, never moved.
+using CountedNode = decltype(ParallelCount::Shared::done)::node_type;
+
+// Readies a piece the scan is done with for another piece, keeping the room it took: its
+// list of lines and its sink's. False when it holds too much to keep.
+bool readyForReuse(Counted &c)
+{
+    if (c.sink && !c.sink->reset())
+        return false;
+    c.tree.reuse();
+    c.walkable = false;
+    c.source.reset();
+    c.folder.clear();
+    c.children = 0;
+    c.split = false;
+    c.gone = false;
+    return true;
+}
+
 // A worker's listener: keeps what the count reports in the piece being counted, goes on until
 // the count is cancelled (checked at every entry), shares its progress now and then, and asks
 // for another worker while this one mostly waits on the kernel.
@@ -354,10 +373,10 @@ public:
     TreeRecorder &recorder() { return recorder_; }
 
     // Counts `piece`; splits it first when `split` and it is a tree.
-    void count(const Piece &piece, bool split, std::vector<std::pair<Key, Counted>> &counted, std::vector<Piece> &more)
+    void count(const Piece &piece, bool split, std::vector<CountedNode> &counted, std::vector<Piece> &more)
     {
-        Counted c;
-        c.worker = worker_;
+        CountedNode node = newCounted(piece.key);
+        Counted &c = node.mapped();
         if (piece.top)
             c.folder = piece.top->walker.currentPath();
         else if (piece.key.size() > 1)
@@ -405,16 +424,43 @@ public:
         c.tree.passedOver += counter_.takePassedOver();
         counter_.setSink(nullptr);
         recorder_.share();
-        counted.emplace_back(piece.key, std::move(c));
+        counted.push_back(std::move(node));
+    }
+
+    // Keeps the pieces in `spent` that can serve again, and frees the others.
+    void reuse(std::vector<CountedNode> &spent)
+    {
+        for (CountedNode &node : spent)
+            if (spare_.size() < MaxSpare && readyForReuse(node.mapped()))
+                spare_.push_back(std::move(node));
+        spent.clear();
     }
 
 private:
-    // A new sink for what `c` meets, when the walk has sinks.
+    // A counted piece for `key`: one that served before, when there is one.
+    CountedNode newCounted(const Key &key)
+    {
+        CountedNode node;
+        if (spare_.empty()) {
+            decltype(ParallelCount::Shared::done) one;
+            one.try_emplace(key);
+            node = one.extract(one.begin());
+        } else {
+            node = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        node.key() = key;
+        node.mapped().worker = worker_;
+        return node;
+    }
+
+    // An empty sink for what `c` meets, when the walk has sinks.
     void newSink(Counted &c)
     {
         if (!shared_.newPiece)
             return;
-        c.sink = shared_.newPiece();
+        if (!c.sink || !c.sink->reset())
+            c.sink = shared_.newPiece();
         counter_.setSink(c.sink.get());
     }
 
@@ -433,7 +479,7 @@ private:
     // when the folder cannot be walked or searched: counted whole, it is reported as a walk
     // reports it.
     bool splitTree(const Piece &piece, Counted &c, const TreeCounter::FileSeen &fileSeen,
-                   std::vector<std::pair<Key, Counted>> &counted, std::vector<Piece> &more)
+                   std::vector<CountedNode> &counted, std::vector<Piece> &more)
     {
         auto top = std::make_shared<SplitTop>(&recorder_, piece.in);
         counter_.prepare(top->walker);
@@ -470,13 +516,14 @@ private:
         // The other workers can start on the pieces while this one counts the files.
         shared_.publish(more);
         if (sliced) {
-            Counted links;
+            CountedNode linksNode = newCounted(linksKey);
+            Counted &links = linksNode.mapped();
             links.folder = c.folder;
             newSink(links);
             counter_.countFolderLinks(walker, links.tree.tally);
             counter_.setSink(c.sink.get());
             links.tree.seen = counter_.takeSeen();
-            counted.emplace_back(linksKey, std::move(links));
+            counted.push_back(std::move(linksNode));
         } else {
             QByteArray gone;
             c.tree.end = counter_.countFilesOf(walker, 0, files, c.tree.tally, fileSeen, gone,
@@ -493,6 +540,9 @@ private:
     TreeRecorder recorder_;
     TreeCounter counter_;
     DirectoryList dir_;
+    // Pieces the scan was done with, ready to serve again: a small tree's blocks are taken once.
+    static constexpr size_t MaxSpare = 512;
+    std::vector<CountedNode> spare_;
 };
 } // namespace
 
@@ -545,16 +595,16 @@ void ParallelCount::Shared::countAgain(Piece piece)
     std::thread([shared = shared_from_this(), piece = std::move(piece)] {
         ownCurrentFolder();
         PieceCounter counter(*shared);
-        std::vector<std::pair<Key, Counted>> counted;
+        std::vector<CountedNode> counted;
         std::vector<Piece> more; // stays empty: the tree is walked whole
         counter.count(piece, false, counted, more);
         {
             const std::lock_guard lock(shared->mutex);
-            Counted &c = counted.front().second;
+            Counted &c = counted.front().mapped();
             if (shared->cancelled || c.tree.end == ScanEnd::Abandoned)
                 return;
             c.folder.detach(); // the thread that takes it shares no text with this one
-            shared->done.emplace(std::move(counted.front().first), std::move(c));
+            shared->done.insert(std::move(counted.front()));
         }
         shared->pieceDone.notify_all();
     }).detach();
@@ -603,8 +653,8 @@ void ParallelCount::Shared::work()
     }
     PieceCounter counter(*this, worker);
     std::vector<Piece> batch, more;
-    std::vector<std::pair<Key, Counted>> counted;
-    std::vector<decltype(done)::node_type> toFree;
+    std::vector<CountedNode> counted;
+    std::vector<CountedNode> toFree;
     bool idled = true; // since its effort was last watched afresh
     for (;;) {
         batch.clear();
@@ -642,7 +692,7 @@ void ParallelCount::Shared::work()
             split = batch.size() == 1 && !batch.front().own && workShort();
             ++busy;
         }
-        toFree.clear();
+        counter.reuse(toFree);
         if (std::exchange(idled, false))
             counter.recorder().restartEffort();
         const auto started = std::chrono::steady_clock::now();
@@ -659,11 +709,12 @@ void ParallelCount::Shared::work()
             allIdle = --busy == 0;
             if (cancelled)
                 return;
-            for (auto &[key, c] : counted) {
+            for (CountedNode &node : counted) {
+                Counted &c = node.mapped();
                 if (c.tree.end == ScanEnd::Abandoned)
                     return;
                 c.folder.detach(); // the thread that takes it shares no text with this one
-                done.emplace(std::move(key), std::move(c));
+                done.insert(std::move(node));
             }
             // The scan wakes for the piece it waits for, once it is counted and a batch of pieces
             // waits to be taken or the workers are out of work: it takes those after it without
@@ -693,9 +744,6 @@ struct ProgressShower {
         listener.progress.bytes = before.bytes + s.bytes.load(std::memory_order_relaxed);
     }
 };
-
-// A counted piece as it is taken out of those waiting: held as it was made, never moved.
-using CountedNode = decltype(ParallelCount::Shared::done)::node_type;
 
 // Retires a piece taken once the scan is done with it, however the step that took it ends.
 struct Retired {

@@ -23,6 +23,15 @@ public:
     void leaveFolder() override { keep(Event::Leave, {}); }
     void entry(const FoundEntry &entry) override { keep(Event::Entry, entry); }
     void scanFolderFound(const FoundEntry &folder) override { keep(Event::Top, folder); }
+    bool reset() override
+    {
+        if (events_.capacity() > 64) // a big folder's: freed
+            return false;
+        events_.clear();
+        names_.clear();
+        taken_ = 0;
+        return true;
+    }
 
 private:
     friend class ScanTreeBuilder;
