@@ -567,13 +567,14 @@ void ScanEngineTest::workersShowWhatOneWalkShows()
     t.hardLink("S/F/big", "S/big-own");
     // A folder of more files than one worker stats at a time, one file under two names in
     // different slices of it. Trees enough to be handed out in batches come first, so that the
-    // trees above are split as the work left runs short.
+    // trees above are split as the work left runs short, and more than the workers count ahead
+    // of the scan, so that those trees are counted into pieces the scan was done with.
     t.mkdir("S/H");
     for (int i = 0; i < 4099; ++i)
         t.file("S/H/h" + QByteArray::number(i).rightJustified(4, '0'), i == 0 ? 3000 : 1);
     t.hardLink("S/H/h0000", "S/H/h4099");
-    for (int i = 0; i < 70; ++i) {
-        const QByteArray small = "S/0y" + QByteArray::number(i).rightJustified(2, '0');
+    for (int i = 0; i < 600; ++i) {
+        const QByteArray small = "S/0y" + QByteArray::number(i).rightJustified(3, '0');
         t.mkdir(small);
         t.file(small + "/y", 7);
     }
@@ -594,10 +595,10 @@ void ScanEngineTest::workersShowWhatOneWalkShows()
             for (int workers : {0, 2, 5})
                 checkKeptTree(t.at("S"), workers);
             // The file of four names counts once, in A's line.
-            QVERIFY(one.folderLines[70].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
-            QVERIFY(one.folderLines[74].trimmed().endsWith(" 800    B"));
-            QVERIFY(one.folderLines[75].trimmed().endsWith(" 0    B"));
-            QVERIFY(one.folderLines[76].trimmed().endsWith(" 6.93 KB")); // 3000 + 4098 bytes
+            QVERIFY(one.folderLines[600].trimmed().endsWith(" 6.15 KB")); // 5000 + 800 + 500 bytes
+            QVERIFY(one.folderLines[604].trimmed().endsWith(" 800    B"));
+            QVERIFY(one.folderLines[605].trimmed().endsWith(" 0    B"));
+            QVERIFY(one.folderLines[606].trimmed().endsWith(" 6.93 KB")); // 3000 + 4098 bytes
         }
     }
     // A sink is told the shut folder and those too deep as not read, and the unsearchable one is

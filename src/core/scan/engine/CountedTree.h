@@ -25,13 +25,13 @@ struct CountedTree {
     // The tree's lines and problems in walk order: lines[0], problems[0], lines[1], ...,
     // problems[n - 1], lines[n]; so there is always one more piece of lines than problems.
     std::vector<TextLines> lines{1};
-    std::vector<Problem> problems;
+    std::vector<Problem> problems{};
     // The tree's bytes, and beside them its allocated bytes and its files, each file of several
     // names counted once within the tree; `seen` holds those files and the folders walked, for
     // the scan to take off what an earlier subfolder counted already (or to count the tree again
     // where it walked a folder met before).
-    Tally tally;
-    SeenFiles seen;
+    Tally tally{};
+    SeenFiles seen{};
     // Its pieces, counted apart, walked one folder twice: it must be counted again in one walk.
     bool countAgain = false;
     // The names its walk passed over (see WalkScope).
@@ -40,18 +40,12 @@ struct CountedTree {
     // the last problem).
     ScanEnd end = ScanEnd::Completed;
 
-    // Empties it for another count, keeping the room of its first piece of lines.
+    // Empties it for another count, keeping the room of its list of lines.
     void reuse()
     {
-        if (lines.size() == 1)
-            lines.front().clear();
-        else
-            lines.assign(1, {});
-        problems.clear();
-        tally = {};
-        seen.clear();
-        countAgain = false;
-        passedOver = 0;
-        end = ScanEnd::Completed;
+        std::vector<TextLines> kept = std::move(lines);
+        kept.resize(1);
+        kept.front().clear();
+        *this = CountedTree{.lines = std::move(kept)}; // all else as new
     }
 };

@@ -114,11 +114,11 @@ struct Counted {
     // A tree piece, to walk again if need be: its piece, kept unless it is a whole tree of the
     // list (most are), which is walked again from the list.
     bool walkable = false;
-    std::shared_ptr<const Piece> source;
+    std::shared_ptr<const Piece> source{};
     // The folder it starts at, or whose files it counted: what a folder found removed above it
     // is compared with. None for a whole tree of the list unless it was split or found removed,
     // as nothing lies above it.
-    QByteArray folder;
+    QByteArray folder{};
     uint32_t children = 0;
     bool split = false; // the top folder of a split tree: its sink went into the folder
     bool gone = false; // that folder was found removed: nothing below it is shown
@@ -240,7 +240,7 @@ struct ParallelCount::Shared : std::enable_shared_from_this<Shared> {
     std::map<Key, Piece> pending;  // pieces of split trees, for any worker
     std::map<Key, Counted> done;   // counted and not yet taken
     std::optional<Key> awaited;    // the piece the scan waits for, if it waits
-    // Pieces the scan is done with, by the worker that counted them, for it to free: a block
+    // Pieces the scan is done with, by the worker that counted them, for it to reuse or free: a block
     // freed on another thread than the one that took it waits for that thread's allocator,
     // which with many small trees kept both threads waiting on each other.
     std::vector<std::vector<decltype(done)::node_type>> spent;
@@ -280,12 +280,7 @@ bool readyForReuse(Counted &c)
     if (c.sink && !c.sink->reset())
         return false;
     c.tree.reuse();
-    c.walkable = false;
-    c.source.reset();
-    c.folder.clear();
-    c.children = 0;
-    c.split = false;
-    c.gone = false;
+    c = Counted{.tree = std::move(c.tree), .sink = std::move(c.sink)}; // all else as new
     return true;
 }
 

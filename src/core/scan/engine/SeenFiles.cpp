@@ -15,7 +15,8 @@ Tally SeenFiles::merge(const SeenFiles &later)
 
 bool SeenFiles::sharesFolderWith(const SeenFiles &later) const
 {
-    const auto &[small, big] = later.folders_.size() < folders_.size() ? std::pair(&later.folders_, &folders_)
-                                                                        : std::pair(&folders_, &later.folders_);
-    return small->any([big](const Key &folder) { return big->contains(folder); });
+    const bool laterSmaller = later.folders_.size() < folders_.size();
+    const Folders &small = laterSmaller ? later.folders_ : folders_;
+    const Folders &big = laterSmaller ? folders_ : later.folders_;
+    return small.any([&big](const Key &folder) { return big.contains(folder); });
 }
