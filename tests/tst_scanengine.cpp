@@ -319,6 +319,7 @@ private slots:
     void walkOrderEndsAndReads();
     void depthLimit();
     void linesSizesAndLinks();
+    void foldersRememberedOnce();
     void folderReachedAgainBelowItself();
     void folderMetAgainOnHungShare();
     void workersShowWhatOneWalkShows();
@@ -455,6 +456,32 @@ void ScanEngineTest::linesSizesAndLinks()
         QVERIFY2(r.fileLines.contains(s + line), line);
     QCOMPARE(r.linesBytes + r.ownBytes, total);
     QCOMPARE(sizeTexts(r.folderLines), expected);
+}
+
+void ScanEngineTest::foldersRememberedOnce()
+{
+    // Counts made apart remember a few folders in place and more in a set; each is met once,
+    // and counts that share one are found out, whichever holds more.
+    const auto walked = [](ino_t from, ino_t to) {
+        SeenFiles seen;
+        for (ino_t inode = from; inode < to; ++inode)
+            if (!seen.firstSightOfFolder(1, inode) || seen.firstSightOfFolder(1, inode))
+                return SeenFiles();
+        return seen;
+    };
+    for (const ino_t many : {ino_t(3), ino_t(4), ino_t(5), ino_t(40)}) {
+        SeenFiles all = walked(1, 1 + many);
+        QVERIFY(!all.firstSightOfFolder(1, 1) && !all.firstSightOfFolder(1, many) && all.firstSightOfFolder(2, 1));
+        for (const ino_t other : {ino_t(2), ino_t(6), ino_t(50)}) {
+            const SeenFiles after = walked(1 + many, 1 + many + other), overlapping = walked(many, many + other);
+            QVERIFY(!all.sharesFolderWith(after) && !after.sharesFolderWith(all));
+            QVERIFY(all.sharesFolderWith(overlapping) && overlapping.sharesFolderWith(all));
+        }
+        SeenFiles merged = walked(1, 1 + many);
+        merged.merge(walked(1 + many, 2 + 2 * many));
+        QVERIFY(!merged.firstSightOfFolder(1, 1) && !merged.firstSightOfFolder(1, 1 + 2 * many));
+        QVERIFY(merged.firstSightOfFolder(1, 2 + 2 * many));
+    }
 }
 
 void ScanEngineTest::folderReachedAgainBelowItself()

@@ -90,7 +90,6 @@ private:
             for (const Key &k : inPlace_)
                 many_.insert(k);
             many_.insert(key);
-            few_ = 0;
             return true;
         }
         bool contains(const Key &key) const
