@@ -948,19 +948,22 @@ void ScanEngineTest::excludedAlikeOnAnyWorkers()
     // counted nor listed nor gone into, and are counted as left out, however many threads
     // count and whether a tree is split into pieces or not.
     TempTree t;
-    for (const char *folder : {"S/skip", "S/a/skip", "S/a/b/c"})
+    for (const char *folder : {"S/skip", "S/a/skip", "S/a/b/c", "S/d/skip"})
         t.mkdir(folder);
     for (const auto &[file, size] : {std::pair("S/skip/f", 100), {"S/own.O", 50}, {"S/keep", 2}, {"S/a/skip/f", 7},
-                                     {"S/a/x.o", 3}, {"S/a/b/y", 5}, {"S/a/b/c/z.O", 9}, {"S/a/b/c/w", 1}})
+                                     {"S/a/x.o", 3}, {"S/a/b/y", 5}, {"S/a/b/c/z.O", 9}, {"S/a/b/c/w", 1},
+                                     {"S/d/v.o", 8}, {"S/d/u", 4}})
         t.file(file, size);
     const WalkScope scope{false, exclusionFilter("*.o; skip")};
     for (const bool recursive : {false, true}) {
         for (const int workers : {0, 1, 2}) {
             RecordingPort port(workers, 0, scope);
             const Scanned s = scanFolder(t.at("S"), true, recursive, workers, &port);
-            QCOMPARE(s.folderLines, QStringList{folderLine(QString::fromUtf8(t.at("S/a")), 6, t.at("S/a").size() + 1)});
-            QVERIFY(s.ownBytes == 2 && s.passedOver == 4 && s.problems.isEmpty());
-            QCOMPARE(s.fileLines.size(), recursive ? 2 : 0); // y and w
+            const int width = int(t.at("S/a").size()) + 1;
+            QCOMPARE(s.folderLines, QStringList({folderLine(QString::fromUtf8(t.at("S/a")), 6, width),
+                                                 folderLine(QString::fromUtf8(t.at("S/d")), 4, width)}));
+            QVERIFY(s.ownBytes == 2 && s.passedOver == 6 && s.problems.isEmpty());
+            QCOMPARE(s.fileLines.size(), recursive ? 3 : 0); // y, w and u
             // The same when the recursive lines are rows of the tree the scan keeps.
             RecordingPort rows(workers, 0, scope);
             rows.keepRows = std::make_shared<ScanTree>();
