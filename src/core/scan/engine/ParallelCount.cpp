@@ -779,9 +779,7 @@ ScanEnd awaitPiece(ParallelCount::Shared &s, const Key &key, ScanListener &liste
             s.awaited.reset();
             if (counted) {
                 piece = s.done.extract(key);
-                // What was counted after it: taken along, without a lock each.
-                while (!s.done.empty())
-                    s.early.insert(s.done.extract(s.done.begin()));
+                s.early.merge(s.done); // what was counted after it: taken along, without a lock each
                 return ScanEnd::Completed;
             }
         }

@@ -31,13 +31,8 @@ bool ScanTreeBuilder::takeSome(EntrySink &sink)
         case ScanTreePiece::Event::Top: scanFolderFound(e); break;
         }
     }
-    if (piece.taken_ < piece.events_.size())
-        return false;
-    // Its room goes with it, on the thread that made it.
-    piece.events_.clear();
-    piece.names_.clear();
-    piece.taken_ = 0;
-    return true;
+    // All taken: its room goes with it, on the thread that made it (see ScanTreePiece::reset).
+    return piece.taken_ == piece.events_.size();
 }
 
 void ScanTreeBuilder::entry(const FoundEntry &e)
