@@ -685,7 +685,7 @@ double listPeakMb(const QString &program, const QStringList &args, const QString
     p.setStandardErrorFile(QProcess::nullDevice());
     p.start(program, QStringList{QStringLiteral("--list")} + args);
     double peakMb = 0;
-    while (!p.waitForFinished(10))
+    while (p.state() != QProcess::NotRunning && !p.waitForFinished(10)) // NotRunning: it never started
         peakMb = std::max(peakMb, processKb(p.processId(), "VmHWM:") / 1024.0);
     return peakMb;
 }
@@ -912,7 +912,7 @@ int main(int argc, char *argv[])
         else if (qstrcmp(argv[i], "--job") == 0 && i + 1 < argc)
             only = QString::fromLocal8Bit(argv[++i]);
         else if (qstrcmp(argv[i], "--program") == 0 && i + 1 < argc)
-            program = QString::fromLocal8Bit(argv[++i]);
+            program = QFileInfo(QString::fromLocal8Bit(argv[++i])).absoluteFilePath(); // the jobs change folder
         else if (qstrcmp(argv[i], "--scale") == 0)
             scale = true;
         else if (argv[i][0] == '-' || !folderArg.isEmpty()) {
@@ -923,6 +923,10 @@ int main(int argc, char *argv[])
             return 2;
         } else
             folderArg = QString::fromLocal8Bit(argv[i]);
+    }
+    if (!QFileInfo(program).isExecutable()) {
+        std::fprintf(stderr, "listwright_bench: %s is not a program\n", qPrintable(program));
+        return 2;
     }
     QTemporaryDir temp, config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8()); // the View choices as a fresh install has them
