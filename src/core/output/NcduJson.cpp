@@ -49,7 +49,7 @@ char *putNumber(char *to, const char (&key)[N], unsigned long long n)
 // characters each). It is made in one piece, its name too when it needs no escape, as nearly
 // every name does.
 void appendInfo(std::string &out, const FoundEntry &e, bool withDevice, std::string_view before = {},
-                std::string_view after = {})
+                std::string_view after = {}, JsonPiece::LastTime *last = nullptr)
 {
     constexpr qsizetype ShortName = 255;
     char text[ShortName + 256]; // the name, its quotes, every key with 20 digits, and the rest
@@ -78,8 +78,19 @@ void appendInfo(std::string &out, const FoundEntry &e, bool withDevice, std::str
     }
     if (e.kind == FoundEntry::Kind::Other)
         p = put(p, ",\"notreg\":true");
-    if (e.modified >= 0)
-        p = putNumber(p, ",\"mtime\":", qulonglong(e.modified));
+    if (e.modified >= 0) {
+        p = put(p, ",\"mtime\":");
+        if (!last) {
+            p = std::to_chars(p, p + 20, qulonglong(e.modified)).ptr;
+        } else {
+            if (last->seconds != e.modified) {
+                last->seconds = e.modified;
+                last->length = size_t(std::to_chars(last->text, last->text + 20, qulonglong(e.modified)).ptr - last->text);
+            }
+            std::memcpy(p, last->text, last->length);
+            p += last->length;
+        }
+    }
     for (const char c : after)
         *p++ = c;
     out.append(text, size_t(p - text));
@@ -119,6 +130,7 @@ QByteArray ncduHeader()
 void JsonPiece::enterFolder(const FoundEntry &folder)
 {
     close();
+    endEntry();
     appendInfo(text, folder, folder.otherDevice, ",[");
     open_ = true;
     ++depth;
@@ -135,6 +147,7 @@ void JsonPiece::leaveFolder()
     close();
     text += "]\r\n";
     --depth;
+    endEntry();
 }
 
 void JsonPiece::entry(const FoundEntry &e)
@@ -156,7 +169,7 @@ void JsonPiece::entry(const FoundEntry &e)
         appendJsonName(text, e.name);
         text += ",\"read_error\":true}\r\n";
     } else if (e.kind != FoundEntry::Kind::Folder) {
-        appendInfo(text, e, false, ",", "}\r\n");
+        appendInfo(text, e, false, ",", "}\r\n", &lastTime_);
     } else {
         // A folder not walked: unreadable, a view of the kernel's, met before, or one that
         // took a file's name meanwhile.
@@ -165,12 +178,34 @@ void JsonPiece::entry(const FoundEntry &e)
                    : e.notWalked == FoundEntry::NotWalked::KernelView ? ",\"excluded\":\"kernfs\"}]\r\n"
                                                                       : "}]\r\n");
     }
+    endEntry();
 }
 
 void JsonPiece::close()
 {
     if (std::exchange(open_, false))
         text += "}\r\n";
+}
+
+bool JsonPiece::reset()
+{
+    constexpr size_t MostKept = 4096; // a worker keeps hundreds of spare pieces
+    if (!full.empty() || text.capacity() > MostKept)
+        return false;
+    text.clear();
+    depth = 0;
+    open_ = false;
+    return true;
+}
+
+void JsonPiece::endEntry()
+{
+    // A folder's info object left open ends the block it is in, as closing it adds a few bytes.
+    if (text.size() < BlockBytes)
+        return;
+    full.push_back(std::move(text));
+    text = std::string();
+    text.reserve(BlockBytes + 4096); // the entry that fills it goes beyond it
 }
 
 JsonWriter::JsonWriter(const std::function<void(QByteArrayView)> &write, QByteArray header)
@@ -183,6 +218,11 @@ void JsonWriter::take(EntrySink &piece)
 {
     auto &json = static_cast<JsonPiece &>(piece);
     json.close();
+    if (!json.full.empty()) {
+        flush();
+        for (const std::string &block : json.full)
+            write_(QByteArrayView(block.data(), qsizetype(block.size())));
+    }
     put(json.text);
     depth_ += json.depth;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The text of the ncdu export format, version 1.2, as a walk tells it: the walk of the disk
 // (ncduExport) and the replay of a scan tree (writeScanTree) write it through these, so that
@@ -30,10 +31,16 @@ QByteArray ncduHeader();
 
 // The text of one piece of a walk, as the walk tells it. A folder's info object is left open
 // until something follows it, so that a folder found unsearchable is marked itself.
+//
+// The text is kept in blocks of about 64 KiB, which are written as they are: a big piece is
+// neither copied as it grows nor held in one block that takes fresh pages at each growth.
 class JsonPiece : public EntrySink {
 public:
-    std::string text;
-    int depth = 0; // folders entered less those left
+    static constexpr size_t BlockBytes = 1 << 16;
+
+    std::vector<std::string> full; // blocks filled, in order
+    std::string text;              // the block being filled, after them
+    int depth = 0;                 // folders entered less those left
 
     void enterFolder(const FoundEntry &folder) override;
     void folderProblem(FoundEntry::Problem) override;
@@ -41,9 +48,21 @@ public:
     void entry(const FoundEntry &e) override;
     // Ends the info object of the folder entered last, when nothing followed it.
     void close();
+    // Forgets its text, keeping the room of a small one.
+    bool reset() override;
+
+    // The text of the last modification time written: the files of a folder often share it.
+    struct LastTime {
+        int64_t seconds = -1;
+        char text[20];
+        size_t length = 0;
+    };
 
 private:
+    void endEntry();
+
     bool open_ = false;
+    LastTime lastTime_;
 };
 
 // Writes the export in walk order, gathered into blocks of 64 KiB: the top folder as the walk
@@ -71,7 +90,7 @@ public:
 private:
     void putTop(const FoundEntry &top, std::string_view after);
 
-    static constexpr size_t BlockBytes = 1 << 16;
+    static constexpr size_t BlockBytes = JsonPiece::BlockBytes;
     const std::function<void(QByteArrayView)> &write_;
     QByteArray header_;
     std::string block_;

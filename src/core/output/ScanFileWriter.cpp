@@ -46,12 +46,13 @@ public:
 private:
     void handOverFull()
     {
-        if (piece_.text.size() >= 1 << 16)
+        if (!piece_.full.empty())
             handOver();
     }
     void handOver()
     {
         out_.take(piece_);
+        piece_.full.clear();
         piece_.text.clear();
         piece_.depth = 0;
     }
