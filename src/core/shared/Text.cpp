@@ -85,9 +85,13 @@ inline unsigned char lowerAscii(unsigned char c)
 inline quint64 bytesAt(const char *at, qsizetype n)
 {
     quint64 w = 0;
-    if (n > 0)
-        std::memcpy(&w, at, size_t(n));
-    return qFromBigEndian(w);
+    if (n >= 8) { // one load; a copy of fewer bytes would be a call
+        std::memcpy(&w, at, 8);
+        return qFromBigEndian(w);
+    }
+    for (qsizetype i = 0; i < n; ++i)
+        w |= quint64(static_cast<unsigned char>(at[i])) << (56 - 8 * i);
+    return w;
 }
 
 // lowerAscii for eight ASCII bytes at once.
@@ -147,19 +151,6 @@ NameHead nameHead(QByteArrayView name)
         head.bytes[w] = (bytes & HighBits) ? bytes : lowerAsciiBytes(bytes);
     }
     return head;
-}
-
-int headOrder(const NameHead &a, const NameHead &b)
-{
-    // A name shorter than a head ends in zero bytes there, so that it comes first, as nameLess
-    // puts a prefix first. Equal heads leave the order to the rest of the names and their bytes.
-    for (int w = 0; w < 2; ++w) {
-        if ((a.bytes[w] | b.bytes[w]) & HighBits)
-            return 0;
-        if (a.bytes[w] != b.bytes[w])
-            return a.bytes[w] < b.bytes[w] ? -1 : 1;
-    }
-    return 0;
 }
 
 int utf8Sequence(const unsigned char *s, qsizetype n, char32_t &c)

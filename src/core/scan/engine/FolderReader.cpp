@@ -67,8 +67,10 @@ void FileNames::clear()
 
 void FileNames::add(const char *name, size_t length)
 {
-    entries_.push_back({uint32_t(buffer_.size()), uint32_t(length)});
-    buffer_.append(name, qsizetype(length) + 1); // with its terminating NUL
+    const qsizetype at = buffer_.size();
+    entries_.push_back({nameHead(QByteArrayView(name, qsizetype(length))), uint32_t(at), uint32_t(length)});
+    buffer_.resize(at + qsizetype(length) + 1); // grows as append does, with less to check
+    std::memcpy(buffer_.data() + at, name, length + 1); // with its terminating NUL
 }
 
 void FileNames::add(const char *name, size_t length, const struct stat &status)
@@ -82,28 +84,18 @@ void FileNames::sort(ScanListener *listener)
 {
     if (entries_.size() < 2) // in order, and packed: most small folders
         return;
-    // Each name is sorted with its first bytes beside it, which decide most comparisons without
-    // reading the name from the buffer, where a big folder's names lie far apart.
-    struct Keyed {
-        NameHead head;
-        Entry entry;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(entries_.size());
-    for (const Entry &e : entries_)
-        keyed.push_back({nameHead(QByteArrayView(buffer_.constData() + e.offset, e.length)), e});
-    const auto less = [this](const Keyed &a, const Keyed &b) {
+    const auto less = [this](const Entry &a, const Entry &b) {
         if (const int order = headOrder(a.head, b.head))
             return order < 0;
-        return nameLess(QByteArrayView(buffer_.constData() + a.entry.offset, a.entry.length),
-                        QByteArrayView(buffer_.constData() + b.entry.offset, b.entry.length));
+        return nameLess(QByteArrayView(buffer_.constData() + a.offset, a.length),
+                        QByteArrayView(buffer_.constData() + b.offset, b.length));
     };
     // Pieces of a few milliseconds each, merged pairwise; the order is the one std::sort
     // gives, as no two names of a folder are equal. The pieces' names lie close together in
     // memory, so this is also quicker than one sort of a big folder, listener or not.
     constexpr size_t Piece = 8192;
-    const size_t n = keyed.size();
-    const auto at = [&keyed](size_t i) { return keyed.begin() + std::ptrdiff_t(i); };
+    const size_t n = entries_.size();
+    const auto at = [this](size_t i) { return entries_.begin() + std::ptrdiff_t(i); };
     for (size_t i = 0; i < n; i += Piece) {
         std::sort(at(i), at(std::min(n, i + Piece)), less);
         if (n > Piece)
@@ -115,8 +107,6 @@ void FileNames::sort(ScanListener *listener)
             tickOrInterrupt(listener);
         }
     }
-    for (size_t i = 0; i < n; ++i)
-        entries_[i] = keyed[i].entry;
     packInOrder();
 }
 
@@ -124,8 +114,9 @@ void FileNames::packInOrder()
 {
     // Packing holds the names twice for a moment: past a few megabytes (300,000 names of 255
     // bytes make 77 MB) that costs more than reading them out of order does.
-    constexpr qsizetype MostPacked = 16 << 20;
-    if (buffer_.size() > MostPacked)
+    // Names within a page lie close enough together in any order.
+    constexpr qsizetype MostPacked = 16 << 20, LeastPacked = 4096;
+    if (buffer_.size() > MostPacked || buffer_.size() <= LeastPacked)
         return;
     QByteArray packed(buffer_.size(), Qt::Uninitialized);
     size_t at = 0;

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "core/shared/Text.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <ctime>
@@ -79,11 +81,15 @@ private:
     // Lays the names out in the buffer in their sorted order: the passes that follow a sort
     // (the pattern, the column width, the lines) then read memory front to back, which
     // keeps them linear in a folder of hundreds of thousands of names. Names of many megabytes
-    // stay where they are, as a second copy would cost more than it saves.
+    // stay where they are, as a second copy would cost more than it saves; so do names within a
+    // page, which lie close enough together in any order.
     void packInOrder();
 
     static constexpr uint32_t NoStatus = UINT32_MAX;
+    // A name's first bytes are taken as it is read, while it is at hand: they decide most
+    // comparisons of the sort without the name itself, which lies far off in a big folder.
     struct Entry {
+        NameHead head;
         uint32_t offset;
         uint32_t length;
         uint32_t status = NoStatus;
