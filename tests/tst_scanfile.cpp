@@ -125,12 +125,16 @@ private slots:
 void ScanFileTest::roundTrip()
 {
     // A tree walked, written from the tree, read back: the same tree, and the same bytes as the
-    // export of the walk. An unreadable folder only for an ordinary user.
+    // export of the walk. An unreadable folder only for an ordinary user; a folder whose text
+    // fills more than one block, and one below it.
     if (ranAsNobody("roundTrip"))
         return;
     TempTree t;
-    for (const char *folder : {"S/a/deep", "S/shut"})
+    for (const char *folder : {"S/a/deep", "S/shut", "S/many/below"})
         t.mkdir(folder);
+    for (int i = 0; i < 1500; ++i) // empty, so that the totals below stay as they are
+        t.file("S/many/a file of a longer name, number " + QByteArray::number(i), 0);
+    t.file("S/many/below/empty", 0);
     t.file("S/a/f1", 100, QDateTime::fromSecsSinceEpoch(1700000000));
     t.file("S/a/deep/x", 300);
     t.file("S/shut/hidden", 5);
