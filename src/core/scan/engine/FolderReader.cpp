@@ -68,7 +68,7 @@ void FileNames::clear()
 void FileNames::add(const char *name, size_t length)
 {
     const qsizetype at = buffer_.size();
-    entries_.push_back({nameHead(QByteArrayView(name, qsizetype(length))), uint32_t(at), uint32_t(length)});
+    entries_.push_back({uint32_t(at), uint32_t(length)});
     buffer_.resize(at + qsizetype(length) + 1); // grows as append does, with less to check
     std::memcpy(buffer_.data() + at, name, length + 1); // with its terminating NUL
 }
@@ -84,18 +84,23 @@ void FileNames::sort(ScanListener *listener)
 {
     if (entries_.size() < 2) // in order, and packed: most small folders
         return;
-    const auto less = [this](const Entry &a, const Entry &b) {
+    std::vector<Keyed> &keyed = keyed_;
+    keyed.clear();
+    keyed.reserve(entries_.size());
+    for (const Entry &e : entries_)
+        keyed.push_back({nameHead(QByteArrayView(buffer_.constData() + e.offset, e.length)), e});
+    const auto less = [this](const Keyed &a, const Keyed &b) {
         if (const int order = headOrder(a.head, b.head))
             return order < 0;
-        return nameLess(QByteArrayView(buffer_.constData() + a.offset, a.length),
-                        QByteArrayView(buffer_.constData() + b.offset, b.length));
+        return nameLess(QByteArrayView(buffer_.constData() + a.entry.offset, a.entry.length),
+                        QByteArrayView(buffer_.constData() + b.entry.offset, b.entry.length));
     };
     // Pieces of a few milliseconds each, merged pairwise; the order is the one std::sort
     // gives, as no two names of a folder are equal. The pieces' names lie close together in
     // memory, so this is also quicker than one sort of a big folder, listener or not.
     constexpr size_t Piece = 8192;
-    const size_t n = entries_.size();
-    const auto at = [this](size_t i) { return entries_.begin() + std::ptrdiff_t(i); };
+    const size_t n = keyed.size();
+    const auto at = [&keyed](size_t i) { return keyed.begin() + std::ptrdiff_t(i); };
     for (size_t i = 0; i < n; i += Piece) {
         std::sort(at(i), at(std::min(n, i + Piece)), less);
         if (n > Piece)
@@ -107,6 +112,10 @@ void FileNames::sort(ScanListener *listener)
             tickOrInterrupt(listener);
         }
     }
+    for (size_t i = 0; i < n; ++i)
+        entries_[i] = keyed[i].entry;
+    if (keyed.capacity() > 4096) // a big folder's room is not held on to
+        std::vector<Keyed>().swap(keyed);
     packInOrder();
 }
 

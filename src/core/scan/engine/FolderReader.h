@@ -86,10 +86,7 @@ private:
     void packInOrder();
 
     static constexpr uint32_t NoStatus = UINT32_MAX;
-    // A name's first bytes are taken as it is read, while it is at hand: they decide most
-    // comparisons of the sort without the name itself, which lies far off in a big folder.
     struct Entry {
-        NameHead head;
         uint32_t offset;
         uint32_t length;
         uint32_t status = NoStatus;
@@ -100,6 +97,13 @@ private:
     QByteArray buffer_;
     std::vector<Entry> entries_;
     std::vector<struct stat> statuses_;
+    // Each name with its first bytes, which decide most comparisons of the sort without the
+    // name itself (far off in a big folder): kept for the next folder's sort.
+    struct Keyed {
+        NameHead head;
+        Entry entry;
+    };
+    std::vector<Keyed> keyed_;
 };
 
 // Reads a folder once: its subfolders (links to folders included) and its other entries,
