@@ -187,20 +187,27 @@ void JsonPiece::close()
         text += "}\r\n";
 }
 
+void JsonPiece::clear()
+{
+    full.clear();
+    text.clear();
+    depth = 0;
+    open_ = false;
+}
+
 bool JsonPiece::reset()
 {
     constexpr size_t MostKept = 4096; // a worker keeps hundreds of spare pieces
     if (!full.empty() || text.capacity() > MostKept)
         return false;
-    text.clear();
-    depth = 0;
-    open_ = false;
+    clear();
     return true;
 }
 
 void JsonPiece::endEntry()
 {
-    // A folder's info object left open ends the block it is in, as closing it adds a few bytes.
+    // Called after whole entries only: the info object of a folder just entered stays in the
+    // block being filled, where a problem found in it and its closing brace still go.
     if (text.size() < BlockBytes)
         return;
     full.push_back(std::move(text));

@@ -48,7 +48,9 @@ public:
     void entry(const FoundEntry &e) override;
     // Ends the info object of the folder entered last, when nothing followed it.
     void close();
-    // Forgets its text, keeping the room of a small one.
+    // Forgets its text, keeping the room of the block being filled.
+    void clear();
+    // The same for a small piece, to serve again; false for a big one.
     bool reset() override;
 
     // The text of the last modification time written: the files of a folder often share it.

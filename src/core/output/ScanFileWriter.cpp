@@ -52,9 +52,7 @@ private:
     void handOver()
     {
         out_.take(piece_);
-        piece_.full.clear();
-        piece_.text.clear();
-        piece_.depth = 0;
+        piece_.clear();
     }
 
     JsonWriter &out_;
