@@ -9,7 +9,8 @@
 #include "core/output/TitleCheck.h"
 #include "core/scan/ByteConverter.h"
 #include "core/scan/FolderLine.h"
-#include "core/scan/FolderLineMaker.h"
+#include "core/scan/tree/FolderRowMaker.h"
+#include "core/scan/tree/ScanTreeSink.h"
 #include "core/shared/LineFilter.h"
 #include "core/shared/LineOrder.h"
 #include "core/shared/Text.h"
@@ -163,20 +164,53 @@ private slots:
         mixed.append(QStringLiteral("second"));
         appendRecursiveFileLine(mixed, "/top", "b", {2, 0});
         QCOMPARE(mixed.toStringList(), QStringList({"first", "/top/a 1    B ", "second", "/top/b 2    B "}));
-        // Folder lines made when read, over several makers: each as its text made now, its name the last
-        // folder of its path; a new width or counts choice starts a new maker.
-        std::shared_ptr<FolderLineMaker> maker;
+        // Folder lines as rows of the tree their sizes were counted into, over several makers: each
+        // as its text made now from the row's totals, which are what the walk counted for it (a file
+        // of two names counts in the first folder that holds it; a link to a folder its own length; a
+        // tree that put nothing into the tree nothing); its name the last folder of its path; a new
+        // width, counts or disk usage choice starts a new maker.
+        auto tree = std::make_shared<ScanTree>();
+        ScanTreeBuilder builder(*tree);
+        const auto met = [](const QByteArray &name, FoundEntry::Kind kind, int64_t length, ino_t inode) {
+            FoundEntry e;
+            e.name = name;
+            e.kind = kind;
+            e.length = length;
+            e.allocated = (length + 4095) / 4096 * 4096;
+            e.inode = inode;
+            e.links = inode == 7 ? 2 : 1;
+            return e;
+        };
+        builder.enterFolder(met("/top", FoundEntry::Kind::Folder, 0, 1));
+        std::shared_ptr<FolderRowMaker> maker;
         TextLines folders;
         QStringList want;
         for (int i = 0; i < 300; ++i) {
             const int width = i < 250 ? 12 : 20;
+            const bool counts = i > 280, diskUsage = i >= 290;
             const QString path = QStringLiteral("/top/\u00c4%1").arg(i);
-            const std::optional<ShownSize> size = i % 5 ? std::optional(ShownSize{i * 1000LL, i}) : std::nullopt;
-            maker = FolderLineMaker::next(std::move(maker), width, i > 280);
-            folders.appendMade(maker, maker->add(path, size));
-            want << (size ? folderLine(path, *size, width, i > 280) : path);
+            const QByteArray name = path.mid(5).toUtf8();
+            if (i % 5 == 0) { // a link to a folder
+                FoundEntry link = met(name, FoundEntry::Kind::Other, 7 + i, 100 + i);
+                link.linksToFolder = true;
+                builder.entry(link);
+            } else if (i % 7 != 0) { // (else gone before its walk: nothing)
+                builder.enterFolder(met(name, FoundEntry::Kind::Folder, 0, 100 + i));
+                builder.entry(met("a", FoundEntry::Kind::File, i * 1000LL, 1000 + i));
+                builder.entry(met("twice", FoundEntry::Kind::File, 1, 7));
+                builder.leaveFolder();
+            }
+            const ShownSize counted = shownSize(builder.takeCounted(), diskUsage);
+            maker = FolderRowMaker::next(std::move(maker), tree, width, counts, diskUsage);
+            const qsizetype line = maker->add(path, builder.lastTop());
+            folders.appendMade(maker, line);
+            QCOMPARE(maker->size(line).bytes, counted.bytes);
+            QCOMPARE(maker->size(line).files, counted.files);
+            want << folderLine(path, counted, width, counts);
             QCOMPARE(folders.shownName(i, -1), QStringLiteral("\u00c4%1").arg(i).toUtf8());
         }
+        QVERIFY(want[1].endsWith(u"1001    B ") && want[2].endsWith(u"1.95 KB") && want[5].endsWith(u"12    B ")
+                && want[7].endsWith(u"0    B ") && want[290].endsWith(u"4.00 KB  1 file"));
         QCOMPARE(folders.toStringList(), want);
         QCOMPARE(lineName("plain name", -1), "plain name");
         const std::pair<const char *, const char *> found[] = {{"rEpOrT.t", "Report.TXT"}, {"\xc3\xa4PF", "\xc3\x84pfel"},

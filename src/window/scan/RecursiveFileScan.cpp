@@ -9,7 +9,7 @@
 #include "window/shared/MainForm.h"
 
 ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
-                          CountedSizes &counted)
+                          CountedSizes &counted, CountedRows &rows)
 {
     const FolderScanStart start = startFolderScan(f, true, session.options.scope);
     const ScanChoices choices = scanChoices(f);
@@ -23,6 +23,7 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
         if (const ScanEnd end = scanRecursiveFiles(port, start, choices, recursiveListingLine, counted);
             end != ScanEnd::Completed)
             return end;
+        rows = port.countedRows();
         port.keepTree(); // the folder list takes its sizes over, and keeps it
     }
     RefreshParentFolder(f);

@@ -30,6 +30,7 @@ ScanPump::ScanPump(MainForm &f, ScanSession &session, const ScanSession::Request
     if (f.dirFolder)
         scanFolder_ = f.dirFolder->scanStart().folder;
     counts_ = f.mnuCounts && f.mnuCounts->isChecked();
+    diskUsage_ = scanChoices(f).diskUsage;
 }
 
 ScanPump::~ScanPump()
@@ -72,24 +73,32 @@ WalkKeeper *ScanPump::recursiveKeeper(bool diskUsage)
 
 void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<ShownSize> size, int nameWidth)
 {
-    folderLines_ = FolderLineMaker::next(std::move(folderLines_), nameWidth, counts_);
-    const qsizetype line = folderLines_->add(subfolder.text, size);
-    const LineKey key = size ? LineKey{size->bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))}
-                             : LineKey{-1, subfolder.modified};
-    f_.lstFolders->addMadeItem(folderLines_, line, key, subfolder.path);
-    if (!size)
+    if (!size) { // no tree counted: the subfolder as the folder's read listed it
+        f_.lstFolders->addItem(subfolder.text, LineKey{-1, subfolder.modified}, subfolder.path);
         return;
-    // A line's bytes count in the total as the line shows them.
-    f_.FolderLinesBytes += size->bytes;
-    f_.FolderTotalBytes += size->bytes;
-    f_.FolderLinesFiles += size->files;
-    f_.FolderTotalFiles += size->files;
+    }
+    // A row of the tree its size was counted into: this scan's, or the one it takes over.
+    const bool takenOver = takenOver_.tree != nullptr;
+    const std::shared_ptr<const ScanTree> tree = takenOver ? takenOver_.tree : tree_;
+    const ScanTree::Index entry = takenOver ? takenOver_.tops.at(rowsTaken_++) : treeBuilder_->lastTop();
+    folderRows_ = FolderRowMaker::next(std::move(folderRows_), tree, nameWidth, counts_, diskUsage_);
+    const qsizetype line = folderRows_->add(subfolder.text, entry);
+    // The line, its key and the totals read the row: the tree counted what the walk counted.
+    const ShownSize shown = folderRows_->size(line);
+    Q_ASSERT(shown.bytes == size->bytes && shown.files == size->files);
+    f_.lstFolders->addMadeItem(folderRows_, line, {shown.bytes, subfolder.modified, int32_t(utf8Length(subfolder.text))},
+                               subfolder.path);
+    f_.FolderLinesBytes += shown.bytes;
+    f_.FolderTotalBytes += shown.bytes;
+    f_.FolderLinesFiles += shown.files;
+    f_.FolderTotalFiles += shown.files;
     ++dots_;
 }
 
 void ScanPump::treeCounted(ShownSize size)
 {
-    // The folder list is empty until the folder list scan fills it.
+    // The folder list is empty until the folder list scan fills it, from these rows.
+    tops_.push_back(treeBuilder_ ? treeBuilder_->lastTop() : ScanTree::None);
     f_.FolderTotalBytes += size.bytes;
     f_.FolderTotalFiles += size.files;
     ++dots_;

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "window/scan/CountedRows.h"
 #include "window/scan/ScanSession.h"
-#include "core/scan/FolderLineMaker.h"
 #include "core/scan/engine/FolderScan.h"
+#include "core/scan/tree/FolderRowMaker.h"
 #include "core/scan/tree/ScanTree.h"
 #include "core/scan/tree/ScanTreeSink.h"
 
@@ -44,6 +45,10 @@ public:
     WalkKeeper *recursiveKeeper(bool diskUsage) override;
     // For a scan that completed: keeps its tree in the form (ScannedTree), where it fits.
     void keepTree();
+    // Where a recursive scan counted its subfolder trees (see treeCounted).
+    CountedRows countedRows() const { return {tree_, tops_}; }
+    // The folder lines of sizes taken over are these rows, in list order.
+    void takeOverRows(const CountedRows &rows) { takenOver_ = rows; }
 
 protected:
     ScanEnd pump() override;
@@ -68,7 +73,11 @@ private:
     QByteArray scanFolder_;
     QStringList reportedGone_; // folders reported gone, as shown
     bool counts_ = false; // folder lines say how many files they count
-    std::shared_ptr<FolderLineMaker> folderLines_; // the folder list's lines this scan adds
+    bool diskUsage_ = false; // sizes are allocated bytes
+    std::shared_ptr<FolderRowMaker> folderRows_; // the folder list's lines with sizes this scan adds
     std::shared_ptr<ScanTree> tree_;
     std::unique_ptr<ScanTreeBuilder> treeBuilder_;
+    std::vector<ScanTree::Index> tops_; // each subfolder tree's entry, as counted
+    CountedRows takenOver_;
+    size_t rowsTaken_ = 0;
 };

@@ -100,10 +100,11 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
         session.done(r, ScanSession::FileList);
     }
     CountedSizes counted; // what the recursive scan counts, the folder list takes over
+    CountedRows rows;
     if (r.work & ScanSession::RecursiveLines) {
         ScanEnd end = ScanEnd::Completed;
         if (recursive) {
-            end = RecursiveFileScan(f, session, r, counted);
+            end = RecursiveFileScan(f, session, r, counted, rows);
             if (end == ScanEnd::Abandoned || end == ScanEnd::FolderGone)
                 return end;
             // The stop switched folder sizes off; the recursive listing has them on.
@@ -113,7 +114,7 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
         afterStep(end, ScanSession::RecursiveLines);
     }
     if (r.work & ScanSession::FolderList) {
-        const ScanEnd end = FolderListScan(f, session, r, &counted);
+        const ScanEnd end = FolderListScan(f, session, r, &counted, &rows);
         if (end == ScanEnd::Abandoned || end == ScanEnd::FolderGone)
             return end;
         afterStep(end, ScanSession::FolderList);

@@ -73,6 +73,16 @@ ScanTree::Totals ScanTree::totals(Index folder) const
     return slot == SIZE_MAX ? Totals{} : folders_[slot].totals;
 }
 
+ScanTree::Totals ScanTree::counted(Index i) const
+{
+    if (i == None)
+        return {};
+    const Entry &e = at(i);
+    if (e.walked())
+        return totals(i);
+    return e.counted() ? Totals{e.length, allocated(i), 1} : Totals{};
+}
+
 ScanTree::FileId ScanTree::fileId(Index i) const
 {
     const Identity *id = at(i).kind == FoundEntry::Kind::Folder ? nullptr : identity(i);

@@ -97,6 +97,10 @@ public:
     static Index first(Index i) { return i + 1; }
     // For a folder walked: the totals of everything below it. Complete once it was left.
     Totals totals(Index folder) const;
+    // What entry `i` counts as a line of its folder's list: a folder walked, its totals; any
+    // other entry, its own length once if it is counted (a link to a folder, say), else nothing.
+    // None counts nothing.
+    Totals counted(Index i) const;
 
     // Which file an entry is, so that a view that adds up part of the tree in its own order
     // counts a file of several names once: the device, inode and link count of a file of

@@ -41,6 +41,7 @@ void ScanTreeBuilder::entry(const FoundEntry &e)
     // its own length, once.
     const bool counted = !e.excluded && e.kind != FoundEntry::Kind::Folder && e.problem == FoundEntry::Problem::None
                          && seen_.firstSight(e.device, e.inode, e.links, e.length);
+    noteTop();
     tree_.add(e, counted);
     if (counted)
         counted_.add(e.length, e.allocated);

@@ -65,21 +65,42 @@ public:
     {
         return [] { return std::make_unique<ScanTreePiece>(); };
     }
-    Tally takeCounted() override { return std::exchange(counted_, {}); }
+    // What the walk counted since the last take: a piece's tree, or the folder's own files.
+    Tally takeCounted() override
+    {
+        lastTop_ = std::exchange(top_, ScanTree::None);
+        return std::exchange(counted_, {});
+    }
+    // The entry the part of the walk counted at the last take put at the top of the tree (the
+    // subfolder whose tree it was), or None when it put none there.
+    ScanTree::Index lastTop() const { return lastTop_; }
     void take(EntrySink &piece) override;
     bool takeSome(EntrySink &piece) override;
     void leaveFolder() override { tree_.leave(); }
 
     // The walk's own entries, told on the thread that takes the pieces.
-    void enterFolder(const FoundEntry &folder) override { tree_.enter(folder); }
+    void enterFolder(const FoundEntry &folder) override
+    {
+        noteTop();
+        tree_.enter(folder);
+    }
     void folderProblem(FoundEntry::Problem problem) override { tree_.markProblem(problem); }
     void entry(const FoundEntry &entry) override;
     void scanFolderFound(const FoundEntry &folder) override { tree_.setTop(folder); }
 
 private:
+    // The entry about to be added, if it lies at the top (a subfolder's part of the walk puts
+    // its subfolder there and nothing else).
+    void noteTop()
+    {
+        if (tree_.current() == 0)
+            top_ = tree_.size();
+    }
+
     ScanTree &tree_;
     SeenFiles seen_;
     Tally counted_;
+    ScanTree::Index top_ = ScanTree::None, lastTop_ = ScanTree::None;
 };
 
 class ScanListener;
