@@ -411,7 +411,7 @@ private slots:
         f.chkModified->setChecked(false);
         f.mnuSortFoldersModified->trigger();
         f.mnuSortFilesModified->trigger();
-        QVERIFY(f.chkModified->isChecked() && w.fileLines()[0].startsWith("z.txt"));
+        QVERIFY(f.chkModified->isChecked() && w.fileLines()[0].startsWith("z.txt") && w.folderLines()[0].startsWith(t.at("S/b")));
         f.chkRecursive->setChecked(true);
         QVERIFY(w.folderLines()[0].startsWith(t.at("S/b")) && w.fileLines()[0].startsWith(t.at("S/b/g")));
         // Show Counts and Disk Usage scan the folder again, as the Recursive box does.
