@@ -3,6 +3,7 @@
 
 #include "core/listing/Exclusions.h"
 #include "core/listing/FileFacts.h"
+#include "core/listing/ListedLines.h"
 #include "core/listing/FilePattern.h"
 #include "core/listing/TellingListener.h"
 #include "core/scan/ByteConverter.h"
@@ -157,6 +158,7 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
         const Entry &e = tree.at(i);
         ListedItem &item = listed.folders.emplace_back();
         item.path = tree.name(i).toByteArray();
+        item.entry = i;
         item.modified = e.problem == FoundEntry::Problem::NotLookedAt ? INT64_MIN : e.modified;
         if (choices.folderSizes) {
             const ShownSize size = read.size(i, seen, du, listed.passedOver);
@@ -187,48 +189,42 @@ ListedFolder listedFolder(const ScanTree &tree, Index folder, ListingChoices cho
                 listed.fileListTotalBytes += shownBytes(tree, i, du);
                 ++listed.fileListTotalFiles;
             }
-            listed.files.push_back({name.toByteArray(), shownBytes(tree, i, du), e.modified});
+            listed.files.push_back({name.toByteArray(), shownBytes(tree, i, du), e.modified, false, 0, i});
         } else {
             for (int column = int(choices.fileSizes) + int(choices.dates); column > 0; --column)
                 problem(unreadDescription(), shown + displayName(name));
-            listed.files.push_back({name.toByteArray(), std::nullopt, INT64_MIN});
+            listed.files.push_back({name.toByteArray(), std::nullopt, INT64_MIN, false, 0, i});
         }
     }
     return listed;
 }
 
-ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines, const ItemMark &mark)
+ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines, const ItemMark &mark,
+                          const std::shared_ptr<const ScanTree> &rowsOf)
 {
     const ListingChoices &choices = listed.choices;
-    const QByteArray withSlash = listed.path.endsWith('/') ? listed.path : listed.path + '/';
     ListingSnapshot s = listingStart(choices, listed.path);
-    // A line made, with its mark if any: whether it is kept.
-    const auto marked = [&mark](ListedSection section, size_t item, const auto &add) {
-        if (!mark)
-            return add(QString()), true;
-        const std::optional<QString> text = mark(section, item);
-        if (text)
-            add(*text);
-        return text.has_value();
+    const ListedLayout layout(listed);
+    std::shared_ptr<TreeRowLines> rows;
+    if (!mark && rowsOf)
+        rows = std::make_shared<TreeRowLines>(rowsOf, layout, lines);
+    // A line kept, with its mark if any: whether it is.
+    const auto put = [&](TextLines &out, ListedSection section, size_t item, const ListedItem &f, bool folder) {
+        if (rows && f.entry != ScanTree::None) {
+            out.appendMade(rows, rows->add(f, f.entry, folder), folder ? folderKeyOf(f, layout) : fileKeyOf(f, layout));
+            return true;
+        }
+        const std::optional<QString> end = mark ? mark(section, item) : std::optional(QString());
+        if (!end)
+            return false;
+        const ListedLine line = folder ? folderLineOf(f, layout, lines) : fileLineOf(f, layout, lines);
+        out.append(line.text + *end, line.key);
+        return true;
     };
 
-    int longest = 0;
-    for (const ListedItem &f : listed.folders)
-        if (!f.gone)
-            longest = std::max(longest, int(displayWidth(joinPath(listed.path, f.path))));
     for (size_t i = 0; i < listed.folders.size(); ++i) {
         const ListedItem &f = listed.folders[i];
-        const QByteArray path = joinPath(listed.path, f.path);
-        if (marked(ListedSection::Folders, i, [&](const QString &end) {
-                const QString name = displayName(path);
-                // What a view sorts it by: its size when it shows one, its time, and its name's end.
-                const LineKey key = f.bytes ? LineKey{*f.bytes, f.modified, int32_t(utf8Length(name))}
-                                            : LineKey{-1, f.modified, -1};
-                s.folderLines.append(lines.folder(path, name, f.bytes ? std::optional(ShownSize{*f.bytes, f.files}) : std::nullopt,
-                                                  longest + 1, f.modified)
-                                         + end,
-                                     key);
-            }) && f.bytes) { // the heading is the sum of the lines
+        if (put(s.folderLines, ListedSection::Folders, i, f, true) && f.bytes) { // the heading is the sum of the lines
             s.folderLinesBytes += *f.bytes;
             s.folderLinesFiles += f.files;
         }
@@ -239,41 +235,21 @@ ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines,
         const qsizetype slash = path.lastIndexOf('/');
         const QByteArray folder = path.left(std::max<qsizetype>(slash, 1));
         const LineKey key{f.bytes.value_or(0), f.modified, -1};
-        marked(ListedSection::Recursive, i, [&](const QString &end) {
-            // A line without a mark is made when read, as the walk's are, with one folder's
-            // lines sharing its path.
-            if (end.isEmpty()) {
-                lines.recursiveFile(s.fileLines, folder, path.constData() + slash + 1, key);
-                return;
-            }
+        // A line without a mark is made when read, as the walk's are, with one folder's lines
+        // sharing its path.
+        if (!mark) {
+            lines.recursiveFile(s.fileLines, folder, path.constData() + slash + 1, key);
+            continue;
+        }
+        if (const std::optional<QString> end = mark(ListedSection::Recursive, i)) {
             TextLines one;
             lines.recursiveFile(one, folder, path.constData() + slash + 1, key);
             if (!one.isEmpty())
-                s.fileLines.append(one.at(0) + end);
-        });
+                s.fileLines.append(one.at(0) + *end);
+        }
     }
-    qsizetype longestName = 0;
-    for (const ListedItem &f : listed.files)
-        if (!f.gone)
-            longestName = std::max(longestName, displayWidth(f.path));
-    const QString prefix = choices.recursive ? s.currentFolderPath : QString();
-    const qsizetype prefixBytes = utf8Length(prefix);
-    const QTimeZone zone = QTimeZone::systemTimeZone();
-    for (size_t i = 0; i < listed.files.size(); ++i) {
-        const ListedItem &f = listed.files[i];
-        std::optional<FileFacts> facts;
-        if (f.bytes)
-            facts = FileFacts{*f.bytes, localModified(f.modified, zone), 0, 0, 1, f.modified, *f.bytes};
-        const QString name = displayName(f.path);
-        const QString line = lines.file(withSlash + f.path, name, longestName + 1, facts ? &*facts : nullptr, prefix);
-        LineKey key; // only what the line shows
-        key.nameEnd = int32_t(prefixBytes + utf8Length(name));
-        if (choices.fileSizes)
-            key.bytes = f.bytes.value_or(0);
-        if (choices.dates)
-            key.modified = f.bytes ? f.modified : 0;
-        marked(ListedSection::Files, i, [&](const QString &end) { s.fileLines.append(line + end, key); });
-    }
+    for (size_t i = 0; i < listed.files.size(); ++i)
+        put(s.fileLines, ListedSection::Files, i, listed.files[i], false);
     s.fileListTotalText = ByteConverter(double(listed.fileListTotalBytes));
     s.fileListTotalFiles = listed.fileListTotalFiles;
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,7 @@ struct ListedItem {
     int64_t modified = INT64_MIN; // seconds; INT64_MIN when unknown
     bool gone = false;            // shown from an older scan: takes no part in the column widths
     int64_t files = 0;            // a folder's with folder sizes: the files its bytes count
+    ScanTree::Index entry = ScanTree::None; // a folder or file line's, in the scan listed
 };
 struct ListedFolder {
     QByteArray path; // the folder's own, as the scan has it
@@ -57,8 +59,11 @@ ListedFolder listedFolder(const ScanTree &tree, ScanTree::Index folder, ListingC
 
 // The listing made of `listed`. With `mark`, each item's line is kept only when it answers a
 // text, which ends the line; folderLinesBytes and folderLinesFiles add up the lines kept.
+// Without, given the tree `rowsOf` that `listed` was made of, its folder and file lines are
+// rows of that tree, made when read (see TreeRowLines).
 using ItemMark = std::function<std::optional<QString>(ListedSection section, size_t item)>;
-ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines, const ItemMark &mark = {});
+ListingSnapshot listingOf(const ListedFolder &listed, const ListingLines &lines, const ItemMark &mark = {},
+                          const std::shared_ptr<const ScanTree> &rowsOf = {});
 
 // Where the sections of the recursive list put two of its paths: a folder's files before its
 // subfolders, each in name order.

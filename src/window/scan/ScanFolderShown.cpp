@@ -47,9 +47,10 @@ struct Shown {
     bool unread = false;        // an entry listed here the scan could not read
 };
 
-Shown makeShown(const ScanTree &tree, ScanTree::Index folder, const ScanTree *older, const ListingChoices &choices,
-                bool changesOnly)
+Shown makeShown(const std::shared_ptr<const ScanTree> &shownTree, ScanTree::Index folder, const ScanTree *older,
+                const ListingChoices &choices, bool changesOnly)
 {
+    const ScanTree &tree = *shownTree;
     Shown shown;
     const ListingProblem unread = [&shown](const QString &, const QString &) { shown.unread = true; };
     const ListedFolder after = listedFolder(tree, folder, choices, unread);
@@ -58,7 +59,7 @@ Shown makeShown(const ScanTree &tree, ScanTree::Index folder, const ScanTree *ol
     for (const ListedItem &item : after.folders)
         shown.total += item.bytes.value_or(0);
     if (!older) {
-        shown.snapshot = listingOf(after, savedFileLines(after.choices));
+        shown.snapshot = listingOf(after, savedFileLines(after.choices), {}, shownTree); // rows of the scan
         return shown;
     }
     ListedFolder before;
@@ -87,7 +88,7 @@ bool showScanFolder(MainForm &f)
         // Nothing here reads the file system; the wait is only for the making of a big list.
         const QByteArray named = f.OpenedScanFile.isEmpty() ? tree->path(0) : QFile::encodeName(f.OpenedScanFile);
         shown = CallWait::run<Shown>(named, [tree, older, folder, choices, changesOnly] {
-            return makeShown(*tree, folder, older.get(), choices, changesOnly);
+            return makeShown(tree, folder, older.get(), choices, changesOnly);
         });
     } catch (const FsError &e) {
         if (e.description() != CallWait::givenUpDescription())
