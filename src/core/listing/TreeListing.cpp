@@ -2,9 +2,8 @@
 #include "core/listing/TreeListing.h"
 
 #include "core/listing/Exclusions.h"
-#include "core/listing/FileFacts.h"
-#include "core/listing/ListedLines.h"
 #include "core/listing/FilePattern.h"
+#include "core/listing/ListedLines.h"
 #include "core/listing/TellingListener.h"
 #include "core/scan/ByteConverter.h"
 #include "core/scan/engine/FolderReader.h"
@@ -14,7 +13,6 @@
 #include "core/shared/FsError.h"
 #include "core/shared/Text.h"
 
-#include <QTimeZone>
 #include <algorithm>
 
 namespace {
