@@ -66,7 +66,7 @@ void ScanListingTest::treeListingIsTheFolderListing()
     t.hardLink("T/own.txt", "T/Beta/inner/own-too");     // the folder's own file and a subfolder's
     t.hardLink("T/Beta/b1.txt", "T/hard2");
     t.hardLink("T/alpha/a.TXT", "T/nested/a-too");
-    const std::unique_ptr<ScanTree> tree = scanOf(t.at("T"));
+    const std::shared_ptr<const ScanTree> tree = scanOf(t.at("T"));
 
     struct Choice {
         const char *pattern;
@@ -110,11 +110,24 @@ void ScanListingTest::treeListingIsTheFolderListing()
                 const QByteArray fromFolder = listed(listFolder(
                     folder.isEmpty() ? t.at("T") : t.at("T/" + folder), asked,
                     [&](const QString &d, const QString &p) { fsProblems << p + d; }, lines));
-                const QByteArray fromTree =
-                    listed(listTree(*tree, at, asked, [&](const QString &d, const QString &p) { treeProblems << p + d; }, lines));
+                const ListingSnapshot text =
+                    listTree(*tree, at, asked, [&](const QString &d, const QString &p) { treeProblems << p + d; }, lines);
+                const QByteArray fromTree = listed(text);
                 QVERIFY2(fromTree == fromFolder,
                          (folder + ' ' + c.pattern + (csv ? " csv " : " ") + firstDifference(fromTree, fromFolder)).constData());
                 QVERIFY(fsProblems.isEmpty() && treeProblems.isEmpty());
+                // The same listing as rows of the tree, made when read: the same bytes, and each line
+                // the same key and the same name for a find.
+                const ListingSnapshot rows = listingOf(listedFolder(*tree, at, asked, [](const QString &, const QString &) {}), lines, {}, tree);
+                QVERIFY(listed(rows) == fromTree);
+                for (const auto &[a, b] : {std::pair(&text.folderLines, &rows.folderLines), {&text.fileLines, &rows.fileLines}}) {
+                    QCOMPARE(b->size(), a->size());
+                    for (qsizetype i = 0; i < a->size(); ++i) {
+                        const LineKey ka = a->keys().value(i), kb = b->keys().value(i);
+                        QVERIFY(ka.bytes == kb.bytes && ka.modified == kb.modified);
+                        QCOMPARE(b->shownName(i, kb.nameEnd), a->shownName(i, ka.nameEnd));
+                    }
+                }
             }
         }
     }
