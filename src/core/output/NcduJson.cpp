@@ -78,18 +78,16 @@ void appendInfo(std::string &out, const FoundEntry &e, bool withDevice, std::str
     }
     if (e.kind == FoundEntry::Kind::Other)
         p = put(p, ",\"notreg\":true");
-    if (e.modified >= 0) {
-        p = put(p, ",\"mtime\":");
-        if (!last) {
-            p = std::to_chars(p, p + 20, qulonglong(e.modified)).ptr;
-        } else {
-            if (last->seconds != e.modified) {
-                last->seconds = e.modified;
-                last->length = size_t(std::to_chars(last->text, last->text + 20, qulonglong(e.modified)).ptr - last->text);
-            }
-            std::memcpy(p, last->text, last->length);
-            p += last->length;
+    if (e.modified >= 0 && !last) {
+        p = putNumber(p, ",\"mtime\":", qulonglong(e.modified));
+    } else if (e.modified >= 0) {
+        if (last->seconds != e.modified) {
+            last->seconds = e.modified;
+            last->length = size_t(std::to_chars(last->text, last->text + 20, qulonglong(e.modified)).ptr - last->text);
         }
+        p = put(p, ",\"mtime\":");
+        std::memcpy(p, last->text, last->length);
+        p += last->length;
     }
     for (const char c : after)
         *p++ = c;

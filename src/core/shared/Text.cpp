@@ -8,7 +8,8 @@
 namespace {
 // For eight bytes at a time: 1 in each byte, and each byte's top bit.
 constexpr quint64 Ones = 0x0101010101010101ULL;
-constexpr quint64 HighBits = Ones * 0x80;
+constexpr quint64 HighBits = NameHead::HighBits;
+static_assert(HighBits == Ones * 0x80);
 } // namespace
 
 qsizetype charCount(const QString &text)

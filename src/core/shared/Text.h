@@ -41,6 +41,7 @@ bool nameLess(QByteArrayView a, QByteArrayView b);
 // decide most comparisons without the names themselves; headOrder answers -1 or 1 where they
 // decide nameLess's answer, and 0 where nameLess must be asked.
 struct NameHead {
+    static constexpr quint64 HighBits = 0x8080808080808080ULL; // each byte's top bit: beyond ASCII
     quint64 bytes[2];
 };
 NameHead nameHead(QByteArrayView name);
@@ -49,9 +50,8 @@ inline int headOrder(const NameHead &a, const NameHead &b)
 {
     // A name shorter than a head ends in zero bytes there, so that it comes first, as nameLess
     // puts a prefix first. Equal heads leave the order to the rest of the names and their bytes.
-    constexpr quint64 HighBits = 0x8080808080808080ULL; // a byte beyond ASCII: nameLess decides
     for (int w = 0; w < 2; ++w) {
-        if ((a.bytes[w] | b.bytes[w]) & HighBits)
+        if ((a.bytes[w] | b.bytes[w]) & NameHead::HighBits) // a byte beyond ASCII: nameLess decides
             return 0;
         if (a.bytes[w] != b.bytes[w])
             return a.bytes[w] < b.bytes[w] ? -1 : 1;
