@@ -105,7 +105,7 @@ qint64 byteLength(const TextLines &lines)
 {
     qint64 length = 0;
     for (qsizetype i = 0; i < lines.size(); ++i)
-        length += lines.utf8(i).size() + 2;
+        length += lines.utf8View(i).size() + 2;
     return length;
 }
 
@@ -124,7 +124,7 @@ void writeLines(int fd, const TextLines &lines)
 {
     BlockGather out = blockWriter(fd);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        out.put(lines.utf8(i));
+        out.put(lines.utf8View(i));
         out.put("\r\n");
     }
     out.flush();

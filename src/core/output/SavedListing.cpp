@@ -13,7 +13,7 @@ void appendLines(TextLines &out, const TextLines &list, QByteArrayView indent, Q
         return;
     }
     for (qsizetype i = 0; i < list.size(); ++i)
-        out.append({indent, prefix, list.utf8(i)});
+        out.append({indent, prefix, list.utf8View(i)});
 }
 }
 

@@ -71,10 +71,10 @@ QByteArrayView PathLineMaker::nameOf(qsizetype i) const
     return QByteArrayView(names_).sliced(start, ends_[size_t(i)] - start);
 }
 
-QByteArray PathLineMaker::make(qsizetype i) const
+QByteArrayView PathLineMaker::makeView(qsizetype i) const
 {
     int32_t nameEnd = 0;
-    return recursiveFileLine(folder_, nameOf(i), bytes_[size_t(i)], nameEnd).toByteArray();
+    return recursiveFileLine(folder_, nameOf(i), bytes_[size_t(i)], nameEnd);
 }
 
 QByteArray PathLineMaker::name(qsizetype i) const

@@ -20,7 +20,8 @@ public:
     // Adds a file; answers its number here, and where its name ends in its line (see LineKey).
     qsizetype add(QByteArrayView name, int64_t bytes, int32_t &nameEnd);
 
-    QByteArray make(qsizetype i) const override;
+    QByteArray make(qsizetype i) const override { return makeView(i).toByteArray(); }
+    QByteArrayView makeView(qsizetype i) const override;
     QByteArray name(qsizetype i) const override;
 
 private:

@@ -24,11 +24,18 @@ TextLines::TextLines(std::initializer_list<QString> lines)
         append(line);
 }
 
-QByteArray TextLines::utf8(qsizetype i) const
+QByteArrayView LineMaker::makeView(qsizetype i) const
+{
+    thread_local QByteArray made;
+    made = make(i);
+    return made;
+}
+
+QByteArrayView TextLines::utf8View(qsizetype i) const
 {
     const Start start = starts_.at(i);
     if (start.block & Made)
-        return makers_.at(start.block & ~Made)->make(start.offset);
+        return makers_.at(start.block & ~Made)->makeView(start.offset);
     const QByteArray &block = blocks_.at(start.block);
     // It ends where the next line of text starts, in the same block; lines made between them
     // take no room there.
@@ -41,7 +48,16 @@ QByteArray TextLines::utf8(qsizetype i) const
             end = next.offset;
         break;
     }
-    return QByteArray::fromRawData(block.constData() + start.offset, end - start.offset);
+    return QByteArrayView(block.constData() + start.offset, end - start.offset);
+}
+
+QByteArray TextLines::utf8(qsizetype i) const
+{
+    const Start start = starts_.at(i);
+    if (start.block & Made)
+        return makers_.at(start.block & ~Made)->make(start.offset);
+    const QByteArrayView line = utf8View(i);
+    return QByteArray::fromRawData(line.data(), line.size());
 }
 
 QByteArray TextLines::shownName(qsizetype i, int32_t nameEnd) const

@@ -18,6 +18,8 @@ public:
     virtual ~LineMaker() = default;
     // The text of line i, as UTF-8.
     virtual QByteArray make(qsizetype i) const = 0;
+    // The same without a copy of its own: valid until the next line is made on this thread.
+    virtual QByteArrayView makeView(qsizetype i) const;
     // The name line i shows, as UTF-8 (see lineName).
     virtual QByteArray name(qsizetype i) const = 0;
 };
@@ -38,6 +40,9 @@ public:
     // Line i as UTF-8 bytes: the lines' own (valid until this object changes, not copied), or
     // made now.
     QByteArray utf8(qsizetype i) const;
+    // The same for a reader that is done with it before it reads the next line on this thread
+    // (a writer): a made line is then not copied.
+    QByteArrayView utf8View(qsizetype i) const;
     // The name line i shows (see lineName; `nameEnd` is its key's).
     QByteArray shownName(qsizetype i, int32_t nameEnd) const;
     QString at(qsizetype i) const { return QString::fromUtf8(utf8(i)); }

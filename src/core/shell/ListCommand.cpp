@@ -264,7 +264,7 @@ bool writeLines(QIODevice &out, const TextLines &lines)
 {
     std::string chunk;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray line = lines.utf8(i);
+        const QByteArrayView line = lines.utf8View(i);
         chunk.append(line.data(), size_t(line.size())).append("\r\n");
         if (chunk.size() >= 1 << 16 || i + 1 == lines.size()) {
             if (out.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size()))

@@ -37,11 +37,11 @@ qsizetype TreeLineMaker::add(ScanTree::Index entry, LineKey &key)
     return size_++;
 }
 
-QByteArray TreeLineMaker::make(qsizetype i) const
+QByteArrayView TreeLineMaker::makeView(qsizetype i) const
 {
     const auto entry = ScanTree::Index(first_ + i);
     int32_t nameEnd = 0;
-    return recursiveFileLine(path_, tree_->name(entry), bytesOf(entry), nameEnd).toByteArray();
+    return recursiveFileLine(path_, tree_->name(entry), bytesOf(entry), nameEnd);
 }
 
 QByteArray TreeLineMaker::name(qsizetype i) const

@@ -27,7 +27,8 @@ public:
     // its key (its bytes and time, and where its name ends in its line).
     qsizetype add(ScanTree::Index entry, LineKey &key);
 
-    QByteArray make(qsizetype i) const override;
+    QByteArray make(qsizetype i) const override { return makeView(i).toByteArray(); }
+    QByteArrayView makeView(qsizetype i) const override;
     QByteArray name(qsizetype i) const override;
 
 private:
