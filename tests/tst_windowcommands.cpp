@@ -58,6 +58,7 @@ private slots:
                 QVERIFY2(!modal || !modal->isVisible(), title); // else closed anyway, so that the test goes on
             });
             action->trigger();
+            QTRY_COMPARE(QApplication::activeWindow(), f.window); // the keyboard back where it was
         }
         QCOMPARE(w.opener.opened, QList<QUrl>(2, QUrl(HomePage)));
     }

@@ -18,6 +18,7 @@
 #include "window/scan/ScanCancellation.h"
 #include "window/shared/TextList.h"
 #include "core/shared/FsError.h"
+#include "window/shared/FocusBehind.h"
 #include "window/shared/QtMessageBoxes.h"
 #include "core/shared/QuietWork.h"
 #include "window/shell/CompareScan.h"
@@ -189,6 +190,8 @@ bool MainWindow::load()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Hide && watched->isWidgetType())
+        focusBehind(static_cast<QWidget *>(watched));
     if (event->type() == QEvent::KeyPress) {
         // A key press is delivered first to the focused element (or to the window when no
         // element has the focus); later deliveries of the same press to parents are skipped.

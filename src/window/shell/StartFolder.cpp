@@ -75,6 +75,9 @@ std::unique_ptr<MainWindow> openMainWindow(MessageBoxes &boxes, PrinterService &
     if (!main->load())
         return nullptr;
     main->show();
+    // The keyboard's: a window manager would give it the new window, and without one a box
+    // shown while the window loaded (no printer, say) leaves it with the screen.
+    main->activateWindow();
     // The same box as for a folder of the folder tree that cannot be opened, once the window
     // is on the screen and whoever opened it (the splash) has gone.
     if (!start.problem.isEmpty()) {
