@@ -8,7 +8,7 @@
 #include "window/shared/MainForm.h"
 
 ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
-                       const CountedSizes *counted, const CountedRows *rows)
+                       const CountedRows *counted)
 {
     const FolderScanStart start = startFolderScan(f, false, session.options.scope);
     const ScanChoices choices = scanChoices(f);
@@ -18,19 +18,17 @@ ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Req
     f.FolderLinesFiles = 0;
     f.FolderLinesBytes = 0;
     // The scan that counted the sizes taken over kept its tree, which stays the folder's scan.
-    // Its lines are then rows of that tree: sizes are taken over only with the rows they were
-    // counted into.
-    if (counted && (!rows || rows->tops.size() != counted->subfolderSizes.size()))
-        counted = nullptr;
+    // Its lines are then rows of that tree.
     std::shared_ptr<const ScanTree> counter;
-    const bool takingOver = counted && choices.folderSizes && takesOver(*counted, start, choices);
+    const bool takingOver = counted && choices.folderSizes && takesOver(counted->sizes, start, choices);
     if (takingOver)
         counter = f.ScannedTree;
     {
         ScanPump port(f, session, request, choices.folderSizes);
         if (takingOver)
-            port.takeOverRows(*rows);
-        if (const ScanEnd end = scanFolderList(port, start, choices, counted); end != ScanEnd::Completed)
+            port.takeOverRows(*counted);
+        if (const ScanEnd end = scanFolderList(port, start, choices, takingOver ? &counted->sizes : nullptr);
+            end != ScanEnd::Completed)
             return end;
         port.keepTree();
     }

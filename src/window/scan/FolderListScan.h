@@ -12,6 +12,6 @@ struct MainForm;
 // FolderLinesBytes, and those and the folder's own files in FolderTotalBytes; ends with the
 // parent folder line. Runs as part of `request`.
 // Sizes the recursive file scan of the same refresh has just counted for the same subfolders
-// are taken over rather than counted again, the lines then rows of that scan's tree (`rows`).
+// are taken over rather than counted again, the lines then rows of that scan's tree.
 ScanEnd FolderListScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
-                       const CountedSizes *counted = nullptr, const CountedRows *rows = nullptr);
+                       const CountedRows *counted = nullptr);

@@ -9,7 +9,7 @@
 #include "window/shared/MainForm.h"
 
 ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
-                          CountedSizes &counted, CountedRows &rows)
+                          CountedRows &counted)
 {
     const FolderScanStart start = startFolderScan(f, true, session.options.scope);
     const ScanChoices choices = scanChoices(f);
@@ -20,10 +20,10 @@ ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::
     f.FolderLinesBytes = 0; // the folder list is empty until the folder list scan fills it
     {
         ScanPump port(f, session, request);
-        if (const ScanEnd end = scanRecursiveFiles(port, start, choices, recursiveListingLine, counted);
+        if (const ScanEnd end = scanRecursiveFiles(port, start, choices, recursiveListingLine, counted.sizes);
             end != ScanEnd::Completed)
             return end;
-        rows = port.countedRows();
+        port.keepRows(counted);
         port.keepTree(); // the folder list takes its sizes over, and keeps it
     }
     RefreshParentFolder(f);

@@ -10,6 +10,6 @@ struct MainForm;
 // Walks every subfolder tree of the current folder and lists each file found below them in
 // the complete file list, counting the sizes on the way; the folder list stays empty. With
 // folder sizes on, the folder's own files are added to the total. Runs as part of `request`.
-// What it counted is left in `counted`, and where in its tree in `rows`.
+// What it counted is left in `counted`, with where in its tree.
 ScanEnd RecursiveFileScan(MainForm &f, ScanSession &session, const ScanSession::Request &request,
-                          CountedSizes &counted, CountedRows &rows);
+                          CountedRows &counted);

@@ -78,9 +78,8 @@ void ScanPump::folderLine(const ScanSubfolder &subfolder, std::optional<ShownSiz
         return;
     }
     // A row of the tree its size was counted into: this scan's, or the one it takes over.
-    const bool takenOver = takenOver_.tree != nullptr;
-    const std::shared_ptr<const ScanTree> tree = takenOver ? takenOver_.tree : tree_;
-    const ScanTree::Index entry = takenOver ? takenOver_.tops.at(rowsTaken_++) : treeBuilder_->lastTop();
+    const std::shared_ptr<const ScanTree> tree = takenOver_ ? takenOver_->tree : tree_;
+    const ScanTree::Index entry = takenOver_ ? takenOver_->tops.at(rowsTaken_++) : treeBuilder_->lastTop();
     folderRows_ = FolderRowMaker::next(std::move(folderRows_), tree, nameWidth, counts_, diskUsage_);
     const qsizetype line = folderRows_->add(subfolder.text, entry);
     // The line, its key and the totals read the row: the tree counted what the walk counted.

@@ -45,10 +45,14 @@ public:
     WalkKeeper *recursiveKeeper(bool diskUsage) override;
     // For a scan that completed: keeps its tree in the form (ScannedTree), where it fits.
     void keepTree();
-    // Where a recursive scan counted its subfolder trees (see treeCounted).
-    CountedRows countedRows() const { return {tree_, tops_}; }
-    // The folder lines of sizes taken over are these rows, in list order.
-    void takeOverRows(const CountedRows &rows) { takenOver_ = rows; }
+    // Where a recursive scan counted its subfolder trees (see treeCounted): into `counted`.
+    void keepRows(CountedRows &counted) const
+    {
+        counted.tree = tree_;
+        counted.tops = tops_;
+    }
+    // The folder lines of sizes taken over are these rows, in list order; `counted` outlives the pump.
+    void takeOverRows(const CountedRows &counted) { takenOver_ = &counted; }
 
 protected:
     ScanEnd pump() override;
@@ -78,6 +82,6 @@ private:
     std::shared_ptr<ScanTree> tree_;
     std::unique_ptr<ScanTreeBuilder> treeBuilder_;
     std::vector<ScanTree::Index> tops_; // each subfolder tree's entry, as counted
-    CountedRows takenOver_;
+    const CountedRows *takenOver_ = nullptr;
     size_t rowsTaken_ = 0;
 };

@@ -99,12 +99,11 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
         fileFileList_PathChange(f);
         session.done(r, ScanSession::FileList);
     }
-    CountedSizes counted; // what the recursive scan counts, the folder list takes over
-    CountedRows rows;
+    CountedRows counted; // what the recursive scan counts, the folder list takes over
     if (r.work & ScanSession::RecursiveLines) {
         ScanEnd end = ScanEnd::Completed;
         if (recursive) {
-            end = RecursiveFileScan(f, session, r, counted, rows);
+            end = RecursiveFileScan(f, session, r, counted);
             if (end == ScanEnd::Abandoned || end == ScanEnd::FolderGone)
                 return end;
             // The stop switched folder sizes off; the recursive listing has them on.
@@ -114,7 +113,7 @@ ScanEnd carryOut(MainForm &f, ScanSession &session, ScanSession::Request &r)
         afterStep(end, ScanSession::RecursiveLines);
     }
     if (r.work & ScanSession::FolderList) {
-        const ScanEnd end = FolderListScan(f, session, r, &counted, &rows);
+        const ScanEnd end = FolderListScan(f, session, r, &counted);
         if (end == ScanEnd::Abandoned || end == ScanEnd::FolderGone)
             return end;
         afterStep(end, ScanSession::FolderList);
