@@ -24,5 +24,5 @@ void BlockGather::flush()
     if (block_.isEmpty())
         return;
     send_(block_);
-    block_.clear();
+    block_.resize(0); // keeps its room: clear() would free it, and each block be grown again
 }
