@@ -148,10 +148,25 @@ NameHead nameHead(QByteArrayView name)
     for (int w = 0; w < 2; ++w) {
         const qsizetype from = qMin<qsizetype>(8 * w, name.size());
         const quint64 bytes = bytesAt(name.data() + from, qMin<qsizetype>(8, name.size() - from));
-        // Bytes beyond ASCII stay as they are, and their high bits tell headOrder to stand back.
-        head.bytes[w] = (bytes & HighBits) ? bytes : lowerAsciiBytes(bytes);
+        // Folding only sets bits: a byte beyond ASCII keeps its high bit, which tells headOrder
+        // to stand back from the whole word.
+        head.bytes[w] = lowerAsciiBytes(bytes);
     }
     return head;
+}
+
+void nameHeadWithin(QByteArrayView names, qsizetype at, qsizetype length, NameHead &head)
+{
+    if (names.size() - at < 16) {
+        head = nameHead(names.sliced(at, length));
+        return;
+    }
+    // Two loads, and the bytes past the name cleared, as nameHead leaves them.
+    for (int w = 0; w < 2; ++w) {
+        const qsizetype in = std::clamp<qsizetype>(length - 8 * w, 0, 8);
+        const quint64 bytes = in == 0 ? 0 : bytesAt(names.data() + at + 8 * w, 8) & (~quint64(0) << (64 - 8 * in));
+        head.bytes[w] = lowerAsciiBytes(bytes);
+    }
 }
 
 int utf8Sequence(const unsigned char *s, qsizetype n, char32_t &c)

@@ -45,6 +45,9 @@ struct NameHead {
     quint64 bytes[2];
 };
 NameHead nameHead(QByteArrayView name);
+// Sets `head` to nameHead of the `length` bytes at `at` in `names`, quicker where sixteen bytes
+// lie there.
+void nameHeadWithin(QByteArrayView names, qsizetype at, qsizetype length, NameHead &head);
 // Inline: a sort asks it for nearly every comparison.
 inline int headOrder(const NameHead &a, const NameHead &b)
 {

@@ -85,10 +85,14 @@ void FileNames::sort(ScanListener *listener)
     if (entries_.size() < 2) // in order, and packed: most small folders
         return;
     std::vector<Keyed> &keyed = keyed_;
-    keyed.clear();
-    keyed.reserve(entries_.size());
-    for (const Entry &e : entries_)
-        keyed.push_back({nameHead(QByteArrayView(buffer_.constData() + e.offset, e.length)), e});
+    keyed.resize(entries_.size());
+    // Written field by field in place: a Keyed made aside and copied in is stored in small
+    // parts and read back whole, which stalls the processor on every name.
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const Entry &e = entries_[i];
+        nameHeadWithin(QByteArrayView(buffer_), e.offset, e.length, keyed[i].head);
+        keyed[i].entry = e;
+    }
     const auto less = [this](const Keyed &a, const Keyed &b) {
         if (const int order = headOrder(a.head, b.head))
             return order < 0;

@@ -102,7 +102,12 @@ private:
     struct Keyed {
         NameHead head;
         Entry entry;
+        // Fills the record to 32 bytes, so that a sort moves it in two whole halves: the 28
+        // bytes alone are moved in two halves that overlap, which stalls every move after a
+        // move of the record beside it.
+        uint32_t unused = 0;
     };
+    static_assert(sizeof(Keyed) == 32);
     std::vector<Keyed> keyed_;
 };
 
