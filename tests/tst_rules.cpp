@@ -123,13 +123,12 @@ private slots:
         }
         // A head taken in place among other names, with bytes beyond ASCII after it or at the
         // end of the names, is the name's own.
-        const auto same = [](const NameHead &a, const NameHead &b) { return a.bytes[0] == b.bytes[0] && a.bytes[1] == b.bytes[1]; };
         for (const QByteArray &name : sorted) {
             for (const QByteArray &after : {QByteArray("\xc3\xa4ZZZZZZZZZZZZZZZZZZ"), QByteArray()}) {
                 const QByteArray names = "x" + name + after;
                 NameHead head;
                 nameHeadWithin(names, 1, name.size(), head);
-                QVERIFY2(same(head, nameHead(name)), name);
+                QVERIFY2(head == nameHead(name), name);
             }
         }
     }

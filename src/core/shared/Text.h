@@ -43,6 +43,7 @@ bool nameLess(QByteArrayView a, QByteArrayView b);
 struct NameHead {
     static constexpr quint64 HighBits = 0x8080808080808080ULL; // each byte's top bit: beyond ASCII
     quint64 bytes[2];
+    bool operator==(const NameHead &) const = default;
 };
 NameHead nameHead(QByteArrayView name);
 // Sets `head` to nameHead of the `length` bytes at `at` in `names`, quicker where sixteen bytes
